@@ -1,0 +1,98 @@
+#include "platform/framework/StatusBar.h"
+
+#include "platform/framework/Resources.h"
+
+#include <QPainter>
+#include <QStyleOption>
+
+namespace {
+constexpr int kHeight = 22;
+constexpr int kGap = 2;
+constexpr int kPadding = 6;
+} // namespace
+
+CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
+    setSizeGripEnabled(false);
+    setFixedHeight(kHeight);
+}
+
+bool CStatusBar::SetIndicators(const std::vector<UINT>& ids) {
+    m_panes.clear();
+    for (UINT id : ids) {
+        const QString text = id == ID_SEPARATOR ? QString() : AfxResources().LoadString(id);
+        const int width = id == ID_SEPARATOR ? 0 : fontMetrics().horizontalAdvance(text) + 2 * kPadding;
+        m_panes.push_back({id, text, width});
+    }
+    Layout();
+    update();
+    return true;
+}
+
+UINT CStatusBar::GetItemID(int index) const {
+    return index >= 0 && index < GetCount() ? m_panes[index].id : 0;
+}
+
+bool CStatusBar::SetPaneText(int index, const QString& text, bool repaintNow) {
+    if (index < 0 || index >= GetCount())
+        return false;
+    if (m_panes[index].text == text)
+        return true;
+    m_panes[index].text = text;
+    // A repaint now keeps the pane current while the caller holds the UI thread.
+    if (repaintNow && isVisible())
+        repaint(GetItemRect(index));
+    else
+        update(GetItemRect(index));
+    return true;
+}
+
+QString CStatusBar::GetPaneText(int index) const {
+    return index >= 0 && index < GetCount() ? m_panes[index].text : QString();
+}
+
+QRect CStatusBar::GetItemRect(int index) const {
+    // Laid out from the current width, so the rectangles are right even
+    // before a pending resize event has reached the bar.
+    const std::vector<QRect> rects = ComputeRects();
+    return index >= 0 && index < static_cast<int>(rects.size()) ? rects[index] : QRect();
+}
+
+QSize CStatusBar::sizeHint() const { return {QStatusBar::sizeHint().width(), kHeight}; }
+QSize CStatusBar::minimumSizeHint() const { return {0, kHeight}; }
+
+void CStatusBar::resizeEvent(QResizeEvent* event) {
+    QStatusBar::resizeEvent(event);
+    Layout();
+}
+
+void CStatusBar::Layout() { m_rects = ComputeRects(); }
+
+std::vector<QRect> CStatusBar::ComputeRects() const {
+    std::vector<QRect> rects(m_panes.size());
+    int fixed = 0;
+    for (const Pane& p : m_panes)
+        fixed += p.width + kGap;
+    int x = kGap;
+    for (size_t i = 0; i < m_panes.size(); ++i) {
+        int w = m_panes[i].width;
+        if (w == 0)
+            w = std::max(0, width() - fixed - 2 * kGap);
+        rects[i] = QRect(x, kGap, w, height() - 2 * kGap);
+        x += w + kGap;
+    }
+    return rects;
+}
+
+void CStatusBar::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    for (size_t i = 0; i < m_panes.size(); ++i) {
+        const QRect r = m_rects[i];
+        painter.setPen(palette().mid().color());
+        painter.drawRect(r.adjusted(0, 0, -1, -1));
+        painter.setPen(palette().windowText().color());
+        painter.drawText(r.adjusted(kGap, 0, -kGap, 0),
+                         Qt::AlignVCenter | (m_panes[i].width ? Qt::AlignHCenter : Qt::AlignLeft),
+                         m_panes[i].text);
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Identifiers of the program's resources and commands.
+#include "platform/framework/FrameworkIds.h"
+
+#include <QString>
+
+// Menus, toolbar, accelerators, icons and document strings.
+constexpr UINT IDR_MAINFRAME = 128;
+constexpr UINT IDR_PLAYERTYPE = 129;
+constexpr UINT IDR_PLAYLISTTYPE = 130;
+constexpr UINT IDR_RECORDS = 139;
+
+// Dialogs and their controls.
+constexpr UINT IDD_ABOUTBOX = 100;
+constexpr UINT IDD_PARAMETERS = 140;
+constexpr UINT IDC_EDIT_DELAY = 1001;
+
+// Strings.
+constexpr UINT IDP_OLE_INIT_FAILED = 100;
+
+// Commands.
+constexpr UINT ID_PLAYER_PLAY = 32774;
+constexpr UINT ID_PLAYER_PAUSE = 32776;
+constexpr UINT ID_VIEW_FULLSCREEN = 32783;
+constexpr UINT ID_VIEW_PLAYLIST = 32786;
+constexpr UINT ID_PLAYLIST_REMOVEALL = 32788;
+constexpr UINT ID_PLAYLIST_PLAYSELECTED = 32789;
+constexpr UINT ID_PLAYER_SOUND = 32792;
+constexpr UINT ID_RECORDS_DELETE = 32793;
+constexpr UINT ID_RECORDS_PLAY = 32794;
+constexpr UINT ID_RECORDS_DELETEALL = 32795;
+constexpr UINT ID_PLAYLIST_REMOVESELECTED = 32796;
+constexpr UINT ID_RECORDS_SELECTALL = 32797;
+constexpr UINT ID_WINDOW_CLOSEALL = 32798;
+constexpr UINT ID_VIEW_PARAMETERS = 32799;
+
+namespace res {
+// Puts the program's menus, toolbar, accelerators, strings and icons into the
+// process's resources. Needs a QApplication (icons).
+void Install();
+// Where the help page lives.
+QString HelpPagePath();
+} // namespace res
