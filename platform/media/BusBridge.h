@@ -1,0 +1,58 @@
+// Carries a pipeline's bus messages to the user-interface thread.
+//
+// The window-handle request is answered on the streaming thread that asks (the handle was
+// read on the UI thread beforehand). While the graph renders a file, messages stay on the bus
+// and the renderer pops them itself; afterwards each one is posted to the Qt event loop.
+// Messages of an earlier file (older generation) or of a released graph are dropped.
+#pragma once
+
+#include "platform/media/GstPtr.h"
+
+#include <QObject>
+#include <atomic>
+#include <functional>
+#include <mutex>
+
+namespace media {
+
+class BusBridge {
+public:
+    using Handler = std::function<void(GstMessage*)>;
+
+    // handler runs on the UI thread for every message after rendering.
+    BusBridge(GstElement* pipeline, Handler handler);
+    // The pipeline must be in the NULL state by now: no streaming thread may still post.
+    ~BusBridge();
+    BusBridge(const BusBridge&) = delete;
+    BusBridge& operator=(const BusBridge&) = delete;
+
+    // Drops everything still on its way from an earlier file and keeps new messages on the
+    // bus until endRendering.
+    void beginRendering();
+    GstPtr<GstMessage> pop(GstClockTime timeout, GstMessageType types);
+    // From now on messages go to the handler; those still on the bus go there at once.
+    void endRendering();
+
+    // Native window the video sink is to draw into (0: none); applied at once when a sink
+    // has already asked for one.
+    void setWindowHandle(guintptr handle);
+    // The sink that asked for a window, if any (for redraws).
+    GstPtr<GstElement> overlay();
+
+private:
+    static GstBusSyncReply onSyncMessage(GstBus* bus, GstMessage* message, gpointer self);
+    void answerWindowRequest(GstMessage* message);
+    void forward(GstMessage* message);
+    void deliver(quint64 generation, GstMessage* message);
+
+    GstPtr<GstBus> m_bus;
+    Handler m_handler;
+    QObject m_receiver; // lives on the UI thread; posted messages die with it
+    std::atomic<bool> m_rendering{false};
+    std::atomic<quint64> m_generation{0};
+    std::atomic<guintptr> m_windowHandle{0};
+    std::mutex m_overlayMutex;
+    GstPtr<GstElement> m_overlay; // guarded by m_overlayMutex
+};
+
+} // namespace media

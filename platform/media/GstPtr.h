@@ -1,0 +1,33 @@
+// Owners for GStreamer and GLib references: each releases its object when it goes out of
+// scope, so no early return can leak a pipeline, a message or a caps set.
+#pragma once
+
+#include <gst/gst.h>
+#include <memory>
+
+namespace media {
+
+struct GstRelease {
+    void operator()(GstMessage* m) const { gst_message_unref(m); }
+    void operator()(GstCaps* c) const { gst_caps_unref(c); }
+    void operator()(GstTagList* t) const { gst_tag_list_unref(t); }
+    void operator()(GError* e) const { g_error_free(e); }
+    void operator()(gchar* s) const { g_free(s); }
+    // Everything else held here is a GstObject (elements, bins, pads, buses).
+    template <class T> void operator()(T* object) const { gst_object_unref(object); }
+};
+
+template <class T> using GstPtr = std::unique_ptr<T, GstRelease>;
+
+// Takes over a reference the caller already owns (a "transfer full" return value).
+template <class T> GstPtr<T> adopt(T* object) { return GstPtr<T>(object); }
+
+// Adds a reference of our own to an object we only borrow.
+template <class T> GstPtr<T> retain(T* object) {
+    if (object != nullptr) {
+        gst_object_ref(object);
+    }
+    return GstPtr<T>(object);
+}
+
+} // namespace media

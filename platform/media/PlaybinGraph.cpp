@@ -1,0 +1,328 @@
+#include "platform/media/PlaybinGraph.h"
+
+#include "platform/media/DurationScan.h"
+#include "platform/media/GraphFailures.h"
+#include "platform/media/PathUri.h"
+#include "platform/media/Preroll.h"
+#include "platform/media/SinkChoice.h"
+
+#include <cmath>
+#include <gst/video/videooverlay.h>
+
+namespace media {
+namespace {
+
+constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
+constexpr GstClockTime kScanTimeout = 3 * GST_SECOND;
+constexpr gint64 kNanosecondsPerUnit = 100; // graph times are in 100-ns units
+
+// Hundredths of a decibel to playbin's linear factor; the bottom of the range is silence.
+double linearVolume(long volume) {
+    return volume <= -10000 ? 0.0 : std::pow(10.0, static_cast<double>(volume) / 2000.0);
+}
+
+} // namespace
+
+std::shared_ptr<PlaybinGraph> PlaybinGraph::create() {
+    auto graph = std::make_shared<PlaybinGraph>();
+    return graph->makePipeline() ? graph : nullptr;
+}
+
+PlaybinGraph::PlaybinGraph()
+    : m_video({[this](WId window) { m_bus->setWindowHandle(window); },
+               [this] { redrawVideo(); }, [this] { onVideoWidgetLost(); }}) {}
+
+// The pipeline stops before anything it uses goes: its threads may still draw or post.
+PlaybinGraph::~PlaybinGraph() {
+    if (m_playbin) {
+        gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
+    }
+    m_video.discard();
+    m_bus.reset();
+}
+
+bool PlaybinGraph::makePipeline() {
+    GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+    if (playbin == nullptr) {
+        return false;
+    }
+    m_playbin.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
+    const SinkChoice sinks = currentSinkChoice();
+    GstPtr<GstElement> videoSink = makeSink(sinks.video, true);
+    GstPtr<GstElement> audioSink = makeSink(sinks.audio, false);
+    // playbin takes its own references to the sinks.
+    g_object_set(playbin, "video-sink", videoSink.get(), "audio-sink", audioSink.get(), nullptr);
+    m_bus = std::make_unique<BusBridge>(playbin, [this](GstMessage* m) { onBusMessage(m); });
+    return true;
+}
+
+HRESULT PlaybinGraph::queryFacet(Facet facet, std::shared_ptr<void>& out) {
+    static constexpr GraphCall kCalls[] = {
+        GraphCall::QueryMediaControl, GraphCall::QueryMediaEventEx,
+        GraphCall::QueryMediaSeeking, GraphCall::QueryMediaPosition,
+        GraphCall::QueryVideoWindow,  GraphCall::QueryBasicVideo,
+        GraphCall::QueryBasicAudio};
+    if (auto failure = injectedGraphFailure(kCalls[static_cast<int>(facet)])) {
+        out.reset();
+        return *failure;
+    }
+    // Every facet shares the graph's ownership: the graph lives while any of them does.
+    const std::shared_ptr<PlaybinGraph> self = shared_from_this();
+    switch (facet) {
+    case Facet::MediaControl:
+        out = std::shared_ptr<IMediaControl>(self, this);
+        break;
+    case Facet::MediaEventEx:
+        out = std::shared_ptr<IMediaEventEx>(self, this);
+        break;
+    case Facet::MediaSeeking:
+        out = std::shared_ptr<IMediaSeeking>(self, this);
+        break;
+    case Facet::MediaPosition:
+        out = std::shared_ptr<IMediaPosition>(self, this);
+        break;
+    case Facet::VideoWindow:
+        out = std::shared_ptr<IVideoWindow>(self, this);
+        break;
+    case Facet::BasicVideo:
+        out = std::shared_ptr<IBasicVideo>(self, this);
+        break;
+    case Facet::BasicAudio:
+        out = std::shared_ptr<IBasicAudio>(self, this);
+        break;
+    }
+    return S_OK;
+}
+
+void PlaybinGraph::resetPipeline() {
+    gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
+    m_rendered = false;
+    m_stillImage = false;
+    m_durationNs.reset();
+    m_facts = StreamFacts{};
+    m_requestedState = State_Stopped;
+}
+
+HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
+    if (auto failure = injectedGraphFailure(GraphCall::RenderFile)) {
+        return *failure;
+    }
+    resetPipeline();
+    m_uri = uriForPath(path);
+    if (m_uri.empty()) {
+        return HRESULT_FILE_NOT_FOUND;
+    }
+    // The sink gets a window of ours from its first frame on, before the player names one.
+    m_bus->setWindowHandle(m_video.prepare());
+    m_bus->beginRendering();
+    g_object_set(m_playbin.get(), "uri", m_uri.c_str(), nullptr);
+    const HRESULT hr = prerollPipeline(m_playbin.get(), *m_bus, kPrerollTimeout);
+    if (SUCCEEDED(hr)) {
+        m_facts = readStreamFacts(m_playbin.get());
+    }
+    if (FAILED(hr) || (!m_facts.hasVideo() && m_facts.audioStreams == 0)) {
+        resetPipeline();
+        m_video.discard();
+        m_bus->endRendering();
+        return FAILED(hr) ? hr : VFW_E_UNSUPPORTED_STREAM;
+    }
+    if (!m_facts.hasVideo()) {
+        m_video.discard();
+    }
+    settleDuration();
+    g_object_set(m_playbin.get(), "volume", linearVolume(m_volume), nullptr);
+    m_rendered = true;
+    m_requestedState = State_Paused;
+    m_bus->endRendering();
+    return S_OK;
+}
+
+// Fixed once per file, so the length the player reads at the start stays true.
+void PlaybinGraph::settleDuration() {
+    gint64 length = -1;
+    if (gst_element_query_duration(m_playbin.get(), GST_FORMAT_TIME, &length) && length >= 0) {
+        m_durationNs = length;
+    } else if (m_facts.isStillImage(false)) {
+        m_stillImage = true;
+        m_durationNs = 0;
+    } else {
+        m_durationNs = scanDuration(m_uri.c_str(), kScanTimeout);
+    }
+}
+
+HRESULT PlaybinGraph::changeState(GstState state, long reported) {
+    if (!m_rendered) {
+        return E_UNEXPECTED;
+    }
+    if (gst_element_set_state(m_playbin.get(), state) == GST_STATE_CHANGE_FAILURE) {
+        return E_FAIL;
+    }
+    m_requestedState = reported;
+    return S_OK;
+}
+
+HRESULT PlaybinGraph::Run() {
+    if (auto failure = injectedGraphFailure(GraphCall::Run)) {
+        return *failure;
+    }
+    return changeState(GST_STATE_PLAYING, State_Running);
+}
+
+HRESULT PlaybinGraph::Pause() {
+    if (auto failure = injectedGraphFailure(GraphCall::Pause)) {
+        return *failure;
+    }
+    return changeState(GST_STATE_PAUSED, State_Paused);
+}
+
+// Stopped keeps the pipeline paused where it is: the position stays, as does the picture.
+HRESULT PlaybinGraph::Stop() {
+    if (auto failure = injectedGraphFailure(GraphCall::Stop)) {
+        return *failure;
+    }
+    return changeState(GST_STATE_PAUSED, State_Stopped);
+}
+
+HRESULT PlaybinGraph::GetState(long timeoutMs, long* state) {
+    if (state == nullptr) {
+        return E_POINTER;
+    }
+    *state = m_requestedState;
+    if (!m_rendered) {
+        return S_OK;
+    }
+    const GstClockTime wait = timeoutMs < 0 ? GST_CLOCK_TIME_NONE
+                                            : static_cast<GstClockTime>(timeoutMs) * GST_MSECOND;
+    const GstStateChangeReturn ret = gst_element_get_state(m_playbin.get(), nullptr, nullptr, wait);
+    if (ret == GST_STATE_CHANGE_FAILURE) {
+        return E_FAIL;
+    }
+    return ret == GST_STATE_CHANGE_ASYNC ? VFW_S_STATE_INTERMEDIATE : S_OK;
+}
+
+HRESULT PlaybinGraph::GetDuration(LONGLONG* duration) {
+    if (auto failure = injectedGraphFailure(GraphCall::GetDuration)) {
+        return *failure;
+    }
+    if (duration == nullptr) {
+        return E_POINTER;
+    }
+    if (!m_rendered) {
+        return E_UNEXPECTED;
+    }
+    gint64 length = m_durationNs.value_or(-1);
+    if (length < 0 && !gst_element_query_duration(m_playbin.get(), GST_FORMAT_TIME, &length)) {
+        length = 0; // nothing knows the length: better a short medium than a failure
+    }
+    *duration = length / kNanosecondsPerUnit;
+    return S_OK;
+}
+
+HRESULT PlaybinGraph::GetCurrentPosition(LONGLONG* position) {
+    if (position == nullptr) {
+        return E_POINTER;
+    }
+    gint64 now = 0;
+    if (!m_rendered || !gst_element_query_position(m_playbin.get(), GST_FORMAT_TIME, &now)) {
+        return E_UNEXPECTED;
+    }
+    *position = now / kNanosecondsPerUnit;
+    return S_OK;
+}
+
+HRESULT PlaybinGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
+                                   DWORD stopFlags) {
+    if (auto failure = injectedGraphFailure(GraphCall::SetPositions)) {
+        return *failure;
+    }
+    if (!m_rendered) {
+        return E_UNEXPECTED;
+    }
+    const auto target = [this](LONGLONG* value, DWORD flags, GstSeekType& type) -> gint64 {
+        const DWORD positioning = flags & AM_SEEKING_PositioningBitsMask;
+        type = GST_SEEK_TYPE_NONE;
+        if (value == nullptr || positioning == AM_SEEKING_NoPositioning) {
+            return -1;
+        }
+        gint64 base = 0;
+        if (positioning == AM_SEEKING_RelativePositioning) {
+            gst_element_query_position(m_playbin.get(), GST_FORMAT_TIME, &base);
+        }
+        type = GST_SEEK_TYPE_SET;
+        return std::max<gint64>(0, base + *value * kNanosecondsPerUnit);
+    };
+    GstSeekType startType;
+    GstSeekType stopType;
+    const gint64 start = target(current, currentFlags, startType);
+    const gint64 end = target(stop, stopFlags, stopType);
+    if (startType == GST_SEEK_TYPE_NONE && stopType == GST_SEEK_TYPE_NONE) {
+        return S_OK;
+    }
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    return gst_element_seek(m_playbin.get(), 1.0, GST_FORMAT_TIME, flags, startType, start,
+                            stopType, end)
+               ? S_OK
+               : E_FAIL;
+}
+
+HRESULT PlaybinGraph::put_Volume(long volume) {
+    if (auto failure = injectedGraphFailure(GraphCall::PutVolume)) {
+        return *failure;
+    }
+    if (volume > 0 || volume < -10000) {
+        return E_INVALIDARG;
+    }
+    m_volume = volume;
+    g_object_set(m_playbin.get(), "volume", linearVolume(volume), nullptr);
+    return S_OK;
+}
+
+HRESULT PlaybinGraph::get_Volume(long* volume) {
+    if (auto failure = injectedGraphFailure(GraphCall::GetVolume)) {
+        return *failure;
+    }
+    if (volume == nullptr) {
+        return E_POINTER;
+    }
+    *volume = m_volume;
+    return S_OK;
+}
+
+void PlaybinGraph::onBusMessage(GstMessage* message) {
+    // Errors after rendering are not the player's business: it counts time, not events.
+    // A late length (a stream the scan could not measure) is taken when it arrives.
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_DURATION_CHANGED && !m_durationNs) {
+        gint64 length = -1;
+        if (gst_element_query_duration(m_playbin.get(), GST_FORMAT_TIME, &length) && length > 0) {
+            m_durationNs = length;
+        }
+    }
+}
+
+void PlaybinGraph::onVideoWidgetLost() {
+    // The owner took the window with it: nothing may draw into it any more.
+    resetPipeline();
+}
+
+void PlaybinGraph::redrawVideo() {
+    if (!m_rendered) {
+        return;
+    }
+    if (GstPtr<GstElement> sink = m_bus->overlay()) {
+        gst_video_overlay_expose(GST_VIDEO_OVERLAY(sink.get()));
+    }
+}
+
+} // namespace media
+
+HRESULT CoCreateFilterGraph(std::shared_ptr<IGraphBuilder>& out) {
+    out.reset();
+    if (auto failure = media::injectedGraphFailure(media::GraphCall::CreateGraph)) {
+        return *failure;
+    }
+    if (!gst_is_initialized()) {
+        return E_UNEXPECTED;
+    }
+    out = media::PlaybinGraph::create();
+    return out ? S_OK : E_FAIL;
+}

@@ -1,0 +1,92 @@
+// One media graph: a playbin with the sinks of our choice, its bus carried to the UI thread,
+// the video widget it draws into, and every facet the player asks for.
+#pragma once
+
+#include "platform/media/BusBridge.h"
+#include "platform/media/FilterGraph.h"
+#include "platform/media/StreamFacts.h"
+#include "platform/media/VideoWindowHost.h"
+
+#include <memory>
+#include <optional>
+
+namespace media {
+
+class PlaybinGraph final : public IGraphBuilder,
+                           public IMediaControl,
+                           public IMediaEventEx,
+                           public IMediaPosition,
+                           public IMediaSeeking,
+                           public IBasicAudio,
+                           public IBasicVideo,
+                           public IVideoWindow,
+                           public std::enable_shared_from_this<PlaybinGraph> {
+public:
+    // Null when the pipeline cannot be made (no playbin installed).
+    static std::shared_ptr<PlaybinGraph> create();
+    PlaybinGraph();
+    ~PlaybinGraph() override;
+    PlaybinGraph(const PlaybinGraph&) = delete;
+    PlaybinGraph& operator=(const PlaybinGraph&) = delete;
+
+    HRESULT RenderFile(const std::wstring& path) override;
+    GstElement* Pipeline() const override { return m_playbin.get(); }
+
+    HRESULT Run() override;
+    HRESULT Pause() override;
+    HRESULT Stop() override;
+    HRESULT GetState(long timeoutMs, long* state) override;
+
+    HRESULT GetDuration(LONGLONG* duration) override;
+    HRESULT GetCurrentPosition(LONGLONG* position) override;
+    HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
+                         DWORD stopFlags) override;
+
+    HRESULT put_Volume(long volume) override;
+    HRESULT get_Volume(long* volume) override;
+
+    HRESULT GetVideoSize(long* width, long* height) override;
+
+    HRESULT get_Visible(long* visible) override;
+    HRESULT put_Owner(OAHWND owner) override;
+    HRESULT get_Owner(OAHWND* owner) override;
+    HRESULT put_WindowStyle(long style) override;
+    HRESULT get_WindowStyle(long* style) override;
+    HRESULT SetWindowPosition(long left, long top, long width, long height) override;
+    HRESULT GetWindowPosition(long* left, long* top, long* width, long* height) override;
+    HRESULT put_Width(long width) override;
+    HRESULT get_Width(long* width) override;
+    HRESULT put_Height(long height) override;
+    HRESULT get_Height(long* height) override;
+    HRESULT put_FullScreenMode(long mode) override;
+    HRESULT get_FullScreenMode(long* mode) override;
+    QWidget* VideoWidget() const override { return m_video.widget(); }
+
+protected:
+    HRESULT queryFacet(Facet facet, std::shared_ptr<void>& out) override;
+
+private:
+    bool makePipeline();
+    void resetPipeline();
+    void settleDuration();
+    HRESULT changeState(GstState state, long reported);
+    HRESULT videoCall() const;
+    HRESULT placeVideo(const QRect& rect);
+    void onBusMessage(GstMessage* message);
+    void onVideoWidgetLost();
+    void redrawVideo();
+
+    GstPtr<GstElement> m_playbin;
+    std::unique_ptr<BusBridge> m_bus;
+    VideoWindowHost m_video;
+    std::string m_uri;
+    StreamFacts m_facts;
+    bool m_rendered = false;
+    bool m_stillImage = false;
+    std::optional<gint64> m_durationNs;
+    long m_requestedState = State_Stopped;
+    long m_volume = 0;
+    long m_windowStyle = 0;
+};
+
+} // namespace media

@@ -1,0 +1,66 @@
+#include "platform/media/Preroll.h"
+
+#include "platform/media/ErrorMapping.h"
+
+#include <gst/pbutils/missing-plugins.h>
+
+namespace media {
+namespace {
+
+constexpr auto kWatched = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING |
+                                                      GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ELEMENT);
+
+bool tellsMissingDecoder(GstMessage* message) {
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ELEMENT) {
+        return gst_is_missing_plugin_message(message);
+    }
+    GError* rawError = nullptr;
+    gst_message_parse_warning(message, &rawError, nullptr);
+    GstPtr<GError> warning(rawError);
+    return warning && warning->domain == GST_STREAM_ERROR &&
+           warning->code == GST_STREAM_ERROR_CODEC_NOT_FOUND;
+}
+
+HRESULT resultOfError(GstMessage* message, bool missingDecoder) {
+    GError* rawError = nullptr;
+    gst_message_parse_error(message, &rawError, nullptr);
+    GstPtr<GError> error(rawError);
+    return error ? resultForRenderError(error->domain, error->code, missingDecoder) : E_FAIL;
+}
+
+} // namespace
+
+HRESULT prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTime timeout) {
+    const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
+    if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL) {
+        return S_OK;
+    }
+    // A refused state change has posted its error already; don't wait long for it.
+    const GstClockTime bound = change == GST_STATE_CHANGE_FAILURE ? GST_SECOND / 2 : timeout;
+    const GstClockTime deadline = gst_util_get_timestamp() + bound;
+    bool missingDecoder = false;
+    for (;;) {
+        const GstClockTime now = gst_util_get_timestamp();
+        if (now >= deadline) {
+            return E_FAIL;
+        }
+        GstPtr<GstMessage> message = bus.pop(deadline - now, kWatched);
+        if (!message) {
+            return E_FAIL;
+        }
+        switch (GST_MESSAGE_TYPE(message.get())) {
+        case GST_MESSAGE_ERROR:
+            return resultOfError(message.get(), missingDecoder);
+        case GST_MESSAGE_ASYNC_DONE:
+            if (GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline)) {
+                return S_OK;
+            }
+            break;
+        default:
+            missingDecoder = missingDecoder || tellsMissingDecoder(message.get());
+            break;
+        }
+    }
+}
+
+} // namespace media

@@ -1,0 +1,54 @@
+#include "platform/media/SinkChoice.h"
+
+#include <QGuiApplication>
+
+namespace media {
+namespace {
+
+std::string defaultVideoSink(const std::string& qpaPlatform) {
+    if (qpaPlatform == "xcb") {
+        return "glimagesink";
+    }
+    if (qpaPlatform == "offscreen" || qpaPlatform == "minimal") {
+        return "fakevideosink";
+    }
+    return "autovideosink";
+}
+
+GstPtr<GstElement> makeElement(const std::string& description) {
+    if (description.find('!') != std::string::npos) {
+        GError* rawError = nullptr;
+        GstElement* bin = gst_parse_bin_from_description(description.c_str(), TRUE, &rawError);
+        GstPtr<GError> error(rawError);
+        return error ? nullptr : GstPtr<GstElement>(GST_ELEMENT(gst_object_ref_sink(bin)));
+    }
+    GstElement* element = gst_element_factory_make(description.c_str(), nullptr);
+    return element != nullptr ? GstPtr<GstElement>(GST_ELEMENT(gst_object_ref_sink(element)))
+                              : nullptr;
+}
+
+} // namespace
+
+SinkChoice chooseSinks(const std::string& qpaPlatform, const std::string& videoOverride,
+                       const std::string& audioOverride) {
+    return SinkChoice{videoOverride.empty() ? defaultVideoSink(qpaPlatform) : videoOverride,
+                      audioOverride.empty() ? std::string("autoaudiosink") : audioOverride};
+}
+
+SinkChoice currentSinkChoice() {
+    const std::string platform = QGuiApplication::platformName().toStdString();
+    return chooseSinks(platform, qgetenv("LUMAREST_VIDEOSINK").toStdString(),
+                       qgetenv("LUMAREST_AUDIOSINK").toStdString());
+}
+
+GstPtr<GstElement> makeSink(const std::string& description, bool video) {
+    if (auto sink = makeElement(description)) {
+        return sink;
+    }
+    if (auto sink = makeElement(video ? "autovideosink" : "autoaudiosink")) {
+        return sink;
+    }
+    return makeElement(video ? "fakevideosink" : "fakeaudiosink");
+}
+
+} // namespace media

@@ -1,0 +1,27 @@
+// Which outputs a graph renders to. LUMAREST_VIDEOSINK and LUMAREST_AUDIOSINK override the
+// defaults with an element name or a pipeline description ("videoconvert ! ximagesink").
+#pragma once
+
+#include "platform/media/GstPtr.h"
+
+#include <string>
+
+namespace media {
+
+struct SinkChoice {
+    std::string video;
+    std::string audio;
+};
+
+// qpaPlatform: Qt's platform name ("xcb", "offscreen", ...); the overrides may be empty.
+SinkChoice chooseSinks(const std::string& qpaPlatform, const std::string& videoOverride,
+                       const std::string& audioOverride);
+
+// The same, from the running application and the environment.
+SinkChoice currentSinkChoice();
+
+// A sink element for a name or a description; falls back to the automatic sink of its kind
+// when the element is not installed. Null only when nothing at all can be made.
+GstPtr<GstElement> makeSink(const std::string& description, bool video);
+
+} // namespace media

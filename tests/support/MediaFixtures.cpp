@@ -1,0 +1,149 @@
+#include "MediaFixtures.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <gst/gst.h>
+#include <memory>
+
+namespace fixtures {
+namespace {
+
+struct ObjectUnref {
+    void operator()(gpointer object) const { gst_object_unref(object); }
+};
+struct MessageUnref {
+    void operator()(GstMessage* message) const { gst_message_unref(message); }
+};
+using Pipeline = std::unique_ptr<GstElement, ObjectUnref>;
+
+QString soundSource(int seconds) {
+    return QStringLiteral("audiotestsrc num-buffers=%1 samplesperbuffer=4410 ! "
+                          "audio/x-raw,rate=44100,channels=2")
+        .arg(seconds * 10);
+}
+
+QString pictureSource(int frames, QSize size, int fps) {
+    return QStringLiteral("videotestsrc num-buffers=%1 ! video/x-raw,width=%2,height=%3,"
+                          "framerate=%4/1")
+        .arg(frames)
+        .arg(size.width())
+        .arg(size.height())
+        .arg(fps);
+}
+
+// A muxer named m feeding the output, with one video and one sound branch.
+QString muxed(const QString& muxer, const QString& video, const QString& sound) {
+    return QStringLiteral("%1 name=m ! filesink name=out  %2 ! queue ! m.  %3 ! queue ! m.")
+        .arg(muxer, video, sound);
+}
+
+QString description(Media kind, int seconds, QSize size) {
+    const QString a = soundSource(seconds);
+    const QString v = pictureSource(seconds * 25, size, 25);
+    const QString vorbis = a + QStringLiteral(" ! audioconvert ! vorbisenc");
+    switch (kind) {
+    case Media::Wav:
+        return a + QStringLiteral(" ! wavenc ! filesink name=out");
+    case Media::OggVorbis:
+        return vorbis + QStringLiteral(" ! oggmux ! filesink name=out");
+    case Media::Mp3Xing:
+        return a + QStringLiteral(" ! lamemp3enc ! xingmux ! filesink name=out");
+    case Media::Mp3NoXing:
+        return a + QStringLiteral(" ! lamemp3enc ! filesink name=out");
+    case Media::AviMjpeg:
+        return muxed(QStringLiteral("avimux"), v + QStringLiteral(" ! jpegenc"), a);
+    case Media::WebmVp8:
+        return muxed(QStringLiteral("webmmux"),
+                     v + QStringLiteral(" ! vp8enc deadline=1 keyframe-max-dist=25"), vorbis);
+    case Media::Mp4H264:
+        return muxed(QStringLiteral("mp4mux"),
+                     v + QStringLiteral(" ! videoconvert ! openh264enc gop-size=25 ! h264parse"),
+                     a + QStringLiteral(" ! audioconvert ! avenc_aac ! aacparse"));
+    case Media::OggTheora:
+        return muxed(QStringLiteral("oggmux"), v + QStringLiteral(" ! theoraenc"), vorbis);
+    case Media::Png:
+        return pictureSource(1, size, 25) + QStringLiteral(" ! pngenc ! filesink name=out");
+    case Media::Jpeg:
+        return pictureSource(1, size, 25) + QStringLiteral(" ! jpegenc ! filesink name=out");
+    }
+    return {};
+}
+
+bool runToEnd(const QString& launch, const QString& path) {
+    GError* error = nullptr;
+    Pipeline pipeline(gst_parse_launch(launch.toUtf8().constData(), &error));
+    if (error != nullptr) {
+        qWarning() << "fixtures: cannot build" << launch << ":" << error->message;
+        g_error_free(error);
+        return false;
+    }
+    std::unique_ptr<GstElement, ObjectUnref> sink(
+        gst_bin_get_by_name(GST_BIN(pipeline.get()), "out"));
+    g_object_set(sink.get(), "location", QFile::encodeName(path).constData(), nullptr);
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    std::unique_ptr<GstBus, ObjectUnref> bus(gst_element_get_bus(pipeline.get()));
+    std::unique_ptr<GstMessage, MessageUnref> end(gst_bus_timed_pop_filtered(
+        bus.get(), 20 * GST_SECOND,
+        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    const bool done = end && GST_MESSAGE_TYPE(end.get()) == GST_MESSAGE_EOS;
+    if (!done) {
+        qWarning() << "fixtures: no end of stream for" << launch;
+    }
+    return done;
+}
+
+} // namespace
+
+QString defaultName(Media kind) {
+    switch (kind) {
+    case Media::Wav:
+        return QStringLiteral("sound.wav");
+    case Media::OggVorbis:
+        return QStringLiteral("sound.ogg");
+    case Media::Mp3Xing:
+        return QStringLiteral("xing.mp3");
+    case Media::Mp3NoXing:
+        return QStringLiteral("plain.mp3");
+    case Media::AviMjpeg:
+        return QStringLiteral("mjpeg.avi");
+    case Media::WebmVp8:
+        return QStringLiteral("vp8.webm");
+    case Media::Mp4H264:
+        return QStringLiteral("h264.mp4");
+    case Media::OggTheora:
+        return QStringLiteral("theora.ogv");
+    case Media::Png:
+        return QStringLiteral("still.png");
+    case Media::Jpeg:
+        return QStringLiteral("still.jpg");
+    }
+    return {};
+}
+
+QString makeMedia(Media kind, const QString& dir, const QString& name, int seconds,
+                  QSize frameSize) {
+    if (!gst_is_initialized() && !gst_init_check(nullptr, nullptr, nullptr)) {
+        return {};
+    }
+    const QString path = QDir(dir).absoluteFilePath(name.isEmpty() ? defaultName(kind) : name);
+    QFile::remove(path);
+    if (!runToEnd(description(kind, qMax(1, seconds), frameSize), path)) {
+        QFile::remove(path);
+        return {};
+    }
+    return path;
+}
+
+QString writeFile(const QString& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = QDir(dir).absoluteFilePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(bytes) != bytes.size()) {
+        return {};
+    }
+    return path;
+}
+
+} // namespace fixtures

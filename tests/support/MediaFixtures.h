@@ -1,0 +1,36 @@
+// Small media files for tests, made with GStreamer in this process in a fraction of a second
+// each: 320x240 pictures at 25 frames a second, 44.1 kHz stereo sound, test patterns and
+// tones. Nothing is cached; every call writes a fresh file.
+#pragma once
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+namespace fixtures {
+
+enum class Media {
+    Wav,       // PCM sound in RIFF
+    OggVorbis, // Vorbis sound in Ogg
+    Mp3Xing,   // MP3 sound with a Xing header (length known at once)
+    Mp3NoXing, // MP3 sound without one (length only known by reading the whole file)
+    AviMjpeg,  // Motion-JPEG video and PCM sound in AVI
+    WebmVp8,   // VP8 video and Vorbis sound in WebM
+    Mp4H264,   // H.264 video and AAC sound in MP4
+    OggTheora, // Theora video and Vorbis sound in Ogg
+    Png,       // a still picture
+    Jpeg,      // a still picture
+};
+
+// The name makeMedia gives a file of that kind when none is asked for ("sound.wav", ...).
+QString defaultName(Media kind);
+
+// Writes the medium into dir under name (or defaultName) and returns its absolute path;
+// an empty string when it could not be made. seconds is ignored for still pictures.
+QString makeMedia(Media kind, const QString& dir, const QString& name = {}, int seconds = 5,
+                  QSize frameSize = QSize(320, 240));
+
+// Writes bytes (for instance text under a media name, or nothing) and returns the path.
+QString writeFile(const QString& dir, const QString& name, const QByteArray& bytes);
+
+} // namespace fixtures
