@@ -1,0 +1,261 @@
+#include "platform/dao/DaoDatabase.h"
+
+#include "platform/dao/DaoRecordset.h"
+#include "platform/dao/StatementCache.h"
+#include "platform/dao/TableSchema.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <algorithm>
+
+using namespace lumarest::dao;
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 3000;
+constexpr qsizetype kHeaderSize = 100;
+constexpr qsizetype kApplicationIdOffset = 68;
+
+QString SavepointName(int level) { return QStringLiteral("lumarest_tx%1").arg(level); }
+
+} // namespace
+
+CDaoDatabase::CDaoDatabase() = default;
+
+CDaoDatabase::~CDaoDatabase() { Close(); }
+
+bool CDaoDatabase::IsOpen() const { return m_db != nullptr; }
+
+void CDaoDatabase::RequireOpen() const {
+    if (!m_db)
+        ThrowDao(QString::fromLatin1(msg::kNotOpen), SQLITE_MISUSE);
+}
+
+void CDaoDatabase::Create(const QString& path, const QString& locale, int options) {
+    Q_UNUSED(locale);
+    Q_UNUSED(options);
+    Close();
+    QFile file(path);
+    // NewOnly creates the file exclusively: it fails, touching nothing, when it exists.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+            ThrowDao(QStringLiteral("Database already exists."), SQLITE_CANTOPEN);
+        ThrowDao(QStringLiteral("Cannot create the database file '%1': %2")
+                     .arg(path, file.errorString()),
+                 SQLITE_CANTOPEN);
+    }
+    file.close();
+    try {
+        OpenConnection(path, SQLITE_OPEN_READWRITE);
+        ExecuteSql(m_db.get(), QStringLiteral("PRAGMA application_id=%1; PRAGMA user_version=1;")
+                                   .arg(kDaoApplicationId));
+    } catch (...) {
+        Close();
+        QFile::remove(path);
+        throw;
+    }
+}
+
+void CDaoDatabase::CheckCatalogueFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        ThrowDao(QStringLiteral("Could not find file '%1'.").arg(path), SQLITE_CANTOPEN);
+    if (!info.isFile())
+        ThrowDao(QStringLiteral("'%1' is not a database file.").arg(path), SQLITE_CANTOPEN);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        ThrowDao(QStringLiteral("Cannot open the database file '%1': %2")
+                     .arg(path, file.errorString()),
+                 SQLITE_CANTOPEN);
+    const QByteArray header = file.read(kHeaderSize);
+    const bool sqliteFile = header.size() == kHeaderSize &&
+                            header.startsWith(QByteArrayLiteral("SQLite format 3\0"));
+    if (!sqliteFile ||
+        qFromBigEndian<qint32>(header.constData() + kApplicationIdOffset) != kDaoApplicationId)
+        ThrowDao(QStringLiteral("Unrecognized database format '%1'.").arg(path), SQLITE_NOTADB);
+}
+
+void CDaoDatabase::Open(const QString& path, bool exclusive, bool readOnly,
+                        const QString& connect) {
+    Q_UNUSED(connect);
+    Close();
+    // The header is checked before SQLite sees the file, so that a file that is no
+    // catalogue is never written to, not even by a journal.
+    CheckCatalogueFile(path);
+    OpenConnection(path, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+    m_bReadOnly = readOnly;
+    try {
+        if (exclusive)
+            ExecuteSql(m_db.get(), QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+        ExecuteSql(m_db.get(), QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void CDaoDatabase::OpenConnection(const QString& path, int flags) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
+    DbPtr db(raw);
+    if (rc != SQLITE_OK)
+        ThrowEngine(db.get(), rc);
+    sqlite3_extended_result_codes(db.get(), 1);
+    // In table and index definitions a double-quoted name must name a column; it
+    // must never turn silently into a string.
+    sqlite3_db_config(db.get(), SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
+    m_db = std::move(db);
+    m_statements = std::make_unique<StatementCache>(m_db.get());
+    m_strName = path;
+    m_bReadOnly = (flags & SQLITE_OPEN_READONLY) != 0;
+}
+
+void CDaoDatabase::Close() {
+    if (!m_db)
+        return;
+    const std::vector<CDaoRecordset*> open = m_recordsets;
+    for (CDaoRecordset* recordset : open)
+        recordset->Close();
+    m_recordsets.clear();
+    m_statements.reset();
+    m_tables.clear();
+    m_db.reset(); // an unfinished transaction is rolled back by SQLite
+    m_nTransactionDepth = 0;
+    m_strName.clear();
+    m_bReadOnly = false;
+}
+
+void CDaoDatabase::BeginTrans() {
+    RequireOpen();
+    if (m_nTransactionDepth == 0)
+        ExecuteSql(m_db.get(), m_bReadOnly ? QStringLiteral("BEGIN")
+                                           : QStringLiteral("BEGIN IMMEDIATE"));
+    else
+        ExecuteSql(m_db.get(), QStringLiteral("SAVEPOINT ") + SavepointName(m_nTransactionDepth));
+    ++m_nTransactionDepth;
+}
+
+void CDaoDatabase::CommitTrans() {
+    RequireOpen();
+    if (m_nTransactionDepth == 0)
+        ThrowDao(QStringLiteral("Commit or Rollback without BeginTrans."));
+    if (sqlite3_get_autocommit(m_db.get())) {
+        // Some engine errors (disk full, I/O) roll the whole transaction back.
+        m_nTransactionDepth = 0;
+        DetachRecordsetCursors();
+        ForgetSchema();
+        ThrowDao(QStringLiteral("The transaction was rolled back by the database engine after an "
+                                "earlier error; its changes are lost."),
+                 SQLITE_ABORT);
+    }
+    if (m_nTransactionDepth == 1)
+        ExecuteSql(m_db.get(), QStringLiteral("COMMIT"));
+    else
+        ExecuteSql(m_db.get(),
+                   QStringLiteral("RELEASE ") + SavepointName(m_nTransactionDepth - 1));
+    --m_nTransactionDepth;
+}
+
+void CDaoDatabase::Rollback() {
+    RequireOpen();
+    if (m_nTransactionDepth == 0)
+        ThrowDao(QStringLiteral("Commit or Rollback without BeginTrans."));
+    DetachRecordsetCursors();
+    ForgetSchema();
+    if (sqlite3_get_autocommit(m_db.get())) {
+        m_nTransactionDepth = 0; // the engine rolled back already
+        return;
+    }
+    if (m_nTransactionDepth == 1) {
+        ExecuteSql(m_db.get(), QStringLiteral("ROLLBACK"));
+    } else {
+        const QString name = SavepointName(m_nTransactionDepth - 1);
+        ExecuteSql(m_db.get(), QStringLiteral("ROLLBACK TO %1; RELEASE %1").arg(name));
+    }
+    --m_nTransactionDepth;
+}
+
+void CDaoDatabase::Execute(const QString& sql, int options) {
+    Q_UNUSED(options);
+    RequireOpen();
+    ForgetSchema();
+    ExecuteSql(m_db.get(), sql);
+    ForgetSchema();
+}
+
+qint64 CDaoDatabase::GetRecordsAffected() const {
+    return m_db ? sqlite3_changes64(m_db.get()) : 0;
+}
+
+void CDaoDatabase::DetachRecordsetCursors() {
+    for (CDaoRecordset* recordset : m_recordsets)
+        recordset->DetachCursor();
+}
+
+StatementCache& CDaoDatabase::Statements() {
+    RequireOpen();
+    return *m_statements;
+}
+
+std::shared_ptr<const TableSchema> CDaoDatabase::TableSchemaFor(const QString& table) {
+    RequireOpen();
+    const QString key = table.toLower();
+    if (auto it = m_tables.constFind(key); it != m_tables.constEnd())
+        return *it;
+    std::shared_ptr<const TableSchema> schema = ReadTableSchema(m_db.get(), table);
+    if (!schema)
+        ThrowDao(QStringLiteral("Cannot find the table '%1'.").arg(table));
+    m_tables.insert(key, schema);
+    return schema;
+}
+
+void CDaoDatabase::Register(CDaoRecordset* recordset) { m_recordsets.push_back(recordset); }
+
+void CDaoDatabase::Unregister(CDaoRecordset* recordset) {
+    m_recordsets.erase(std::remove(m_recordsets.begin(), m_recordsets.end(), recordset),
+                       m_recordsets.end());
+}
+
+CDaoTransaction::CDaoTransaction(CDaoDatabase& database) : m_database(database) {
+    m_database.BeginTrans();
+    m_nDepth = m_database.GetTransactionDepth();
+    m_bActive = true;
+}
+
+CDaoTransaction::~CDaoTransaction() {
+    try {
+        Rollback();
+    } catch (...) {
+        // A destructor must not throw; the engine keeps its file consistent regardless.
+    }
+}
+
+void CDaoTransaction::Commit() {
+    if (!m_bActive)
+        ThrowDao(QStringLiteral("Commit or Rollback without BeginTrans."));
+    try {
+        m_database.CommitTrans();
+        m_bActive = false;
+    } catch (...) {
+        if (!m_database.IsOpen() || m_database.GetTransactionDepth() < m_nDepth)
+            m_bActive = false;
+        throw;
+    }
+}
+
+void CDaoTransaction::CommitSoFar() {
+    Commit();
+    m_database.BeginTrans();
+    m_nDepth = m_database.GetTransactionDepth();
+    m_bActive = true;
+}
+
+void CDaoTransaction::Rollback() {
+    if (!m_bActive)
+        return;
+    m_bActive = false;
+    if (m_database.IsOpen() && m_database.GetTransactionDepth() >= m_nDepth)
+        m_database.Rollback();
+}

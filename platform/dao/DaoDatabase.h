@@ -1,0 +1,101 @@
+#pragma once
+// The catalogue database: one SQLite file, opened shared for reading and writing.
+// Every failure raises CDaoException with the engine's description.
+#include "platform/dao/DaoException.h"
+#include "platform/dao/DaoTypes.h"
+#include "platform/dao/SqliteSupport.h"
+
+#include <QHash>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class CDaoRecordset;
+class CDaoTableDef;
+
+namespace lumarest::dao {
+class StatementCache;
+struct TableSchema;
+} // namespace lumarest::dao
+
+class CDaoDatabase {
+public:
+    CDaoDatabase();
+    ~CDaoDatabase();
+    CDaoDatabase(const CDaoDatabase&) = delete;
+    CDaoDatabase& operator=(const CDaoDatabase&) = delete;
+
+    // Makes a new, empty database file and opens it. Fails if the file exists or
+    // cannot be written; a file it made is removed again when a later step fails.
+    // The locale is recorded by the caller's choice only: texts compare by code value.
+    void Create(const QString& path, const QString& locale = dbLangGeneral, int options = 0);
+    // Opens a database made by Create. Fails, leaving the file's bytes as they were,
+    // when the file is missing, unreadable, no SQLite database or no catalogue database.
+    void Open(const QString& path, bool exclusive = false, bool readOnly = false,
+              const QString& connect = QString());
+    bool IsOpen() const;
+    // Closes the recordsets still open on this database, rolls back an unfinished
+    // transaction and closes the file. Does nothing when closed.
+    void Close();
+    QString GetName() const { return m_strName; }
+    bool CanUpdate() const { return IsOpen() && !m_bReadOnly; }
+    bool CanTransact() const { return IsOpen(); }
+
+    // Transactions nest: an inner one is a savepoint within the outer one.
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+    int GetTransactionDepth() const { return m_nTransactionDepth; }
+
+    // Runs one or more plain statements (no rows are returned).
+    void Execute(const QString& sql, int options = 0);
+    qint64 GetRecordsAffected() const;
+
+    // The SQLite connection, for tests and diagnostics; null when closed.
+    sqlite3* GetHandle() const { return m_db.get(); }
+
+private:
+    friend class CDaoRecordset;
+    friend class CDaoTableDef;
+
+    void RequireOpen() const;
+    void OpenConnection(const QString& path, int flags);
+    static void CheckCatalogueFile(const QString& path);
+    void DetachRecordsetCursors();
+    lumarest::dao::StatementCache& Statements();
+    // The table's columns as cached; throws when the table does not exist.
+    std::shared_ptr<const lumarest::dao::TableSchema> TableSchemaFor(const QString& table);
+    void ForgetSchema() { m_tables.clear(); }
+    void Register(CDaoRecordset* recordset);
+    void Unregister(CDaoRecordset* recordset);
+
+    lumarest::dao::DbPtr m_db;
+    std::unique_ptr<lumarest::dao::StatementCache> m_statements;
+    QHash<QString, std::shared_ptr<const lumarest::dao::TableSchema>> m_tables;
+    std::vector<CDaoRecordset*> m_recordsets;
+    QString m_strName;
+    int m_nTransactionDepth = 0;
+    bool m_bReadOnly = false;
+};
+
+// Rolls back the transaction if the object goes out of scope before Commit() is
+// called. CommitSoFar() keeps what was done up to now and goes on in a new
+// transaction: an import that meets an engine error keeps the records it added.
+class CDaoTransaction {
+public:
+    explicit CDaoTransaction(CDaoDatabase& database);
+    explicit CDaoTransaction(CDaoDatabase* database) : CDaoTransaction(*database) {}
+    ~CDaoTransaction();
+    CDaoTransaction(const CDaoTransaction&) = delete;
+    CDaoTransaction& operator=(const CDaoTransaction&) = delete;
+
+    void Commit();
+    void CommitSoFar();
+    void Rollback();
+    bool IsActive() const { return m_bActive; }
+
+private:
+    CDaoDatabase& m_database;
+    int m_nDepth = 0; // the database's depth inside this transaction
+    bool m_bActive = false;
+};

@@ -1,0 +1,290 @@
+#include "platform/dao/DaoRecordset.h"
+
+#include "platform/dao/DaoDatabase.h"
+#include "platform/dao/RecordsetQueries.h"
+#include "platform/dao/RecordsetSql.h"
+#include "platform/dao/TableSchema.h"
+
+using namespace lumarest::dao;
+
+CDaoRecordset::CDaoRecordset(CDaoDatabase* database) : m_pDatabase(database) {}
+
+CDaoRecordset::~CDaoRecordset() { Close(); }
+
+void CDaoRecordset::Open(int type, const QString& sql, int options) {
+    Q_UNUSED(type);
+    Q_UNUSED(options);
+    Close();
+    if (!m_pDatabase)
+        ThrowDao(QString::fromLatin1(msg::kNotOpen), SQLITE_MISUSE);
+    const RecordsetSql parsed = ParseRecordsetSql(sql);
+    m_schema = m_pDatabase->TableSchemaFor(parsed.table);
+    m_queries = std::make_unique<RecordsetQueries>(*m_schema, parsed);
+    m_strSQL = sql;
+    m_pDatabase->Register(this);
+    m_bOpen = true;
+    try {
+        // Stepping once also proves the statement: a bad WHERE or ORDER BY fails here.
+        if (!StartCursor(m_queries->Scan(false), false, true, {}))
+            SetPosition(true, true);
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void CDaoRecordset::Close() {
+    if (!m_bOpen)
+        return;
+    m_editMode = EditMode::None;
+    m_editBuffer.clear();
+    m_cursor.Release();
+    m_bOnCursor = false;
+    m_snapshot.clear();
+    SetPosition(true, true);
+    m_pDatabase->Unregister(this);
+    m_queries.reset();
+    m_schema.reset();
+    m_bOpen = false;
+}
+
+bool CDaoRecordset::CanUpdate() const { return m_bOpen && m_pDatabase->CanUpdate(); }
+
+void CDaoRecordset::RequireOpen() const {
+    if (!m_bOpen)
+        ThrowDao(QString::fromLatin1(msg::kNotOpen), SQLITE_MISUSE);
+}
+
+void CDaoRecordset::RequireCurrent() const {
+    RequireOpen();
+    if (m_bBOF || m_bEOF)
+        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
+    if (m_bDeleted)
+        ThrowDao(QString::fromLatin1(msg::kRecordDeleted), SQLITE_NOTFOUND);
+}
+
+void CDaoRecordset::SetPosition(bool bof, bool eof) {
+    m_bBOF = bof;
+    m_bEOF = eof;
+    m_bDeleted = false;
+    if (bof || eof) {
+        m_cursor.Release();
+        m_bOnCursor = false;
+        m_snapshot.clear();
+    }
+}
+
+bool CDaoRecordset::StartCursor(const QString& sql, bool backward, bool fromStart,
+                                const std::vector<sqlite3_value*>& bound) {
+    CachedStatement stmt = m_pDatabase->Statements().Acquire(sql);
+    for (size_t i = 0; i < bound.size(); ++i)
+        sqlite3_bind_value(stmt.get(), static_cast<int>(i) + 1, bound[i]);
+    const int rc = sqlite3_step(stmt.get());
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        ThrowEngine(m_pDatabase->GetHandle(), rc);
+    if (rc == SQLITE_DONE)
+        return false;
+    m_cursor = std::move(stmt);
+    m_bOnCursor = true;
+    m_bCursorBackward = backward;
+    m_bCursorFromStart = fromStart;
+    m_nCursorRow = 0;
+    m_snapshot.clear();
+    SetPosition(false, false);
+    return true;
+}
+
+void CDaoRecordset::MoveFirst() {
+    RequireOpen();
+    CancelUpdate();
+    if (m_bOnCursor && m_bCursorFromStart && !m_bCursorBackward && m_nCursorRow == 0 &&
+        !m_bDeleted)
+        return; // already on the first record of a fresh scan
+    if (!StartCursor(m_queries->Scan(false), false, true, {})) {
+        SetPosition(true, true);
+        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
+    }
+}
+
+void CDaoRecordset::MoveLast() {
+    RequireOpen();
+    CancelUpdate();
+    if (!StartCursor(m_queries->Scan(true), true, true, {})) {
+        SetPosition(true, true);
+        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
+    }
+}
+
+void CDaoRecordset::MoveNext() {
+    RequireOpen();
+    CancelUpdate();
+    if (m_bEOF)
+        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
+    if (m_bBOF)
+        return MoveFirst();
+    if (m_bOnCursor && !m_bCursorBackward)
+        return StepCursor();
+    DetachCursor();
+    StepFromSnapshot(false);
+}
+
+void CDaoRecordset::MovePrev() {
+    RequireOpen();
+    CancelUpdate();
+    if (m_bBOF)
+        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
+    if (m_bEOF)
+        return MoveLast();
+    if (m_bOnCursor && m_bCursorBackward)
+        return StepCursor();
+    DetachCursor();
+    StepFromSnapshot(true);
+}
+
+void CDaoRecordset::StepCursor() {
+    const int rc = sqlite3_step(m_cursor.get());
+    if (rc == SQLITE_ROW) {
+        ++m_nCursorRow;
+        m_bDeleted = false;
+        return;
+    }
+    if (rc != SQLITE_DONE) {
+        const QString text = QString::fromUtf8(sqlite3_errmsg(m_pDatabase->GetHandle()));
+        SetPosition(true, true);
+        throw CDaoException(text, rc);
+    }
+    const bool backward = m_bCursorBackward;
+    SetPosition(backward, !backward);
+}
+
+void CDaoRecordset::StepFromSnapshot(bool backward) {
+    const int firstKey = m_queries->FirstKeyColumn();
+    std::vector<bool> keyIsNull;
+    std::vector<sqlite3_value*> bound;
+    for (int k = 0; k < m_queries->KeyCount(); ++k) {
+        sqlite3_value* key = m_snapshot[static_cast<size_t>(firstKey + k)].get();
+        keyIsNull.push_back(sqlite3_value_type(key) == SQLITE_NULL);
+        bound.push_back(key);
+    }
+    bound.push_back(m_snapshot[0].get());
+    const std::vector<ValuePtr> keep = std::move(m_snapshot); // bound values stay alive
+    m_snapshot.clear();
+    if (!StartCursor(m_queries->StepFrom(backward, keyIsNull), backward, false, bound))
+        SetPosition(backward, !backward);
+}
+
+void CDaoRecordset::TakeSnapshot(sqlite3_stmt* stmt) {
+    std::vector<ValuePtr> values;
+    const int columns = sqlite3_column_count(stmt);
+    values.reserve(static_cast<size_t>(columns));
+    for (int c = 0; c < columns; ++c) {
+        ValuePtr value(sqlite3_value_dup(sqlite3_column_value(stmt, c)));
+        if (!value)
+            ThrowDao(QStringLiteral("Out of memory."), SQLITE_NOMEM);
+        values.push_back(std::move(value));
+    }
+    m_snapshot = std::move(values);
+}
+
+void CDaoRecordset::DetachCursor() {
+    if (!m_cursor)
+        return;
+    if (m_bOnCursor && !m_bBOF && !m_bEOF)
+        TakeSnapshot(m_cursor.get());
+    m_bOnCursor = false;
+    m_cursor.Release();
+}
+
+long CDaoRecordset::GetRecordCount() {
+    RequireOpen();
+    CachedStatement count = m_pDatabase->Statements().Acquire(m_queries->Count());
+    const int rc = sqlite3_step(count.get());
+    if (rc != SQLITE_ROW)
+        ThrowEngine(m_pDatabase->GetHandle(), rc);
+    return static_cast<long>(sqlite3_column_int64(count.get(), 0));
+}
+
+bool CDaoRecordset::RunFind(CachedStatement& find) {
+    const int rc = sqlite3_step(find.get());
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc != SQLITE_ROW)
+        ThrowEngine(m_pDatabase->GetHandle(), rc);
+    TakeSnapshot(find.get());
+    m_cursor.Release();
+    m_bOnCursor = false;
+    m_bBOF = m_bEOF = false;
+    m_bDeleted = false;
+    return true;
+}
+
+bool CDaoRecordset::FindFirst(const QString& filter) {
+    RequireOpen();
+    CancelUpdate();
+    QString column;
+    qint64 key = 0;
+    if (MatchIntegerEquality(filter, column, key)) {
+        // ID_Files=42 and its like run as one prepared statement with the key bound.
+        CachedStatement find = m_pDatabase->Statements().Acquire(
+            m_queries->Find(column + QStringLiteral(" = ?1")));
+        sqlite3_bind_int64(find.get(), 1, key);
+        return RunFind(find);
+    }
+    CachedStatement find = m_pDatabase->Statements().Acquire(m_queries->Find(filter), false);
+    return RunFind(find);
+}
+
+bool CDaoRecordset::FindFirst(const QString& filter, const std::vector<COleVariant>& params) {
+    RequireOpen();
+    CancelUpdate();
+    CachedStatement find = m_pDatabase->Statements().Acquire(m_queries->Find(filter));
+    const int expected = sqlite3_bind_parameter_count(find.get());
+    if (expected != static_cast<int>(params.size()))
+        ThrowDao(QStringLiteral("The filter has %1 parameters but %2 values were given.")
+                     .arg(expected)
+                     .arg(params.size()),
+                 SQLITE_RANGE);
+    for (size_t i = 0; i < params.size(); ++i)
+        BindParameter(find.get(), static_cast<int>(i) + 1, params[i]);
+    return RunFind(find);
+}
+
+int CDaoRecordset::FieldIndex(const QString& field) const {
+    RequireOpen();
+    const int index = m_schema->IndexOf(field);
+    if (index < 0)
+        ThrowDao(QString::fromLatin1(msg::kItemNotFound), SQLITE_NOTFOUND);
+    return index;
+}
+
+int CDaoRecordset::GetFieldCount() const {
+    return m_schema ? static_cast<int>(m_schema->fields.size()) : 0;
+}
+
+QString CDaoRecordset::GetFieldName(int index) const {
+    if (index < 0 || index >= GetFieldCount())
+        ThrowDao(QString::fromLatin1(msg::kItemNotFound), SQLITE_NOTFOUND);
+    return m_schema->fields[static_cast<size_t>(index)].name;
+}
+
+qint64 CDaoRecordset::CurrentRowid() const {
+    RequireCurrent();
+    if (m_bOnCursor)
+        return sqlite3_column_int64(m_cursor.get(), 0);
+    return sqlite3_value_int64(m_snapshot[0].get());
+}
+
+COleVariant CDaoRecordset::GetFieldValue(const QString& field) const {
+    return GetFieldValue(FieldIndex(field));
+}
+
+COleVariant CDaoRecordset::GetFieldValue(int index) const {
+    RequireCurrent();
+    if (index < 0 || index >= GetFieldCount())
+        ThrowDao(QString::fromLatin1(msg::kItemNotFound), SQLITE_NOTFOUND);
+    const FieldKind kind = m_schema->fields[static_cast<size_t>(index)].kind;
+    const int column = m_queries->FieldColumn(index);
+    if (m_bOnCursor)
+        return ReadColumn(m_cursor.get(), column, kind);
+    return ReadValue(m_snapshot[static_cast<size_t>(column)].get(), kind);
+}

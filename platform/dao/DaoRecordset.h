@@ -1,0 +1,134 @@
+#pragma once
+// An updatable recordset over one table: "SELECT * FROM <table> [WHERE ...]
+// [ORDER BY ...]". Rows are read lazily from a stepping statement; a record found
+// or written is held by its rowid and values, so finding, deleting and adding
+// never read the whole table.
+#include "platform/dao/DaoException.h"
+#include "platform/dao/DaoTypes.h"
+#include "platform/dao/FieldValues.h"
+#include "platform/dao/OleVariant.h"
+#include "platform/dao/StatementCache.h"
+
+#include <QString>
+#include <concepts>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CDaoDatabase;
+
+namespace lumarest::dao {
+class RecordsetQueries;
+} // namespace lumarest::dao
+
+class CDaoRecordset {
+public:
+    explicit CDaoRecordset(CDaoDatabase* database = nullptr);
+    ~CDaoRecordset();
+    CDaoRecordset(const CDaoRecordset&) = delete;
+    CDaoRecordset& operator=(const CDaoRecordset&) = delete;
+
+    // Every type gives an updatable dynaset; options are accepted and ignored.
+    // Afterwards the recordset is on its first record, or at BOF and EOF when empty.
+    void Open(int type = AFX_DAO_USE_DEFAULT_TYPE, const QString& sql = QString(),
+              int options = 0);
+    bool IsOpen() const { return m_bOpen; }
+    void Close();
+    QString GetSQL() const { return m_strSQL; }
+    bool CanUpdate() const;
+
+    bool IsBOF() const { return m_bBOF; }
+    bool IsEOF() const { return m_bEOF; }
+    // MoveFirst and MoveLast throw "No current record." on an empty recordset;
+    // MoveNext throws at EOF, MovePrev at BOF.
+    void MoveFirst();
+    void MoveNext();
+    void MovePrev();
+    void MoveLast();
+    // The number of records in the recordset (after MoveLast, as callers use it).
+    long GetRecordCount();
+
+    // Positions on the first record, in the recordset's order, that also meets the
+    // condition; false (position unchanged) when none does. A malformed condition
+    // throws. The second form binds the values to the condition's ? placeholders.
+    bool FindFirst(const QString& filter);
+    bool FindFirst(const QString& filterWithPlaceholders, const std::vector<COleVariant>& params);
+
+    void Delete(); // the current record; it stays current, deleted, until a move
+    // AddNew or Edit, then SetFieldValue, then Update: one INSERT or UPDATE with all
+    // the values. After an AddNew the current record is the one current before.
+    void AddNew();
+    void Edit();
+    void Update();
+    void CancelUpdate();
+
+    void SetFieldValue(const QString& field, const COleVariant& value);
+    void SetFieldValue(const QString& field, const QString& value) {
+        SetFieldValue(field, COleVariant(value));
+    }
+    void SetFieldValue(const QString& field, const char* value) {
+        SetFieldValue(field, COleVariant(value));
+    }
+    template <std::integral T>
+        requires(!std::same_as<T, bool>)
+    void SetFieldValue(const QString& field, T value) {
+        SetFieldValue(field, COleVariant(static_cast<qint64>(value)));
+    }
+    void SetFieldValueNull(const QString& field);
+
+    COleVariant GetFieldValue(const QString& field) const;
+    COleVariant GetFieldValue(int index) const;
+    int GetFieldCount() const;
+    QString GetFieldName(int index) const;
+    // The key (rowid) of the record the last Update inserted or changed; 0 if none.
+    qint64 GetLastModifiedKey() const { return m_nLastModified; }
+
+    CDaoDatabase* m_pDatabase;
+
+private:
+    friend class CDaoDatabase;
+    using ValuePtr = lumarest::dao::ValuePtr;
+    using SqlValue = lumarest::dao::SqlValue;
+    enum class EditMode { None, AddNew, Edit };
+
+    void RequireOpen() const;
+    void RequireUpdatable() const;
+    void RequireCurrent() const;
+    int FieldIndex(const QString& field) const;
+    qint64 CurrentRowid() const;
+    void SetPosition(bool bof, bool eof);
+
+    // Runs a query as the new cursor; true when it gave a record.
+    bool StartCursor(const QString& sql, bool backward, bool fromStart,
+                     const std::vector<sqlite3_value*>& bound);
+    void StepCursor();
+    void StepFromSnapshot(bool backward);
+    void TakeSnapshot(sqlite3_stmt* stmt);
+    void RefreshSnapshot(qint64 rowid);
+    // Keeps the current record as a snapshot and lets the stepping statement go,
+    // before a write or a rollback that the statement must not see half-way.
+    void DetachCursor();
+    bool RunFind(lumarest::dao::CachedStatement& find);
+
+    std::shared_ptr<const lumarest::dao::TableSchema> m_schema;
+    std::unique_ptr<lumarest::dao::RecordsetQueries> m_queries;
+    QString m_strSQL;
+    bool m_bOpen = false;
+
+    // Position: on a record unless BOF or EOF. The record is the cursor's current
+    // row when m_bOnCursor, else m_snapshot (rowid, fields, sort keys).
+    bool m_bBOF = true;
+    bool m_bEOF = true;
+    bool m_bDeleted = false;
+    lumarest::dao::CachedStatement m_cursor;
+    bool m_bOnCursor = false;
+    bool m_bCursorBackward = false;
+    bool m_bCursorFromStart = false; // a scan from the first (or last) record
+    qint64 m_nCursorRow = 0;         // rows stepped past in that scan
+    std::vector<ValuePtr> m_snapshot;
+
+    EditMode m_editMode = EditMode::None;
+    qint64 m_nEditRowid = 0;
+    std::vector<std::optional<SqlValue>> m_editBuffer;
+    qint64 m_nLastModified = 0;
+};

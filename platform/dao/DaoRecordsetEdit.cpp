@@ -1,0 +1,114 @@
+// Writing through a recordset: delete, add and edit records.
+#include "platform/dao/DaoDatabase.h"
+#include "platform/dao/DaoRecordset.h"
+#include "platform/dao/RecordsetQueries.h"
+#include "platform/dao/TableSchema.h"
+
+using namespace lumarest::dao;
+
+void CDaoRecordset::RequireUpdatable() const {
+    RequireOpen();
+    if (!m_pDatabase->CanUpdate())
+        ThrowDao(QStringLiteral("Cannot update. Database or object is read-only."),
+                 SQLITE_READONLY);
+}
+
+void CDaoRecordset::Delete() {
+    RequireUpdatable();
+    RequireCurrent();
+    CancelUpdate();
+    const qint64 rowid = CurrentRowid();
+    // A stepping scan may go on past the row it stands on once that row is deleted,
+    // so the cursor is kept; the record stays current, marked deleted.
+    CachedStatement remove = m_pDatabase->Statements().Acquire(m_queries->DeleteByRowid());
+    sqlite3_bind_int64(remove.get(), 1, rowid);
+    StepToEnd(m_pDatabase->GetHandle(), remove.get());
+    m_bDeleted = true;
+}
+
+void CDaoRecordset::AddNew() {
+    RequireUpdatable();
+    m_editMode = EditMode::AddNew;
+    m_editBuffer.assign(m_schema->fields.size(), std::nullopt);
+}
+
+void CDaoRecordset::Edit() {
+    RequireUpdatable();
+    RequireCurrent();
+    m_nEditRowid = CurrentRowid();
+    m_editMode = EditMode::Edit;
+    m_editBuffer.assign(m_schema->fields.size(), std::nullopt);
+}
+
+void CDaoRecordset::CancelUpdate() {
+    m_editMode = EditMode::None;
+    m_editBuffer.clear();
+}
+
+void CDaoRecordset::SetFieldValue(const QString& field, const COleVariant& value) {
+    RequireOpen();
+    if (m_editMode == EditMode::None)
+        ThrowDao(QString::fromLatin1(msg::kUpdateWithoutEdit), SQLITE_MISUSE);
+    const int index = FieldIndex(field);
+    const FieldSchema& schema = m_schema->fields[static_cast<size_t>(index)];
+    if (schema.rowidKey)
+        ThrowDao(QStringLiteral("Field '%1' cannot be updated.").arg(schema.name), SQLITE_READONLY);
+    m_editBuffer[static_cast<size_t>(index)] = ConvertForField(value, schema);
+}
+
+void CDaoRecordset::SetFieldValueNull(const QString& field) {
+    SetFieldValue(field, COleVariant::MakeNull());
+}
+
+void CDaoRecordset::Update() {
+    RequireOpen();
+    if (m_editMode == EditMode::None)
+        ThrowDao(QString::fromLatin1(msg::kUpdateWithoutEdit), SQLITE_MISUSE);
+    std::vector<int> fields;
+    for (size_t i = 0; i < m_editBuffer.size(); ++i) {
+        if (m_editBuffer[i])
+            fields.push_back(static_cast<int>(i));
+    }
+    if (m_editMode == EditMode::Edit && fields.empty())
+        return CancelUpdate();
+    const bool adding = m_editMode == EditMode::AddNew;
+    CachedStatement write = m_pDatabase->Statements().Acquire(
+        adding ? m_queries->Insert(fields) : m_queries->Update(fields));
+    for (size_t i = 0; i < fields.size(); ++i)
+        BindSqlValue(write.get(), static_cast<int>(i) + 1,
+                     *m_editBuffer[static_cast<size_t>(fields[i])]);
+    if (!adding)
+        sqlite3_bind_int64(write.get(), static_cast<int>(fields.size()) + 1, m_nEditRowid);
+    // A scan must not meet the row it is on changed under it, nor a new row.
+    DetachCursor();
+    sqlite3* db = m_pDatabase->GetHandle();
+    StepToEnd(db, write.get()); // on failure the edit stays pending for CancelUpdate
+    if (adding) {
+        m_nLastModified = sqlite3_last_insert_rowid(db);
+    } else {
+        if (sqlite3_changes(db) == 0)
+            ThrowDao(QString::fromLatin1(msg::kRecordDeleted), SQLITE_NOTFOUND);
+        m_nLastModified = m_nEditRowid;
+        RefreshSnapshot(m_nEditRowid);
+    }
+    CancelUpdate();
+}
+
+void CDaoRecordset::RefreshSnapshot(qint64 rowid) {
+    if (m_bBOF || m_bEOF || m_bDeleted || m_snapshot.empty() ||
+        sqlite3_value_int64(m_snapshot[0].get()) != rowid)
+        return;
+    CachedStatement fetch = m_pDatabase->Statements().Acquire(m_queries->FetchByRowid());
+    sqlite3_bind_int64(fetch.get(), 1, rowid);
+    const int rc = sqlite3_step(fetch.get());
+    if (rc != SQLITE_ROW)
+        ThrowEngine(m_pDatabase->GetHandle(), rc);
+    // The sort keys stay as they were: the record keeps its place for MoveNext.
+    std::vector<ValuePtr> keys;
+    for (size_t k = static_cast<size_t>(m_queries->FirstKeyColumn()); k < m_snapshot.size(); ++k)
+        keys.push_back(std::move(m_snapshot[k]));
+    TakeSnapshot(fetch.get());
+    m_snapshot.resize(static_cast<size_t>(m_queries->FirstKeyColumn()));
+    for (ValuePtr& key : keys)
+        m_snapshot.push_back(std::move(key));
+}

@@ -1,0 +1,175 @@
+#include "platform/dao/FieldValues.h"
+
+#include "platform/dao/SqliteSupport.h"
+
+#include <cmath>
+#include <limits>
+
+namespace lumarest::dao {
+namespace {
+
+[[noreturn]] void ConversionError() {
+    ThrowDao(QString::fromLatin1(msg::kConversion), SQLITE_MISMATCH);
+}
+
+qint64 RoundToInteger(double d) {
+    // 2^63 is exactly representable; anything at or beyond it does not fit.
+    constexpr double kLimit = 9223372036854775808.0;
+    const double r = std::nearbyint(d);
+    if (!std::isfinite(r) || r >= kLimit || r < -kLimit)
+        ConversionError();
+    return static_cast<qint64>(r);
+}
+
+QByteArray DateText(const COleDateTime& date) {
+    if (date.GetStatus() != COleDateTime::valid)
+        ConversionError();
+    return date.ToSqliteUtf8();
+}
+
+SqlValue ToDateField(const COleVariant& value) {
+    switch (value.GetKind()) {
+    case COleVariant::Date:
+        return DateText(value.GetDate());
+    case COleVariant::Text:
+        return DateText(COleDateTime::FromText(value.GetText()));
+    default:
+        ConversionError();
+    }
+}
+
+SqlValue ToIntegerField(const COleVariant& value) {
+    switch (value.GetKind()) {
+    case COleVariant::Long:
+        return value.GetLong();
+    case COleVariant::Double:
+        return RoundToInteger(value.GetDouble());
+    case COleVariant::Text: {
+        const QString text = value.GetText().trimmed();
+        bool ok = false;
+        const qint64 n = text.toLongLong(&ok);
+        if (ok)
+            return n;
+        const double d = text.toDouble(&ok);
+        if (!ok)
+            ConversionError();
+        return RoundToInteger(d);
+    }
+    default:
+        ConversionError();
+    }
+}
+
+SqlValue ToRealField(const COleVariant& value) {
+    switch (value.GetKind()) {
+    case COleVariant::Long:
+    case COleVariant::Double:
+        return value.GetDouble();
+    case COleVariant::Text: {
+        bool ok = false;
+        const double d = value.GetText().trimmed().toDouble(&ok);
+        if (!ok)
+            ConversionError();
+        return d;
+    }
+    default:
+        ConversionError();
+    }
+}
+
+SqlValue AsStored(const COleVariant& value) {
+    switch (value.GetKind()) {
+    case COleVariant::Long:
+        return value.GetLong();
+    case COleVariant::Double:
+        return value.GetDouble();
+    case COleVariant::Date:
+        return DateText(value.GetDate());
+    default:
+        return value.GetText().toUtf8();
+    }
+}
+
+COleVariant TextVariant(const unsigned char* text, int bytes, FieldKind kind) {
+    const char* p = reinterpret_cast<const char*>(text);
+    if (kind == FieldKind::DateTime) {
+        const COleDateTime date = COleDateTime::FromSqliteText(p, bytes);
+        if (date.GetStatus() == COleDateTime::valid)
+            return COleVariant(date);
+    }
+    return COleVariant(QString::fromUtf8(p, bytes));
+}
+
+} // namespace
+
+SqlValue ConvertForField(const COleVariant& value, const FieldSchema& field) {
+    if (value.IsNull() || value.IsEmpty())
+        return std::monostate{};
+    switch (field.kind) {
+    case FieldKind::DateTime:
+        return ToDateField(value);
+    case FieldKind::Integer:
+        return ToIntegerField(value);
+    case FieldKind::Real:
+        return ToRealField(value);
+    case FieldKind::Text:
+        return value.GetText().toUtf8();
+    case FieldKind::Other:
+        break;
+    }
+    return AsStored(value);
+}
+
+void BindSqlValue(sqlite3_stmt* stmt, int index, const SqlValue& value) {
+    if (const auto* n = std::get_if<qint64>(&value))
+        sqlite3_bind_int64(stmt, index, *n);
+    else if (const auto* d = std::get_if<double>(&value))
+        sqlite3_bind_double(stmt, index, *d);
+    else if (const auto* text = std::get_if<QByteArray>(&value))
+        BindText(stmt, index, *text);
+    else
+        sqlite3_bind_null(stmt, index);
+}
+
+void BindParameter(sqlite3_stmt* stmt, int index, const COleVariant& value) {
+    if (value.IsNull() || value.IsEmpty())
+        sqlite3_bind_null(stmt, index);
+    else
+        BindSqlValue(stmt, index, AsStored(value));
+}
+
+COleVariant ReadColumn(sqlite3_stmt* stmt, int column, FieldKind kind) {
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+        return COleVariant(static_cast<qint64>(sqlite3_column_int64(stmt, column)));
+    case SQLITE_FLOAT:
+        return COleVariant(sqlite3_column_double(stmt, column));
+    case SQLITE_TEXT: {
+        const unsigned char* text = sqlite3_column_text(stmt, column);
+        return TextVariant(text, sqlite3_column_bytes(stmt, column), kind);
+    }
+    case SQLITE_NULL:
+        return COleVariant::MakeNull();
+    default:
+        return COleVariant();
+    }
+}
+
+COleVariant ReadValue(sqlite3_value* value, FieldKind kind) {
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        return COleVariant(static_cast<qint64>(sqlite3_value_int64(value)));
+    case SQLITE_FLOAT:
+        return COleVariant(sqlite3_value_double(value));
+    case SQLITE_TEXT: {
+        const unsigned char* text = sqlite3_value_text(value);
+        return TextVariant(text, sqlite3_value_bytes(value), kind);
+    }
+    case SQLITE_NULL:
+        return COleVariant::MakeNull();
+    default:
+        return COleVariant();
+    }
+}
+
+} // namespace lumarest::dao

@@ -1,0 +1,28 @@
+#pragma once
+// Conversions between COleVariant and what SQLite stores, by the kind of field.
+// Internal to the data-access layer.
+#include "platform/dao/OleVariant.h"
+#include "platform/dao/TableSchema.h"
+
+#include <QByteArray>
+#include <sqlite3.h>
+#include <variant>
+
+namespace lumarest::dao {
+
+// NULL, an integer, a floating-point number or UTF-8 text, ready to bind.
+using SqlValue = std::variant<std::monostate, qint64, double, QByteArray>;
+
+// The value a field receives: text written to a date field becomes SQLite's date
+// text; a value the field cannot take raises "Data type conversion error.".
+SqlValue ConvertForField(const COleVariant& value, const FieldSchema& field);
+void BindSqlValue(sqlite3_stmt* stmt, int index, const SqlValue& value);
+// A parameter of a filter: bound as it is (a date as SQLite's date text).
+void BindParameter(sqlite3_stmt* stmt, int index, const COleVariant& value);
+
+// A stored value as a variant: date fields give a Date (Text when the stored text
+// is no date), integers a 64-bit Long, NULL a Null.
+COleVariant ReadColumn(sqlite3_stmt* stmt, int column, FieldKind kind);
+COleVariant ReadValue(sqlite3_value* value, FieldKind kind);
+
+} // namespace lumarest::dao

@@ -1,0 +1,140 @@
+#include "platform/dao/RecordsetQueries.h"
+
+#include "platform/dao/SqliteSupport.h"
+
+namespace lumarest::dao {
+namespace {
+
+// ORDER BY 2 means the second field of the table; our select list starts with the
+// rowid, so a number is replaced by the field's name.
+QString ResolveOrdinal(const QString& expression, const QStringList& quotedFields) {
+    bool ok = false;
+    const int ordinal = expression.trimmed().toInt(&ok);
+    if (!ok)
+        return expression;
+    if (ordinal < 1 || ordinal > quotedFields.size())
+        ThrowDao(QStringLiteral("ORDER BY term out of range: %1").arg(expression));
+    return quotedFields[ordinal - 1];
+}
+
+bool NullsFirstInScan(const OrderTerm& term) {
+    if (term.nulls != OrderTerm::DefaultNulls)
+        return term.nulls == OrderTerm::NullsFirst;
+    return !term.descending; // SQLite puts NULLs first when ascending
+}
+
+} // namespace
+
+RecordsetQueries::RecordsetQueries(const TableSchema& schema, const RecordsetSql& sql)
+    : m_table(QuoteIdentifier(schema.name)), m_condition(sql.condition), m_order(sql.order) {
+    for (const FieldSchema& field : schema.fields)
+        m_quotedFields << QuoteIdentifier(field.name);
+    QStringList columns{QStringLiteral("rowid")};
+    columns << m_quotedFields;
+    for (OrderTerm& term : m_order) {
+        term.expression = ResolveOrdinal(term.expression, m_quotedFields);
+        columns << QLatin1Char('(') + term.expression + QLatin1Char(')');
+    }
+    m_select = QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
+               QStringLiteral(" FROM ") + m_table;
+    m_orderForward = OrderBy(false);
+    m_orderBackward = OrderBy(true);
+}
+
+QString RecordsetQueries::OrderBy(bool backward) const {
+    QStringList terms;
+    for (const OrderTerm& term : m_order) {
+        const bool descending = term.descending != backward;
+        QString text = term.expression + (descending ? QStringLiteral(" DESC") : QString());
+        if (term.nulls != OrderTerm::DefaultNulls) {
+            const bool first = (term.nulls == OrderTerm::NullsFirst) != backward;
+            text += first ? QStringLiteral(" NULLS FIRST") : QStringLiteral(" NULLS LAST");
+        }
+        terms << text;
+    }
+    terms << (backward ? QStringLiteral("rowid DESC") : QStringLiteral("rowid"));
+    return QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
+}
+
+QString RecordsetQueries::Where(const QString& extra) const {
+    // The line break ends a trailing "--" comment inside the caller's text.
+    QStringList parts;
+    if (!m_condition.isEmpty())
+        parts << QLatin1Char('(') + m_condition + QStringLiteral("\n)");
+    if (!extra.isEmpty())
+        parts << QLatin1Char('(') + extra + QStringLiteral("\n)");
+    return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
+}
+
+QString RecordsetQueries::Scan(bool backward) const {
+    return m_select + Where({}) + (backward ? m_orderBackward : m_orderForward);
+}
+
+QString RecordsetQueries::Find(const QString& filter) const {
+    return m_select + Where(filter) + m_orderForward + QStringLiteral(" LIMIT 1");
+}
+
+QString RecordsetQueries::StepTerm(int term, bool backward, bool keyIsNull) const {
+    const OrderTerm& t = m_order[static_cast<size_t>(term)];
+    const QString e = QLatin1Char('(') + t.expression + QLatin1Char(')');
+    const QString param = QStringLiteral("?%1").arg(term + 1);
+    const bool nullsFirst = NullsFirstInScan(t) != backward;
+    const bool ascending = t.descending == backward;
+    if (keyIsNull)
+        return nullsFirst ? e + QStringLiteral(" IS NOT NULL") : QStringLiteral("0");
+    const QString compare = e + (ascending ? QStringLiteral(" > ") : QStringLiteral(" < ")) + param;
+    return nullsFirst ? compare : QLatin1Char('(') + compare + QStringLiteral(" OR ") + e +
+                                      QStringLiteral(" IS NULL)");
+}
+
+QString RecordsetQueries::StepFrom(bool backward, const std::vector<bool>& keyIsNull) const {
+    QStringList alternatives;
+    QStringList equalSoFar;
+    for (int i = 0; i < KeyCount(); ++i) {
+        QStringList both = equalSoFar;
+        both << StepTerm(i, backward, keyIsNull[static_cast<size_t>(i)]);
+        alternatives << QLatin1Char('(') + both.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+        equalSoFar << QStringLiteral("(%1) IS ?%2")
+                          .arg(m_order[static_cast<size_t>(i)].expression, QString::number(i + 1));
+    }
+    equalSoFar << (backward ? QStringLiteral("rowid < ?") : QStringLiteral("rowid > ?")) +
+                      QString::number(KeyCount() + 1);
+    alternatives << QLatin1Char('(') + equalSoFar.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+    return m_select + Where(alternatives.join(QStringLiteral(" OR "))) +
+           (backward ? m_orderBackward : m_orderForward);
+}
+
+QString RecordsetQueries::Count() const {
+    return QStringLiteral("SELECT count(*) FROM ") + m_table + Where({});
+}
+
+QString RecordsetQueries::FetchByRowid() const {
+    return m_select + QStringLiteral(" WHERE rowid=?1");
+}
+
+QString RecordsetQueries::Insert(const std::vector<int>& fields) const {
+    if (fields.empty())
+        return QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" DEFAULT VALUES");
+    QStringList names;
+    QStringList params;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        names << m_quotedFields[fields[i]];
+        params << QStringLiteral("?%1").arg(i + 1);
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        .arg(m_table, names.join(QLatin1Char(',')), params.join(QLatin1Char(',')));
+}
+
+QString RecordsetQueries::Update(const std::vector<int>& fields) const {
+    QStringList assignments;
+    for (size_t i = 0; i < fields.size(); ++i)
+        assignments << m_quotedFields[fields[i]] + QStringLiteral("=?") + QString::number(i + 1);
+    return QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
+        .arg(m_table, assignments.join(QLatin1Char(',')), QString::number(fields.size() + 1));
+}
+
+QString RecordsetQueries::DeleteByRowid() const {
+    return QStringLiteral("DELETE FROM ") + m_table + QStringLiteral(" WHERE rowid=?1");
+}
+
+} // namespace lumarest::dao

@@ -1,0 +1,51 @@
+#pragma once
+// The statements a recordset runs over its table. Every query selects the rowid,
+// the table's fields in table order and then the sort keys, and orders by the
+// recordset's terms with the rowid last, so that every query agrees on one order.
+// Internal to the data-access layer.
+#include "platform/dao/RecordsetSql.h"
+#include "platform/dao/TableSchema.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace lumarest::dao {
+
+class RecordsetQueries {
+public:
+    RecordsetQueries(const TableSchema& schema, const RecordsetSql& sql);
+
+    int FieldCount() const { return static_cast<int>(m_quotedFields.size()); }
+    int KeyCount() const { return static_cast<int>(m_order.size()); }
+    // Result columns: 0 the rowid, 1..FieldCount() the fields, then the keys.
+    int FieldColumn(int field) const { return field + 1; }
+    int FirstKeyColumn() const { return FieldCount() + 1; }
+
+    QString Scan(bool backward) const;
+    // The first record matching the filter, in the recordset's order.
+    QString Find(const QString& filter) const;
+    // The records after (or, backward, before) a record whose keys are bound as
+    // ?1..?k and whose rowid is ?k+1; keyIsNull tells which keys are NULL.
+    QString StepFrom(bool backward, const std::vector<bool>& keyIsNull) const;
+    QString Count() const;
+    QString FetchByRowid() const; // ?1 = rowid
+    QString Insert(const std::vector<int>& fields) const;
+    QString Update(const std::vector<int>& fields) const; // rowid bound last
+    QString DeleteByRowid() const;
+
+private:
+    QString OrderBy(bool backward) const;
+    QString Where(const QString& extra) const;
+    QString StepTerm(int term, bool backward, bool keyIsNull) const;
+
+    QString m_table; // quoted
+    QString m_select;
+    QString m_condition;
+    std::vector<OrderTerm> m_order;
+    QStringList m_quotedFields;
+    QString m_orderForward;
+    QString m_orderBackward;
+};
+
+} // namespace lumarest::dao

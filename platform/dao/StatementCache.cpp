@@ -1,0 +1,56 @@
+#include "platform/dao/StatementCache.h"
+
+namespace lumarest::dao {
+
+CachedStatement::CachedStatement(StatementCache* cache, QString sql, StmtPtr stmt, bool keep)
+    : m_cache(cache), m_sql(std::move(sql)), m_stmt(std::move(stmt)), m_keep(keep) {}
+
+CachedStatement& CachedStatement::operator=(CachedStatement&& other) noexcept {
+    if (this != &other) {
+        Release();
+        m_cache = other.m_cache;
+        m_sql = std::move(other.m_sql);
+        m_stmt = std::move(other.m_stmt);
+        m_keep = other.m_keep;
+        other.m_cache = nullptr;
+    }
+    return *this;
+}
+
+void CachedStatement::Release() {
+    if (!m_stmt)
+        return;
+    sqlite3_reset(m_stmt.get());
+    sqlite3_clear_bindings(m_stmt.get());
+    if (m_cache && m_keep)
+        m_cache->Return(m_sql, std::move(m_stmt));
+    m_stmt.reset();
+    m_cache = nullptr;
+}
+
+CachedStatement StatementCache::Acquire(const QString& sql, bool keep) {
+    auto it = m_idle.find(sql);
+    if (it != m_idle.end() && !it->second.statements.empty()) {
+        StmtPtr stmt = std::move(it->second.statements.back());
+        it->second.statements.pop_back();
+        return CachedStatement(this, sql, std::move(stmt), true);
+    }
+    return CachedStatement(this, sql, Prepare(m_db, sql, keep), keep);
+}
+
+void StatementCache::Return(const QString& sql, StmtPtr stmt) {
+    Entry& entry = m_idle[sql];
+    entry.lastUse = ++m_clock;
+    if (entry.statements.size() < 4)
+        entry.statements.push_back(std::move(stmt));
+    if (m_idle.size() <= kMaxTexts)
+        return;
+    auto oldest = m_idle.begin();
+    for (auto it = m_idle.begin(); it != m_idle.end(); ++it) {
+        if (it->second.lastUse < oldest->second.lastUse)
+            oldest = it;
+    }
+    m_idle.erase(oldest);
+}
+
+} // namespace lumarest::dao
