@@ -1,0 +1,19 @@
+#pragma once
+// Paints one cell of the list control from the control's own line state:
+// selection (whole line with full-row selection, else the first column) and
+// the hot line, underlined in the link colour.
+#include <QStyledItemDelegate>
+
+class CListCtrl;
+
+class CListCtrlDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit CListCtrlDelegate(CListCtrl& ctrl);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+private:
+    const CListCtrl& m_ctrl;
+};

@@ -1,0 +1,111 @@
+#pragma once
+// The lines of a report-style list: cell texts, item data and selection/focus
+// state, addressed by line index. No widget here; the list control draws and
+// notifies from it.
+//
+// Erasing a line only marks it; the marked lines are dropped in one pass once
+// there are many, so that deleting the selected lines one by one from the top
+// of a long list stays linear. Line indexes never see the marked lines.
+#include "platform/listctrl/ListCtrlTypes.h"
+#include "platform/listctrl/TextPool.h"
+
+#include <QStringView>
+#include <algorithm>
+#include <cstdint>
+#include <numeric>
+#include <vector>
+
+class CListRows {
+public:
+    int Count() const { return m_alive; }
+    // Cells per line: item text plus sub-items.
+    int CellsPerRow() const { return m_stride; }
+
+    // Inserts a line at index (appends when index is past the end); returns
+    // its index, or -1 for a negative index or while sorting.
+    int Insert(int index, QStringView text, LPARAM data);
+    bool Erase(int index);
+    bool Clear();
+    // Widens every line by one empty cell at position cell.
+    bool InsertCell(int cell);
+
+    bool SetText(int row, int cell, QStringView text);
+    // Valid until the next change of these lines; empty when out of range.
+    QStringView Text(int row, int cell) const;
+    // Returns true when the data changed.
+    bool SetData(int row, LPARAM data);
+    LPARAM Data(int row) const;
+
+    // LVIS_SELECTED and LVIS_FOCUSED bits of a line (0 when out of range).
+    uint32_t State(int row) const;
+    // Sets the bits of state under mask; returns true when the line changed.
+    // Focusing a line takes the focus from any other without notice: callers
+    // that report changes move the focus off the old line first.
+    bool SetState(int row, uint32_t state, uint32_t mask);
+    int SelectedCount() const { return m_selected; }
+    // First selected line after the given one (-1 to start), or -1.
+    int NextSelected(int after) const;
+    int Focused() const;
+
+    bool IsSorting() const { return m_sorting; }
+    // Orders the lines by their item data with a strict weak ordering `less`,
+    // stably. Every change of the lines is refused while it runs, so `less`
+    // may read texts and data but sees them unchanged.
+    template <class Less> bool SortByData(Less less);
+
+    // Drops erased lines now, and repacks texts when much of them is garbage.
+    void Compact();
+
+private:
+    struct Row {
+        LPARAM data = 0;
+        uint32_t slot = 0; // cells at m_cells[slot * m_stride]
+        uint8_t state = 0;
+    };
+    static constexpr uint8_t kErased = 0x80;
+    static constexpr size_t kNone = size_t(-1);
+
+    size_t Phys(int row) const;
+    int Logical(size_t phys) const;
+    CTextPool::Ref* Cells(const Row& row) { return &m_cells[size_t(row.slot) * m_stride]; }
+    const CTextPool::Ref* Cells(const Row& row) const {
+        return &m_cells[size_t(row.slot) * m_stride];
+    }
+    uint32_t TakeSlot();
+    void DropErased();
+    void Repack();
+    void Reorder(const std::vector<uint32_t>& order);
+
+    std::vector<Row> m_rows; // physical order, erased lines included
+    std::vector<CTextPool::Ref> m_cells;
+    std::vector<uint32_t> m_freeSlots;
+    std::vector<size_t> m_erased; // physical positions of erased lines, ascending
+    CTextPool m_pool;
+    int m_stride = 1;
+    int m_alive = 0;
+    int m_selected = 0;
+    size_t m_focus = kNone;            // physical position of the focused line
+    mutable size_t m_selectedFrom = 0; // no selected line lies before it
+    bool m_sorting = false;
+};
+
+template <class Less> bool CListRows::SortByData(Less less) {
+    if (m_sorting)
+        return false;
+    Compact();
+    std::vector<LPARAM> keys(m_rows.size());
+    std::transform(m_rows.begin(), m_rows.end(), keys.begin(), [](const Row& r) { return r.data; });
+    std::vector<uint32_t> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0u);
+    m_sorting = true;
+    try {
+        std::stable_sort(order.begin(), order.end(),
+                         [&](uint32_t a, uint32_t b) { return less(keys[a], keys[b]); });
+    } catch (...) {
+        m_sorting = false;
+        throw;
+    }
+    m_sorting = false;
+    Reorder(order);
+    return true;
+}
