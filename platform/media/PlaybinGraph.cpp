@@ -7,6 +7,7 @@
 #include "platform/media/SinkChoice.h"
 
 #include <cmath>
+#include <utility>
 #include <gst/video/videooverlay.h>
 
 namespace media {
@@ -23,9 +24,9 @@ double linearVolume(long volume) {
 
 } // namespace
 
-std::shared_ptr<PlaybinGraph> PlaybinGraph::create() {
+std::shared_ptr<PlaybinGraph> PlaybinGraph::create(const SinkChoice& sinks) {
     auto graph = std::make_shared<PlaybinGraph>();
-    return graph->makePipeline() ? graph : nullptr;
+    return graph->makePipeline(sinks) ? graph : nullptr;
 }
 
 PlaybinGraph::PlaybinGraph()
@@ -41,19 +42,44 @@ PlaybinGraph::~PlaybinGraph() {
     m_bus.reset();
 }
 
-bool PlaybinGraph::makePipeline() {
+bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
     GstElement* playbin = gst_element_factory_make("playbin", nullptr);
     if (playbin == nullptr) {
         return false;
     }
     m_playbin.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
-    const SinkChoice sinks = currentSinkChoice();
-    GstPtr<GstElement> videoSink = makeSink(sinks.video, true);
+    m_videoFallback = sinks.videoFallback;
+    useVideoSink(sinks.video);
+    // playbin takes its own reference to the sink.
     GstPtr<GstElement> audioSink = makeSink(sinks.audio, false);
-    // playbin takes its own references to the sinks.
-    g_object_set(playbin, "video-sink", videoSink.get(), "audio-sink", audioSink.get(), nullptr);
+    g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
     m_bus = std::make_unique<BusBridge>(playbin, [this](GstMessage* m) { onBusMessage(m); });
     return true;
+}
+
+// A sink that cannot open its display fails before it joins the pipeline, where its error
+// would not reach the bus; so it is opened here, and the fallback taken if it will not.
+void PlaybinGraph::useVideoSink(const std::string& description) {
+    m_videoSink = makeSink(description, true);
+    if (!m_videoFallback.empty() &&
+        gst_element_set_state(m_videoSink.get(), GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
+        gst_element_set_state(m_videoSink.get(), GST_STATE_NULL);
+        m_videoSink = makeSink(std::exchange(m_videoFallback, std::string()), true);
+    }
+    g_object_set(m_playbin.get(), "video-sink", m_videoSink.get(), nullptr);
+}
+
+// A video sink that fails on its first frame is replaced by the fallback, once per graph.
+HRESULT PlaybinGraph::preroll() {
+    PrerollOutcome outcome =
+        prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
+    if (FAILED(outcome.result) && outcome.videoSinkFailed && !m_videoFallback.empty()) {
+        gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
+        m_bus->beginRendering(); // nothing of the failed attempt is read as news
+        useVideoSink(std::exchange(m_videoFallback, std::string()));
+        outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
+    }
+    return outcome.result;
 }
 
 HRESULT PlaybinGraph::queryFacet(Facet facet, std::shared_ptr<void>& out) {
@@ -116,7 +142,7 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     m_bus->setWindowHandle(m_video.prepare());
     m_bus->beginRendering();
     g_object_set(m_playbin.get(), "uri", m_uri.c_str(), nullptr);
-    const HRESULT hr = prerollPipeline(m_playbin.get(), *m_bus, kPrerollTimeout);
+    const HRESULT hr = preroll();
     if (SUCCEEDED(hr)) {
         m_facts = readStreamFacts(m_playbin.get());
     }

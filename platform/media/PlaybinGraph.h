@@ -4,6 +4,7 @@
 
 #include "platform/media/BusBridge.h"
 #include "platform/media/FilterGraph.h"
+#include "platform/media/SinkChoice.h"
 #include "platform/media/StreamFacts.h"
 #include "platform/media/VideoWindowHost.h"
 
@@ -23,7 +24,7 @@ class PlaybinGraph final : public IGraphBuilder,
                            public std::enable_shared_from_this<PlaybinGraph> {
 public:
     // Null when the pipeline cannot be made (no playbin installed).
-    static std::shared_ptr<PlaybinGraph> create();
+    static std::shared_ptr<PlaybinGraph> create(const SinkChoice& sinks = currentSinkChoice());
     PlaybinGraph();
     ~PlaybinGraph() override;
     PlaybinGraph(const PlaybinGraph&) = delete;
@@ -66,7 +67,9 @@ protected:
     HRESULT queryFacet(Facet facet, std::shared_ptr<void>& out) override;
 
 private:
-    bool makePipeline();
+    bool makePipeline(const SinkChoice& sinks);
+    void useVideoSink(const std::string& description);
+    HRESULT preroll();
     void resetPipeline();
     void settleDuration();
     HRESULT changeState(GstState state, long reported);
@@ -77,6 +80,8 @@ private:
     void redrawVideo();
 
     GstPtr<GstElement> m_playbin;
+    GstPtr<GstElement> m_videoSink;
+    std::string m_videoFallback;
     std::unique_ptr<BusBridge> m_bus;
     VideoWindowHost m_video;
     std::string m_uri;

@@ -28,12 +28,20 @@ HRESULT resultOfError(GstMessage* message, bool missingDecoder) {
     return error ? resultForRenderError(error->domain, error->code, missingDecoder) : E_FAIL;
 }
 
+bool comesFrom(GstMessage* message, GstElement* element) {
+    GstObject* source = GST_MESSAGE_SRC(message);
+    return element != nullptr && source != nullptr &&
+           (source == GST_OBJECT(element) ||
+            gst_object_has_as_ancestor(source, GST_OBJECT(element)));
+}
+
 } // namespace
 
-HRESULT prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTime timeout) {
+PrerollOutcome prerollPipeline(GstElement* pipeline, GstElement* videoSink, BusBridge& bus,
+                               GstClockTime timeout) {
     const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
     if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL) {
-        return S_OK;
+        return {S_OK, false};
     }
     // A refused state change has posted its error already; don't wait long for it.
     const GstClockTime bound = change == GST_STATE_CHANGE_FAILURE ? GST_SECOND / 2 : timeout;
@@ -42,18 +50,19 @@ HRESULT prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTime timeo
     for (;;) {
         const GstClockTime now = gst_util_get_timestamp();
         if (now >= deadline) {
-            return E_FAIL;
+            return {E_FAIL, false};
         }
         GstPtr<GstMessage> message = bus.pop(deadline - now, kWatched);
         if (!message) {
-            return E_FAIL;
+            return {E_FAIL, false};
         }
         switch (GST_MESSAGE_TYPE(message.get())) {
         case GST_MESSAGE_ERROR:
-            return resultOfError(message.get(), missingDecoder);
+            return {resultOfError(message.get(), missingDecoder),
+                    comesFrom(message.get(), videoSink)};
         case GST_MESSAGE_ASYNC_DONE:
             if (GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline)) {
-                return S_OK;
+                return {S_OK, false};
             }
             break;
         default:

@@ -6,8 +6,14 @@
 
 namespace media {
 
+struct PrerollOutcome {
+    HRESULT result = E_FAIL;
+    bool videoSinkFailed = false; // the error came from the video sink itself
+};
+
 // Sets pipeline to PAUSED and waits on the bus (kept in rendering mode by the caller) until
 // it has prerolled, failed or timeout passed. Never keeps the text of an error.
-HRESULT prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTime timeout);
+PrerollOutcome prerollPipeline(GstElement* pipeline, GstElement* videoSink, BusBridge& bus,
+                               GstClockTime timeout);
 
 } // namespace media

@@ -5,6 +5,8 @@
 namespace media {
 namespace {
 
+// On X11 the GL sink scales the picture to its window (full screen included), which the
+// plain X sink cannot; the plain X sink stands in when GL does not work.
 std::string defaultVideoSink(const std::string& qpaPlatform) {
     if (qpaPlatform == "xcb") {
         return "glimagesink";
@@ -16,7 +18,7 @@ std::string defaultVideoSink(const std::string& qpaPlatform) {
 }
 
 GstPtr<GstElement> makeElement(const std::string& description) {
-    if (description.find('!') != std::string::npos) {
+    if (description.find_first_of("! ") != std::string::npos) {
         GError* rawError = nullptr;
         GstElement* bin = gst_parse_bin_from_description(description.c_str(), TRUE, &rawError);
         GstPtr<GError> error(rawError);
@@ -31,8 +33,13 @@ GstPtr<GstElement> makeElement(const std::string& description) {
 
 SinkChoice chooseSinks(const std::string& qpaPlatform, const std::string& videoOverride,
                        const std::string& audioOverride) {
-    return SinkChoice{videoOverride.empty() ? defaultVideoSink(qpaPlatform) : videoOverride,
-                      audioOverride.empty() ? std::string("autoaudiosink") : audioOverride};
+    SinkChoice choice{videoOverride.empty() ? defaultVideoSink(qpaPlatform) : videoOverride,
+                      audioOverride.empty() ? std::string("autoaudiosink") : audioOverride,
+                      {}};
+    if (videoOverride.empty() && choice.video == "glimagesink") {
+        choice.videoFallback = "ximagesink";
+    }
+    return choice;
 }
 
 SinkChoice currentSinkChoice() {

@@ -11,6 +11,8 @@ namespace media {
 struct SinkChoice {
     std::string video;
     std::string audio;
+    // Tried once when the video sink fails while rendering (a GL sink without working GL).
+    std::string videoFallback;
 };
 
 // qpaPlatform: Qt's platform name ("xcb", "offscreen", ...); the overrides may be empty.
@@ -20,7 +22,7 @@ SinkChoice chooseSinks(const std::string& qpaPlatform, const std::string& videoO
 // The same, from the running application and the environment.
 SinkChoice currentSinkChoice();
 
-// A sink element for a name or a description; falls back to the automatic sink of its kind
+// A sink element for a name or a description ("ximagesink display=:1" too); falls back to the automatic sink of its kind
 // when the element is not installed. Null only when nothing at all can be made.
 GstPtr<GstElement> makeSink(const std::string& description, bool video);
 

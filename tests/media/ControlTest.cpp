@@ -2,6 +2,7 @@
 #include "GraphHelpers.h"
 #include "platform/media/GraphFailures.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using fixtures::Media;
@@ -72,6 +73,26 @@ TEST(MediaSeeking, AbsoluteSeekLandsExactly) {
                   S_OK);
         EXPECT_LT(positionOf(graph), kSecond / 2); // back at the start, running on
     }
+}
+
+TEST(MediaSeeking, RestartAfterTheEndPlaysAgain) {
+    QTemporaryDir dir;
+    Graph graph = renderGraph(fixtures::makeMedia(Media::Wav, dir.path(), "short.wav", 1));
+    ASSERT_EQ(graph.rendered, S_OK);
+    ASSERT_EQ(graph.control->Run(), S_OK);
+    spin(1300); // past the end: the pipeline sits at its end of stream
+    EXPECT_NEAR(positionOf(graph), kSecond, kSecond / 20);
+    ASSERT_EQ(graph.control->Stop(), S_OK);
+
+    LONGLONG start = 0;
+    ASSERT_EQ(graph.seeking->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
+                                          AM_SEEKING_NoPositioning),
+              S_OK);
+    ASSERT_EQ(graph.control->Run(), S_OK);
+    spin(400);
+    const LONGLONG position = positionOf(graph);
+    EXPECT_GT(position, kSecond / 5);
+    EXPECT_LT(position, kSecond * 9 / 10);
 }
 
 TEST(BasicAudio, HundredthsOfDecibelsToLinearVolume) {

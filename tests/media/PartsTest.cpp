@@ -12,9 +12,11 @@ TEST(SinkChoice, PlatformDecidesUnlessOverridden) {
     EXPECT_EQ(media::chooseSinks("offscreen", "", "").video, "fakevideosink");
     EXPECT_NE(media::chooseSinks("xcb", "", "").video, "fakevideosink");
     EXPECT_EQ(media::chooseSinks("xcb", "", "").audio, "autoaudiosink");
+    EXPECT_FALSE(media::chooseSinks("xcb", "", "").videoFallback.empty());
     const media::SinkChoice forced = media::chooseSinks("xcb", "ximagesink", "fakeaudiosink");
     EXPECT_EQ(forced.video, "ximagesink");
     EXPECT_EQ(forced.audio, "fakeaudiosink");
+    EXPECT_TRUE(forced.videoFallback.empty()); // what the user names is used as named
 }
 
 TEST(SinkChoice, MakesNamedDescribedAndFallbackSinks) {

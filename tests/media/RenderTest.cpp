@@ -1,5 +1,6 @@
 // Rendering files: what each kind of medium reports, and how refused files are told apart.
 #include "GraphHelpers.h"
+#include "platform/media/PlaybinGraph.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,6 +109,24 @@ TEST(RenderFile, PathsWithAnyCharacters) {
     ASSERT_FALSE(path.isEmpty());
     Graph graph = renderGraph(path);
     EXPECT_EQ(graph.rendered, S_OK);
+}
+
+TEST(RenderFile, FailingVideoSinkGivesWayToItsFallback) {
+    const std::wstring path = MediaFolder::instance().path(Media::WebmVp8).toStdWString();
+    const std::string broken = "ximagesink display=:987"; // no such display
+    auto plain = media::PlaybinGraph::create({broken, "fakeaudiosink", ""});
+    ASSERT_TRUE(plain);
+    EXPECT_TRUE(FAILED(plain->RenderFile(path)));
+
+    auto rescued = media::PlaybinGraph::create({broken, "fakeaudiosink", "fakevideosink"});
+    ASSERT_TRUE(rescued);
+    ASSERT_EQ(rescued->RenderFile(path), S_OK);
+    GstElement* sink = nullptr;
+    g_object_get(rescued->Pipeline(), "video-sink", &sink, nullptr);
+    ASSERT_NE(sink, nullptr);
+    EXPECT_STREQ(GST_OBJECT_NAME(gst_element_get_factory(sink)), "fakevideosink");
+    gst_object_unref(sink);
+    EXPECT_EQ(rescued->Run(), S_OK);
 }
 
 // Decoders taken out of the registry for one test, put back afterwards.
