@@ -42,8 +42,7 @@ void BusBridge::setWindowHandle(guintptr handle) {
 
 GstPtr<GstElement> BusBridge::overlay() {
     std::lock_guard lock(m_overlayMutex);
-    return m_overlay ? GstPtr<GstElement>(GST_ELEMENT(gst_object_ref(m_overlay.get())))
-                     : nullptr;
+    return m_overlay ? GstPtr<GstElement>(GST_ELEMENT(gst_object_ref(m_overlay.get()))) : nullptr;
 }
 
 // A sync handler that answers GST_BUS_DROP owns the message and must release it.

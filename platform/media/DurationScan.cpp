@@ -41,8 +41,8 @@ GstPtr<GstElement> makeScanPipeline(const char* uri) {
 
 std::optional<gint64> scanDuration(const char* uri, GstClockTime timeout) {
     GstPtr<GstElement> pipeline = makeScanPipeline(uri);
-    if (!pipeline || gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) ==
-                         GST_STATE_CHANGE_FAILURE) {
+    if (!pipeline ||
+        gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         if (pipeline) {
             gst_element_set_state(pipeline.get(), GST_STATE_NULL);
         }

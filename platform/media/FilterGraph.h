@@ -86,8 +86,15 @@ public:
 };
 
 namespace media {
-enum class Facet { MediaControl, MediaEventEx, MediaSeeking, MediaPosition, VideoWindow,
-                   BasicVideo, BasicAudio };
+enum class Facet {
+    MediaControl,
+    MediaEventEx,
+    MediaSeeking,
+    MediaPosition,
+    VideoWindow,
+    BasicVideo,
+    BasicAudio
+};
 template <class T> struct FacetOf;
 template <> struct FacetOf<IMediaControl> { static constexpr Facet id = Facet::MediaControl; };
 template <> struct FacetOf<IMediaEventEx> { static constexpr Facet id = Facet::MediaEventEx; };

@@ -11,9 +11,13 @@ std::map<GraphCall, HRESULT>& injected() {
 }
 } // namespace
 
-void injectGraphFailure(GraphCall call, HRESULT hr) { injected()[call] = hr; }
+void injectGraphFailure(GraphCall call, HRESULT hr) {
+    injected()[call] = hr;
+}
 
-void clearGraphFailures() { injected().clear(); }
+void clearGraphFailures() {
+    injected().clear();
+}
 
 std::optional<HRESULT> injectedGraphFailure(GraphCall call) {
     const auto it = injected().find(call);

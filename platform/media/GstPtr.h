@@ -20,7 +20,9 @@ struct GstRelease {
 template <class T> using GstPtr = std::unique_ptr<T, GstRelease>;
 
 // Takes over a reference the caller already owns (a "transfer full" return value).
-template <class T> GstPtr<T> adopt(T* object) { return GstPtr<T>(object); }
+template <class T> GstPtr<T> adopt(T* object) {
+    return GstPtr<T>(object);
+}
 
 // Adds a reference of our own to an object we only borrow.
 template <class T> GstPtr<T> retain(T* object) {

@@ -7,8 +7,8 @@
 #include "platform/media/SinkChoice.h"
 
 #include <cmath>
-#include <utility>
 #include <gst/video/videooverlay.h>
+#include <utility>
 
 namespace media {
 namespace {
@@ -30,8 +30,8 @@ std::shared_ptr<PlaybinGraph> PlaybinGraph::create(const SinkChoice& sinks) {
 }
 
 PlaybinGraph::PlaybinGraph()
-    : m_video({[this](WId window) { m_bus->setWindowHandle(window); },
-               [this] { redrawVideo(); }, [this] { onVideoWidgetLost(); }}) {}
+    : m_video({[this](WId window) { m_bus->setWindowHandle(window); }, [this] { redrawVideo(); },
+               [this] { onVideoWidgetLost(); }}) {}
 
 // The pipeline stops before anything it uses goes: its threads may still draw or post.
 PlaybinGraph::~PlaybinGraph() {
@@ -84,9 +84,8 @@ HRESULT PlaybinGraph::preroll() {
 
 HRESULT PlaybinGraph::queryFacet(Facet facet, std::shared_ptr<void>& out) {
     static constexpr GraphCall kCalls[] = {
-        GraphCall::QueryMediaControl, GraphCall::QueryMediaEventEx,
-        GraphCall::QueryMediaSeeking, GraphCall::QueryMediaPosition,
-        GraphCall::QueryVideoWindow,  GraphCall::QueryBasicVideo,
+        GraphCall::QueryMediaControl,  GraphCall::QueryMediaEventEx, GraphCall::QueryMediaSeeking,
+        GraphCall::QueryMediaPosition, GraphCall::QueryVideoWindow,  GraphCall::QueryBasicVideo,
         GraphCall::QueryBasicAudio};
     if (auto failure = injectedGraphFailure(kCalls[static_cast<int>(facet)])) {
         out.reset();
@@ -217,8 +216,8 @@ HRESULT PlaybinGraph::GetState(long timeoutMs, long* state) {
     if (!m_rendered) {
         return S_OK;
     }
-    const GstClockTime wait = timeoutMs < 0 ? GST_CLOCK_TIME_NONE
-                                            : static_cast<GstClockTime>(timeoutMs) * GST_MSECOND;
+    const GstClockTime wait =
+        timeoutMs < 0 ? GST_CLOCK_TIME_NONE : static_cast<GstClockTime>(timeoutMs) * GST_MSECOND;
     const GstStateChangeReturn ret = gst_element_get_state(m_playbin.get(), nullptr, nullptr, wait);
     if (ret == GST_STATE_CHANGE_FAILURE) {
         return E_FAIL;

@@ -22,8 +22,9 @@ SinkChoice chooseSinks(const std::string& qpaPlatform, const std::string& videoO
 // The same, from the running application and the environment.
 SinkChoice currentSinkChoice();
 
-// A sink element for a name or a description ("ximagesink display=:1" too); falls back to the automatic sink of its kind
-// when the element is not installed. Null only when nothing at all can be made.
+// A sink element for a name or a description ("ximagesink display=:1" too); falls back to the
+// automatic sink of its kind when the element is not installed. Null only when nothing at all can
+// be made.
 GstPtr<GstElement> makeSink(const std::string& description, bool video);
 
 } // namespace media

@@ -29,8 +29,8 @@ StreamFacts readStreamFacts(GstElement* playbin) {
     gint videos = 0;
     gint audios = 0;
     gint currentVideo = -1;
-    g_object_get(playbin, "n-video", &videos, "n-audio", &audios, "current-video",
-                 &currentVideo, nullptr);
+    g_object_get(playbin, "n-video", &videos, "n-audio", &audios, "current-video", &currentVideo,
+                 nullptr);
     facts.videoStreams = videos;
     facts.audioStreams = audios;
     if (videos > 0) {

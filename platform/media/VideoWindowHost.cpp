@@ -2,12 +2,19 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace media {
 
+namespace {
+constexpr int kSettleMs = 100;
+}
+
 VideoWindowHost::VideoWindowHost(Callbacks callbacks) : m_callbacks(std::move(callbacks)) {}
 
-VideoWindowHost::~VideoWindowHost() { discard(); }
+VideoWindowHost::~VideoWindowHost() {
+    discard();
+}
 
 WId VideoWindowHost::prepare() {
     if (!m_widget) {
@@ -68,7 +75,9 @@ void VideoWindowHost::setFullScreen(bool on) {
         return;
     }
     moveInto(m_owner, m_geometry);
-    m_fullScreenWindow.reset();
+    // This may run inside the full-screen window's own close handler: delete it afterwards.
+    m_fullScreenWindow->hide();
+    m_fullScreenWindow.release()->deleteLater();
     if (m_owner) {
         m_owner->window()->activateWindow();
     }
@@ -86,6 +95,9 @@ void VideoWindowHost::moveInto(QWidget* parent, const QRect& rect) {
     m_widget->setGeometry(rect);
     m_widget->setVisible(parent != nullptr);
     reportWindowIfChanged();
+    // A paused or ended picture is drawn once more when the window manager has settled
+    // the move; an expose that came before the window was mapped would be lost.
+    QTimer::singleShot(kSettleMs, m_widget.data(), m_callbacks.exposed);
 }
 
 // Reparenting keeps the X window as a rule; should Qt make a new one, the sink follows.

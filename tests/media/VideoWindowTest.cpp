@@ -2,6 +2,7 @@
 // full-screen window and back.
 #include "GraphHelpers.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -91,6 +92,21 @@ TEST_F(VideoWindow, FullScreenAndBack) {
     EXPECT_TRUE(video->isVisible());
     EXPECT_EQ(video->geometry(), QRect(0, 0, 500, 202));
     EXPECT_EQ(graph.control->Pause(), S_OK); // the graph plays on throughout
+}
+
+TEST_F(VideoWindow, ClosingTheFullScreenWindowBringsTheVideoBack) {
+    QWidget* video = graph.window->VideoWidget();
+    ASSERT_EQ(graph.window->SetWindowPosition(0, 0, 320, 202), S_OK);
+    ASSERT_EQ(graph.window->put_FullScreenMode(OATRUE), S_OK);
+    QPointer<QWidget> screenWindow = video->window();
+    ASSERT_TRUE(screenWindow->close() == false); // it stays, empty, until deleted
+    spin(50);
+    EXPECT_TRUE(screenWindow.isNull());
+    EXPECT_EQ(video->parentWidget(), &owner);
+    EXPECT_EQ(video->geometry(), QRect(0, 0, 320, 202));
+    long mode = OATRUE;
+    EXPECT_EQ(graph.window->get_FullScreenMode(&mode), S_OK);
+    EXPECT_EQ(mode, OAFALSE);
 }
 
 TEST_F(VideoWindow, OwnerGoneFirstStopsTheGraph) {
