@@ -19,17 +19,4 @@ struct GstRelease {
 
 template <class T> using GstPtr = std::unique_ptr<T, GstRelease>;
 
-// Takes over a reference the caller already owns (a "transfer full" return value).
-template <class T> GstPtr<T> adopt(T* object) {
-    return GstPtr<T>(object);
-}
-
-// Adds a reference of our own to an object we only borrow.
-template <class T> GstPtr<T> retain(T* object) {
-    if (object != nullptr) {
-        gst_object_ref(object);
-    }
-    return GstPtr<T>(object);
-}
-
 } // namespace media

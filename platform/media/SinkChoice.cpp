@@ -20,9 +20,11 @@ std::string defaultVideoSink(const std::string& qpaPlatform) {
 GstPtr<GstElement> makeElement(const std::string& description) {
     if (description.find_first_of("! ") != std::string::npos) {
         GError* rawError = nullptr;
-        GstElement* bin = gst_parse_bin_from_description(description.c_str(), TRUE, &rawError);
+        GstElement* rawBin = gst_parse_bin_from_description(description.c_str(), TRUE, &rawError);
         GstPtr<GError> error(rawError);
-        return error ? nullptr : GstPtr<GstElement>(GST_ELEMENT(gst_object_ref_sink(bin)));
+        GstPtr<GstElement> bin(rawBin != nullptr ? GST_ELEMENT(gst_object_ref_sink(rawBin))
+                                                 : nullptr);
+        return error ? nullptr : std::move(bin);
     }
     GstElement* element = gst_element_factory_make(description.c_str(), nullptr);
     return element != nullptr ? GstPtr<GstElement>(GST_ELEMENT(gst_object_ref_sink(element)))
