@@ -1,6 +1,8 @@
 #include "platform/dao/DaoDatabase.h"
 
 #include "platform/dao/DaoRecordset.h"
+#include "platform/dao/RecordsetQueries.h"
+#include "platform/dao/RecordsetSql.h"
 #include "platform/dao/StatementCache.h"
 #include "platform/dao/TableSchema.h"
 
@@ -16,16 +18,23 @@ namespace {
 constexpr int kBusyTimeoutMs = 3000;
 constexpr qsizetype kHeaderSize = 100;
 constexpr qsizetype kApplicationIdOffset = 68;
+constexpr qsizetype kMaxCachedQueries = 64;
 
-QString SavepointName(int level) { return QStringLiteral("lumarest_tx%1").arg(level); }
+QString SavepointName(int level) {
+    return QStringLiteral("lumarest_tx%1").arg(level);
+}
 
 } // namespace
 
 CDaoDatabase::CDaoDatabase() = default;
 
-CDaoDatabase::~CDaoDatabase() { Close(); }
+CDaoDatabase::~CDaoDatabase() {
+    Close();
+}
 
-bool CDaoDatabase::IsOpen() const { return m_db != nullptr; }
+bool CDaoDatabase::IsOpen() const {
+    return m_db != nullptr;
+}
 
 void CDaoDatabase::RequireOpen() const {
     if (!m_db)
@@ -65,12 +74,12 @@ void CDaoDatabase::CheckCatalogueFile(const QString& path) {
         ThrowDao(QStringLiteral("'%1' is not a database file.").arg(path), SQLITE_CANTOPEN);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        ThrowDao(QStringLiteral("Cannot open the database file '%1': %2")
-                     .arg(path, file.errorString()),
-                 SQLITE_CANTOPEN);
+        ThrowDao(
+            QStringLiteral("Cannot open the database file '%1': %2").arg(path, file.errorString()),
+            SQLITE_CANTOPEN);
     const QByteArray header = file.read(kHeaderSize);
-    const bool sqliteFile = header.size() == kHeaderSize &&
-                            header.startsWith(QByteArrayLiteral("SQLite format 3\0"));
+    const bool sqliteFile =
+        header.size() == kHeaderSize && header.startsWith(QByteArrayLiteral("SQLite format 3\0"));
     if (!sqliteFile ||
         qFromBigEndian<qint32>(header.constData() + kApplicationIdOffset) != kDaoApplicationId)
         ThrowDao(QStringLiteral("Unrecognized database format '%1'.").arg(path), SQLITE_NOTADB);
@@ -97,7 +106,9 @@ void CDaoDatabase::Open(const QString& path, bool exclusive, bool readOnly,
 
 void CDaoDatabase::OpenConnection(const QString& path, int flags) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
+    // One connection per database object, used on one thread: no per-call locking.
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
+                                   flags | SQLITE_OPEN_NOMUTEX, nullptr);
     DbPtr db(raw);
     if (rc != SQLITE_OK)
         ThrowEngine(db.get(), rc);
@@ -120,7 +131,7 @@ void CDaoDatabase::Close() {
         recordset->Close();
     m_recordsets.clear();
     m_statements.reset();
-    m_tables.clear();
+    ForgetSchema();
     m_db.reset(); // an unfinished transaction is rolled back by SQLite
     m_nTransactionDepth = 0;
     m_strName.clear();
@@ -130,8 +141,8 @@ void CDaoDatabase::Close() {
 void CDaoDatabase::BeginTrans() {
     RequireOpen();
     if (m_nTransactionDepth == 0)
-        ExecuteSql(m_db.get(), m_bReadOnly ? QStringLiteral("BEGIN")
-                                           : QStringLiteral("BEGIN IMMEDIATE"));
+        ExecuteSql(m_db.get(),
+                   m_bReadOnly ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
     else
         ExecuteSql(m_db.get(), QStringLiteral("SAVEPOINT ") + SavepointName(m_nTransactionDepth));
     ++m_nTransactionDepth;
@@ -153,8 +164,7 @@ void CDaoDatabase::CommitTrans() {
     if (m_nTransactionDepth == 1)
         ExecuteSql(m_db.get(), QStringLiteral("COMMIT"));
     else
-        ExecuteSql(m_db.get(),
-                   QStringLiteral("RELEASE ") + SavepointName(m_nTransactionDepth - 1));
+        ExecuteSql(m_db.get(), QStringLiteral("RELEASE ") + SavepointName(m_nTransactionDepth - 1));
     --m_nTransactionDepth;
 }
 
@@ -211,7 +221,26 @@ std::shared_ptr<const TableSchema> CDaoDatabase::TableSchemaFor(const QString& t
     return schema;
 }
 
-void CDaoDatabase::Register(CDaoRecordset* recordset) { m_recordsets.push_back(recordset); }
+std::shared_ptr<const RecordsetQueries> CDaoDatabase::RecordsetQueriesFor(const QString& sql) {
+    RequireOpen();
+    if (auto it = m_recordsetQueries.constFind(sql); it != m_recordsetQueries.constEnd())
+        return *it;
+    const RecordsetSql parsed = ParseRecordsetSql(sql);
+    auto queries = std::make_shared<const RecordsetQueries>(TableSchemaFor(parsed.table), parsed);
+    if (m_recordsetQueries.size() >= kMaxCachedQueries)
+        m_recordsetQueries.clear();
+    m_recordsetQueries.insert(sql, queries);
+    return queries;
+}
+
+void CDaoDatabase::ForgetSchema() {
+    m_tables.clear();
+    m_recordsetQueries.clear();
+}
+
+void CDaoDatabase::Register(CDaoRecordset* recordset) {
+    m_recordsets.push_back(recordset);
+}
 
 void CDaoDatabase::Unregister(CDaoRecordset* recordset) {
     m_recordsets.erase(std::remove(m_recordsets.begin(), m_recordsets.end(), recordset),

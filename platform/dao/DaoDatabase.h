@@ -14,6 +14,7 @@ class CDaoRecordset;
 class CDaoTableDef;
 
 namespace lumarest::dao {
+class RecordsetQueries;
 class StatementCache;
 struct TableSchema;
 } // namespace lumarest::dao
@@ -65,13 +66,17 @@ private:
     lumarest::dao::StatementCache& Statements();
     // The table's columns as cached; throws when the table does not exist.
     std::shared_ptr<const lumarest::dao::TableSchema> TableSchemaFor(const QString& table);
-    void ForgetSchema() { m_tables.clear(); }
+    // The statements of a recordset opened with this SQL text, built once: an
+    // import opens the same recordset for every file.
+    std::shared_ptr<const lumarest::dao::RecordsetQueries> RecordsetQueriesFor(const QString& sql);
+    void ForgetSchema();
     void Register(CDaoRecordset* recordset);
     void Unregister(CDaoRecordset* recordset);
 
     lumarest::dao::DbPtr m_db;
     std::unique_ptr<lumarest::dao::StatementCache> m_statements;
     QHash<QString, std::shared_ptr<const lumarest::dao::TableSchema>> m_tables;
+    QHash<QString, std::shared_ptr<const lumarest::dao::RecordsetQueries>> m_recordsetQueries;
     std::vector<CDaoRecordset*> m_recordsets;
     QString m_strName;
     int m_nTransactionDepth = 0;

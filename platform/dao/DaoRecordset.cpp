@@ -2,14 +2,15 @@
 
 #include "platform/dao/DaoDatabase.h"
 #include "platform/dao/RecordsetQueries.h"
-#include "platform/dao/RecordsetSql.h"
 #include "platform/dao/TableSchema.h"
 
 using namespace lumarest::dao;
 
 CDaoRecordset::CDaoRecordset(CDaoDatabase* database) : m_pDatabase(database) {}
 
-CDaoRecordset::~CDaoRecordset() { Close(); }
+CDaoRecordset::~CDaoRecordset() {
+    Close();
+}
 
 void CDaoRecordset::Open(int type, const QString& sql, int options) {
     Q_UNUSED(type);
@@ -17,9 +18,8 @@ void CDaoRecordset::Open(int type, const QString& sql, int options) {
     Close();
     if (!m_pDatabase)
         ThrowDao(QString::fromLatin1(msg::kNotOpen), SQLITE_MISUSE);
-    const RecordsetSql parsed = ParseRecordsetSql(sql);
-    m_schema = m_pDatabase->TableSchemaFor(parsed.table);
-    m_queries = std::make_unique<RecordsetQueries>(*m_schema, parsed);
+    m_queries = m_pDatabase->RecordsetQueriesFor(sql);
+    m_schema = m_queries->Schema();
     m_strSQL = sql;
     m_pDatabase->Register(this);
     m_bOpen = true;
@@ -48,7 +48,9 @@ void CDaoRecordset::Close() {
     m_bOpen = false;
 }
 
-bool CDaoRecordset::CanUpdate() const { return m_bOpen && m_pDatabase->CanUpdate(); }
+bool CDaoRecordset::CanUpdate() const {
+    return m_bOpen && m_pDatabase->CanUpdate();
+}
 
 void CDaoRecordset::RequireOpen() const {
     if (!m_bOpen)
@@ -71,6 +73,7 @@ void CDaoRecordset::SetPosition(bool bof, bool eof) {
         m_cursor.Release();
         m_bOnCursor = false;
         m_snapshot.clear();
+        m_keys.clear();
     }
 }
 
@@ -90,6 +93,7 @@ bool CDaoRecordset::StartCursor(const QString& sql, bool backward, bool fromStar
     m_bCursorFromStart = fromStart;
     m_nCursorRow = 0;
     m_snapshot.clear();
+    m_keys.clear();
     SetPosition(false, false);
     return true;
 }
@@ -97,8 +101,7 @@ bool CDaoRecordset::StartCursor(const QString& sql, bool backward, bool fromStar
 void CDaoRecordset::MoveFirst() {
     RequireOpen();
     CancelUpdate();
-    if (m_bOnCursor && m_bCursorFromStart && !m_bCursorBackward && m_nCursorRow == 0 &&
-        !m_bDeleted)
+    if (m_bOnCursor && m_bCursorFromStart && !m_bCursorBackward && m_nCursorRow == 0 && !m_bDeleted)
         return; // already on the first record of a fresh scan
     if (!StartCursor(m_queries->Scan(false), false, true, {})) {
         SetPosition(true, true);
@@ -158,30 +161,44 @@ void CDaoRecordset::StepCursor() {
 }
 
 void CDaoRecordset::StepFromSnapshot(bool backward) {
-    const int firstKey = m_queries->FirstKeyColumn();
     std::vector<bool> keyIsNull;
     std::vector<sqlite3_value*> bound;
-    for (int k = 0; k < m_queries->KeyCount(); ++k) {
-        sqlite3_value* key = m_snapshot[static_cast<size_t>(firstKey + k)].get();
-        keyIsNull.push_back(sqlite3_value_type(key) == SQLITE_NULL);
-        bound.push_back(key);
+    for (const ValuePtr& key : m_keys) {
+        keyIsNull.push_back(sqlite3_value_type(key.get()) == SQLITE_NULL);
+        bound.push_back(key.get());
     }
     bound.push_back(m_snapshot[0].get());
-    const std::vector<ValuePtr> keep = std::move(m_snapshot); // bound values stay alive
+    // The bound values must live until the statement has stepped.
+    const std::vector<ValuePtr> snapshot = std::move(m_snapshot);
+    const std::vector<ValuePtr> keys = std::move(m_keys);
     m_snapshot.clear();
+    m_keys.clear();
     if (!StartCursor(m_queries->StepFrom(backward, keyIsNull), backward, false, bound))
         SetPosition(backward, !backward);
 }
 
-void CDaoRecordset::TakeSnapshot(sqlite3_stmt* stmt) {
+namespace {
+
+ValuePtr DupColumn(sqlite3_stmt* stmt, int column) {
+    ValuePtr value(sqlite3_value_dup(sqlite3_column_value(stmt, column)));
+    if (!value)
+        ThrowDao(QStringLiteral("Out of memory."), SQLITE_NOMEM);
+    return value;
+}
+
+} // namespace
+
+void CDaoRecordset::TakeSnapshot(sqlite3_stmt* stmt, bool withKeys) {
     std::vector<ValuePtr> values;
     const int columns = sqlite3_column_count(stmt);
     values.reserve(static_cast<size_t>(columns));
-    for (int c = 0; c < columns; ++c) {
-        ValuePtr value(sqlite3_value_dup(sqlite3_column_value(stmt, c)));
-        if (!value)
-            ThrowDao(QStringLiteral("Out of memory."), SQLITE_NOMEM);
-        values.push_back(std::move(value));
+    for (int c = 0; c < columns; ++c)
+        values.push_back(DupColumn(stmt, c));
+    if (withKeys) {
+        std::vector<ValuePtr> keys;
+        for (int k = 0; k < m_queries->KeyCount(); ++k)
+            keys.push_back(DupColumn(stmt, m_queries->KeyColumn(k)));
+        m_keys = std::move(keys);
     }
     m_snapshot = std::move(values);
 }
@@ -190,7 +207,7 @@ void CDaoRecordset::DetachCursor() {
     if (!m_cursor)
         return;
     if (m_bOnCursor && !m_bBOF && !m_bEOF)
-        TakeSnapshot(m_cursor.get());
+        TakeSnapshot(m_cursor.get(), true);
     m_bOnCursor = false;
     m_cursor.Release();
 }
@@ -210,7 +227,7 @@ bool CDaoRecordset::RunFind(CachedStatement& find) {
         return false;
     if (rc != SQLITE_ROW)
         ThrowEngine(m_pDatabase->GetHandle(), rc);
-    TakeSnapshot(find.get());
+    TakeSnapshot(find.get(), true);
     m_cursor.Release();
     m_bOnCursor = false;
     m_bBOF = m_bEOF = false;
@@ -225,8 +242,8 @@ bool CDaoRecordset::FindFirst(const QString& filter) {
     qint64 key = 0;
     if (MatchIntegerEquality(filter, column, key)) {
         // ID_Files=42 and its like run as one prepared statement with the key bound.
-        CachedStatement find = m_pDatabase->Statements().Acquire(
-            m_queries->Find(column + QStringLiteral(" = ?1")));
+        CachedStatement find =
+            m_pDatabase->Statements().Acquire(m_queries->Find(column + QStringLiteral(" = ?1")));
         sqlite3_bind_int64(find.get(), 1, key);
         return RunFind(find);
     }
@@ -251,9 +268,10 @@ bool CDaoRecordset::FindFirst(const QString& filter, const std::vector<COleVaria
 
 int CDaoRecordset::FieldIndex(const QString& field) const {
     RequireOpen();
-    const int index = m_schema->IndexOf(field);
+    const int index = m_schema->IndexOf(field, m_nNextFieldHint);
     if (index < 0)
         ThrowDao(QString::fromLatin1(msg::kItemNotFound), SQLITE_NOTFOUND);
+    m_nNextFieldHint = index + 1;
     return index;
 }
 

@@ -30,8 +30,7 @@ public:
 
     // Every type gives an updatable dynaset; options are accepted and ignored.
     // Afterwards the recordset is on its first record, or at BOF and EOF when empty.
-    void Open(int type = AFX_DAO_USE_DEFAULT_TYPE, const QString& sql = QString(),
-              int options = 0);
+    void Open(int type = AFX_DAO_USE_DEFAULT_TYPE, const QString& sql = QString(), int options = 0);
     bool IsOpen() const { return m_bOpen; }
     void Close();
     QString GetSQL() const { return m_strSQL; }
@@ -70,8 +69,7 @@ public:
         SetFieldValue(field, COleVariant(value));
     }
     template <std::integral T>
-        requires(!std::same_as<T, bool>)
-    void SetFieldValue(const QString& field, T value) {
+    requires(!std::same_as<T, bool>) void SetFieldValue(const QString& field, T value) {
         SetFieldValue(field, COleVariant(static_cast<qint64>(value)));
     }
     void SetFieldValueNull(const QString& field);
@@ -103,7 +101,7 @@ private:
                      const std::vector<sqlite3_value*>& bound);
     void StepCursor();
     void StepFromSnapshot(bool backward);
-    void TakeSnapshot(sqlite3_stmt* stmt);
+    void TakeSnapshot(sqlite3_stmt* stmt, bool withKeys);
     void RefreshSnapshot(qint64 rowid);
     // Keeps the current record as a snapshot and lets the stepping statement go,
     // before a write or a rollback that the statement must not see half-way.
@@ -111,12 +109,12 @@ private:
     bool RunFind(lumarest::dao::CachedStatement& find);
 
     std::shared_ptr<const lumarest::dao::TableSchema> m_schema;
-    std::unique_ptr<lumarest::dao::RecordsetQueries> m_queries;
+    std::shared_ptr<const lumarest::dao::RecordsetQueries> m_queries;
     QString m_strSQL;
     bool m_bOpen = false;
 
     // Position: on a record unless BOF or EOF. The record is the cursor's current
-    // row when m_bOnCursor, else m_snapshot (rowid, fields, sort keys).
+    // row when m_bOnCursor, else m_snapshot (the query's columns: rowid, fields, ...).
     bool m_bBOF = true;
     bool m_bEOF = true;
     bool m_bDeleted = false;
@@ -126,9 +124,13 @@ private:
     bool m_bCursorFromStart = false; // a scan from the first (or last) record
     qint64 m_nCursorRow = 0;         // rows stepped past in that scan
     std::vector<ValuePtr> m_snapshot;
+    // The sort keys of the current record as they were when it became current: an
+    // edited record keeps its place for the next move.
+    std::vector<ValuePtr> m_keys;
 
     EditMode m_editMode = EditMode::None;
     qint64 m_nEditRowid = 0;
     std::vector<std::optional<SqlValue>> m_editBuffer;
+    mutable int m_nNextFieldHint = 0; // where the next field-name lookup starts
     qint64 m_nLastModified = 0;
 };

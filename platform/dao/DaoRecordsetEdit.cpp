@@ -72,8 +72,8 @@ void CDaoRecordset::Update() {
     if (m_editMode == EditMode::Edit && fields.empty())
         return CancelUpdate();
     const bool adding = m_editMode == EditMode::AddNew;
-    CachedStatement write = m_pDatabase->Statements().Acquire(
-        adding ? m_queries->Insert(fields) : m_queries->Update(fields));
+    CachedStatement write = m_pDatabase->Statements().Acquire(adding ? m_queries->Insert(fields)
+                                                                     : m_queries->Update(fields));
     for (size_t i = 0; i < fields.size(); ++i)
         BindSqlValue(write.get(), static_cast<int>(i) + 1,
                      *m_editBuffer[static_cast<size_t>(fields[i])]);
@@ -103,12 +103,5 @@ void CDaoRecordset::RefreshSnapshot(qint64 rowid) {
     const int rc = sqlite3_step(fetch.get());
     if (rc != SQLITE_ROW)
         ThrowEngine(m_pDatabase->GetHandle(), rc);
-    // The sort keys stay as they were: the record keeps its place for MoveNext.
-    std::vector<ValuePtr> keys;
-    for (size_t k = static_cast<size_t>(m_queries->FirstKeyColumn()); k < m_snapshot.size(); ++k)
-        keys.push_back(std::move(m_snapshot[k]));
-    TakeSnapshot(fetch.get());
-    m_snapshot.resize(static_cast<size_t>(m_queries->FirstKeyColumn()));
-    for (ValuePtr& key : keys)
-        m_snapshot.push_back(std::move(key));
+    TakeSnapshot(fetch.get(), false); // the sort keys stay: the record keeps its place
 }

@@ -39,9 +39,8 @@ CDaoTableDef::CDaoTableDef(CDaoDatabase* database) : m_pDatabase(database) {}
 
 void CDaoTableDef::RequireState(State state) const {
     if (m_state != state)
-        ThrowDao(QString::fromLatin1(state == State::New
-                                         ? "The table definition is not a new one."
-                                         : msg::kNotOpen),
+        ThrowDao(QString::fromLatin1(state == State::New ? "The table definition is not a new one."
+                                                         : msg::kNotOpen),
                  SQLITE_MISUSE);
 }
 
@@ -77,7 +76,9 @@ void CDaoTableDef::Close() {
     m_indexes.clear();
 }
 
-int CDaoTableDef::GetFieldCount() const { return static_cast<int>(m_fields.size()); }
+int CDaoTableDef::GetFieldCount() const {
+    return static_cast<int>(m_fields.size());
+}
 
 void CDaoTableDef::CreateField(const QString& name, short type, long size, long attributes) {
     if (m_state == State::Closed)
@@ -157,10 +158,10 @@ QString CDaoTableDef::CreateIndexSql(const CDaoIndexInfo& index) const {
         notNull << QuoteIdentifier(field.m_strName) + QStringLiteral(" IS NOT NULL");
     }
     const bool unique = index.m_bUnique || index.m_bPrimary;
-    QString sql = QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
-                      .arg(unique ? QStringLiteral("UNIQUE ") : QString(),
-                           QuoteIdentifier(index.m_strName), QuoteIdentifier(m_strName),
-                           columns.join(QStringLiteral(", ")));
+    QString sql =
+        QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+            .arg(unique ? QStringLiteral("UNIQUE ") : QString(), QuoteIdentifier(index.m_strName),
+                 QuoteIdentifier(m_strName), columns.join(QStringLiteral(", ")));
     if (index.m_bIgnoreNulls)
         sql += QStringLiteral(" WHERE ") + notNull.join(QStringLiteral(" AND "));
     return sql;

@@ -2,7 +2,6 @@
 // Type codes, attributes and options of the data-access layer. The values are
 // the ones the catalogue code passes when it builds and opens its tables.
 
-
 // Field types (CDaoTableDef::CreateField).
 inline constexpr short dbInteger = 3; // 16-bit integer, stored as INTEGER
 inline constexpr short dbLong = 4;    // integer; kept as a full 64-bit value

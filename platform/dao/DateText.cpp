@@ -3,8 +3,12 @@
 namespace lumarest::dao {
 namespace {
 
-inline int CodeOf(QChar c) { return c.unicode(); }
-inline int CodeOf(char c) { return static_cast<unsigned char>(c); }
+inline int CodeOf(QChar c) {
+    return c.unicode();
+}
+inline int CodeOf(char c) {
+    return static_cast<unsigned char>(c);
+}
 
 template <typename Ch> class Scanner {
 public:
@@ -134,8 +138,8 @@ int DaysInMonth(int year, int month) {
 
 bool IsValidDate(const DateFields& f) {
     return f.year >= 100 && f.year <= 9999 && f.month >= 1 && f.month <= 12 && f.day >= 1 &&
-           f.day <= DaysInMonth(f.year, f.month) && f.hour >= 0 && f.hour <= 23 &&
-           f.minute >= 0 && f.minute <= 59 && f.second >= 0 && f.second <= 59;
+           f.day <= DaysInMonth(f.year, f.month) && f.hour >= 0 && f.hour <= 23 && f.minute >= 0 &&
+           f.minute <= 59 && f.second >= 0 && f.second <= 59;
 }
 
 bool ParseDateText(QStringView text, DateFields& out) {

@@ -13,9 +13,9 @@ namespace {
 
 constexpr const char* kDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                       "Thursday", "Friday", "Saturday"};
-constexpr const char* kMonthNames[12] = {"January", "February", "March",     "April",
-                                         "May",     "June",     "July",      "August",
-                                         "September", "October", "November", "December"};
+constexpr const char* kMonthNames[12] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
 
 void AppendTwoDigits(QString& out, int value) {
     out.append(QChar(u'0' + value / 10 % 10));
@@ -45,8 +45,12 @@ int64_t DaysFromCivil(int y, int m, int d) {
     return era * 146097 + doe - 719468;
 }
 
-bool Is2DigitDigit(const char* p) { return p[0] >= '0' && p[0] <= '9' && p[1] >= '0' && p[1] <= '9'; }
-int Two(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0'); }
+bool Is2DigitDigit(const char* p) {
+    return p[0] >= '0' && p[0] <= '9' && p[1] >= '0' && p[1] <= '9';
+}
+int Two(const char* p) {
+    return (p[0] - '0') * 10 + (p[1] - '0');
+}
 
 } // namespace
 
@@ -54,9 +58,13 @@ COleDateTime::COleDateTime(int year, int month, int day, int hour, int minute, i
     SetDateTime(year, month, day, hour, minute, second);
 }
 
-COleDateTime::COleDateTime(const QDateTime& dateTime) { *this = FromQDateTime(dateTime); }
+COleDateTime::COleDateTime(const QDateTime& dateTime) {
+    *this = FromQDateTime(dateTime);
+}
 
-COleDateTime::COleDateTime(const COleVariant& value) { *this = value.GetDate(); }
+COleDateTime::COleDateTime(const COleVariant& value) {
+    *this = value.GetDate();
+}
 
 int COleDateTime::SetDateTime(int year, int month, int day, int hour, int minute, int second) {
     const DateFields f{year, month, day, hour, minute, second};
@@ -103,27 +111,67 @@ QString COleDateTime::Format(const char* fmt) const {
             continue;
         }
         switch (*++p) {
-        case 'd': AppendTwoDigits(out, m_day); break;
-        case 'e': out.append(m_day < 10 ? QChar(u' ') : QChar(u'0' + m_day / 10));
-                  out.append(QChar(u'0' + m_day % 10)); break;
-        case 'm': AppendTwoDigits(out, m_month); break;
-        case 'y': AppendTwoDigits(out, m_year % 100); break;
-        case 'Y': AppendDigits(out, m_year, m_year >= 1000 ? 4 : 3); break;
-        case 'H': AppendTwoDigits(out, m_hour); break;
-        case 'I': AppendTwoDigits(out, m_hour % 12 == 0 ? 12 : m_hour % 12); break;
-        case 'M': AppendTwoDigits(out, m_minute); break;
-        case 'S': AppendTwoDigits(out, m_second); break;
-        case 'p': out.append(m_hour < 12 ? u"AM" : u"PM"); break;
-        case 'j': AppendDigits(out, GetDayOfYear(), 3); break;
-        case 'w': out.append(QChar(u'0' + GetDayOfWeek() - 1)); break;
-        case 'a': AppendName(out, kDayNames[GetDayOfWeek() - 1], true); break;
-        case 'A': AppendName(out, kDayNames[GetDayOfWeek() - 1], false); break;
-        case 'b': AppendName(out, kMonthNames[m_month - 1], true); break;
-        case 'B': AppendName(out, kMonthNames[m_month - 1], false); break;
-        case 'c': out.append(Format("%m/%d/%y %H:%M:%S")); break;
-        case 'x': out.append(Format("%m/%d/%y")); break;
-        case 'X': out.append(Format("%H:%M:%S")); break;
-        case '%': out.append(QLatin1Char('%')); break;
+        case 'd':
+            AppendTwoDigits(out, m_day);
+            break;
+        case 'e':
+            out.append(m_day < 10 ? QChar(u' ') : QChar(u'0' + m_day / 10));
+            out.append(QChar(u'0' + m_day % 10));
+            break;
+        case 'm':
+            AppendTwoDigits(out, m_month);
+            break;
+        case 'y':
+            AppendTwoDigits(out, m_year % 100);
+            break;
+        case 'Y':
+            AppendDigits(out, m_year, m_year >= 1000 ? 4 : 3);
+            break;
+        case 'H':
+            AppendTwoDigits(out, m_hour);
+            break;
+        case 'I':
+            AppendTwoDigits(out, m_hour % 12 == 0 ? 12 : m_hour % 12);
+            break;
+        case 'M':
+            AppendTwoDigits(out, m_minute);
+            break;
+        case 'S':
+            AppendTwoDigits(out, m_second);
+            break;
+        case 'p':
+            out.append(m_hour < 12 ? u"AM" : u"PM");
+            break;
+        case 'j':
+            AppendDigits(out, GetDayOfYear(), 3);
+            break;
+        case 'w':
+            out.append(QChar(u'0' + GetDayOfWeek() - 1));
+            break;
+        case 'a':
+            AppendName(out, kDayNames[GetDayOfWeek() - 1], true);
+            break;
+        case 'A':
+            AppendName(out, kDayNames[GetDayOfWeek() - 1], false);
+            break;
+        case 'b':
+            AppendName(out, kMonthNames[m_month - 1], true);
+            break;
+        case 'B':
+            AppendName(out, kMonthNames[m_month - 1], false);
+            break;
+        case 'c':
+            out.append(Format("%m/%d/%y %H:%M:%S"));
+            break;
+        case 'x':
+            out.append(Format("%m/%d/%y"));
+            break;
+        case 'X':
+            out.append(Format("%H:%M:%S"));
+            break;
+        case '%':
+            out.append(QLatin1Char('%'));
+            break;
         default: // unknown conversions are kept as written
             out.append(QLatin1Char('%'));
             out.append(QLatin1Char(*p));
@@ -187,7 +235,9 @@ QByteArray COleDateTime::ToSqliteUtf8() const {
     return QByteArray(buffer, 19);
 }
 
-QString COleDateTime::ToSqliteText() const { return QString::fromLatin1(ToSqliteUtf8()); }
+QString COleDateTime::ToSqliteText() const {
+    return QString::fromLatin1(ToSqliteUtf8());
+}
 
 QDateTime COleDateTime::ToQDateTime() const {
     if (GetStatus() != valid)
@@ -207,7 +257,9 @@ COleDateTime COleDateTime::FromQDateTime(const QDateTime& dateTime) {
     return result;
 }
 
-COleDateTime COleDateTime::GetCurrentTime() { return FromQDateTime(QDateTime::currentDateTime()); }
+COleDateTime COleDateTime::GetCurrentTime() {
+    return FromQDateTime(QDateTime::currentDateTime());
+}
 
 COleDateTime COleDateTime::Null() {
     COleDateTime result;

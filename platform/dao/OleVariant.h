@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <concepts>
+#include <utility>
 #include <variant>
 
 class COleVariant {
@@ -13,10 +14,11 @@ public:
 
     COleVariant() = default;
     template <std::integral T>
-        requires(!std::same_as<T, bool>)
-    COleVariant(T value) : m_value(static_cast<qint64>(value)) {} // NOLINT: implicit on purpose
+    requires(!std::same_as<T, bool>) COleVariant(T value)
+        : m_value(static_cast<qint64>(value)) {} // NOLINT: implicit on purpose
     COleVariant(double value) : m_value(value) {}
     COleVariant(const QString& value) : m_value(value) {}
+    COleVariant(QString&& value) : m_value(std::move(value)) {}
     COleVariant(const char* value) : m_value(QString::fromUtf8(value)) {}
     COleVariant(const COleDateTime& value);
 
@@ -45,4 +47,6 @@ private:
 };
 
 // The conversion the play list applies to a date field before it formats it.
-inline COleDateTime VariantToDate(const COleVariant& value) { return value.GetDate(); }
+inline COleDateTime VariantToDate(const COleVariant& value) {
+    return value.GetDate();
+}

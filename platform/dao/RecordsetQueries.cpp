@@ -17,6 +17,30 @@ QString ResolveOrdinal(const QString& expression, const QStringList& quotedField
     return quotedFields[ordinal - 1];
 }
 
+// The field a sort term names when it is a plain column reference ("Name",
+// FILES.Name, [FILES].[Name]); -1 for any other expression.
+int FieldOfTerm(const QString& expression, const TableSchema& schema) {
+    const std::vector<SqlToken> tokens = TokenizeSql(expression);
+    const auto nameAt = [&](size_t i) {
+        const SqlToken& t = tokens[i];
+        if (t.kind != SqlToken::Word && t.kind != SqlToken::QuotedName)
+            return QString();
+        const QString text = expression.mid(t.start, t.length);
+        return t.kind == SqlToken::Word ? text : text.mid(1, text.size() - 2);
+    };
+    QString field;
+    if (tokens.size() == 1) {
+        field = nameAt(0);
+    } else if (tokens.size() == 3 && tokens[1].kind == SqlToken::Symbol &&
+               expression.mid(tokens[1].start, 1) == QLatin1String(".") &&
+               nameAt(0).compare(schema.name, Qt::CaseInsensitive) == 0) {
+        field = nameAt(2);
+    }
+    if (field.isEmpty() || field.contains(QLatin1Char('"')) || field.contains(QLatin1Char(']')))
+        return -1;
+    return schema.IndexOf(field);
+}
+
 bool NullsFirstInScan(const OrderTerm& term) {
     if (term.nulls != OrderTerm::DefaultNulls)
         return term.nulls == OrderTerm::NullsFirst;
@@ -25,15 +49,24 @@ bool NullsFirstInScan(const OrderTerm& term) {
 
 } // namespace
 
-RecordsetQueries::RecordsetQueries(const TableSchema& schema, const RecordsetSql& sql)
-    : m_table(QuoteIdentifier(schema.name)), m_condition(sql.condition), m_order(sql.order) {
+RecordsetQueries::RecordsetQueries(std::shared_ptr<const TableSchema> tableSchema,
+                                   const RecordsetSql& sql)
+    : m_schema(std::move(tableSchema)), m_table(QuoteIdentifier(m_schema->name)),
+      m_condition(sql.condition), m_order(sql.order) {
+    const TableSchema& schema = *m_schema;
     for (const FieldSchema& field : schema.fields)
         m_quotedFields << QuoteIdentifier(field.name);
     QStringList columns{QStringLiteral("rowid")};
     columns << m_quotedFields;
     for (OrderTerm& term : m_order) {
         term.expression = ResolveOrdinal(term.expression, m_quotedFields);
-        columns << QLatin1Char('(') + term.expression + QLatin1Char(')');
+        const int field = FieldOfTerm(term.expression, schema);
+        if (field >= 0) {
+            m_keyColumns.push_back(FieldColumn(field));
+        } else {
+            m_keyColumns.push_back(static_cast<int>(columns.size()));
+            columns << QLatin1Char('(') + term.expression + QLatin1Char(')');
+        }
     }
     m_select = QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
                QStringLiteral(" FROM ") + m_table;
@@ -63,7 +96,8 @@ QString RecordsetQueries::Where(const QString& extra) const {
         parts << QLatin1Char('(') + m_condition + QStringLiteral("\n)");
     if (!extra.isEmpty())
         parts << QLatin1Char('(') + extra + QStringLiteral("\n)");
-    return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
+    return parts.isEmpty() ? QString()
+                           : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
 }
 
 QString RecordsetQueries::Scan(bool backward) const {
@@ -71,7 +105,11 @@ QString RecordsetQueries::Scan(bool backward) const {
 }
 
 QString RecordsetQueries::Find(const QString& filter) const {
-    return m_select + Where(filter) + m_orderForward + QStringLiteral(" LIMIT 1");
+    if (m_lastFind.isEmpty() || filter != m_lastFilter) {
+        m_lastFind = m_select + Where(filter) + m_orderForward + QStringLiteral(" LIMIT 1");
+        m_lastFilter = filter;
+    }
+    return m_lastFind;
 }
 
 QString RecordsetQueries::StepTerm(int term, bool backward, bool keyIsNull) const {
@@ -83,8 +121,9 @@ QString RecordsetQueries::StepTerm(int term, bool backward, bool keyIsNull) cons
     if (keyIsNull)
         return nullsFirst ? e + QStringLiteral(" IS NOT NULL") : QStringLiteral("0");
     const QString compare = e + (ascending ? QStringLiteral(" > ") : QStringLiteral(" < ")) + param;
-    return nullsFirst ? compare : QLatin1Char('(') + compare + QStringLiteral(" OR ") + e +
-                                      QStringLiteral(" IS NULL)");
+    return nullsFirst ? compare
+                      : QLatin1Char('(') + compare + QStringLiteral(" OR ") + e +
+                            QStringLiteral(" IS NULL)");
 }
 
 QString RecordsetQueries::StepFrom(bool backward, const std::vector<bool>& keyIsNull) const {
@@ -112,7 +151,40 @@ QString RecordsetQueries::FetchByRowid() const {
     return m_select + QStringLiteral(" WHERE rowid=?1");
 }
 
+bool RecordsetQueries::Cacheable(const std::vector<int>& fields) {
+    for (int field : fields) {
+        if (field >= 64)
+            return false;
+    }
+    return true;
+}
+
+uint64_t RecordsetQueries::MaskOf(const std::vector<int>& fields) {
+    uint64_t mask = 0;
+    for (int field : fields)
+        mask |= uint64_t{1} << field;
+    return mask;
+}
+
 QString RecordsetQueries::Insert(const std::vector<int>& fields) const {
+    if (!Cacheable(fields))
+        return BuildInsert(fields);
+    QString& text = m_insertTexts[MaskOf(fields)];
+    if (text.isEmpty())
+        text = BuildInsert(fields);
+    return text;
+}
+
+QString RecordsetQueries::Update(const std::vector<int>& fields) const {
+    if (!Cacheable(fields))
+        return BuildUpdate(fields);
+    QString& text = m_updateTexts[MaskOf(fields)];
+    if (text.isEmpty())
+        text = BuildUpdate(fields);
+    return text;
+}
+
+QString RecordsetQueries::BuildInsert(const std::vector<int>& fields) const {
     if (fields.empty())
         return QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" DEFAULT VALUES");
     QStringList names;
@@ -125,7 +197,7 @@ QString RecordsetQueries::Insert(const std::vector<int>& fields) const {
         .arg(m_table, names.join(QLatin1Char(',')), params.join(QLatin1Char(',')));
 }
 
-QString RecordsetQueries::Update(const std::vector<int>& fields) const {
+QString RecordsetQueries::BuildUpdate(const std::vector<int>& fields) const {
     QStringList assignments;
     for (size_t i = 0; i < fields.size(); ++i)
         assignments << m_quotedFields[fields[i]] + QStringLiteral("=?") + QString::number(i + 1);

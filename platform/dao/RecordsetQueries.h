@@ -8,19 +8,25 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace lumarest::dao {
 
 class RecordsetQueries {
 public:
-    RecordsetQueries(const TableSchema& schema, const RecordsetSql& sql);
+    RecordsetQueries(std::shared_ptr<const TableSchema> schema, const RecordsetSql& sql);
+
+    const std::shared_ptr<const TableSchema>& Schema() const { return m_schema; }
 
     int FieldCount() const { return static_cast<int>(m_quotedFields.size()); }
     int KeyCount() const { return static_cast<int>(m_order.size()); }
-    // Result columns: 0 the rowid, 1..FieldCount() the fields, then the keys.
+    // Result columns: 0 the rowid, 1..FieldCount() the fields, then the sort keys
+    // that are not simply fields of the table.
     int FieldColumn(int field) const { return field + 1; }
-    int FirstKeyColumn() const { return FieldCount() + 1; }
+    int KeyColumn(int key) const { return m_keyColumns[static_cast<size_t>(key)]; }
 
     QString Scan(bool backward) const;
     // The first record matching the filter, in the recordset's order.
@@ -38,14 +44,25 @@ private:
     QString OrderBy(bool backward) const;
     QString Where(const QString& extra) const;
     QString StepTerm(int term, bool backward, bool keyIsNull) const;
+    QString BuildInsert(const std::vector<int>& fields) const;
+    QString BuildUpdate(const std::vector<int>& fields) const;
+    // Texts built before, by the set of fields written (tables of up to 64 fields).
+    static bool Cacheable(const std::vector<int>& fields);
+    static uint64_t MaskOf(const std::vector<int>& fields);
 
+    std::shared_ptr<const TableSchema> m_schema;
     QString m_table; // quoted
     QString m_select;
     QString m_condition;
     std::vector<OrderTerm> m_order;
     QStringList m_quotedFields;
+    std::vector<int> m_keyColumns;
     QString m_orderForward;
     QString m_orderBackward;
+    mutable std::unordered_map<uint64_t, QString> m_insertTexts;
+    mutable std::unordered_map<uint64_t, QString> m_updateTexts;
+    mutable QString m_lastFilter; // the import finds with the same filter every time
+    mutable QString m_lastFind;
 };
 
 } // namespace lumarest::dao

@@ -7,8 +7,12 @@
 namespace lumarest::dao {
 namespace {
 
-bool IsWordStart(QChar c) { return c.isLetter() || c == u'_' || c.unicode() >= 0x80; }
-bool IsWordChar(QChar c) { return IsWordStart(c) || c.isDigit() || c == u'$'; }
+bool IsWordStart(QChar c) {
+    return c.isLetter() || c == u'_' || c.unicode() >= 0x80;
+}
+bool IsWordChar(QChar c) {
+    return IsWordStart(c) || c.isDigit() || c == u'$';
+}
 
 // Index just past a quoted run that starts at i with `open` and ends with `close`
 // (a doubled closing character stands for itself).
@@ -66,7 +70,9 @@ public:
 
     qsizetype Size() const { return static_cast<qsizetype>(m_tokens.size()); }
     const SqlToken& At(qsizetype i) const { return m_tokens[static_cast<size_t>(i)]; }
-    QStringView Text(qsizetype i) const { return QStringView(m_sql).mid(At(i).start, At(i).length); }
+    QStringView Text(qsizetype i) const {
+        return QStringView(m_sql).mid(At(i).start, At(i).length);
+    }
 
     bool IsWord(qsizetype i, QStringView word) const {
         return i >= 0 && i < Size() && At(i).kind == SqlToken::Word && At(i).depth == 0 &&

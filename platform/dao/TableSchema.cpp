@@ -2,12 +2,25 @@
 
 #include "platform/dao/SqliteSupport.h"
 
+#include <cstring>
+
 namespace lumarest::dao {
 
-int TableSchema::IndexOf(const QString& field) const {
+namespace {
+
+bool SameSpelling(const QString& a, const QString& b) {
+    return a.size() == b.size() &&
+           std::memcmp(a.constData(), b.constData(), static_cast<size_t>(a.size()) * 2) == 0;
+}
+
+} // namespace
+
+int TableSchema::IndexOf(const QString& field, int hint) const {
     const int count = static_cast<int>(fields.size());
-    for (int i = 0; i < count; ++i) {
-        if (fields[i].name == field)
+    if (hint < 0 || hint >= count)
+        hint = 0;
+    for (int n = 0, i = hint; n < count; ++n, i = (i + 1 == count ? 0 : i + 1)) {
+        if (SameSpelling(fields[i].name, field))
             return i;
     }
     for (int i = 0; i < count; ++i) {
@@ -33,10 +46,11 @@ FieldKind KindOfDeclaredType(const QString& declaredType) {
 }
 
 std::shared_ptr<const TableSchema> ReadTableSchema(sqlite3* db, const QString& table) {
-    StmtPtr nameStmt = Prepare(
-        db, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name=?1 "
-                           "COLLATE NOCASE"),
-        false);
+    StmtPtr nameStmt =
+        Prepare(db,
+                QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name=?1 "
+                               "COLLATE NOCASE"),
+                false);
     BindText(nameStmt.get(), 1, table.toUtf8());
     int rc = sqlite3_step(nameStmt.get());
     if (rc == SQLITE_DONE)
@@ -44,8 +58,8 @@ std::shared_ptr<const TableSchema> ReadTableSchema(sqlite3* db, const QString& t
     if (rc != SQLITE_ROW)
         ThrowEngine(db, rc);
     auto schema = std::make_shared<TableSchema>();
-    schema->name = QString::fromUtf8(
-        reinterpret_cast<const char*>(sqlite3_column_text(nameStmt.get(), 0)));
+    schema->name =
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(nameStmt.get(), 0)));
 
     StmtPtr info =
         Prepare(db, QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?1)"), false);
@@ -53,13 +67,14 @@ std::shared_ptr<const TableSchema> ReadTableSchema(sqlite3* db, const QString& t
     int primaryKeyColumns = 0;
     while ((rc = sqlite3_step(info.get())) == SQLITE_ROW) {
         FieldSchema field;
-        field.name = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0)));
+        field.name =
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 0)));
         field.declaredType =
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(info.get(), 1)));
         field.kind = KindOfDeclaredType(field.declaredType);
-        field.rowidKey = sqlite3_column_int(info.get(), 2) > 0 &&
-                         field.declaredType.compare(QLatin1String("INTEGER"),
-                                                    Qt::CaseInsensitive) == 0;
+        field.rowidKey =
+            sqlite3_column_int(info.get(), 2) > 0 &&
+            field.declaredType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
         primaryKeyColumns += sqlite3_column_int(info.get(), 2) > 0 ? 1 : 0;
         schema->fields.push_back(std::move(field));
     }

@@ -22,7 +22,9 @@ struct TableSchema {
     std::vector<FieldSchema> fields;
 
     // Exact spelling first (the common case), then without regard to case; -1 if none.
-    int IndexOf(const QString& field) const;
+    // The search starts at `hint`: callers reading a row field by field in a fixed
+    // order pass the field after the one found last.
+    int IndexOf(const QString& field, int hint = 0) const;
 };
 
 FieldKind KindOfDeclaredType(const QString& declaredType);

@@ -12,8 +12,8 @@ using namespace daotest;
 namespace {
 
 QStringList FolderEntries(const QTemporaryDir& dir) {
-    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                                      QDir::Name);
+    return QDir(dir.path())
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 void WriteFile(const QString& path, const QByteArray& bytes) {

@@ -61,7 +61,8 @@ TEST_F(DaoDates, TextThatIsNoDateIsRefusedAndNothingIsWritten) {
 }
 
 TEST_F(DaoDates, DateFieldsReadAsDatesNullsAndForeignText) {
-    AddRecord(m_db, QStringLiteral("a.mp3"), QStringLiteral("/m"), 1, QStringLiteral("12/06/05 14:03:00"));
+    AddRecord(m_db, QStringLiteral("a.mp3"), QStringLiteral("/m"), 1,
+              QStringLiteral("12/06/05 14:03:00"));
     AddRecord(m_db, QStringLiteral("b.mp3"), QStringLiteral("/m"), 1);
     AddRecord(m_db, QStringLiteral("c.mp3"), QStringLiteral("/m"), 1);
     m_db.Execute(QStringLiteral("UPDATE FILES SET DateCreated='garbage' WHERE ID_Files=3"));
@@ -99,11 +100,18 @@ TEST(OleDateTime, ParsesTheAcceptedFormsAndRejectsOthers) {
         const char* text;
         const char* stored; // nullptr: rejected
     } const cases[] = {
-        {"12/06/05 14:03:00", "2005-12-06 14:03:00"}, {"1/2/99 1:02", "1999-01-02 01:02:00"},
-        {"12/6/2005 2:03:00 PM", "2005-12-06 14:03:00"}, {"12/6/2005 12:00:00 am", "2005-12-06 00:00:00"},
-        {" 2005-12-06T14:03:00.250 ", "2005-12-06 14:03:00"}, {"2005-12-06", "2005-12-06 00:00:00"},
-        {"02/29/2023 00:00:00", nullptr}, {"12/06/5 14:03:00", nullptr}, {"2005-12-06 14:3", nullptr},
-        {"12/06/05 13:00 PM", nullptr}, {"0099-01-01", nullptr}, {"12-06-05", nullptr},
+        {"12/06/05 14:03:00", "2005-12-06 14:03:00"},
+        {"1/2/99 1:02", "1999-01-02 01:02:00"},
+        {"12/6/2005 2:03:00 PM", "2005-12-06 14:03:00"},
+        {"12/6/2005 12:00:00 am", "2005-12-06 00:00:00"},
+        {" 2005-12-06T14:03:00.250 ", "2005-12-06 14:03:00"},
+        {"2005-12-06", "2005-12-06 00:00:00"},
+        {"02/29/2023 00:00:00", nullptr},
+        {"12/06/5 14:03:00", nullptr},
+        {"2005-12-06 14:3", nullptr},
+        {"12/06/05 13:00 PM", nullptr},
+        {"0099-01-01", nullptr},
+        {"12-06-05", nullptr},
     };
     for (const Case& c : cases) {
         const COleDateTime d = COleDateTime::FromText(QString::fromUtf8(c.text));

@@ -8,10 +8,15 @@ using namespace daotest;
 namespace {
 
 const QString kAll = QStringLiteral("SELECT * FROM FILES");
-const QString kOrdered = QStringLiteral("SELECT * FROM FILES ORDER BY FILES.Extention, FILES.Name;");
+const QString kOrdered =
+    QStringLiteral("SELECT * FROM FILES ORDER BY FILES.Extention, FILES.Name;");
 
-QString Name(const CDaoRecordset& rs) { return rs.GetFieldValue(QStringLiteral("Name")).GetText(); }
-qint64 Key(const CDaoRecordset& rs) { return rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong(); }
+QString Name(const CDaoRecordset& rs) {
+    return rs.GetFieldValue(QStringLiteral("Name")).GetText();
+}
+qint64 Key(const CDaoRecordset& rs) {
+    return rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong();
+}
 
 // Every record's key, from MoveFirst to EOF.
 std::vector<qint64> Keys(CDaoDatabase& db, const QString& sql) {
@@ -135,8 +140,9 @@ TEST_F(DaoRecordset, BoundFindMatchesNamesWithQuotesAndUnicodeExactly) {
     EXPECT_THROW(rs.FindFirst(filter, {quoted}), CDaoException); // one value short
 
     // Pasted into the filter as it is, the quote breaks the statement.
-    EXPECT_THROW(rs.FindFirst(QStringLiteral("Name = '%1' AND Directory = '%2'").arg(quoted, folder)),
-                 CDaoException);
+    EXPECT_THROW(
+        rs.FindFirst(QStringLiteral("Name = '%1' AND Directory = '%2'").arg(quoted, folder)),
+        CDaoException);
 }
 
 TEST_F(DaoRecordset, FindFirstFollowsTheRecordsetOrder) {
@@ -291,9 +297,9 @@ TEST_F(DaoRecordset, ValuesKeepTheirFullRange) {
 TEST_F(DaoRecordset, MisuseAndBadStatementsThrowWithADescription) {
     AddRecord(m_db, QStringLiteral("a.mp3"), QStringLiteral("/m"));
     CDaoRecordset rs(&m_db);
-    for (const char* sql : {"SELECT * FROM NOFILES", "SELECT * FROM FILES ORDER BY Nope",
-                            "SELECT * FROM FILES WHERE", "SELECT Name FROM FILES",
-                            "SELECT * FROM FILES; DROP TABLE FILES"}) {
+    for (const char* sql :
+         {"SELECT * FROM NOFILES", "SELECT * FROM FILES ORDER BY Nope", "SELECT * FROM FILES WHERE",
+          "SELECT Name FROM FILES", "SELECT * FROM FILES; DROP TABLE FILES"}) {
         EXPECT_THROW(rs.Open(AFX_DAO_USE_DEFAULT_TYPE, QString::fromUtf8(sql)), CDaoException)
             << sql;
         EXPECT_FALSE(rs.IsOpen());

@@ -19,9 +19,10 @@ std::vector<Column> TableInfo(CDaoDatabase& db, const char* table) {
     const QByteArray sql = QByteArray("PRAGMA table_info(") + table + ")";
     EXPECT_EQ(sqlite3_prepare_v2(db.GetHandle(), sql.constData(), -1, &stmt, nullptr), SQLITE_OK);
     while (sqlite3_step(stmt) == SQLITE_ROW) {
-        columns.push_back({QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1))),
-                           QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2))),
-                           sqlite3_column_int(stmt, 5)});
+        columns.push_back(
+            {QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1))),
+             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2))),
+             sqlite3_column_int(stmt, 5)});
     }
     sqlite3_finalize(stmt);
     return columns;
@@ -35,8 +36,8 @@ TEST_F(DaoTableDef, FilesTableHasItsSixFieldsInCreationOrder) {
     const std::vector<Column> columns = TableInfo(m_db, "FILES");
     ASSERT_EQ(columns.size(), 6u);
     const QStringList names{"ID_Files", "Name", "Extention", "Size", "DateCreated", "Directory"};
-    const QStringList types{"INTEGER", "VARCHAR(150)", "VARCHAR(10)", "INTEGER", "DATETIME",
-                            "VARCHAR(250)"};
+    const QStringList types{"INTEGER", "VARCHAR(150)", "VARCHAR(10)",
+                            "INTEGER", "DATETIME",     "VARCHAR(250)"};
     for (size_t i = 0; i < columns.size(); ++i) {
         EXPECT_EQ(columns[i].name, names[static_cast<qsizetype>(i)]);
         EXPECT_EQ(columns[i].type, types[static_cast<qsizetype>(i)]);
@@ -100,12 +101,14 @@ TEST_F(DaoTableDef, AFailingIndexLeavesNoHalfMadeTable) {
 
 TEST_F(DaoTableDef, FieldDefinitionsAreChecked) {
     CDaoTableDef table(&m_db);
-    EXPECT_THROW(table.CreateField(QStringLiteral("A"), dbLong, 4, 0), CDaoException); // not created
+    EXPECT_THROW(table.CreateField(QStringLiteral("A"), dbLong, 4, 0),
+                 CDaoException); // not created
     table.Create(QStringLiteral("T2"));
     table.CreateField(QStringLiteral("A"), dbLong, 4, dbAutoIncrField);
     EXPECT_THROW(table.CreateField(QStringLiteral("a"), dbText, 10, 0), CDaoException);
     EXPECT_THROW(table.CreateField(QStringLiteral("B"), dbLong, 4, dbAutoIncrField), CDaoException);
-    EXPECT_THROW(table.CreateField(QStringLiteral("C"), dbText, 10, dbAutoIncrField), CDaoException);
+    EXPECT_THROW(table.CreateField(QStringLiteral("C"), dbText, 10, dbAutoIncrField),
+                 CDaoException);
     EXPECT_THROW(table.CreateField(QStringLiteral("D"), 99, 4, 0), CDaoException);
     table.CreateField(QStringLiteral("E"), dbDate, 8, 0);
     table.Append();

@@ -15,8 +15,8 @@ namespace daotest {
 void CreateFilesTable(CDaoDatabase& db);
 
 // Adds one record through AddNew/SetFieldValue/Update; returns its key.
-qint64 AddRecord(CDaoDatabase& db, const QString& name, const QString& directory,
-                 qint64 size = 0, const QString& created = QString());
+qint64 AddRecord(CDaoDatabase& db, const QString& name, const QString& directory, qint64 size = 0,
+                 const QString& created = QString());
 
 QByteArray ReadBytes(const QString& path);
 // The first column of the first row, as text ("<null>" for NULL, "<none>" for no row).

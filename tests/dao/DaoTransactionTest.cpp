@@ -6,7 +6,9 @@ using namespace daotest;
 
 namespace {
 
-qint64 Count(CDaoDatabase& db) { return QueryInt(db, QStringLiteral("SELECT count(*) FROM FILES")); }
+qint64 Count(CDaoDatabase& db) {
+    return QueryInt(db, QStringLiteral("SELECT count(*) FROM FILES"));
+}
 
 } // namespace
 

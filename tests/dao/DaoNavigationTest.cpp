@@ -1,0 +1,113 @@
+// Moving through a recordset from any record: after a find, a write or a delete,
+// MoveNext and MovePrev agree with a plain scan, whatever the sort order.
+#include "DaoTestSupport.h"
+
+using namespace daotest;
+
+namespace {
+
+std::vector<qint64> ScanForward(CDaoDatabase& db, const QString& sql) {
+    std::vector<qint64> keys;
+    CDaoRecordset rs(&db);
+    rs.Open(AFX_DAO_USE_DEFAULT_TYPE, sql);
+    for (; !rs.IsEOF(); rs.MoveNext())
+        keys.push_back(rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong());
+    return keys;
+}
+
+qint64 KeyAfterFind(CDaoRecordset& rs, qint64 key, bool forward) {
+    EXPECT_TRUE(rs.FindFirst(QStringLiteral("ID_Files=%1").arg(key)));
+    if (forward)
+        rs.MoveNext();
+    else
+        rs.MovePrev();
+    if (rs.IsEOF() || rs.IsBOF())
+        return -1;
+    return rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong();
+}
+
+class DaoNavigation : public CatalogueTest {
+protected:
+    void SetUp() override {
+        CatalogueTest::SetUp();
+        // Repeated names and sizes, and NULLs, so that sort keys tie and compare with NULL.
+        const char* names[] = {"b.mp3", "a.mp3", "b.mp3", nullptr,
+                               "C.avi", "a.mp3", "c.avi", nullptr};
+        CDaoTransaction transaction(m_db);
+        for (int i = 0; i < 24; ++i) {
+            CDaoRecordset rs(&m_db);
+            rs.Open(AFX_DAO_USE_DEFAULT_TYPE, QStringLiteral("SELECT * FROM FILES"));
+            rs.AddNew();
+            if (const char* name = names[i % 8])
+                rs.SetFieldValue(QStringLiteral("Name"), name);
+            if (i % 5 != 0)
+                rs.SetFieldValue(QStringLiteral("Size"), (i * 7) % 4);
+            rs.SetFieldValue(QStringLiteral("Directory"),
+                             i % 3 ? QStringLiteral("/x") : QStringLiteral("/y"));
+            rs.Update();
+        }
+        transaction.Commit();
+    }
+};
+
+const QStringList kQueries{
+    QStringLiteral("SELECT * FROM FILES"),
+    QStringLiteral("SELECT * FROM FILES ORDER BY FILES.Extention, FILES.Name;"),
+    QStringLiteral("SELECT * FROM FILES ORDER BY Name DESC, Size"),
+    QStringLiteral("SELECT * FROM FILES ORDER BY Size NULLS LAST, [Name] COLLATE NOCASE DESC"),
+    QStringLiteral("SELECT * FROM FILES WHERE Directory = '/x' ORDER BY Size % 3, 2 DESC"),
+    QStringLiteral("SELECT * FROM [FILES] WHERE Size IS NOT NULL ORDER BY ID_Files DESC"),
+};
+
+} // namespace
+
+TEST_F(DaoNavigation, MovesFromAFoundRecordAgreeWithTheScan) {
+    for (const QString& sql : kQueries) {
+        const std::vector<qint64> order = ScanForward(m_db, sql);
+        ASSERT_FALSE(order.empty()) << sql.toStdString();
+        CDaoRecordset rs(&m_db);
+        rs.Open(AFX_DAO_USE_DEFAULT_TYPE, sql);
+        for (size_t i = 0; i < order.size(); ++i) {
+            const qint64 next = i + 1 < order.size() ? order[i + 1] : -1;
+            const qint64 previous = i > 0 ? order[i - 1] : -1;
+            EXPECT_EQ(KeyAfterFind(rs, order[i], true), next) << sql.toStdString() << " at " << i;
+            EXPECT_EQ(KeyAfterFind(rs, order[i], false), previous)
+                << sql.toStdString() << " at " << i;
+        }
+        // MovePrev from the end walks the whole scan backward.
+        std::vector<qint64> backward;
+        for (rs.MoveLast(); !rs.IsBOF(); rs.MovePrev())
+            backward.push_back(rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong());
+        EXPECT_EQ(backward, std::vector<qint64>(order.rbegin(), order.rend())) << sql.toStdString();
+    }
+}
+
+TEST_F(DaoNavigation, AnEditedRecordKeepsItsPlaceForTheNextMove) {
+    const QString sql = QStringLiteral("SELECT * FROM FILES ORDER BY Name, Size");
+    const std::vector<qint64> order = ScanForward(m_db, sql);
+    CDaoRecordset rs(&m_db);
+    rs.Open(AFX_DAO_USE_DEFAULT_TYPE, sql);
+    rs.MoveNext();
+    rs.MoveNext();
+    ASSERT_EQ(rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong(), order[2]);
+    rs.Edit();
+    rs.SetFieldValue(QStringLiteral("Name"), QStringLiteral("zzz.mp3")); // sorts last now
+    rs.Update();
+    EXPECT_EQ(rs.GetFieldValue(QStringLiteral("Name")).GetText(), QStringLiteral("zzz.mp3"));
+    rs.MoveNext();
+    EXPECT_EQ(rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong(), order[3]);
+}
+
+TEST_F(DaoNavigation, ManyDifferentFiltersStayCorrectAsStatementsAreRecycled) {
+    CDaoRecordset rs(&m_db);
+    rs.Open(AFX_DAO_USE_DEFAULT_TYPE, QStringLiteral("SELECT * FROM FILES"));
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 1; i <= 150; ++i) {
+            const qint64 key = i % 24 + 1;
+            const QString filter =
+                QStringLiteral("ID_Files = ? AND %1 = %1").arg(i); // a different text each time
+            ASSERT_TRUE(rs.FindFirst(filter, {COleVariant(key)})) << i;
+            EXPECT_EQ(rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong(), key);
+        }
+    }
+}
