@@ -29,41 +29,33 @@ int CListRows::Logical(size_t phys) const {
     return int(phys - size_t(before - m_erased.begin()));
 }
 
-uint32_t CListRows::TakeSlot() {
-    if (!m_freeSlots.empty()) {
-        const uint32_t slot = m_freeSlots.back();
-        m_freeSlots.pop_back();
-        return slot;
-    }
-    const size_t slotCount = m_cells.size() / size_t(m_stride);
-    if (slotCount >= UINT32_MAX)
-        throw std::bad_alloc();
-    m_cells.resize(m_cells.size() + size_t(m_stride));
-    return uint32_t(slotCount);
-}
-
 int CListRows::Insert(int index, QStringView text, LPARAM data) {
     if (index < 0 || m_sorting || m_alive == INT_MAX)
         return -1;
     index = std::min(index, m_alive);
     const CTextPool::Ref ref = m_pool.Store(text);
-    uint32_t slot = 0;
+    size_t at = m_rows.size(); // erased lines all lie before the end
+    if (index < m_alive) {
+        DropErased();
+        at = size_t(index);
+    }
     try {
-        slot = TakeSlot();
+        m_cells.insert(m_cells.begin() + std::ptrdiff_t(at * size_t(m_stride)), size_t(m_stride),
+                       CTextPool::Ref{});
+        try {
+            m_rows.insert(m_rows.begin() + std::ptrdiff_t(at), Row{data, 0});
+        } catch (...) {
+            const auto first = m_cells.begin() + std::ptrdiff_t(at * size_t(m_stride));
+            m_cells.erase(first, first + m_stride);
+            throw;
+        }
     } catch (...) {
         m_pool.Release(ref);
         throw;
     }
-    const Row row{data, slot, 0};
-    Cells(row)[0] = ref;
-    if (index == m_alive) {
-        m_rows.push_back(row); // erased lines all lie before the end
-    } else {
-        DropErased();
-        m_rows.insert(m_rows.begin() + index, row);
-        if (m_focus != kNone && m_focus >= size_t(index))
-            ++m_focus;
-    }
+    Cells(at)[0] = ref;
+    if (m_focus != kNone && m_focus >= at)
+        ++m_focus;
     ++m_alive;
     return index;
 }
@@ -73,12 +65,11 @@ bool CListRows::Erase(int index) {
         return false;
     const size_t p = Phys(index);
     Row& row = m_rows[p];
-    CTextPool::Ref* cells = Cells(row);
+    CTextPool::Ref* cells = Cells(p);
     for (int c = 0; c < m_stride; ++c) {
         m_pool.Release(cells[c]);
         cells[c] = {};
     }
-    m_freeSlots.push_back(row.slot);
     if (row.state & LVIS_SELECTED)
         --m_selected;
     if (p == m_focus)
@@ -96,7 +87,6 @@ bool CListRows::Clear() {
         return false;
     std::vector<Row>().swap(m_rows);
     std::vector<CTextPool::Ref>().swap(m_cells);
-    std::vector<uint32_t>().swap(m_freeSlots);
     std::vector<size_t>().swap(m_erased);
     m_pool.Clear();
     m_alive = 0;
@@ -110,10 +100,9 @@ bool CListRows::InsertCell(int cell) {
     if (m_sorting || cell < 0 || m_stride == INT_MAX)
         return false;
     cell = std::min(cell, m_stride);
-    const size_t slotCount = m_cells.size() / size_t(m_stride);
     const int stride = m_stride + 1;
-    std::vector<CTextPool::Ref> cells(slotCount * size_t(stride));
-    for (size_t s = 0; s < slotCount; ++s) {
+    std::vector<CTextPool::Ref> cells(m_rows.size() * size_t(stride));
+    for (size_t s = 0; s < m_rows.size(); ++s) {
         const auto from = m_cells.begin() + std::ptrdiff_t(s * size_t(m_stride));
         const auto to = cells.begin() + std::ptrdiff_t(s * size_t(stride));
         std::copy(from, from + cell, to);
@@ -127,14 +116,14 @@ bool CListRows::InsertCell(int cell) {
 bool CListRows::SetText(int row, int cell, QStringView text) {
     if (row < 0 || row >= m_alive || cell < 0 || cell >= m_stride || m_sorting)
         return false;
-    m_pool.Replace(Cells(m_rows[Phys(row)])[cell], text);
+    m_pool.Replace(Cells(Phys(row))[cell], text);
     return true;
 }
 
 QStringView CListRows::Text(int row, int cell) const {
     if (row < 0 || row >= m_alive || cell < 0 || cell >= m_stride)
         return {};
-    return m_pool.View(Cells(m_rows[Phys(row)])[cell]);
+    return m_pool.View(Cells(Phys(row))[cell]);
 }
 
 bool CListRows::SetData(int row, LPARAM data) {
@@ -213,8 +202,8 @@ void CListRows::Compact() {
     if (m_sorting)
         return;
     DropErased();
-    if (m_freeSlots.size() > size_t(m_alive) || m_pool.WantsRepack())
-        Repack();
+    if (m_pool.WantsRepack())
+        RepackTexts();
 }
 
 void CListRows::DropErased() {
@@ -224,39 +213,49 @@ void CListRows::DropErased() {
         m_focus = size_t(Logical(m_focus));
     m_selectedFrom = m_selectedFrom >= m_rows.size() ? size_t(m_alive)
                                                      : size_t(Logical(m_selectedFrom));
-    std::erase_if(m_rows, [](const Row& r) { return r.state & kErased; });
+    const size_t stride = size_t(m_stride);
+    size_t kept = 0;
+    for (size_t p = 0; p < m_rows.size(); ++p) {
+        if (m_rows[p].state & kErased)
+            continue;
+        if (kept != p) {
+            m_rows[kept] = m_rows[p];
+            std::copy_n(Cells(p), stride, Cells(kept));
+        }
+        ++kept;
+    }
+    m_rows.resize(kept);
+    m_cells.resize(kept * stride);
     m_erased.clear();
 }
 
-// Copies the live cells, line by line, into fresh cells and a fresh pool.
-void CListRows::Repack() {
+// Copies the live texts, line by line, into a fresh pool.
+void CListRows::RepackTexts() {
     CTextPool pool;
-    std::vector<CTextPool::Ref> cells(m_rows.size() * size_t(m_stride));
-    for (size_t p = 0; p < m_rows.size(); ++p) {
-        const CTextPool::Ref* from = Cells(m_rows[p]);
-        CTextPool::Ref* to = &cells[p * size_t(m_stride)];
-        for (int c = 0; c < m_stride; ++c)
-            to[c] = pool.Store(m_pool.View(from[c]));
-    }
-    for (size_t p = 0; p < m_rows.size(); ++p)
-        m_rows[p].slot = uint32_t(p);
+    std::vector<CTextPool::Ref> cells(m_cells.size());
+    for (size_t i = 0; i < m_cells.size(); ++i)
+        cells[i] = pool.Store(m_pool.View(m_cells[i]));
     m_pool = std::move(pool);
     m_cells.swap(cells);
-    m_freeSlots.clear();
 }
 
-void CListRows::Reorder(const std::vector<uint32_t>& order) {
+void CListRows::Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order) {
+    const size_t stride = size_t(m_stride);
     std::vector<Row> rows(order.size());
+    std::vector<CTextPool::Ref> cells(order.size() * stride);
     size_t focus = kNone;
     size_t firstSelected = order.size();
     for (size_t i = 0; i < order.size(); ++i) {
-        rows[i] = m_rows[order[i]];
-        if (order[i] == m_focus)
+        const size_t from = order[i].second;
+        rows[i] = m_rows[from];
+        std::copy_n(Cells(from), stride, &cells[i * stride]);
+        if (from == m_focus)
             focus = i;
         if ((rows[i].state & LVIS_SELECTED) && firstSelected == order.size())
             firstSelected = i;
     }
     m_rows.swap(rows);
+    m_cells.swap(cells);
     m_focus = focus;
     m_selectedFrom = firstSelected;
 }

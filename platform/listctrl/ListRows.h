@@ -12,7 +12,7 @@
 #include <QStringView>
 #include <algorithm>
 #include <cstdint>
-#include <numeric>
+#include <utility>
 #include <vector>
 
 class CListRows {
@@ -59,7 +59,6 @@ public:
 private:
     struct Row {
         LPARAM data = 0;
-        uint32_t slot = 0; // cells at m_cells[slot * m_stride]
         uint8_t state = 0;
     };
     static constexpr uint8_t kErased = 0x80;
@@ -67,19 +66,17 @@ private:
 
     size_t Phys(int row) const;
     int Logical(size_t phys) const;
-    CTextPool::Ref* Cells(const Row& row) { return &m_cells[size_t(row.slot) * m_stride]; }
-    const CTextPool::Ref* Cells(const Row& row) const {
-        return &m_cells[size_t(row.slot) * m_stride];
-    }
-    uint32_t TakeSlot();
+    // The cells of a line lie in m_cells at its physical position times the
+    // stride, so that reading a text touches the cells and the text only.
+    CTextPool::Ref* Cells(size_t phys) { return &m_cells[phys * size_t(m_stride)]; }
+    const CTextPool::Ref* Cells(size_t phys) const { return &m_cells[phys * size_t(m_stride)]; }
     void DropErased();
-    void Repack();
-    void Reorder(const std::vector<uint32_t>& order);
+    void RepackTexts();
+    void Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order);
 
-    std::vector<Row> m_rows; // physical order, erased lines included
-    std::vector<CTextPool::Ref> m_cells;
-    std::vector<uint32_t> m_freeSlots;
-    std::vector<size_t> m_erased; // physical positions of erased lines, ascending
+    std::vector<Row> m_rows;             // physical order, erased lines included
+    std::vector<CTextPool::Ref> m_cells; // parallel to m_rows
+    std::vector<size_t> m_erased;        // physical positions of erased lines, ascending
     CTextPool m_pool;
     int m_stride = 1;
     int m_alive = 0;
@@ -93,14 +90,14 @@ template <class Less> bool CListRows::SortByData(Less less) {
     if (m_sorting)
         return false;
     Compact();
-    std::vector<LPARAM> keys(m_rows.size());
-    std::transform(m_rows.begin(), m_rows.end(), keys.begin(), [](const Row& r) { return r.data; });
-    std::vector<uint32_t> order(m_rows.size());
-    std::iota(order.begin(), order.end(), 0u);
+    // Item data travels with its position, so comparing reads no other array.
+    std::vector<std::pair<LPARAM, uint32_t>> order(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = {m_rows[i].data, uint32_t(i)};
     m_sorting = true;
     try {
         std::stable_sort(order.begin(), order.end(),
-                         [&](uint32_t a, uint32_t b) { return less(keys[a], keys[b]); });
+                         [&](const auto& a, const auto& b) { return less(a.first, b.first); });
     } catch (...) {
         m_sorting = false;
         throw;
