@@ -4,6 +4,10 @@
 #include "platform/framework/Resources.h"
 #include "res/Icons.h"
 
+// The help page is compiled into the program's static library, whose
+// resources register only when asked to.
+static void InitCompiledResources() { Q_INIT_RESOURCE(lumarest); }
+
 namespace res {
 namespace {
 
@@ -107,6 +111,7 @@ std::vector<AcceleratorDef> MainAccelerators() {
 } // namespace
 
 void Install() {
+    InitCompiledResources();
     CResources& r = AfxResources();
     InstallStrings(r);
     r.menus = {{IDR_MAINFRAME, MainMenu()}, {IDR_PLAYERTYPE, PlayerMenu()}, {IDR_RECORDS, RecordsMenu()}};

@@ -1,14 +1,19 @@
-// GoogleTest entry point shared by every test executable: one QApplication
-// for the process and GStreamer initialised before any test runs.
+// GoogleTest entry point shared by every test executable: one QApplication for
+// the process, GStreamer initialised, and the profile kept in a folder of the
+// test run's own so that tests never touch the user's settings.
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config(QDir::tempPath() + QStringLiteral("/lumarest-test-config-XXXXXX"));
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    ::testing::InitGoogleTest(&argc, argv);
     gst_init(&argc, &argv);
     QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,58 @@
+#include "app/CLumarestApp.h"
+
+#include "app/CAboutDlg.h"
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "platform/framework/DocTemplate.h"
+#include "player/CLumarestDoc.h"
+#include "player/CLumarestView.h"
+#include "playlist/CListView_Table.h"
+#include "res/Resource.h"
+
+CLumarestApp* LumarestApp() { return dynamic_cast<CLumarestApp*>(AfxGetApp()); }
+
+CLumarestApp::CLumarestApp(QStringList arguments)
+    : CWinApp(QStringLiteral("Lumarest")), m_arguments(std::move(arguments)) {
+    m_strHelpFilePath = res::HelpPagePath();
+    OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
+    OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+}
+
+bool CLumarestApp::InitInstance() {
+    res::Install();
+    SetRegistryKey(QStringLiteral("Orvenhal"));
+    LoadStdProfileSettings(16);
+
+    auto newDocument = [] { return std::make_unique<CLumarestDoc>(); };
+    auto newFrame = []() -> CMDIChildWnd* { return new CChildFrame; };
+    auto player = std::make_unique<CMultiDocTemplate>(IDR_PLAYERTYPE, newDocument, newFrame,
+                                                      []() -> CView* { return new CLumarestView; });
+    m_pPlayerTemplate = player.get();
+    AddDocTemplate(std::move(player));
+    auto playList = std::make_unique<CMultiDocTemplate>(IDR_PLAYLISTTYPE, newDocument, newFrame,
+                                                        []() -> CView* { return new CListView_Table; });
+    m_pPlayListTemplate = playList.get();
+    AddDocTemplate(std::move(playList));
+
+    auto* frame = new CMainFrame;
+    m_pMainWnd = frame;
+    if (!frame->LoadFrame(IDR_MAINFRAME))
+        return false;
+    frame->resize(1024, 720);
+
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo, m_arguments);
+    // Without a file nothing opens: switches alone do nothing.
+    if (!cmdInfo.m_strFileName.isEmpty() && !ProcessShellCommand(cmdInfo))
+        return false;
+
+    frame->show();
+    return true;
+}
+
+void CLumarestApp::OnAppAbout() {
+    CAboutDlg about(m_pMainWnd);
+    about.DoModal();
+}

@@ -1,0 +1,59 @@
+#include "player/CLumarestDoc.h"
+
+#include "app/CMainFrame.h"
+#include "app/SharedState.h"
+#include "player/CLumarestView.h"
+#include "platform/listctrl/ListCtrl.h"
+
+#include <QDir>
+
+CLumarestDoc::CLumarestDoc() {
+    if (CMainFrame* frame = MainFrame())
+        m_pCDao_PlayList = &frame->m_PlayList;
+}
+
+CLumarestDoc::~CLumarestDoc() = default;
+
+void CLumarestDoc::FindPlayerView() {
+    if (m_pCLumarestView)
+        return;
+    for (CView* view : GetViews())
+        if (auto* player = dynamic_cast<CLumarestView*>(view))
+            m_pCLumarestView = player;
+}
+
+void CLumarestDoc::StartPlayQueue() {
+    if (m_arrPaths.isEmpty())
+        return;
+    FindPlayerView();
+    if (m_pCLumarestView) {
+        const QString path = m_arrPaths.front();
+        m_pCLumarestView->m_strFile = path;
+        m_pCLumarestView->m_bstrFile = path.toStdWString();
+        const std::wstring wide = path.toStdWString();
+        m_pCLumarestView->Play(wide.c_str(), false);
+    }
+    g_bQueuePlaying = true;
+}
+
+QString CLumarestDoc::ExtensionOf(const QString& name) { return name.right(3); }
+
+QString CLumarestDoc::FolderOf(const QString& path, const QString& name) {
+    return path.left(std::max<qsizetype>(0, path.size() - name.size() - 1));
+}
+
+void CLumarestDoc::Serialize(CArchive& ar) {
+    if (ar.IsStoring())
+        return;
+    FindPlayerView();
+    const QString name = ar.GetFile()->GetFileName();
+    const QString path = QDir::toNativeSeparators(ar.GetFile()->GetFilePath());
+    if (g_bImportOnOpen)
+        ImportMediaFiles(FolderOf(path, name), ExtensionOf(name));
+    if (!m_pCLumarestView)
+        return;
+    m_pCLumarestView->m_strFile = path;
+    m_pCLumarestView->m_bstrFile = path.toStdWString();
+    const std::wstring wide = path.toStdWString();
+    m_pCLumarestView->Play(wide.c_str(), false);
+}

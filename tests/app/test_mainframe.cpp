@@ -1,0 +1,238 @@
+// The main frame at work: the slider and progress rectangles in the status
+// bar, its window commands, menus that follow the active window, greying of
+// commands nobody handles, help and About.
+#include "AppHarness.h"
+
+#include "app/CLumarestApp.h"
+#include "app/CMainFrame.h"
+#include "app/SharedState.h"
+#include "platform/framework/Dialog.h"
+#include "platform/framework/DocTemplate.h"
+#include "platform/framework/Document.h"
+#include "platform/framework/HelpWindow.h"
+#include "platform/framework/MDIChildWnd.h"
+#include "platform/framework/StatusBar.h"
+#include "res/Resource.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+namespace {
+
+void Resize(CMainFrame& frame, int width) {
+    frame.resize(width, 600);
+    QApplication::processEvents();
+}
+
+TEST(MainFrame, PutsTheSliderAfterTheMessageShownAtTheLastResize) {
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    CStatusBar* bar = frame.m_wndStatusBar;
+
+    bar->SetPaneText(0, " ");
+    Resize(frame, 900);
+    const QRect pane = bar->GetItemRect(0);
+    EXPECT_EQ(g_rcSlider.left, 6);
+    EXPECT_EQ(g_rcSlider.top, pane.top());
+    EXPECT_EQ(g_rcSlider.right, pane.x() + pane.width());
+    EXPECT_EQ(g_rcSlider.bottom, pane.y() + pane.height());
+
+    bar->SetPaneText(0, "");
+    Resize(frame, 950);
+    EXPECT_EQ(g_rcSlider.left, 150);
+
+    bar->SetPaneText(0, QString(22, 'x'));
+    Resize(frame, 1000);
+    EXPECT_EQ(g_rcSlider.left, 132);
+    EXPECT_EQ(g_rcSlider.right, bar->GetItemRect(0).x() + bar->GetItemRect(0).width());
+}
+
+TEST(MainFrame, ProgressBarFollowsItsCaption) {
+    AppHarness h;
+    CDao_PlayList& catalogue = h.frame().m_PlayList;
+    CStatusBar* bar = h.frame().m_wndStatusBar;
+    const QString caption = QString(60, 'c');
+
+    catalogue.StartProgress(caption);
+    EXPECT_EQ(catalogue.m_strBuffer, caption.left(50));
+    EXPECT_EQ(bar->GetPaneText(0), caption.left(50));
+    ASSERT_TRUE(catalogue.m_CProgressCtrl.IsWindow());
+    const QRect r = catalogue.m_CProgressCtrl.GetRect();
+    const QRect pane = bar->GetItemRect(0);
+    EXPECT_EQ(r.left(), 300);
+    EXPECT_EQ(r.top(), 2);
+    EXPECT_EQ(r.x() + r.width(), pane.x() + pane.width() - 5);
+    EXPECT_EQ(r.y() + r.height(), 16);
+    EXPECT_EQ(catalogue.m_CProgressCtrl.Widget()->parentWidget(), bar);
+    EXPECT_EQ(catalogue.m_CProgressCtrl.GetPos(), 0);
+    EXPECT_EQ(catalogue.m_CProgressCtrl.Widget()->maximum(), 100);
+
+    catalogue.StartProgress("");
+    EXPECT_EQ(catalogue.m_CProgressCtrl.GetRect().left(), 2);
+    // Only one bar at a time.
+    EXPECT_EQ(bar->findChildren<QProgressBar*>().size(), 1);
+    catalogue.m_CProgressCtrl.DestroyWindow();
+    EXPECT_FALSE(catalogue.m_CProgressCtrl.IsWindow());
+}
+
+TEST(MainFrame, PlayListTwiceOpensTwoWindowsTitledPlayList) {
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    ASSERT_TRUE(frame.SendCommand(ID_VIEW_PLAYLIST));
+    ASSERT_TRUE(frame.SendCommand(ID_VIEW_PLAYLIST));
+    const auto frames = frame.ChildFrames();
+    ASSERT_EQ(frames.size(), 2u);
+    for (CMDIChildWnd* child : frames) {
+        EXPECT_EQ(child->GetActiveDocument()->GetTitle(), "Play List");
+        EXPECT_EQ(child->windowTitle(), "Play List");
+    }
+    EXPECT_EQ(frame.windowTitle(), "Lumarest - Play List");
+    // A play list keeps the main frame's menu.
+    EXPECT_EQ(frame.CurrentMenuID(), IDR_MAINFRAME);
+}
+
+TEST(MainFrame, CloseAllClosesEveryWindowWithoutAQuestion) {
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    frame.SendCommand(ID_VIEW_PLAYLIST);
+    h.app().m_pPlayerTemplate->OpenDocumentFile(QString(), true);
+    frame.SendCommand(ID_VIEW_PLAYLIST);
+    ASSERT_EQ(frame.ChildFrames().size(), 3u);
+    ASSERT_TRUE(frame.SendCommand(ID_WINDOW_CLOSEALL));
+    QApplication::processEvents();
+    EXPECT_TRUE(frame.ChildFrames().empty());
+    EXPECT_TRUE(h.app().m_pPlayerTemplate->Documents().empty());
+    EXPECT_TRUE(h.app().m_pPlayListTemplate->Documents().empty());
+    EXPECT_TRUE(h.messages.empty());
+    EXPECT_EQ(frame.windowTitle(), "Lumarest");
+}
+
+TEST(MainFrame, PlayerWindowShowsThePlayerMenu) {
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    h.app().m_pPlayerTemplate->OpenDocumentFile(QString(), true);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.CurrentMenuID(), IDR_PLAYERTYPE);
+    QStringList titles;
+    for (QAction* a : frame.menuBar()->actions())
+        titles << a->text();
+    EXPECT_EQ(titles, QStringList({"&File", "&View", "&Window", "Player", "Playlist", "&Help"}));
+    // "Parameters" stands on the main menu only, "Close all" on the player's only.
+    QStringList view;
+    for (QAction* a : frame.FindPopup("&View")->actions())
+        view << a->text();
+    EXPECT_FALSE(view.contains("Parameters"));
+    EXPECT_TRUE(view.contains("Full screen"));
+}
+
+TEST(MainFrame, GreysCommandsThatNothingOnTheRouteHandles) {
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    // No window: the application and the frame answer, nothing else.
+    EXPECT_TRUE(frame.QueryCommand(ID_FILE_OPEN).m_bEnabled);
+    EXPECT_TRUE(frame.QueryCommand(ID_VIEW_PLAYLIST).m_bEnabled);
+    EXPECT_TRUE(frame.QueryCommand(ID_VIEW_PARAMETERS).m_bEnabled);
+    EXPECT_TRUE(frame.QueryCommand(ID_APP_ABOUT).m_bEnabled);
+    EXPECT_FALSE(frame.QueryCommand(ID_FILE_CLOSE).m_bEnabled);
+    EXPECT_FALSE(frame.QueryCommand(ID_PLAYER_PLAY).m_bEnabled);
+    EXPECT_FALSE(frame.QueryCommand(ID_EDIT_COPY).m_bEnabled);
+    EXPECT_FALSE(frame.QueryCommand(ID_FILE_PRINT).m_bEnabled);
+    // A greyed command does not run.
+    EXPECT_FALSE(frame.SendCommand(ID_FILE_CLOSE));
+
+    // The menu shows the same when it opens.
+    QMenu* file = frame.FindPopup("&File");
+    ASSERT_NE(file, nullptr);
+    emit file->aboutToShow();
+    for (QAction* a : file->actions()) {
+        if (a->text() == "&Close") {
+            EXPECT_FALSE(a->isEnabled());
+        }
+        if (a->text() == "&Open...\tCtrl+O") {
+            EXPECT_TRUE(a->isEnabled());
+            EXPECT_EQ(a->statusTip(), "Open an existing document");
+        }
+    }
+
+    // With a window, the document handles Close.
+    frame.SendCommand(ID_VIEW_PLAYLIST);
+    EXPECT_TRUE(frame.QueryCommand(ID_FILE_CLOSE).m_bEnabled);
+    EXPECT_TRUE(frame.SendCommand(ID_FILE_CLOSE));
+    QApplication::processEvents();
+    EXPECT_TRUE(frame.ChildFrames().empty());
+}
+
+TEST(MainFrame, ToolbarAndStatusBarToggleWithCheckMarks) {
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    EXPECT_EQ(frame.QueryCommand(ID_VIEW_TOOLBAR).m_nCheck, 1);
+    frame.SendCommand(ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(frame.m_wndToolBar->isVisible());
+    EXPECT_EQ(frame.QueryCommand(ID_VIEW_TOOLBAR).m_nCheck, 0);
+    frame.SendCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(frame.m_wndStatusBar->isVisible());
+    EXPECT_EQ(frame.QueryCommand(ID_VIEW_STATUS_BAR).m_nCheck, 0);
+    frame.SendCommand(ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(frame.m_wndStatusBar->isVisible());
+}
+
+TEST(MainFrame, PromptsShowInTheMessagePane) {
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    QStatusTipEvent tip("Show Play List");
+    QApplication::sendEvent(&frame, &tip);
+    EXPECT_EQ(frame.m_wndStatusBar->GetPaneText(0), "Show Play List");
+    QStatusTipEvent idle("");
+    QApplication::sendEvent(&frame, &idle);
+    EXPECT_EQ(frame.m_wndStatusBar->GetPaneText(0), " ");
+}
+
+TEST(MainFrame, HelpShowsTheProgramsHelpPage) {
+    AppHarness h;
+    ASSERT_TRUE(h.frame().SendCommand(ID_HELP));
+    auto windows = h.frame().findChildren<CHelpWindow*>();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_TRUE(windows.front()->isVisible());
+    EXPECT_TRUE(windows.front()->Source().endsWith("help/index.html"));
+    EXPECT_EQ(windows.front()->windowTitle(), "Lumarest Help");
+    windows.front()->close();
+}
+
+TEST(MainFrame, AboutBoxNamesTheProgramAndItsVersion) {
+    AppHarness h;
+    QString title;
+    QStringList texts;
+    CDialog::ModalHandler old = CDialog::SetModalHandler([&](CDialog& d) {
+        title = d.windowTitle();
+        for (QLabel* label : d.findChildren<QLabel*>())
+            texts << label->text();
+        d.OnOK();
+    });
+    EXPECT_TRUE(h.frame().SendCommand(ID_APP_ABOUT));
+    CDialog::SetModalHandler(std::move(old));
+    EXPECT_EQ(title, "About Lumarest");
+    EXPECT_TRUE(texts.contains("LUMAREST Version 1.0"));
+}
+
+TEST(MainFrame, NewDocumentAsksForTheKindOfWindow) {
+    AppHarness h;
+    QStringList offered;
+    h.app().SetTypeChoiceHandler([&](const QStringList& names) {
+        offered = names;
+        return 1;
+    });
+    EXPECT_TRUE(h.frame().SendCommand(ID_FILE_NEW));
+    EXPECT_EQ(offered, QStringList({"Lumarest", "Lumarest"}));
+    ASSERT_EQ(h.frame().ChildFrames().size(), 1u);
+    // The play-list window made this way keeps the default title.
+    EXPECT_EQ(h.frame().ChildFrames().front()->GetActiveDocument()->GetTitle(), "Lumarest1");
+    EXPECT_EQ(h.frame().ChildFrames().front()->GetDocTemplate(), h.app().m_pPlayListTemplate);
+}
+
+} // namespace
