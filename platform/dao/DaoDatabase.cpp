@@ -190,18 +190,20 @@ void CDaoDatabase::Rollback() {
 void CDaoDatabase::Execute(const QString& sql, int options) {
     Q_UNUSED(options);
     RequireOpen();
-    ForgetSchema();
+    DetachRecordsetCursors();
+    ForgetSchema(); // the statements may change tables
     ExecuteSql(m_db.get(), sql);
-    ForgetSchema();
 }
 
 qint64 CDaoDatabase::GetRecordsAffected() const {
     return m_db ? sqlite3_changes64(m_db.get()) : 0;
 }
 
-void CDaoDatabase::DetachRecordsetCursors() {
-    for (CDaoRecordset* recordset : m_recordsets)
-        recordset->DetachCursor();
+void CDaoDatabase::DetachRecordsetCursors(const CDaoRecordset* except) {
+    for (CDaoRecordset* recordset : m_recordsets) {
+        if (recordset != except)
+            recordset->DetachCursor();
+    }
 }
 
 StatementCache& CDaoDatabase::Statements() {

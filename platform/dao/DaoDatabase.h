@@ -62,7 +62,8 @@ private:
     void RequireOpen() const;
     void OpenConnection(const QString& path, int flags);
     static void CheckCatalogueFile(const QString& path);
-    void DetachRecordsetCursors();
+    // Before a write: open scans keep their records as snapshots and go on from them.
+    void DetachRecordsetCursors(const CDaoRecordset* except = nullptr);
     lumarest::dao::StatementCache& Statements();
     // The table's columns as cached; throws when the table does not exist.
     std::shared_ptr<const lumarest::dao::TableSchema> TableSchemaFor(const QString& table);

@@ -161,6 +161,8 @@ void CDaoRecordset::StepCursor() {
 }
 
 void CDaoRecordset::StepFromSnapshot(bool backward) {
+    if (m_snapshot.empty())
+        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     std::vector<bool> keyIsNull;
     std::vector<sqlite3_value*> bound;
     for (const ValuePtr& key : m_keys) {
@@ -168,13 +170,20 @@ void CDaoRecordset::StepFromSnapshot(bool backward) {
         bound.push_back(key.get());
     }
     bound.push_back(m_snapshot[0].get());
-    // The bound values must live until the statement has stepped.
-    const std::vector<ValuePtr> snapshot = std::move(m_snapshot);
-    const std::vector<ValuePtr> keys = std::move(m_keys);
+    // The bound values live here until the statement has stepped; the record stays
+    // current if the step fails.
+    std::vector<ValuePtr> snapshot = std::move(m_snapshot);
+    std::vector<ValuePtr> keys = std::move(m_keys);
     m_snapshot.clear();
     m_keys.clear();
-    if (!StartCursor(m_queries->StepFrom(backward, keyIsNull), backward, false, bound))
-        SetPosition(backward, !backward);
+    try {
+        if (!StartCursor(m_queries->StepFrom(backward, keyIsNull), backward, false, bound))
+            SetPosition(backward, !backward);
+    } catch (...) {
+        m_snapshot = std::move(snapshot);
+        m_keys = std::move(keys);
+        throw;
+    }
 }
 
 namespace {
@@ -289,6 +298,8 @@ qint64 CDaoRecordset::CurrentRowid() const {
     RequireCurrent();
     if (m_bOnCursor)
         return sqlite3_column_int64(m_cursor.get(), 0);
+    if (m_snapshot.empty())
+        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     return sqlite3_value_int64(m_snapshot[0].get());
 }
 
@@ -304,5 +315,7 @@ COleVariant CDaoRecordset::GetFieldValue(int index) const {
     const int column = m_queries->FieldColumn(index);
     if (m_bOnCursor)
         return ReadColumn(m_cursor.get(), column, kind);
+    if (static_cast<size_t>(column) >= m_snapshot.size())
+        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     return ReadValue(m_snapshot[static_cast<size_t>(column)].get(), kind);
 }

@@ -19,7 +19,9 @@ void CDaoRecordset::Delete() {
     CancelUpdate();
     const qint64 rowid = CurrentRowid();
     // A stepping scan may go on past the row it stands on once that row is deleted,
-    // so the cursor is kept; the record stays current, marked deleted.
+    // so this recordset keeps its cursor; the record stays current, marked deleted.
+    // Other recordsets let go of theirs: a row ahead of them may vanish.
+    m_pDatabase->DetachRecordsetCursors(this);
     CachedStatement remove = m_pDatabase->Statements().Acquire(m_queries->DeleteByRowid());
     sqlite3_bind_int64(remove.get(), 1, rowid);
     StepToEnd(m_pDatabase->GetHandle(), remove.get());
@@ -79,8 +81,8 @@ void CDaoRecordset::Update() {
                      *m_editBuffer[static_cast<size_t>(fields[i])]);
     if (!adding)
         sqlite3_bind_int64(write.get(), static_cast<int>(fields.size()) + 1, m_nEditRowid);
-    // A scan must not meet the row it is on changed under it, nor a new row.
-    DetachCursor();
+    // No scan may meet the row it is on changed under it, nor a new row.
+    m_pDatabase->DetachRecordsetCursors();
     sqlite3* db = m_pDatabase->GetHandle();
     StepToEnd(db, write.get()); // on failure the edit stays pending for CancelUpdate
     if (adding) {

@@ -111,3 +111,31 @@ TEST_F(DaoNavigation, ManyDifferentFiltersStayCorrectAsStatementsAreRecycled) {
         }
     }
 }
+
+TEST_F(DaoNavigation, AScanGoesOnCorrectlyWhileAnotherRecordsetWrites) {
+    const QString sql = QStringLiteral("SELECT * FROM FILES ORDER BY Directory, ID_Files");
+    const std::vector<qint64> order = ScanForward(m_db, sql);
+    CDaoRecordset scan(&m_db);
+    scan.Open(AFX_DAO_USE_DEFAULT_TYPE, sql);
+    CDaoRecordset writer(&m_db);
+    writer.Open(AFX_DAO_USE_DEFAULT_TYPE, QStringLiteral("SELECT * FROM FILES"));
+    std::vector<qint64> visited;
+    std::vector<qint64> expected;
+    for (size_t i = 0; !scan.IsEOF(); scan.MoveNext(), ++i) {
+        visited.push_back(scan.GetFieldValue(QStringLiteral("ID_Files")).GetLong());
+        if (i == 3) {
+            // Delete the record two places ahead and add one that sorts after all.
+            ASSERT_TRUE(writer.FindFirst(QStringLiteral("ID_Files=%1").arg(order[5])));
+            writer.Delete();
+            writer.AddNew();
+            writer.SetFieldValue(QStringLiteral("Directory"), QStringLiteral("/z"));
+            writer.Update();
+        }
+    }
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (i != 5)
+            expected.push_back(order[i]);
+    }
+    expected.push_back(writer.GetLastModifiedKey());
+    EXPECT_EQ(visited, expected);
+}
