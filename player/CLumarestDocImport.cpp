@@ -1,0 +1,76 @@
+// The document's import of a folder into the catalogue, with a progress bar in
+// the status bar, then the play list filled again.
+#include "player/CLumarestDoc.h"
+
+#include "catalogue/CDao_PlayList.h"
+#include "catalogue/CImportTransaction.h"
+#include "platform/dao/DaoDatabase.h"
+#include "platform/framework/MDIFrameWnd.h"
+#include "platform/framework/WaitCursor.h"
+#include "platform/framework/WinApp.h"
+#include "playlist/CListView_Table.h"
+
+namespace {
+
+// Removes the progress bar and clears the message pane on every way out of
+// the import, an engine error included.
+class ProgressEnd {
+public:
+    explicit ProgressEnd(CDao_PlayList& catalogue) : m_catalogue(catalogue) {}
+    ~ProgressEnd() {
+        m_catalogue.m_CProgressCtrl.DestroyWindow();
+        if (CMDIFrameWnd* frame = AfxGetMainWnd())
+            frame->SetMessageText(QString());
+    }
+    ProgressEnd(const ProgressEnd&) = delete;
+    ProgressEnd& operator=(const ProgressEnd&) = delete;
+
+private:
+    CDao_PlayList& m_catalogue;
+};
+
+void AddAll(CDao_PlayList& catalogue, const QString& folder, const QStringList& names) {
+    if (names.isEmpty())
+        return;
+    if (!catalogue.m_pCDaoDatabase)
+        throw CDaoException(QStringLiteral("The object is not open."), SQLITE_MISUSE);
+    CImportTransaction transaction(*catalogue.m_pCDaoDatabase);
+    const qint64 n = names.size();
+    for (qint64 i = 0; i < n; ++i) {
+        // The bar repaints only when the position changes: at most 101 times.
+        catalogue.m_CProgressCtrl.SetPos(static_cast<int>(i * 100 / n));
+        catalogue.AddFile(folder, names.at(i));
+        transaction.Checkpoint();
+    }
+    transaction.Commit();
+}
+
+void RefillPlayList(CDao_PlayList& catalogue) {
+    if (catalogue.m_pCListView_Table)
+        catalogue.m_pCListView_Table->FillList();
+}
+
+} // namespace
+
+void CLumarestDoc::ImportMediaFiles(const QString& folder, const QString& extension) {
+    if (!m_pCDao_PlayList)
+        return;
+    CDao_PlayList& catalogue = *m_pCDao_PlayList;
+    CWaitCursor wait; // one for the whole import: the wait cursors of AddFile nest in it
+    QStringList names;
+    catalogue.ListFiles(folder, names, extension);
+    try {
+        ProgressEnd progressEnd(catalogue);
+        catalogue.StartProgress(QStringLiteral("Importing Media Files to Database: "));
+        AddAll(catalogue, folder, names);
+    } catch (...) {
+        // What was added before the error is committed; let the play list show it,
+        // then pass the error on.
+        try {
+            RefillPlayList(catalogue);
+        } catch (...) {
+        }
+        throw;
+    }
+    RefillPlayList(catalogue);
+}
