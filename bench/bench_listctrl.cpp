@@ -31,8 +31,8 @@ Line MakeLine(int i) {
     return {QString::asprintf("clip_%06d_holiday_%d.%s", (i * 104729) % 1000003, i % 97, ext),
             QString::fromLatin1(ext),
             QString::asprintf("%.2f", double((i * 2654435761u) % 900000000u) / 1048576.0),
-            QString::asprintf("%02d.%02d.%02d %02d:%02d", 1 + i % 28, 1 + i % 12, i % 100,
-                              i % 24, i % 60),
+            QString::asprintf("%02d.%02d.%02d %02d:%02d", 1 + i % 28, 1 + i % 12, i % 100, i % 24,
+                              i % 60),
             QString::asprintf("/home/user/Videos/Holidays/%d/Album %d", 2000 + i % 25, i % 300),
             QString::number(i + 1)};
 }
@@ -243,8 +243,7 @@ void BenchSort(CListCtrl& list, const std::vector<Line>& lines, int column) {
                 column, sort.Text().data(), total.Text().data());
     if (column != 2)
         std::printf("; bare stable_sort %s, with reset and paint %s; ratio %.2f",
-                    bareSort.Text().data(), bareTotal.Text().data(),
-                    total.Cpu() / bareTotal.Cpu());
+                    bareSort.Text().data(), bareTotal.Text().data(), total.Cpu() / bareTotal.Cpu());
     std::printf("\n");
 }
 

@@ -28,8 +28,6 @@ unsigned KeyFlags(const QKeyEvent& e) {
     case Qt::Key_PageDown:
     case Qt::Key_Insert:
     case Qt::Key_Delete:
-        flags |= kExtendedKeyFlag;
-        break;
     case Qt::Key_Enter: // the keypad's
         flags |= kExtendedKeyFlag;
         break;

@@ -19,8 +19,8 @@ void CListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         return;
     QStyleOptionFocusRect focus;
     focus.initFrom(this);
-    focus.rect = QRect(-header()->offset(), option.rect.y(), header()->length(),
-                       option.rect.height());
+    focus.rect =
+        QRect(-header()->offset(), option.rect.y(), header()->length(), option.rect.height());
     const bool selected = m_rows.State(index.row()) & LVIS_SELECTED;
     focus.backgroundColor = palette().color(selected ? QPalette::Highlight : QPalette::Base);
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, this);

@@ -211,8 +211,8 @@ void CListRows::DropErased() {
         return;
     if (m_focus != kNone)
         m_focus = size_t(Logical(m_focus));
-    m_selectedFrom = m_selectedFrom >= m_rows.size() ? size_t(m_alive)
-                                                     : size_t(Logical(m_selectedFrom));
+    m_selectedFrom =
+        m_selectedFrom >= m_rows.size() ? size_t(m_alive) : size_t(Logical(m_selectedFrom));
     const size_t stride = size_t(m_stride);
     size_t kept = 0;
     for (size_t p = 0; p < m_rows.size(); ++p) {

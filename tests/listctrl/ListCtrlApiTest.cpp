@@ -5,6 +5,7 @@
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -64,8 +65,8 @@ TEST(ListCtrlColumns, ColumnsPastTheEndAreAppendedWithTitlesAndWidths) {
     CListCtrl list;
     const char* titles[] = {"Name", "Extention", "Size Mb", "Created", "Directory", "ID_File"};
     const int widths[] = {200, 60, 80, 100, 300, 0};
-    const int formats[] = {LVCFMT_LEFT, LVCFMT_LEFT, LVCFMT_RIGHT, LVCFMT_CENTER, LVCFMT_LEFT,
-                           LVCFMT_LEFT};
+    const int formats[] = {LVCFMT_LEFT,   LVCFMT_LEFT, LVCFMT_RIGHT,
+                           LVCFMT_CENTER, LVCFMT_LEFT, LVCFMT_LEFT};
     for (int k = 0; k < 6; ++k)
         EXPECT_EQ(list.InsertColumn(k + 1, titles[k], formats[k], widths[k], k + 1), k);
     ASSERT_EQ(list.GetColumnCount(), 6);
@@ -290,6 +291,25 @@ TEST(ListCtrlModel, ViewsSeeAppendsOnceAndConsistentResets) {
     EXPECT_EQ(list.model()->rowCount(), 0);
     EXPECT_EQ(list.model()->columnCount(), 5);
     EXPECT_TRUE(warnings.List().isEmpty()) << warnings.List().join('\n').toStdString();
+}
+
+TEST(ListCtrlModel, SortingAndDeletingKeepTheScrollPosition) {
+    CListCtrl list;
+    list.resize(400, 300);
+    list.show();
+    FillLines(list, 1000);
+    QCoreApplication::processEvents();
+    list.EnsureVisible(600);
+    QCoreApplication::processEvents();
+    const int top = list.verticalScrollBar()->value();
+    ASSERT_GT(top, 0);
+    SortContext ctx{&list, 1, true};
+    list.SortItems(&CALLBACK_Compare, reinterpret_cast<LPARAM>(&ctx));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list.verticalScrollBar()->value(), top);
+    list.DeleteItem(0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(list.verticalScrollBar()->value(), top);
 }
 
 } // namespace

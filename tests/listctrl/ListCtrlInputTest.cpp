@@ -173,7 +173,8 @@ TEST_F(ListInput, EnterAndDeleteAreReportedAndTheControlCopesWithDeletedLines) {
     EXPECT_EQ(list->GetItemCount(), 5);
     EXPECT_EQ(list->GetItemText(4, 0), "line5");
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(SelectedLines(*list), std::vector<int>{0}) << "no focused line: Down starts at the top";
+    EXPECT_EQ(SelectedLines(*list), std::vector<int>{0})
+        << "no focused line: Down starts at the top";
 }
 
 TEST_F(ListInput, TheHotLineFollowsThePointerAndCanBeSet) {
@@ -255,6 +256,11 @@ TEST_F(ListInput, SelectionAndHotLineAreVisiblyMarkedWithAndWithoutFocus) {
     edit->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return edit->hasFocus(); }));
     EXPECT_NE(LineImage(3), LineImage(4)) << "selection shown without focus";
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isActiveWindow(); }));
+    EXPECT_NE(LineImage(3), LineImage(4)) << "selection shown while another window is active";
 
     const QImage withGrid = LineImage(4);
     list->SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);

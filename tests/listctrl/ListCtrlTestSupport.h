@@ -45,7 +45,8 @@ inline void FillLines(CListCtrl& list, int count, int columns = 2) {
 
 inline std::vector<int> SelectedLines(const CListCtrl& list) {
     std::vector<int> lines;
-    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0; i = list.GetNextItem(i, LVNI_SELECTED))
+    for (int i = list.GetNextItem(-1, LVNI_SELECTED); i >= 0;
+         i = list.GetNextItem(i, LVNI_SELECTED))
         lines.push_back(i);
     return lines;
 }
