@@ -7,9 +7,11 @@
 #include <QScrollBar>
 
 CListCtrl::CListCtrl(QWidget* parent)
-    : QTreeView(parent), m_pModel(new CListModel(m_rows, this)),
-      m_selection(m_rows, [this](int item) { NotifyItemChanged(item); }),
-      m_pDelegate(new CListCtrlDelegate(*this)) {
+    : QTreeView(parent), m_selection(m_rows, [this](int item) { NotifyItemChanged(item); }) {
+    // Children are made here, not in the initialisers: adding a child sends
+    // this control an event, which must find every member initialised.
+    m_pModel = new CListModel(m_rows, this);
+    m_pDelegate = new CListCtrlDelegate(*this);
     setModel(m_pModel);
     setItemDelegate(m_pDelegate);
     setRootIsDecorated(false);
@@ -226,7 +228,7 @@ void CListCtrl::ScheduleSync() {
 
 void CListCtrl::SyncView() {
     m_syncPosted = false;
-    if (m_destroying)
+    if (m_destroying || !m_pModel)
         return;
     if (m_pModel->HasPending()) {
         m_rows.Compact();
