@@ -95,6 +95,8 @@ ProgressWatch::~ProgressWatch() { QCoreApplication::instance()->removeEventFilte
 
 bool ProgressWatch::eventFilter(QObject* watched, QEvent* event) {
     // A bar is polished once, fully made, as it is first shown: the moment to listen.
+    if (event->type() == QEvent::Paint && qobject_cast<QProgressBar*>(watched))
+        ++paints;
     if (event->type() == QEvent::Polish)
         if (auto* bar = qobject_cast<QProgressBar*>(watched))
             connect(bar, &QProgressBar::valueChanged, this, [this](int value) {

@@ -60,12 +60,14 @@ public:
 };
 
 // Watches every progress bar that is made while it lives: calls onChange with
-// the bar's new position each time the position changes.
+// the bar's new position each time the position changes, and counts the times
+// a bar is painted.
 class ProgressWatch : public QObject {
 public:
     explicit ProgressWatch(std::function<void(int)> onChange);
     ~ProgressWatch() override;
     std::vector<int> positions;
+    int paints = 0;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,0 +1,245 @@
+// Speed of the media import, against the floor measured in the same run: a
+// folder of 10,000 files imported into a catalogue of 100,000 records, once
+// (all new) and again (all duplicates), in the running program with its
+// progress bar. The floor is what the work cannot go below on this machine:
+// listing and stat-ing the folder, and inserting the records with a duplicate
+// check each inside one transaction with the (Directory, Name) index.
+// Prints figures; asserts nothing about time.
+#include "app/CLumarestApp.h"
+#include "app/CMainFrame.h"
+#include "catalogue/CDao_PlayList.h"
+#include "platform/dao/DaoDatabase.h"
+#include "platform/framework/MessageBox.h"
+#include "player/CLumarestDoc.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+constexpr int kFolderFiles = 10000;
+constexpr int kCatalogueRecords = 100000;
+constexpr int kRounds = 5;
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double ElapsedMs(const QElapsedTimer& timer) { return timer.nsecsElapsed() / 1e6; }
+
+void Exec(sqlite3* db, const char* sql) {
+    char* error = nullptr;
+    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+}
+
+qint64 CountRows(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM FILES", -1, &stmt, nullptr);
+    const qint64 n = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
+    sqlite3_finalize(stmt);
+    return n;
+}
+
+struct Listed {
+    QByteArray name;
+    qint64 size = 0;
+    qint64 created = 0;
+};
+
+// The floor's first half: readdir plus one statx per entry.
+std::vector<Listed> ListAndStat(const QString& folder) {
+    std::vector<Listed> files;
+    DIR* dir = opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return files;
+    const int fd = dirfd(dir);
+    while (const dirent* entry = readdir(dir)) {
+        struct statx stx {};
+        if (entry->d_name[0] == '.' ||
+            statx(fd, entry->d_name, 0, STATX_SIZE | STATX_BTIME | STATX_CTIME, &stx) != 0 ||
+            !S_ISREG(stx.stx_mode))
+            continue;
+        files.push_back({QByteArray(entry->d_name), static_cast<qint64>(stx.stx_size),
+                         static_cast<qint64>((stx.stx_mask & STATX_BTIME) ? stx.stx_btime.tv_sec
+                                                                           : stx.stx_ctime.tv_sec)});
+    }
+    closedir(dir);
+    return files;
+}
+
+// The floor's second half: a duplicate check and an insert per file, prepared
+// once, in one transaction. Returns the milliseconds taken.
+double InsertWithChecks(const QString& catalogue, const QByteArray& folder,
+                        const std::vector<Listed>& files) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(catalogue).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    QElapsedTimer timer;
+    timer.start();
+    Exec(db, "BEGIN IMMEDIATE");
+    sqlite3_stmt* find = nullptr;
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "SELECT rowid FROM FILES WHERE Directory = ?1 AND Name = ?2", -1, &find,
+                       nullptr);
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO FILES (Name, Extention, Size, DateCreated, Directory) "
+                       "VALUES (?1, ?2, ?3, ?4, ?5)",
+                       -1, &insert, nullptr);
+    for (const Listed& file : files) {
+        sqlite3_bind_text(find, 1, folder.constData(), folder.size(), SQLITE_STATIC);
+        sqlite3_bind_text(find, 2, file.name.constData(), file.name.size(), SQLITE_STATIC);
+        const bool found = sqlite3_step(find) == SQLITE_ROW;
+        sqlite3_reset(find);
+        if (found)
+            continue;
+        const time_t t = static_cast<time_t>(file.created);
+        struct tm local {};
+        localtime_r(&t, &local);
+        char date[80];
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900,
+                      local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+        sqlite3_bind_text(insert, 1, file.name.constData(), file.name.size(), SQLITE_STATIC);
+        sqlite3_bind_text(insert, 2, file.name.constData() + file.name.size() - 3, 3, SQLITE_STATIC);
+        sqlite3_bind_int64(insert, 3, file.size);
+        sqlite3_bind_text(insert, 4, date, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 5, folder.constData(), folder.size(), SQLITE_STATIC);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(find);
+    sqlite3_finalize(insert);
+    Exec(db, "COMMIT");
+    const double ms = ElapsedMs(timer);
+    sqlite3_close(db);
+    return ms;
+}
+
+void FillCatalogue(sqlite3* db) {
+    Exec(db, "BEGIN");
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO FILES (Name, Extention, Size, DateCreated, Directory) "
+                       "VALUES (printf('song%06d.mp3', ?1), 'mp3', ?1 * 1000, "
+                       "'2020-05-17 12:34:56', printf('/srv/music/album%03d', ?1 % 100))",
+                       -1, &insert, nullptr);
+    for (int i = 0; i < kCatalogueRecords; ++i) {
+        sqlite3_bind_int(insert, 1, i);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    Exec(db, "COMMIT");
+}
+
+bool Replace(const QString& from, const QString& to) {
+    QFile::remove(to);
+    return QFile::copy(from, to);
+}
+
+} // namespace
+
+TEST(BenchImport, TenThousandFilesIntoAHundredThousandRecords) {
+    QTemporaryDir work, media;
+    ASSERT_TRUE(work.isValid() && media.isValid());
+    for (int i = 0; i < kFolderFiles; ++i) {
+        QFile file(media.path() + QStringLiteral("/track%1.mp3").arg(i, 5, 10, QLatin1Char('0')));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::number(i));
+    }
+
+    // The program, started in its working folder as a user would start it.
+    const QString oldDir = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    const MessageBoxHandler oldHandler = SetMessageBoxHandler([](const MessageBoxRequest& r) {
+        ADD_FAILURE() << "message box: " << r.text.toStdString();
+        return IDOK;
+    });
+    auto app = std::make_unique<CLumarestApp>();
+    ASSERT_TRUE(app->InitInstance());
+    CDao_PlayList& catalogue = MainFrame()->m_PlayList;
+    const QString path = work.path() + QStringLiteral("/Lumarest.mdb");
+    const QString full = work.path() + QStringLiteral("/full.mdb");
+    const QString floorCopy = work.path() + QStringLiteral("/floor.mdb");
+    FillCatalogue(catalogue.m_pCDaoDatabase->GetHandle());
+    catalogue.m_pCDaoDatabase->Close();
+    ASSERT_TRUE(Replace(path, full));
+
+    CLumarestDoc doc;
+    const QByteArray folder = QFile::encodeName(media.path());
+    std::vector<double> listing, inserting, floors, firsts, seconds;
+    for (int round = 0; round < kRounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        const std::vector<Listed> files = ListAndStat(media.path());
+        listing.push_back(ElapsedMs(timer));
+        ASSERT_EQ(files.size(), static_cast<size_t>(kFolderFiles));
+        ASSERT_TRUE(Replace(full, floorCopy));
+        inserting.push_back(InsertWithChecks(floorCopy, folder, files));
+        floors.push_back(listing.back() + inserting.back());
+
+        ASSERT_TRUE(Replace(full, path));
+        ASSERT_TRUE(catalogue.OpenDatabase(path, false));
+        timer.restart();
+        doc.ImportMediaFiles(media.path(), QStringLiteral("mp3"));
+        firsts.push_back(ElapsedMs(timer));
+        timer.restart();
+        doc.ImportMediaFiles(media.path(), QStringLiteral("mp3"));
+        seconds.push_back(ElapsedMs(timer));
+        EXPECT_EQ(CountRows(catalogue.m_pCDaoDatabase->GetHandle()), kCatalogueRecords + kFolderFiles);
+        catalogue.m_pCDaoDatabase->Close();
+    }
+
+    // Where the first import's time goes: listing, then adding in one transaction.
+    std::vector<double> listFiles, addFiles;
+    for (int round = 0; round < kRounds; ++round) {
+        ASSERT_TRUE(Replace(full, path));
+        ASSERT_TRUE(catalogue.OpenDatabase(path, false));
+        QElapsedTimer timer;
+        timer.start();
+        QStringList names;
+        catalogue.ListFiles(media.path(), names, QStringLiteral("mp3"));
+        listFiles.push_back(ElapsedMs(timer));
+        timer.restart();
+        {
+            CDaoTransaction transaction(*catalogue.m_pCDaoDatabase);
+            for (const QString& name : names)
+                catalogue.AddFile(media.path(), name);
+            transaction.Commit();
+        }
+        addFiles.push_back(ElapsedMs(timer));
+        catalogue.m_pCDaoDatabase->Close();
+    }
+
+    const double floor = Median(floors);
+    std::printf("\nImport of %d files into a catalogue of %d records (median of %d rounds)\n",
+                kFolderFiles, kCatalogueRecords, kRounds);
+    std::printf("  floor: listing and stat      %8.1f ms\n", Median(listing));
+    std::printf("  floor: checks and inserts    %8.1f ms\n", Median(inserting));
+    std::printf("  floor: together              %8.1f ms\n", floor);
+    std::printf("  first import (all new)       %8.1f ms  = %.2f x floor\n", Median(firsts),
+                Median(firsts) / floor);
+    std::printf("  second import (all present)  %8.1f ms  = %.2f x floor\n", Median(seconds),
+                Median(seconds) / floor);
+    std::printf("  target: within 2 x floor\n");
+    std::printf("  of the first import: ListFiles %.1f ms, AddFile x %d in one transaction %.1f ms\n\n",
+                Median(listFiles), kFolderFiles, Median(addFiles));
+
+    app.reset();
+    SetMessageBoxHandler(oldHandler);
+    QDir::setCurrent(oldDir);
+}
+
