@@ -1,0 +1,126 @@
+// Counting the records of a table, and deleting the records behind play-list
+// lines together with the lines.
+#include "catalogue/CDao_PlayList.h"
+
+#include "platform/dao/DaoDatabase.h"
+#include "platform/dao/DaoException.h"
+#include "platform/dao/DaoRecordset.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/listctrl/ListCtrl.h"
+
+#include <limits>
+
+namespace {
+constexpr int kKeyColumn = 5;
+constexpr int kNameColumn = 0;
+
+// The key as atol reads it: leading blanks, an optional sign, then digits up to
+// the first other character; 0 without digits. Clamped instead of overflowing.
+qint64 KeyOfText(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
+    qint64 value = 0;
+    constexpr qint64 kLimit = std::numeric_limits<qint64>::max() / 10 - 1;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        if (value < kLimit)
+            value = value * 10 + (text[i].unicode() - u'0');
+    return negative ? -value : value;
+}
+
+// Deletes the record that the line's key names, if there is one.
+void DeleteRecordOfLine(CDaoRecordset& rs, const CListCtrl& list, int line, const QString& keyField,
+                        QString& buffer) {
+    const qint64 key = KeyOfText(list.GetItemTextView(line, kKeyColumn));
+    buffer = QStringLiteral("%1=%2").arg(keyField).arg(key);
+    if (rs.FindFirst(buffer))
+        rs.Delete();
+}
+
+// What was deleted before an engine error stays deleted, as do the lines
+// removed with it: commit it, then let the error go on to the caller.
+template <class Work> void RunDeletes(CDaoDatabase* db, Work&& work) {
+    if (!db) {
+        work(); // the recordset reports the missing database
+        return;
+    }
+    CDaoTransaction transaction(*db);
+    try {
+        work();
+    } catch (const CDaoException&) {
+        try {
+            transaction.Commit();
+        } catch (const CDaoException&) {
+            // The engine has rolled back already; the first error is the one to report.
+        }
+        throw;
+    }
+    transaction.Commit();
+}
+} // namespace
+
+int CDao_PlayList::CountRecords(const QString& table) {
+    CDaoRecordset rs(m_pCDaoDatabase.get());
+    m_strBuffer = QStringLiteral("SELECT * FROM %1").arg(table);
+    rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strBuffer, 0);
+    try {
+        rs.MoveLast();
+    } catch (const CDaoException&) {
+        rs.Close(); // an empty table has no last record
+        return 0;
+    }
+    const long count = rs.GetRecordCount();
+    rs.Close();
+    return static_cast<int>(count);
+}
+
+void CDao_PlayList::DeleteAllLines(CListCtrl& list, const QString& table, const QString& keyField) {
+    const int count = list.GetItemCount();
+    m_strBuffer = QStringLiteral("Delete all %1 lines from Play List?").arg(count);
+    if (AfxMessageBox(m_strBuffer, MB_YESNO) != IDYES)
+        return;
+    CDaoRecordset rs(m_pCDaoDatabase.get());
+    RunDeletes(m_pCDaoDatabase.get(), [&] {
+        m_strBuffer = QStringLiteral("SELECT * FROM %1").arg(table);
+        rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strBuffer, 0);
+        for (int line = 0; line < count; ++line)
+            DeleteRecordOfLine(rs, list, line, keyField, m_strBuffer);
+        rs.Close();
+    });
+    list.DeleteAllItems();
+}
+
+void CDao_PlayList::DeleteSelectedLines(CListCtrl& list, const QString& table,
+                                        const QString& keyField) {
+    const int first = list.GetNextItem(-1, LVNI_SELECTED);
+    if (first < 0) {
+        m_strBuffer = QStringLiteral("Please select a line(s) for delete.");
+        MessageBoxEx(nullptr, m_strBuffer, QString(), MB_OK);
+        return;
+    }
+    const int selected = list.GetSelectedCount();
+    if (selected == 1)
+        m_strBuffer = QStringLiteral("Delete a line \"%1\" from Play List?")
+                          .arg(list.GetItemText(first, kNameColumn));
+    else
+        m_strBuffer = QStringLiteral("Delete those %1 lines from Play List?").arg(selected);
+    if (AfxMessageBox(m_strBuffer, MB_YESNO) != IDYES)
+        return;
+    CDaoRecordset rs(m_pCDaoDatabase.get());
+    RunDeletes(m_pCDaoDatabase.get(), [&] {
+        m_strBuffer = QStringLiteral("SELECT * FROM %1").arg(table);
+        rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strBuffer, 0);
+        // Removing a line moves the ones below it up: the first selected line
+        // is always the next one, so the lines go from top to bottom.
+        for (int line = list.GetNextItem(-1, LVNI_SELECTED); line >= 0;
+             line = list.GetNextItem(-1, LVNI_SELECTED)) {
+            DeleteRecordOfLine(rs, list, line, keyField, m_strBuffer);
+            if (!list.DeleteItem(line))
+                break; // the list refuses changes (a sort runs): never loop forever
+        }
+        rs.Close();
+    });
+}

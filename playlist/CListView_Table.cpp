@@ -1,0 +1,228 @@
+// The play-list view: start-up, filling from the catalogue, sorting and the
+// status line.
+#include "playlist/CListView_Table.h"
+
+#include "app/CMainFrame.h"
+#include "app/SharedState.h"
+#include "catalogue/CDao_PlayList.h"
+#include "platform/dao/DaoDatabase.h"
+#include "platform/dao/DaoException.h"
+#include "platform/dao/DaoRecordset.h"
+#include "platform/framework/MDIChildWnd.h"
+#include "platform/framework/MDIFrameWnd.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/framework/StatusBar.h"
+#include "platform/framework/WaitCursor.h"
+#include "platform/framework/WinApp.h"
+#include "platform/listctrl/ListCtrl.h"
+#include "player/CLumarestDoc.h"
+#include "playlist/PlayListCells.h"
+#include "playlist/PlayListSort.h"
+
+#include <QVBoxLayout>
+
+namespace {
+constexpr uint32_t kExtendedStyle =
+    LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE;
+constexpr int kFrameWidth = 630;
+constexpr int kFrameHeight = 450;
+
+struct ColumnDef {
+    const char16_t* title;
+    int width;
+    int format;
+};
+constexpr ColumnDef kColumns[playlist::ColumnCount] = {
+    {u"Name", 200, LVCFMT_LEFT},      {u"Extention", 60, LVCFMT_LEFT},
+    {u"Size Mb", 80, LVCFMT_RIGHT},   {u"Created", 100, LVCFMT_CENTER},
+    {u"Directory", 300, LVCFMT_LEFT}, {u"ID_File", 0, LVCFMT_LEFT},
+};
+
+// Keeps the list from painting while it is refilled line by line.
+class ScopedNoUpdates {
+public:
+    explicit ScopedNoUpdates(QWidget* widget) : m_widget(widget), m_was(widget->updatesEnabled()) {
+        m_widget->setUpdatesEnabled(false);
+    }
+    ~ScopedNoUpdates() { m_widget->setUpdatesEnabled(m_was); }
+    ScopedNoUpdates(const ScopedNoUpdates&) = delete;
+    ScopedNoUpdates& operator=(const ScopedNoUpdates&) = delete;
+
+private:
+    QWidget* m_widget;
+    bool m_was;
+};
+} // namespace
+
+CListView_Table::CListView_Table() {
+    PreCreateWindow();
+    RegisterCommands();
+}
+
+CListView_Table::~CListView_Table() {
+    if (m_pList)
+        m_pList->SetListener(nullptr);
+    // Whichever play-list window closes, imports refill none until another opens.
+    if (CMainFrame* frame = MainFrame())
+        frame->m_PlayList.m_pCListView_Table = nullptr;
+}
+
+bool CListView_Table::PreCreateWindow() {
+    if (m_pList)
+        return true;
+    m_pList = new CListCtrl(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pList);
+    setFocusProxy(m_pList);
+    m_pList->SetListener(this);
+    return true;
+}
+
+CDao_PlayList* CListView_Table::Catalogue() const {
+    return m_pCLumarestDoc ? m_pCLumarestDoc->m_pCDao_PlayList : nullptr;
+}
+
+void CListView_Table::OnInitialUpdate() {
+    CView::OnInitialUpdate();
+    m_pCListCtrl = m_pList;
+    m_pCListCtrl->SetExtendedStyle(kExtendedStyle, 0);
+    m_pCLumarestDoc = dynamic_cast<CLumarestDoc*>(GetDocument());
+    CDao_PlayList* catalogue = Catalogue();
+    if (!catalogue || !catalogue->OpenCatalogue())
+        return;
+    catalogue->m_pCListView_Table = this;
+    if (CMDIChildWnd* frame = GetParentFrame())
+        frame->MoveWindow(0, 0, kFrameWidth, kFrameHeight, true);
+    catalogue->StartProgress(QStringLiteral("Filling the Play List: "));
+    FillList();
+    catalogue->m_CProgressCtrl.DestroyWindow();
+    if (HasKeyboardFocus())
+        if (CMDIFrameWnd* main = AfxGetMainWnd())
+            main->SetMessageText(QString());
+}
+
+bool CListView_Table::FillList() {
+    CDao_PlayList* catalogue = Catalogue();
+    if (!catalogue || !m_pList)
+        return false;
+    try {
+        const int count = catalogue->CountRecords(QStringLiteral("FILES"));
+        if (count == 0)
+            return false;
+        CWaitCursor wait;
+        ScopedNoUpdates frozen(m_pList);
+        m_pList->DeleteAllItems();
+        m_nCurrentLine = -1; // the line it named is gone
+        FillLines(count);
+        return true;
+    } catch (const CDaoException& e) {
+        // The list keeps what was read up to the error, and is shown again.
+        AfxMessageBox(e.m_strDescription, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+}
+
+void CListView_Table::InsertColumns() {
+    // Column k goes in at k + 1, past the end, and so is appended at k.
+    for (int k = 0; k < playlist::ColumnCount; ++k)
+        m_pList->InsertColumn(k + 1, QString::fromUtf16(kColumns[k].title), kColumns[k].format,
+                              kColumns[k].width, k + 1);
+}
+
+void CListView_Table::FillLines(int count) {
+    CDaoRecordset rs(Catalogue()->m_pCDaoDatabase.get());
+    m_strText = QStringLiteral("SELECT * FROM FILES ORDER BY FILES.Extention, FILES.Name;");
+    rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strText, 0);
+    if (m_pList->GetColumnCount() == 0)
+        InsertColumns();
+    using namespace playlist;
+    const QString name = QStringLiteral("Name"), extention = QStringLiteral("Extention"),
+                  size = QStringLiteral("Size"), created = QStringLiteral("DateCreated"),
+                  directory = QStringLiteral("Directory"), key = QStringLiteral("ID_Files");
+    if (!rs.IsEOF())
+        rs.MoveFirst();
+    // The count came from another query: stop at the end rather than read past it.
+    for (int i = 0; i < count && !rs.IsEOF(); ++i) {
+        m_pList->InsertItem(i, TextCell(rs.GetFieldValue(name)), i);
+        m_pList->SetItemText(i, ColExtention, TextCell(rs.GetFieldValue(extention)));
+        m_pList->SetItemText(i, ColSize, SizeCell(rs.GetFieldValue(size)));
+        m_pList->SetItemText(i, ColCreated, CreatedCell(rs.GetFieldValue(created)));
+        m_pList->SetItemText(i, ColDirectory, TextCell(rs.GetFieldValue(directory)));
+        m_pList->SetItemText(i, ColKey, KeyCell(rs.GetFieldValue(key)));
+        rs.MoveNext();
+    }
+    rs.Close();
+}
+
+void CListView_Table::OnColumnClick(int column) {
+    if (!m_pList || column < 0 || column >= m_pList->GetColumnCount())
+        return;
+    g_nSortColumn = column;
+    RenumberLines();
+    const int count = m_pList->GetItemCount();
+    std::vector<QStringView> texts;
+    texts.reserve(size_t(count));
+    for (int i = 0; i < count; ++i)
+        texts.push_back(m_pList->GetItemTextView(i, column));
+    const bool sizeColumn = m_pList->GetColumnTitle(column) == playlist::kSizeColumnTitle;
+    m_pSort = std::make_unique<playlist::LineComparison>(std::move(texts), sizeColumn, g_bSortFlag);
+    m_pList->SortItems(&CListView_Table::CompareLines, reinterpret_cast<LPARAM>(this));
+    m_pSort.reset();
+    g_bSortFlag = !g_bSortFlag;
+    for (int i = 0; i < m_pList->GetItemCount(); ++i)
+        m_pList->SetItemData(i, i);
+}
+
+// The comparison reads the text of the line that the item data names. Deleted
+// lines leave gaps in the numbering, so it is made whole again first.
+void CListView_Table::RenumberLines() {
+    for (int i = 0; i < m_pList->GetItemCount(); ++i)
+        if (m_pList->GetItemData(i) != i)
+            m_pList->SetItemData(i, i);
+}
+
+int CListView_Table::CompareLines(LPARAM lineA, LPARAM lineB, LPARAM sortParam) {
+    const auto* view = reinterpret_cast<const CListView_Table*>(sortParam);
+    return view->m_pSort ? (*view->m_pSort)(lineA, lineB) : 0;
+}
+
+// Selecting all of a long list reports every line: the line and count are
+// kept at once, the pane is written once the burst is over.
+void CListView_Table::OnItemChanged(int item) {
+    m_nCurrentLine = item;
+    m_nStatusLine = item;
+    m_nStatusCount = m_pList ? m_pList->GetItemCount() : 0;
+    if (m_bStatusPending)
+        return;
+    m_bStatusPending = true;
+    QMetaObject::invokeMethod(
+        this, [this] { FlushStatusText(); }, Qt::QueuedConnection);
+}
+
+void CListView_Table::FlushStatusText() {
+    if (!m_bStatusPending)
+        return;
+    m_strText = QString::asprintf(" Line: %6d / %6d", m_nStatusLine + 1, m_nStatusCount);
+    ShowStatusText(m_strText);
+}
+
+void CListView_Table::ShowStatusText(const QString& text) {
+    m_bStatusPending = false; // a text written now replaces one still waiting
+    for (QWidget* w = this; w; w = w->parentWidget()) {
+        if (auto* frame = dynamic_cast<CMainFrame*>(w)) {
+            if (frame->m_wndStatusBar)
+                frame->m_wndStatusBar->SetPaneText(0, text, true);
+            return;
+        }
+    }
+}
+
+void CListView_Table::OnKillFocus() {
+    ShowStatusText(QString());
+}
+
+void CListView_Table::OnKillFocus(QWidget* newFocus) {
+    CView::OnKillFocus(newFocus);
+    ShowStatusText(QString());
+}

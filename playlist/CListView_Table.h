@@ -1,0 +1,86 @@
+#pragma once
+// The play-list view: the catalogue's FILES table as a sortable table of one
+// line per record, and the commands that play, open and delete its lines.
+#include "platform/framework/View.h"
+#include "platform/listctrl/ListCtrlTypes.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class CDao_PlayList;
+class CDocument;
+class CListCtrl;
+class CLumarestDoc;
+class QMenu;
+
+namespace playlist {
+class LineComparison;
+}
+
+class CListView_Table : public CView, private CListCtrlListener {
+    Q_OBJECT
+public:
+    CListView_Table();
+    ~CListView_Table() override;
+
+    // Makes the report-style list control that fills the view: several lines
+    // selectable, the selection shown without focus.
+    bool PreCreateWindow();
+    void OnInitialUpdate() override;
+    // Fills the table again from the catalogue; leaves it as it is when the
+    // catalogue is empty. False when nothing was filled.
+    bool FillList();
+    // Writes the text into the message pane of the main frame's status bar.
+    void ShowStatusText(const QString& text);
+
+    // Notifications of the list control.
+    void OnColumnClick(int column) override;
+    void OnItemChanged(int item) override;
+    void OnDblClk(int item) override;
+    void OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags) override;
+    void OnRButtonDown(QPoint point) override;
+    void OnKillFocus() override;
+    void OnKillFocus(QWidget* newFocus) override;
+
+    // Commands.
+    void OnPlaySelected();
+    // Opens the line's file in a new player window; null when none opened.
+    CDocument* OpenLine(int line);
+    void OnDeleteSelected();
+    void OnDeleteAll();
+    void OnSelectAll();
+
+    // Stands in for the user at the context menu (tests): given the menu and
+    // the screen point where it opens, returns the chosen command, 0 for none.
+    // An empty chooser restores the real popup. Returns the one it replaces.
+    using MenuChooser = std::function<UINT(QMenu& menu, QPoint globalPos)>;
+    static MenuChooser SetMenuChooser(MenuChooser chooser);
+
+    // The list control, from construction on (m_pCListCtrl is set at initial update).
+    CListCtrl* ListCtrl() const { return m_pList; }
+    // True while a status-line text waits for the next event-loop turn.
+    bool IsStatusTextPending() const { return m_bStatusPending; }
+
+    int m_nCurrentLine = -1; // the line last reported changed; -1: none
+    QString m_strText;
+    CLumarestDoc* m_pCLumarestDoc = nullptr;
+    CListCtrl* m_pCListCtrl = nullptr;
+
+private:
+    static int CompareLines(LPARAM lineA, LPARAM lineB, LPARAM sortParam);
+    CDao_PlayList* Catalogue() const;
+    void InsertColumns();
+    void FillLines(int count);
+    void RenumberLines();
+    void FlushStatusText();
+    void RegisterCommands();
+    UINT ChooseFromMenu(QMenu& menu, QPoint globalPos);
+
+    CListCtrl* m_pList = nullptr;                      // child widget
+    std::unique_ptr<playlist::LineComparison> m_pSort; // only while a sort runs
+    int m_nStatusLine = 0;
+    int m_nStatusCount = 0;
+    bool m_bStatusPending = false;
+};

@@ -1,0 +1,54 @@
+#pragma once
+// The play list's sort: the comparison of two lines by the texts of one column,
+// and the direction flag that flips after every sort. Plain code, no widget.
+#include "platform/listctrl/ListCtrlTypes.h"
+
+#include <QStringView>
+#include <vector>
+
+namespace playlist {
+
+// The title of the one column that compares as numbers.
+inline constexpr QStringView kSizeColumnTitle = u"Size Mb";
+
+// The number at the start of the text, as atof reads it (leading blanks, sign,
+// digits, decimal point, exponent; always '.' whatever the locale); 0 when the
+// text starts with no number.
+double AtoF(QStringView text);
+
+// strcmp of the two texts' UTF-8 forms, that is by code point: upper case
+// before lower case, without converting either text.
+int CompareCodePoints(QStringView a, QStringView b);
+
+// The comparison r of line texts A and B of one column: for "Size Mb" the sign
+// of atof(A) - atof(B); for any other column the code-point comparison of B
+// with A. Negative, 0 or positive.
+int CompareCells(QStringView a, QStringView b, bool sizeColumn);
+
+// The result the sort uses: r while the flag is set, -r while it is clear.
+inline int ApplySortFlag(int r, bool sortFlag) {
+    return sortFlag ? r : -r;
+}
+
+// One sort's comparison of lines by their item data, which names the line
+// whose text is compared. The texts (and numbers) are read once, up front.
+class LineComparison {
+public:
+    // texts[i]: the text of line i in the sort column; they must stay valid
+    // for the comparison's lifetime.
+    LineComparison(std::vector<QStringView> texts, bool sizeColumn, bool sortFlag);
+
+    int operator()(LPARAM a, LPARAM b) const;
+    int LineCount() const { return static_cast<int>(m_texts.size()); }
+
+private:
+    QStringView Text(LPARAM line) const;
+    double Number(LPARAM line) const;
+
+    std::vector<QStringView> m_texts;
+    std::vector<double> m_numbers; // "Size Mb" only
+    bool m_bSizeColumn;
+    bool m_bSortFlag;
+};
+
+} // namespace playlist

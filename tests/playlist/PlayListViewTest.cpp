@@ -1,0 +1,168 @@
+// The play-list window on a real catalogue: its columns, lines and cell
+// texts, the fill order, refills, the view reference of the catalogue.
+#include "AppHarness.h"
+#include "PlayListTestSupport.h"
+
+#include "app/CMainFrame.h"
+#include "app/SharedState.h"
+#include "platform/dao/DaoDatabase.h"
+#include "platform/framework/MDIChildWnd.h"
+#include "platform/framework/StatusBar.h"
+#include "platform/framework/WinApp.h"
+#include "platform/listctrl/ListCtrl.h"
+#include "player/CLumarestDoc.h"
+#include "playlist/CListView_Table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QMdiArea>
+#include <QProgressBar>
+#include <gtest/gtest.h>
+
+using namespace pltest;
+
+namespace {
+CDaoDatabase& Db(AppHarness& h) {
+    return *h.frame().m_PlayList.m_pCDaoDatabase;
+}
+} // namespace
+
+TEST(PlayListView, EmptyCatalogueShowsNoColumnsAndARefillCreatesThemOnce) {
+    AppHarness h;
+    CListView_Table* view = OpenPlayList(h);
+    ASSERT_NE(view, nullptr);
+    CListCtrl* list = view->m_pCListCtrl;
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetColumnCount(), 0);
+    EXPECT_EQ(list->GetItemCount(), 0);
+    EXPECT_EQ(h.frame().m_PlayList.m_pCListView_Table, view);
+
+    AddRecord(Db(h), {"a.avi", "avi"});
+    EXPECT_TRUE(view->FillList());
+    ASSERT_EQ(list->GetColumnCount(), 6);
+    const QStringList titles{"Name", "Extention", "Size Mb", "Created", "Directory", "ID_File"};
+    const int widths[] = {200, 60, 80, 100, 300, 0};
+    const Qt::Alignment aligns[] = {Qt::AlignLeft,    Qt::AlignLeft, Qt::AlignRight,
+                                    Qt::AlignHCenter, Qt::AlignLeft, Qt::AlignLeft};
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_EQ(list->GetColumnTitle(c), titles[c]);
+        EXPECT_EQ(list->GetColumnWidth(c), widths[c]) << c;
+        const auto align = list->model()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole);
+        EXPECT_EQ(align.value<Qt::Alignment>() & Qt::AlignHorizontal_Mask, aligns[c]) << c;
+    }
+    EXPECT_EQ(list->GetItemCount(), 1);
+
+    // A refill keeps the widths the user gave and does not double the header.
+    list->SetColumnWidth(0, 123);
+    list->SetColumnWidth(4, 77);
+    AddRecord(Db(h), {"b.avi", "avi"});
+    EXPECT_TRUE(view->FillList());
+    EXPECT_EQ(list->GetColumnCount(), 6);
+    EXPECT_EQ(list->GetColumnWidth(0), 123);
+    EXPECT_EQ(list->GetColumnWidth(4), 77);
+    EXPECT_EQ(ColumnTexts(*list, 0), (QStringList{"a.avi", "b.avi"}));
+}
+
+TEST(PlayListView, FillsOneLinePerRecordByExtensionThenName) {
+    AppHarness h;
+    CDaoDatabase& db = Db(h);
+    const qint64 k1 =
+        AddRecord(db, {"song.mp3", "mp3", 1572864, COleDateTime(2004, 1, 2, 8, 5, 0), "/music"});
+    const qint64 k2 =
+        AddRecord(db, {"clip.avi", "avi", 1048576, COleDateTime(2005, 12, 6, 14, 3, 0), "/video"});
+    const qint64 k3 = AddRecord(db, {"Big.avi", "avi", qint64(3) << 30, std::nullopt, "/video"});
+    const qint64 k4 =
+        AddRecord(db, {"empty.avi", "avi", std::nullopt, COleDateTime(2001, 2, 3, 4, 5, 6), ""});
+
+    CListView_Table* view = OpenPlayList(h);
+    ASSERT_NE(view, nullptr);
+    CListCtrl& list = *view->m_pCListCtrl;
+    ASSERT_EQ(list.GetItemCount(), 4);
+    EXPECT_EQ(ColumnTexts(list, 0), (QStringList{"Big.avi", "clip.avi", "empty.avi", "song.mp3"}));
+    EXPECT_EQ(ColumnTexts(list, 1), (QStringList{"avi", "avi", "avi", "mp3"}));
+    EXPECT_EQ(ColumnTexts(list, 2), (QStringList{"3072.00", "1.00", "", "1.50"}));
+    EXPECT_EQ(ColumnTexts(list, 3), (QStringList{"Invalid DateTime", "06.12.05 14:03",
+                                                 "03.02.01 04:05", "02.01.04 08:05"}));
+    EXPECT_EQ(ColumnTexts(list, 4), (QStringList{"/video", "/video", "", "/music"}));
+    EXPECT_EQ(ColumnTexts(list, 5), (QStringList{QString::number(k3), QString::number(k2),
+                                                 QString::number(k4), QString::number(k1)}));
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        EXPECT_EQ(list.GetItemData(i), i);
+}
+
+TEST(PlayListView, InitialUpdateSetsUpTheWindow) {
+    AppHarness h;
+    AddRecord(Db(h), {"a.avi", "avi"});
+    CListView_Table* view = OpenPlayList(h);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->m_pCListCtrl, view->ListCtrl());
+    EXPECT_EQ(view->m_pCListCtrl->GetExtendedStyle(), 0x61u);
+    EXPECT_NE(view->m_pCLumarestDoc, nullptr);
+    EXPECT_EQ(view->m_pCLumarestDoc->GetTitle(), "Play List");
+    CMDIChildWnd* frame = view->GetParentFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->geometry(), QRect(0, 0, 630, 450));
+    // The progress display is gone once the list is filled.
+    EXPECT_FALSE(h.frame().m_PlayList.m_CProgressCtrl.IsWindow());
+    EXPECT_TRUE(h.frame().m_wndStatusBar->findChildren<QProgressBar*>().isEmpty());
+    EXPECT_TRUE(view->m_pCListCtrl->isVisible());
+    EXPECT_TRUE(view->m_pCListCtrl->updatesEnabled());
+    EXPECT_TRUE(h.messages.empty());
+}
+
+TEST(PlayListView, TwoWindowsAndTheCataloguesViewReference) {
+    AppHarness h;
+    AddRecord(Db(h), {"a.avi", "avi"});
+    CDao_PlayList& catalogue = h.frame().m_PlayList;
+    CListView_Table* first = OpenPlayList(h);
+    CListView_Table* second = OpenPlayList(h);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(catalogue.m_pCListView_Table, second);
+    // Closing the other window clears the reference all the same.
+    ClosePlayList(first);
+    EXPECT_EQ(catalogue.m_pCListView_Table, nullptr);
+
+    CListView_Table* third = OpenPlayList(h);
+    EXPECT_EQ(catalogue.m_pCListView_Table, third);
+    ClosePlayList(third);
+    EXPECT_EQ(catalogue.m_pCListView_Table, nullptr);
+    ClosePlayList(second);
+    EXPECT_EQ(catalogue.m_pCListView_Table, nullptr);
+}
+
+TEST(PlayListView, CatalogueThatCannotBeOpenedLeavesTheWindowEmpty) {
+    AppHarness h;
+    CDao_PlayList& catalogue = h.frame().m_PlayList;
+    // Another folder whose Lumarest.mdb is no database.
+    QTemporaryDir other;
+    QFile junk(other.path() + "/Lumarest.mdb");
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a database at all");
+    junk.close();
+    catalogue.m_pCDaoDatabase->Close();
+    AfxGetApp()->WriteProfileString("Directories", "Dir_exe", other.path());
+
+    CListView_Table* view = OpenPlayList(h);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->m_pCListCtrl->GetColumnCount(), 0);
+    EXPECT_EQ(view->m_pCListCtrl->GetItemCount(), 0);
+    EXPECT_EQ(catalogue.m_pCListView_Table, nullptr);
+    EXPECT_TRUE(h.messages.empty());
+    QFile check(other.path() + "/Lumarest.mdb");
+    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
+    EXPECT_EQ(check.readAll(), QByteArray("not a database at all"));
+}
+
+TEST(PlayListView, EngineErrorDuringFillIsReportedAndTheListStaysUsable) {
+    AppHarness h;
+    AddRecord(Db(h), {"a.avi", "avi"});
+    CListView_Table* view = OpenPlayList(h);
+    ASSERT_NE(view, nullptr);
+    Db(h).Execute("DROP TABLE FILES");
+    EXPECT_FALSE(view->FillList());
+    ASSERT_EQ(h.messages.size(), 1u);
+    EXPECT_FALSE(h.messages[0].text.isEmpty());
+    EXPECT_EQ(view->m_pCListCtrl->GetItemCount(), 1); // count failed first: nothing cleared
+    EXPECT_TRUE(view->m_pCListCtrl->updatesEnabled());
+}

@@ -1,0 +1,91 @@
+// The play list's comparison of lines and the orders it gives.
+#include "playlist/PlayListSort.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <numeric>
+
+using namespace playlist;
+
+namespace {
+// Sorts the texts as the list does: stably, by item data, with the comparison.
+QStringList Sorted(const QStringList& texts, bool sizeColumn, bool sortFlag) {
+    std::vector<QStringView> views(texts.begin(), texts.end());
+    const LineComparison compare(views, sizeColumn, sortFlag);
+    std::vector<LPARAM> lines(size_t(texts.size()));
+    std::iota(lines.begin(), lines.end(), 0);
+    std::stable_sort(lines.begin(), lines.end(),
+                     [&](LPARAM a, LPARAM b) { return compare(a, b) < 0; });
+    QStringList out;
+    for (LPARAM line : lines)
+        out << texts[line];
+    return out;
+}
+} // namespace
+
+TEST(PlayListSort, AtofReadsTheLeadingNumber) {
+    EXPECT_DOUBLE_EQ(AtoF(u"1.50"), 1.5);
+    EXPECT_DOUBLE_EQ(AtoF(u"  2048.25"), 2048.25);
+    EXPECT_DOUBLE_EQ(AtoF(u"-3.5x"), -3.5);
+    EXPECT_DOUBLE_EQ(AtoF(u"+7"), 7.0);
+    EXPECT_DOUBLE_EQ(AtoF(u"1e3"), 1000.0);
+    EXPECT_DOUBLE_EQ(AtoF(u"12.5 MB"), 12.5);
+    EXPECT_DOUBLE_EQ(AtoF(u""), 0.0);
+    EXPECT_DOUBLE_EQ(AtoF(u"abc"), 0.0);
+    EXPECT_DOUBLE_EQ(AtoF(u"."), 0.0);
+    EXPECT_DOUBLE_EQ(AtoF(u"nan"), 0.0);
+}
+
+TEST(PlayListSort, CodePointOrderIsUtf8ByteOrder) {
+    EXPECT_LT(CompareCodePoints(u"Zebra", u"apple"), 0); // upper case first
+    EXPECT_LT(CompareCodePoints(u"ab", u"abc"), 0);
+    EXPECT_EQ(CompareCodePoints(u"same", u"same"), 0);
+    EXPECT_GT(CompareCodePoints(u"é", u"z"), 0);
+    // U+1F600 is above U+FFFD in UTF-8 bytes, though its first UTF-16 unit is lower.
+    EXPECT_GT(CompareCodePoints(QString::fromUcs4(U"\U0001F600"), u"\uFFFD"), 0);
+    EXPECT_LT(CompareCodePoints(u"\uFFFD", QString::fromUcs4(U"\U0001F600")), 0);
+    EXPECT_GT(CompareCodePoints(QString::fromUcs4(U"\U0001F600"), u"\uE000"), 0);
+    EXPECT_LT(CompareCodePoints(u"\uD7FF", QString::fromUcs4(U"\U00010000")), 0);
+}
+
+TEST(PlayListSort, CellsCompareBWithAForTextsAndNumbersForSizes) {
+    EXPECT_GT(CompareCells(u"apple", u"banana", false), 0); // B with A
+    EXPECT_LT(CompareCells(u"banana", u"apple", false), 0);
+    EXPECT_EQ(CompareCells(u"x", u"x", false), 0);
+    EXPECT_GT(CompareCells(u"10.00", u"9.50", true), 0); // as numbers, not texts
+    EXPECT_LT(CompareCells(u"0.99", u"1.00", true), 0);
+    EXPECT_EQ(CompareCells(u"1.50", u"1.50", true), 0);
+    EXPECT_EQ(ApplySortFlag(1, true), 1);
+    EXPECT_EQ(ApplySortFlag(1, false), -1);
+}
+
+TEST(PlayListSort, FlagClearSortsTextsAscendingAndSizesLargestFirst) {
+    const QStringList names{"banana", "Zebra", "apple", "Apple", "cherry"};
+    EXPECT_EQ(Sorted(names, false, false),
+              (QStringList{"Apple", "Zebra", "apple", "banana", "cherry"}));
+    EXPECT_EQ(Sorted(names, false, true),
+              (QStringList{"cherry", "banana", "apple", "Zebra", "Apple"}));
+    const QStringList sizes{"9.50", "10.00", "0.00", "2048.00", "1.50"};
+    EXPECT_EQ(Sorted(sizes, true, false),
+              (QStringList{"2048.00", "10.00", "9.50", "1.50", "0.00"}));
+    EXPECT_EQ(Sorted(sizes, true, true), (QStringList{"0.00", "1.50", "9.50", "10.00", "2048.00"}));
+}
+
+TEST(PlayListSort, DatesByDayFirstAndKeysAsText) {
+    EXPECT_EQ(Sorted({"02.01.04 10:00", "01.12.05 09:00"}, false, false),
+              (QStringList{"01.12.05 09:00", "02.01.04 10:00"}));
+    EXPECT_EQ(Sorted({"9", "10", "100", "2"}, false, false), (QStringList{"10", "100", "2", "9"}));
+}
+
+TEST(PlayListSort, EqualLinesKeepTheirOrderAndUnknownLinesCompareEmpty) {
+    const QStringList texts{"1.50", "1.50", "3.00"};
+    std::vector<QStringView> views(texts.begin(), texts.end());
+    const LineComparison compare(views, true, false);
+    EXPECT_EQ(compare(0, 1), 0);
+    EXPECT_LT(compare(2, 0), 0); // larger first while the flag is clear
+    // Item data that names no line reads as an empty text (0 for sizes).
+    EXPECT_GT(compare(99, 0), 0);
+    const LineComparison byText(views, false, false);
+    EXPECT_LT(byText(-1, 0), 0);
+}
