@@ -45,9 +45,22 @@ bool CDao_PlayList::OpenCatalogue() {
         return true;
     m_strDirExe = ReadDirExe();
     m_strBuffer = CataloguePath(m_strDirExe);
-    if (OpenDatabase(m_strBuffer, false))
+    if (OpenDatabase(m_strBuffer, false)) {
+        EnsureLookupIndex();
         return true;
+    }
     return CreateCatalogue();
+}
+
+void CDao_PlayList::EnsureLookupIndex() {
+    // Our own index, so that the import finds a file by folder and name at
+    // once; a catalogue made elsewhere gets it on its first open here.
+    try {
+        m_pCDaoDatabase->Execute(
+            QStringLiteral("CREATE INDEX IF NOT EXISTS FILES_Directory_Name ON FILES(Directory, Name)"));
+    } catch (const CDaoException&) {
+        // No FILES table or a read-only file: the import is slower, nothing else.
+    }
 }
 
 bool CDao_PlayList::OpenDatabase(const QString& path, bool create) {
@@ -97,9 +110,7 @@ bool CDao_PlayList::CreateCatalogue() {
     index.m_bIgnoreNulls = false;
     m_pCDaoTableDef->CreateIndex(index);
     m_pCDaoTableDef->Append();
-    // Our own index, so that the import finds a file by folder and name at once.
-    m_pCDaoDatabase->Execute(
-        QStringLiteral("CREATE INDEX IF NOT EXISTS FILES_Directory_Name ON FILES(Directory, Name)"));
+    EnsureLookupIndex();
     return true;
 }
 

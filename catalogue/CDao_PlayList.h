@@ -47,4 +47,7 @@ public:
     CProgressCtrl m_CProgressCtrl;
 
     static constexpr const char* kFileName = "Lumarest.mdb";
+
+private:
+    void EnsureLookupIndex();
 };
