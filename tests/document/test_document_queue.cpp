@@ -4,6 +4,7 @@
 #include "MediaFixtures.h"
 
 #include "app/CLumarestApp.h"
+#include "app/CMainFrame.h"
 #include "app/SharedState.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/listctrl/ListCtrl.h"
@@ -61,6 +62,7 @@ TEST(DocumentQueue, TheListReferenceClearsItselfWhenItsWindowGoes) {
 }
 
 TEST(DocumentQueue, APlayListDocumentHasNoPlayerView) {
+    QueueFlagGuard guard;
     AppHarness h;
     auto* doc = dynamic_cast<CLumarestDoc*>(h.app().m_pPlayListTemplate->OpenDocumentFile(QString(), true));
     ASSERT_NE(doc, nullptr);
