@@ -40,7 +40,9 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-double ElapsedMs(const QElapsedTimer& timer) { return timer.nsecsElapsed() / 1e6; }
+double ElapsedMs(const QElapsedTimer& timer) {
+    return timer.nsecsElapsed() / 1e6;
+}
 
 void Exec(sqlite3* db, const char* sql) {
     char* error = nullptr;
@@ -76,7 +78,7 @@ std::vector<Listed> ListAndStat(const QString& folder) {
             continue;
         files.push_back({QByteArray(entry->d_name), static_cast<qint64>(stx.stx_size),
                          static_cast<qint64>((stx.stx_mask & STATX_BTIME) ? stx.stx_btime.tv_sec
-                                                                           : stx.stx_ctime.tv_sec)});
+                                                                          : stx.stx_ctime.tv_sec)});
     }
     closedir(dir);
     return files;
@@ -113,7 +115,8 @@ double InsertWithChecks(const QString& catalogue, const QByteArray& folder,
         std::snprintf(date, sizeof date, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900,
                       local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
         sqlite3_bind_text(insert, 1, file.name.constData(), file.name.size(), SQLITE_STATIC);
-        sqlite3_bind_text(insert, 2, file.name.constData() + file.name.size() - 3, 3, SQLITE_STATIC);
+        sqlite3_bind_text(insert, 2, file.name.constData() + file.name.size() - 3, 3,
+                          SQLITE_STATIC);
         sqlite3_bind_int64(insert, 3, file.size);
         sqlite3_bind_text(insert, 4, date, -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(insert, 5, folder.constData(), folder.size(), SQLITE_STATIC);
@@ -199,7 +202,8 @@ TEST(BenchImport, TenThousandFilesIntoAHundredThousandRecords) {
         timer.restart();
         doc.ImportMediaFiles(media.path(), QStringLiteral("mp3"));
         seconds.push_back(ElapsedMs(timer));
-        EXPECT_EQ(CountRows(catalogue.m_pCDaoDatabase->GetHandle()), kCatalogueRecords + kFolderFiles);
+        EXPECT_EQ(CountRows(catalogue.m_pCDaoDatabase->GetHandle()),
+                  kCatalogueRecords + kFolderFiles);
         catalogue.m_pCDaoDatabase->Close();
     }
 
@@ -235,11 +239,11 @@ TEST(BenchImport, TenThousandFilesIntoAHundredThousandRecords) {
     std::printf("  second import (all present)  %8.1f ms  = %.2f x floor\n", Median(seconds),
                 Median(seconds) / floor);
     std::printf("  target: within 2 x floor\n");
-    std::printf("  of the first import: ListFiles %.1f ms, AddFile x %d in one transaction %.1f ms\n\n",
-                Median(listFiles), kFolderFiles, Median(addFiles));
+    std::printf(
+        "  of the first import: ListFiles %.1f ms, AddFile x %d in one transaction %.1f ms\n\n",
+        Median(listFiles), kFolderFiles, Median(addFiles));
 
     app.reset();
     SetMessageBoxHandler(oldHandler);
     QDir::setCurrent(oldDir);
 }
-

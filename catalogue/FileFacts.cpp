@@ -48,7 +48,9 @@ bool IsRegularFile(int dirFd, const dirent* entry) {
     return fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
-qint64 Seconds(const statx_timestamp& t) { return static_cast<qint64>(t.tv_sec); }
+qint64 Seconds(const statx_timestamp& t) {
+    return static_cast<qint64>(t.tv_sec);
+}
 
 } // namespace
 

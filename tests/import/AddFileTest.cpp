@@ -24,7 +24,8 @@ QString expectedDate(const QString& path) {
     const auto status = lumarest::catalogue::ReadFileStatus(path);
     if (!status)
         return {};
-    return QDateTime::fromSecsSinceEpoch(status->created).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return QDateTime::fromSecsSinceEpoch(status->created)
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 class AddFile : public ::testing::Test {
@@ -88,7 +89,8 @@ TEST_F(AddFile, QuotesInNamesAndFoldersAreCataloguedLikeAnyOtherCharacter) {
     const QString folder = m_folder + QStringLiteral("/Rock 'n' Roll \"Live\"");
     ASSERT_TRUE(QDir().mkpath(folder));
     const QStringList names = {QStringLiteral("it's.mp3"), QStringLiteral("x' OR '1'='1.mp3"),
-                               QStringLiteral("a\"b.mp3"), QStringLiteral("'; DROP TABLE FILES; --.mp3")};
+                               QStringLiteral("a\"b.mp3"),
+                               QStringLiteral("'; DROP TABLE FILES; --.mp3")};
     for (const QString& name : names) {
         makeFile(folder, name, name.toUtf8());
         EXPECT_TRUE(catalogue().AddFile(folder, name)) << name.toStdString();
@@ -107,7 +109,8 @@ TEST_F(AddFile, QuotesInNamesAndFoldersAreCataloguedLikeAnyOtherCharacter) {
 TEST_F(AddFile, UnicodeAndLongNamesAndDeepFoldersAreStoredWhole) {
     QString folder = m_folder;
     while (folder.size() <= 300)
-        folder += QStringLiteral("/\u00E9tag\u00E8re-\u97F3\u697D-") + QString(40, QLatin1Char('d'));
+        folder +=
+            QStringLiteral("/\u00E9tag\u00E8re-\u97F3\u697D-") + QString(40, QLatin1Char('d'));
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString longName = QString(251, QLatin1Char('n')) + QStringLiteral(".mp3");
     ASSERT_EQ(QFile::encodeName(longName).size(), 255);
@@ -149,7 +152,8 @@ TEST_F(AddFile, EndingIsTheLastThreeCharacters) {
     for (const char* name : {"clip.mpeg", "readme", "ab"})
         ASSERT_TRUE(catalogue().AddFile(m_folder, QString::fromLatin1(name)));
     const auto all = rows();
-    EXPECT_EQ(findRow(all, m_folder, QStringLiteral("clip.mpeg"))->extension, QStringLiteral("peg"));
+    EXPECT_EQ(findRow(all, m_folder, QStringLiteral("clip.mpeg"))->extension,
+              QStringLiteral("peg"));
     EXPECT_EQ(findRow(all, m_folder, QStringLiteral("readme"))->extension, QStringLiteral("dme"));
     EXPECT_EQ(findRow(all, m_folder, QStringLiteral("ab"))->extension, QStringLiteral("ab"));
 }
@@ -196,9 +200,9 @@ TEST_F(AddFile, FileAtTheRootHasTheEmptyFolder) {
 TEST_F(AddFile, EngineErrorIsPassedOnAndLeavesNoRecord) {
     makeFile(m_folder, QStringLiteral("a.mp3"));
     makeFile(m_folder, QStringLiteral("refused.mp3"));
-    catalogue().m_pCDaoDatabase->Execute(QStringLiteral(
-        "CREATE TRIGGER refuse BEFORE INSERT ON FILES WHEN NEW.Name = 'refused.mp3' "
-        "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END"));
+    catalogue().m_pCDaoDatabase->Execute(
+        QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON FILES WHEN NEW.Name = 'refused.mp3' "
+                       "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END"));
     EXPECT_TRUE(catalogue().AddFile(m_folder, QStringLiteral("a.mp3")));
     EXPECT_THROW(catalogue().AddFile(m_folder, QStringLiteral("refused.mp3")), CDaoException);
     const auto all = rows();
@@ -224,6 +228,7 @@ TEST(ListFiles, AppendsAndCountsTheMatchingNames) {
     EXPECT_EQ(bare.catalogue.m_strBuffer, media.path() + QStringLiteral("/*.mp3"));
     EXPECT_EQ(bare.catalogue.ListFiles(media.path(), names, QString()), 3);
     EXPECT_EQ(bare.catalogue.m_strBuffer, media.path() + QStringLiteral("/*.*"));
-    EXPECT_EQ(bare.catalogue.ListFiles(media.path() + QStringLiteral("/none"), names, QString()), 0);
+    EXPECT_EQ(bare.catalogue.ListFiles(media.path() + QStringLiteral("/none"), names, QString()),
+              0);
     EXPECT_EQ(names.size(), 6);
 }

@@ -1,7 +1,7 @@
 // The file-system side of the import: which names a folder yields for a
 // pattern, what a file's status gives, and the date text.
-#include "ImportFixtures.h"
 #include "catalogue/FileFacts.h"
+#include "ImportFixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,11 +50,13 @@ private:
 } // namespace
 
 TEST(FilePaths, JoinKeepsTheRootFolderEmpty) {
-    EXPECT_EQ(JoinPath(QStringLiteral("/music"), QStringLiteral("a.mp3")), QStringLiteral("/music/a.mp3"));
+    EXPECT_EQ(JoinPath(QStringLiteral("/music"), QStringLiteral("a.mp3")),
+              QStringLiteral("/music/a.mp3"));
     // A file at the root has the empty folder, and its path is "/name".
     EXPECT_EQ(JoinPath(QString(), QStringLiteral("a.mp3")), QStringLiteral("/a.mp3"));
     EXPECT_EQ(JoinPath(QStringLiteral("/"), QStringLiteral("a.mp3")), QStringLiteral("/a.mp3"));
-    EXPECT_EQ(JoinPath(QStringLiteral("/music"), QStringLiteral("*.*")), QStringLiteral("/music/*.*"));
+    EXPECT_EQ(JoinPath(QStringLiteral("/music"), QStringLiteral("*.*")),
+              QStringLiteral("/music/*.*"));
 }
 
 TEST(FilePaths, ExtensionIsTheLastThreeCharacters) {
@@ -114,17 +116,21 @@ TEST_F(FolderListing, SkipsFoldersAndOtherEndings) {
 
 TEST_F(FolderListing, EmptyExtensionListsEveryPlainFile) {
     EXPECT_EQ(sorted(ListPlainFiles(m_dir, u"")),
-              (QStringList{QStringLiteral("B.MP3"), QStringLiteral("a.mp3"), QStringLiteral("c.wav"),
-                           QStringLiteral("readme")}));
+              (QStringList{QStringLiteral("B.MP3"), QStringLiteral("a.mp3"),
+                           QStringLiteral("c.wav"), QStringLiteral("readme")}));
 }
 
 TEST_F(FolderListing, FollowsLinksToFilesButNotToFoldersPipesOrNothing) {
-    ASSERT_EQ(symlink("a.mp3", QFile::encodeName(m_dir + QStringLiteral("/link.mp3")).constData()), 0);
-    ASSERT_EQ(symlink("d.mp3", QFile::encodeName(m_dir + QStringLiteral("/dirlink.mp3")).constData()), 0);
-    ASSERT_EQ(symlink("gone", QFile::encodeName(m_dir + QStringLiteral("/broken.mp3")).constData()), 0);
+    ASSERT_EQ(symlink("a.mp3", QFile::encodeName(m_dir + QStringLiteral("/link.mp3")).constData()),
+              0);
+    ASSERT_EQ(
+        symlink("d.mp3", QFile::encodeName(m_dir + QStringLiteral("/dirlink.mp3")).constData()), 0);
+    ASSERT_EQ(symlink("gone", QFile::encodeName(m_dir + QStringLiteral("/broken.mp3")).constData()),
+              0);
     ASSERT_EQ(mkfifo(QFile::encodeName(m_dir + QStringLiteral("/pipe.mp3")).constData(), 0600), 0);
     EXPECT_EQ(sorted(ListPlainFiles(m_dir, u"mp3")),
-              (QStringList{QStringLiteral("B.MP3"), QStringLiteral("a.mp3"), QStringLiteral("link.mp3")}));
+              (QStringList{QStringLiteral("B.MP3"), QStringLiteral("a.mp3"),
+                           QStringLiteral("link.mp3")}));
 }
 
 TEST_F(FolderListing, MissingFolderGivesNothing) {
@@ -156,7 +162,8 @@ TEST_F(FolderListing, LeavesOutNamesThatAreNoValidText) {
 }
 
 TEST(FolderListingRoot, EmptyFolderIsTheRoot) {
-    QStringList expected = QDir(QStringLiteral("/")).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    QStringList expected =
+        QDir(QStringLiteral("/")).entryList(QDir::Files | QDir::Hidden | QDir::System);
     expected.erase(std::remove_if(expected.begin(), expected.end(),
                                   [](const QString& n) {
                                       return !QFileInfo(QStringLiteral("/") + n).isFile();
@@ -233,7 +240,7 @@ TEST(CreationDate, MonthFirstFourDigitYearToTheSecondInLocalTime) {
 TEST(CreationDate, EmptyForYearsNoDateFieldHolds) {
     const TimeZone utc("UTC0");
     EXPECT_EQ(CreationDateText(253402300799), QStringLiteral("12/31/9999 23:59:59"));
-    EXPECT_TRUE(CreationDateText(253402300800).isEmpty());     // year 10000
-    EXPECT_TRUE(CreationDateText(-59011459201).isEmpty());     // year 99
+    EXPECT_TRUE(CreationDateText(253402300800).isEmpty()); // year 10000
+    EXPECT_TRUE(CreationDateText(-59011459201).isEmpty()); // year 99
     EXPECT_TRUE(CreationDateText(std::numeric_limits<qint64>::max()).isEmpty());
 }

@@ -22,7 +22,8 @@ QString makeFile(const QString& dir, const QString& name, const QByteArray& byte
 
 void makeFiles(const QString& dir, const QString& stem, const QString& extension, int count) {
     for (int i = 0; i < count; ++i)
-        makeFile(dir, QStringLiteral("%1%2.%3").arg(stem).arg(i, 5, 10, QLatin1Char('0')).arg(extension),
+        makeFile(dir,
+                 QStringLiteral("%1%2.%3").arg(stem).arg(i, 5, 10, QLatin1Char('0')).arg(extension),
                  QByteArray::number(i));
 }
 
@@ -75,23 +76,30 @@ QString queryText(sqlite3* db, const char* sql) {
     return text;
 }
 
-qint64 countRows(sqlite3* db) { return queryText(db, "SELECT count(*) FROM FILES").toLongLong(); }
+qint64 countRows(sqlite3* db) {
+    return queryText(db, "SELECT count(*) FROM FILES").toLongLong();
+}
 
 BareCatalogue::BareCatalogue() : m_app(QStringLiteral("Lumarest")) {
     m_app.SetRegistryKey(QStringLiteral("Orvenhal"));
-    m_app.WriteProfileString(QStringLiteral("Directories"), QStringLiteral("Dir_exe"), m_dir.path());
+    m_app.WriteProfileString(QStringLiteral("Directories"), QStringLiteral("Dir_exe"),
+                             m_dir.path());
     EXPECT_TRUE(catalogue.OpenCatalogue());
 }
 
 BareCatalogue::~BareCatalogue() = default;
 
-sqlite3* BareCatalogue::handle() const { return catalogue.m_pCDaoDatabase->GetHandle(); }
+sqlite3* BareCatalogue::handle() const {
+    return catalogue.m_pCDaoDatabase->GetHandle();
+}
 
 ProgressWatch::ProgressWatch(std::function<void(int)> onChange) : m_onChange(std::move(onChange)) {
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-ProgressWatch::~ProgressWatch() { QCoreApplication::instance()->removeEventFilter(this); }
+ProgressWatch::~ProgressWatch() {
+    QCoreApplication::instance()->removeEventFilter(this);
+}
 
 bool ProgressWatch::eventFilter(QObject* watched, QEvent* event) {
     // A bar is polished once, fully made, as it is first shown: the moment to listen.

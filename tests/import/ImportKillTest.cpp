@@ -105,7 +105,8 @@ TEST(ImportKill, KilledMidImportLeavesASoundCatalogue) {
         QSet<QString> names;
         for (const Row& row : rows) {
             EXPECT_EQ(row.directory, media.path());
-            EXPECT_TRUE(row.name.startsWith(QLatin1Char('k')) && row.name.endsWith(QStringLiteral(".mp3")));
+            EXPECT_TRUE(row.name.startsWith(QLatin1Char('k')) &&
+                        row.name.endsWith(QStringLiteral(".mp3")));
             EXPECT_EQ(row.extension, QStringLiteral("mp3"));
             EXPECT_TRUE(row.size && row.date) << "half-written record " << row.name.toStdString();
             names.insert(row.name);

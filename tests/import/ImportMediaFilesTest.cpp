@@ -41,7 +41,9 @@ protected:
     CDao_PlayList& catalogue() { return m_h.frame().m_PlayList; }
     sqlite3* db() { return catalogue().m_pCDaoDatabase->GetHandle(); }
     CStatusBar& statusBar() { return *m_h.frame().m_wndStatusBar; }
-    int progressBars() { return static_cast<int>(statusBar().findChildren<QProgressBar*>().size()); }
+    int progressBars() {
+        return static_cast<int>(statusBar().findChildren<QProgressBar*>().size());
+    }
     void import(const QString& extension) { m_doc.ImportMediaFiles(m_folder, extension); }
 
     AppHarness m_h;
@@ -146,7 +148,8 @@ TEST_F(ImportMediaFiles, EmptyExtensionImportsEveryPlainFile) {
     import(QString());
     const auto rows = readRows(db());
     EXPECT_EQ(rows.size(), 4u);
-    EXPECT_EQ(findRow(rows, m_folder, QStringLiteral("clip.mpeg"))->extension, QStringLiteral("peg"));
+    EXPECT_EQ(findRow(rows, m_folder, QStringLiteral("clip.mpeg"))->extension,
+              QStringLiteral("peg"));
     EXPECT_EQ(findRow(rows, m_folder, QStringLiteral("readme"))->extension, QStringLiteral("dme"));
 }
 
