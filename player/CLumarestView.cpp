@@ -1,0 +1,106 @@
+// The player view: construction, the four commands, the failure check and the
+// status-bar helpers. The engine, the timers and the keys have files of their own.
+#include "player/CLumarestView.h"
+
+#include "app/CMainFrame.h"
+#include "platform/framework/StatusBar.h"
+#include "player/CLumarestDoc.h"
+#include "player/FailureLog.h"
+#include "player/PlayerGlobals.h"
+#include "res/Resource.h"
+
+#include <QPainter>
+
+#include <cstdlib>
+
+namespace {
+const QColor kBackground(0, 100, 100);
+} // namespace
+
+CLumarestView::CLumarestView() {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    OnCommand(ID_PLAYER_PLAY, [this] { OnPlayerPlay(); });
+    OnCommand(ID_PLAYER_PAUSE, [this] { OnPlayerPause(); });
+    OnCommand(ID_VIEW_FULLSCREEN, [this] { OnViewFullScreen(); });
+    OnCommand(ID_PLAYER_SOUND, [this] { OnPlayerSound(); });
+    OnUpdateCommandUI(ID_PLAYER_PLAY, [this](CCmdUI* ui) { ui->SetCheck(m_bPlaying ? 1 : 0); });
+    OnUpdateCommandUI(ID_PLAYER_PAUSE, [this](CCmdUI* ui) { ui->SetCheck(m_bPaused ? 1 : 0); });
+    OnUpdateCommandUI(ID_PLAYER_SOUND, [this](CCmdUI* ui) { ui->SetCheck(m_bSoundOff ? 0 : 1); });
+    InitKeyboard();
+}
+
+CLumarestView::~CLumarestView() {
+    ReleaseGraph();
+    DestroySlider();
+}
+
+// The view's own look is its background colour; the picture is the video window's.
+void CLumarestView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), kBackground);
+}
+
+void CLumarestView::FillBackground() { update(); }
+
+// Stops a playing medium, or plays the loaded one again from its start.
+void CLumarestView::OnPlayerPlay() {
+    if (!HasGraph())
+        return;
+    const bool wasPlaying = m_bPlaying;
+    m_bPlaying = !m_bPlaying;
+    if (wasPlaying) {
+        Stop();
+        return;
+    }
+    RedrawNow();
+    Play(m_bstrFile.c_str(), true);
+}
+
+void CLumarestView::OnPlayerPause() {
+    if (!m_bPlaying || !HasGraph())
+        return;
+    m_bPaused = !m_bPaused;
+    if (m_bPaused)
+        CheckResult(15, m_pMC->Pause());
+    else
+        CheckResult(16, m_pMC->Run());
+}
+
+void CLumarestView::OnViewFullScreen() {
+    if (!m_pVW)
+        return;
+    m_bFullScreen = true;
+    m_pVW->put_FullScreenMode(OATRUE);
+    SetTimer(kFullScreenTimer, 10);
+}
+
+void CLumarestView::OnPlayerSound() {
+    m_bSoundOff = !m_bSoundOff;
+    ApplySound();
+}
+
+bool CLumarestView::CheckResult(int code, HRESULT hr) {
+    if (SUCCEEDED(hr))
+        return true;
+    const std::string line = FormatFailureLine(hr, code, m_strFile);
+    if (!AppendFailureLine(line))
+        return false;
+    m_strText = QString::fromStdString(line);
+    ReleaseGraph();
+    // The normal exit, so that the handlers registered for it still run.
+    std::exit(1);
+}
+
+CLumarestDoc* CLumarestView::GetLumarestDoc() const {
+    return dynamic_cast<CLumarestDoc*>(GetDocument());
+}
+
+CStatusBar* CLumarestView::StatusBar() {
+    CMainFrame* frame = MainFrame();
+    return frame ? frame->m_wndStatusBar : nullptr;
+}
+
+void CLumarestView::SetPane(int index, const QString& text) {
+    if (CStatusBar* bar = StatusBar())
+        bar->SetPaneText(index, text);
+}

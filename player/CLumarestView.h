@@ -1,0 +1,118 @@
+#pragma once
+// The player view: the window in which a media document plays. It owns one
+// media graph at a time, sizes its window to the medium, counts the medium's
+// seconds on a timer, moves through the document's play queue, and handles the
+// Play, Pause, Full screen and Sound commands, the volume and slide keys, and
+// muting as the keyboard focus moves between the program's windows.
+#include "platform/framework/View.h"
+#include "platform/media/FilterGraph.h"
+
+#include <QPointer>
+#include <QSlider>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CLumarestDoc;
+class CStatusBar;
+
+class CLumarestView : public CView {
+    Q_OBJECT
+public:
+    // Timer identifiers.
+    static constexpr unsigned kTickTimer = 1;       // seconds, or slides
+    static constexpr unsigned kFullScreenTimer = 2; // Escape watch while in full screen
+    static constexpr unsigned kSliderTimer = 3;     // slider placement and drags
+
+    CLumarestView();
+    ~CLumarestView() override;
+
+    // Playback engine.
+    // restart: plays the loaded graph again from its start. Otherwise builds a
+    // graph for path (m_bstrFile when null) and runs it. False only when the
+    // file is refused (unsupported, missing or unreadable).
+    bool Play(const wchar_t* path, bool restart);
+    void Stop();
+    void ReleaseGraph();
+
+    // Passes a success; a failure is written to the failure log and ends the
+    // process with status 1. False when the log cannot be opened.
+    bool CheckResult(int code, HRESULT hr);
+
+    void StartTimers(const QString& text);
+    void ShowTime(const QString& text);
+    void ApplySound();
+    void InitKeyboard();
+
+    // Commands.
+    void OnPlayerPlay();
+    void OnPlayerPause();
+    void OnViewFullScreen();
+    void OnPlayerSound();
+
+    void OnTimer(unsigned id) override;
+    void OnSetFocus(QWidget* oldFocus) override;
+    void OnKillFocus(QWidget* newFocus) override;
+    void OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags) override;
+    void OnSize(unsigned type, int cx, int cy) override;
+
+    // A graph is loaded with its facets (not just the builder of a refused file).
+    bool HasGraph() const { return m_pMC != nullptr; }
+
+    bool m_bPaused = false;
+    bool m_bPlaying = false;
+    bool m_bFullScreen = false;
+    bool m_bSoundOff = false;
+    int m_nQueueIndex = 0;
+    int m_nDuration = 0; // whole seconds; 0 for a still image
+    int m_nElapsed = 0;  // ticks since the medium started
+    int32_t m_lVolume = 0;
+    QString m_strText;
+    QPointer<QSlider> m_wndSlider; // child of the main status bar, deleted with the view
+    std::shared_ptr<IGraphBuilder> m_pGB;
+    std::shared_ptr<IMediaControl> m_pMC;
+    std::shared_ptr<IMediaEventEx> m_pME;
+    std::shared_ptr<IVideoWindow> m_pVW;
+    std::shared_ptr<IBasicAudio> m_pBA;
+    std::shared_ptr<IBasicVideo> m_pBV;
+    std::shared_ptr<IMediaSeeking> m_pMS;
+    std::shared_ptr<IMediaPosition> m_pMP;
+    int m_nSliderPos = 0;
+    QString m_strFile;      // path of the loaded file, as the failure log writes it
+    std::wstring m_bstrFile; // the same path, wide
+    int64_t m_llDuration = 0; // 100-nanosecond units
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Engine steps.
+    bool Restart();
+    bool Build(const std::wstring& path);
+    bool Refused(HRESULT hr, const std::wstring& path);
+    void QueryFacets();
+    void VideoLayout();
+    void SoundLayout(const std::wstring& path);
+    void FitVideo(int cx);
+
+    // Timer steps.
+    void OnTickTimer();
+    void OnFullScreenTimer();
+    void OnSliderTimer();
+    void SeekToSlider();
+    void EndQueue();
+    void AdvanceQueue();
+    void MakeSlider(const QString& text);
+    void DestroySlider();
+    void SetSliderValue(int value);
+
+    // Sound and status texts.
+    void SetVolume(int32_t volume);
+    void ShowVolume();
+    void SetPane(int index, const QString& text);
+    void FillBackground();
+    CLumarestDoc* GetLumarestDoc() const;
+    static CStatusBar* StatusBar();
+};

@@ -1,0 +1,155 @@
+// The playback engine of the player view: building a graph for a file, laying
+// out the window for video or sound, restarting, stopping and releasing.
+#include "player/CLumarestView.h"
+
+#include "platform/framework/MDIChildWnd.h"
+#include "platform/framework/MessageBox.h"
+#include "player/PlayerMath.h"
+#include "player/PlayerTexts.h"
+
+namespace {
+// A clipped child window: the video never paints over its siblings or children.
+constexpr long kVideoWindowStyle = 0x46000000;
+constexpr long kSilence = -10000;
+// Each character of a sound-only file's path widens its strip by this much.
+constexpr int kStripPixelsPerCharacter = 8;
+} // namespace
+
+bool CLumarestView::Play(const wchar_t* path, bool restart) {
+    if (restart)
+        return Restart();
+    // A copy: the path may be m_bstrFile itself, which building may change.
+    return Build(path ? std::wstring(path) : m_bstrFile);
+}
+
+bool CLumarestView::Restart() {
+    if (!HasGraph())
+        return true;
+    m_nElapsed = 0;
+    if (m_pMS) {
+        LONGLONG start = 0;
+        m_pMS->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
+                            AM_SEEKING_NoPositioning);
+    }
+    m_pMC->Run();
+    if (m_wndSlider) {
+        SetSliderValue(0);
+        m_wndSlider->show();
+    }
+    // The view moved the slider, not the user: no seek must follow.
+    m_nSliderPos = 0;
+    m_bPlaying = true;
+    return true;
+}
+
+bool CLumarestView::Build(const std::wstring& path) {
+    m_nElapsed = 0;
+    m_nDuration = 0;
+    if (!CheckResult(1, CoCreateFilterGraph(m_pGB)) || !m_pGB)
+        return true;
+    if (const HRESULT hr = m_pGB->RenderFile(path); FAILED(hr))
+        return Refused(hr, path);
+    QueryFacets();
+    if (m_pBA)
+        m_pBA->put_Volume(m_bSoundOff ? kSilence : m_lVolume);
+    long visible = OAFALSE;
+    if (m_pVW && m_pVW->get_Visible(&visible) == S_OK)
+        VideoLayout();
+    else
+        SoundLayout(path);
+    StartTimers(QString());
+    if (m_pMC)
+        CheckResult(14, m_pMC->Run());
+    m_bPlaying = true;
+    return true;
+}
+
+// A file the graph cannot play is refused with a message; the view stays as
+// it was, holding only the new graph builder. A missing or unreadable file is
+// named, so that the user can tell it from one in an unknown format.
+bool CLumarestView::Refused(HRESULT hr, const std::wstring& path) {
+    if (hr == HRESULT_FILE_NOT_FOUND || hr == HRESULT_ACCESS_DENIED)
+        AfxMessageBox(FileNotFoundText(QString::fromStdWString(path)), MB_OK);
+    else
+        AfxMessageBox(UnsupportedFormatText(), MB_OK);
+    return false;
+}
+
+void CLumarestView::QueryFacets() {
+    CheckResult(3, m_pGB->QueryInterface(m_pMC));
+    CheckResult(4, m_pGB->QueryInterface(m_pME));
+    CheckResult(5, m_pGB->QueryInterface(m_pMS));
+    CheckResult(6, m_pGB->QueryInterface(m_pMP));
+    CheckResult(7, m_pGB->QueryInterface(m_pVW));
+    CheckResult(8, m_pGB->QueryInterface(m_pBV));
+    CheckResult(9, m_pGB->QueryInterface(m_pBA));
+}
+
+// The frame takes the native picture size (outer size), and the video fills
+// the view below the caption allowance.
+void CLumarestView::VideoLayout() {
+    CheckResult(10, m_pVW->put_Owner(this));
+    CheckResult(11, m_pVW->put_WindowStyle(kVideoWindowStyle));
+    long w = 0;
+    long h = 0;
+    if (m_pBV)
+        CheckResult(12, m_pBV->GetVideoSize(&w, &h));
+    if (CMDIChildWnd* frame = GetParentFrame())
+        frame->MoveWindow(0, 0, static_cast<int>(w), static_cast<int>(h), true);
+    CheckResult(13, m_pVW->SetWindowPosition(0, 0, w, VideoWindowHeight(h)));
+}
+
+// Sound only: a strip at the top left, as wide as the path and as low as the frame allows.
+void CLumarestView::SoundLayout(const std::wstring& path) {
+    m_strText = QString::fromStdWString(path);
+    const int width = kStripPixelsPerCharacter * static_cast<int>(m_strText.size());
+    if (CMDIChildWnd* frame = GetParentFrame())
+        frame->MoveWindow(0, 0, width, 0, true);
+}
+
+// The video keeps its aspect at the view's width; left and top stay.
+void CLumarestView::FitVideo(int cx) {
+    if (!m_pVW || !m_pBV)
+        return;
+    long w = 0;
+    long h = 0;
+    if (FAILED(m_pBV->GetVideoSize(&w, &h)))
+        return; // sound only: there is no picture to fit
+    const std::optional<long> height = FittedVideoHeight(cx, w, h);
+    if (!height)
+        return;
+    m_pVW->put_Width(cx);
+    m_pVW->put_Height(*height);
+}
+
+void CLumarestView::OnSize(unsigned type, int cx, int cy) {
+    CView::OnSize(type, cx, cy);
+    if (!m_pVW)
+        return;
+    FitVideo(cx);
+    FillBackground();
+    RedrawNow();
+}
+
+void CLumarestView::Stop() {
+    if (m_pMC)
+        CheckResult(17, m_pMC->Stop());
+    FillBackground();
+    if (m_wndSlider)
+        m_wndSlider->hide();
+    m_bPlaying = false;
+    m_bPaused = false;
+    m_nElapsed = 0;
+}
+
+// Giving up the last reference ends the graph and its video window.
+void CLumarestView::ReleaseGraph() {
+    m_pGB.reset();
+    m_pMC.reset();
+    m_pME.reset();
+    m_pVW.reset();
+    m_pBA.reset();
+    m_pBV.reset();
+    m_pMS.reset();
+    m_pMP.reset();
+}

@@ -1,0 +1,193 @@
+// The player view's three timers: the counting tick that drives the time
+// display and the play queue, the Escape watch in full screen, and the
+// position slider that follows the status bar and turns a drag into a seek.
+#include "player/CLumarestView.h"
+
+#include "app/SharedState.h"
+#include "platform/framework/StatusBar.h"
+#include "platform/listctrl/ListCtrl.h"
+#include "player/CLumarestDoc.h"
+#include "player/PlayerGlobals.h"
+#include "player/PlayerMath.h"
+#include "player/PlayerTexts.h"
+#include "player/QueueAdvance.h"
+
+#include <QSignalBlocker>
+
+#include <array>
+
+namespace {
+constexpr int kSecond = 1000;
+constexpr int kPollInterval = 10;
+} // namespace
+
+void CLumarestView::StartTimers(const QString& text) {
+    m_llDuration = 0;
+    if (m_pMS)
+        CheckResult(18, m_pMS->GetDuration(&m_llDuration));
+    m_nDuration = SecondsOf(m_llDuration);
+    if (m_nDuration > 0) {
+        SetPane(0, text);
+        MakeSlider(text);
+        SetTimer(kSliderTimer, kPollInterval);
+        SetTimer(kTickTimer, kSecond);
+    } else {
+        // A still image stays for the slide delay; the slider timer finds no slider.
+        DestroySlider();
+        SetTimer(kTickTimer, SlideInterval(g_nSlideDelay));
+    }
+    m_nSliderPos = 0;
+}
+
+void CLumarestView::ShowTime(const QString& text) {
+    SetPane(0, text.isEmpty() ? TimeText(m_nElapsed, m_nDuration) : text);
+}
+
+void CLumarestView::OnTimer(unsigned id) {
+    switch (id) {
+    case kTickTimer:
+        OnTickTimer();
+        break;
+    case kFullScreenTimer:
+        OnFullScreenTimer();
+        break;
+    case kSliderTimer:
+        OnSliderTimer();
+        break;
+    default:
+        break;
+    }
+    CView::OnTimer(id);
+}
+
+void CLumarestView::OnTickTimer() {
+    const CLumarestDoc* doc = GetLumarestDoc();
+    TickInput in;
+    in.paused = m_bPaused;
+    in.playing = m_bPlaying;
+    in.queuePlaying = g_bQueuePlaying;
+    in.hasFocus = HasKeyboardFocus();
+    in.elapsed = m_nElapsed;
+    in.duration = m_nDuration;
+    in.queueIndex = m_nQueueIndex;
+    in.queueSize = doc ? static_cast<int>(doc->m_arrPaths.size()) : 0;
+    const TickResult tick = NextTick(in);
+    if (!tick.counted)
+        return;
+    m_nElapsed = tick.elapsed;
+    if (m_wndSlider) {
+        SetSliderValue(m_wndSlider->value() + 1);
+        m_nSliderPos = m_wndSlider->value();
+    }
+    switch (tick.action) {
+    case TickAction::ShowTime:
+        ShowTime(QString());
+        break;
+    case TickAction::EndQueue:
+        EndQueue();
+        break;
+    case TickAction::Advance:
+        AdvanceQueue();
+        break;
+    case TickAction::Nothing:
+        break;
+    }
+}
+
+void CLumarestView::EndQueue() {
+    Stop();
+    RedrawNow();
+    m_nQueueIndex = 0;
+    g_bQueuePlaying = false;
+}
+
+// The next entry becomes the loaded file: its line is marked in the play list
+// (unless that window has closed), and the window takes its path as title.
+void CLumarestView::AdvanceQueue() {
+    CLumarestDoc* doc = GetLumarestDoc();
+    if (!doc || m_nQueueIndex + 1 >= static_cast<int>(doc->m_arrPaths.size()))
+        return;
+    ++m_nQueueIndex;
+    const QString path = doc->m_arrPaths.at(m_nQueueIndex);
+    m_strFile = path;
+    m_bstrFile = path.toStdWString();
+    const std::wstring wide = m_bstrFile;
+    ReleaseGraph();
+    const auto index = static_cast<size_t>(m_nQueueIndex);
+    if (doc->m_pCListCtrl && index < doc->m_arrLines.size())
+        doc->m_pCListCtrl->SetHotItem(static_cast<int>(doc->m_arrLines[index]));
+    doc->SetTitle(path);
+    Play(wide.c_str(), false);
+}
+
+// While the video covers the screen, the keyboard device is the only way to see Escape.
+void CLumarestView::OnFullScreenTimer() {
+    if (!m_bFullScreen || !g_pKeyboard)
+        return;
+    std::array<uint8_t, 256> keys{};
+    CheckResult(22, g_pKeyboard->GetDeviceState(static_cast<DWORD>(keys.size()), keys.data()));
+    if ((keys[DIK_ESCAPE] & 0x80) == 0)
+        return;
+    m_bFullScreen = false;
+    if (m_pVW)
+        m_pVW->put_FullScreenMode(OAFALSE);
+}
+
+void CLumarestView::OnSliderTimer() {
+    if (!m_wndSlider)
+        return;
+    if (g_bSeeking)
+        return;
+    m_wndSlider->setGeometry(g_rcSlider.left, g_rcSlider.top,
+                             std::max(0, g_rcSlider.right - g_rcSlider.left),
+                             std::max(0, g_rcSlider.bottom - g_rcSlider.top));
+    if (m_wndSlider->value() == m_nSliderPos) {
+        m_wndSlider->setVisible(HasKeyboardFocus() || g_bQueuePlaying);
+        return;
+    }
+    SeekToSlider(); // the user moved it
+}
+
+void CLumarestView::SeekToSlider() {
+    g_bSeeking = true;
+    const int position = m_wndSlider->value();
+    LONGLONG target = SeekTarget(position, m_llDuration, m_nDuration);
+    if (m_pMS)
+        m_pMS->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr,
+                            AM_SEEKING_NoPositioning);
+    m_nSliderPos = m_wndSlider ? m_wndSlider->value() : position;
+    m_nElapsed = SecondsOf(target);
+    // The frame would hand the focus on to its view: give it to the view directly.
+    setFocus(Qt::OtherFocusReason);
+    g_bSeeking = false;
+}
+
+// A slider in status pane 0 after the text there, over the whole length of the medium.
+void CLumarestView::MakeSlider(const QString& text) {
+    DestroySlider();
+    CStatusBar* bar = StatusBar();
+    if (!bar)
+        return;
+    const QRect pane = bar->GetItemRect(0);
+    const int left = text.isEmpty() ? 100 : 6 * static_cast<int>(text.size());
+    const int right = pane.x() + pane.width() - 5;
+    auto* slider = new QSlider(Qt::Horizontal, bar);
+    // A mouse-only control: taking the focus would mute the view while it is dragged.
+    slider->setFocusPolicy(Qt::NoFocus);
+    slider->setTickPosition(QSlider::NoTicks);
+    slider->setGeometry(left, 2, std::max(0, right - left), 14);
+    slider->hide();
+    m_wndSlider = slider;
+    SetSliderValue(0);
+    m_wndSlider->setRange(0, m_nDuration);
+    m_wndSlider->setSingleStep(static_cast<int>(m_nDuration * 0.01));
+    m_wndSlider->setPageStep(static_cast<int>(m_nDuration * 0.05));
+}
+
+void CLumarestView::DestroySlider() { delete m_wndSlider.data(); }
+
+// The view's own moves of the slider must not look like the user's.
+void CLumarestView::SetSliderValue(int value) {
+    const QSignalBlocker blocker(m_wndSlider.data());
+    m_wndSlider->setValue(value);
+}

@@ -1,0 +1,54 @@
+#include "player/PlayerMath.h"
+
+#include "platform/input/VirtualKeys.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+constexpr int32_t kSilence = -10000;
+constexpr int32_t kVolumeStep = 100;
+constexpr int kSlideStep = 500;
+} // namespace
+
+int SecondsOf(int64_t units) { return static_cast<int>(units / kUnitsPerSecond); }
+
+int64_t SeekTarget(int position, int64_t units, int seconds) {
+    if (seconds <= 0)
+        return 0;
+    return static_cast<int64_t>(position) * units / seconds;
+}
+
+std::optional<long> FittedVideoHeight(int cx, long w, long h) {
+    if (w <= 0)
+        return std::nullopt;
+    const long long product = static_cast<long long>(cx) * h;
+    return static_cast<long>(static_cast<double>(product) / static_cast<double>(w));
+}
+
+long VideoWindowHeight(long h) { return std::max(0L, h - 38); }
+
+int32_t VolumeAfterKey(unsigned key, int32_t volume) {
+    switch (key) {
+    case vk::VK_END:
+        return kSilence;
+    case vk::VK_HOME:
+        return 0;
+    case vk::VK_UP:
+        return volume <= -kVolumeStep ? volume + kVolumeStep : volume;
+    case vk::VK_DOWN:
+        return volume >= kSilence + kVolumeStep ? volume - kVolumeStep : volume;
+    default:
+        return volume;
+    }
+}
+
+int SlideDelayAfterKey(unsigned key, int delayMs) {
+    if (key == vk::VK_ADD && delayMs <= std::numeric_limits<int>::max() - kSlideStep)
+        return delayMs + kSlideStep;
+    if (key == vk::VK_SUBTRACT && delayMs > kSlideStep)
+        return delayMs - kSlideStep;
+    return delayMs;
+}
+
+int SlideInterval(int delayMs) { return std::max(delayMs, kMinSlideInterval); }

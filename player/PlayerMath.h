@@ -1,0 +1,30 @@
+#pragma once
+// The player's arithmetic: positions, sizes, volume steps and slide delays,
+// kept apart from the window so that the edge values can be checked directly.
+#include <cstdint>
+#include <optional>
+
+// Graph times are in 100-nanosecond units.
+constexpr int64_t kUnitsPerSecond = 10'000'000;
+
+// Whole seconds of a graph time, truncated toward zero.
+int SecondsOf(int64_t units);
+// Where slider position p of a medium of `seconds` whole seconds lies, in graph
+// units: p x units / seconds in 64-bit integers. 0 when seconds is not positive.
+int64_t SeekTarget(int position, int64_t units, int seconds);
+
+// Height of a video w x h shown cx wide, truncated; none when the native
+// width is unknown (not positive).
+std::optional<long> FittedVideoHeight(int cx, long w, long h);
+// Height of the video window below the caption allowance of a frame h high; never negative.
+long VideoWindowHeight(long h);
+
+// The stored volume after one of the volume keys (End, Home, Up, Down);
+// other keys leave it unchanged.
+int32_t VolumeAfterKey(unsigned key, int32_t volume);
+// The slide delay after numeric-pad + or -; other keys leave it unchanged.
+int SlideDelayAfterKey(unsigned key, int delayMs);
+// The interval of the slide timer: the delay, but never so short that the
+// program does nothing but change slides (a delay of 0 or below included).
+int SlideInterval(int delayMs);
+constexpr int kMinSlideInterval = 100;

@@ -1,0 +1,20 @@
+#include "player/PlayerTexts.h"
+
+QString TimeText(int elapsed, int duration) {
+    const int minutes = duration / 60;
+    if (minutes < 10)
+        return QString::asprintf(" Time:  %d / %d sec", elapsed, duration);
+    return QString::asprintf(" Time:  %d / %d min", elapsed / 60, minutes);
+}
+
+QString VolumeText(int32_t volume) { return QString::asprintf(" %d", 100 - (-volume / 100)); }
+
+QString SlideDelayStatusText(int delayMs) {
+    return QString::asprintf("Slide's delay %.2f sec", delayMs / 1000.0);
+}
+
+QString UnsupportedFormatText() { return QStringLiteral("Unsupported file format."); }
+
+QString FileNotFoundText(const QString& path) {
+    return QStringLiteral("File not found: \"%1\"").arg(path);
+}

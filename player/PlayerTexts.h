@@ -1,0 +1,17 @@
+#pragma once
+// The texts the player writes into the main window's status bar and message
+// boxes, apart from any window so that they can be checked on their own.
+#include <QString>
+
+#include <cstdint>
+
+// Pane 0 while a medium plays: seconds below ten minutes, whole minutes from there.
+QString TimeText(int elapsed, int duration);
+// Pane 2: the stored volume (hundredths of a decibel, 0 to -10000) as a level 100 to 0.
+QString VolumeText(int32_t volume);
+// Pane 0 after a slide-delay key.
+QString SlideDelayStatusText(int delayMs);
+
+// Message boxes of a refused file.
+QString UnsupportedFormatText();
+QString FileNotFoundText(const QString& path);

@@ -1,0 +1,260 @@
+// The player view's controls: the time display, volume and slide-delay keys,
+// the Sound command, muting as the focus moves, the position slider and the
+// full-screen mode with its Escape watch.
+#include "PlayerTestSupport.h"
+
+#include "app/CMainFrame.h"
+#include "app/SharedState.h"
+#include "platform/framework/StatusBar.h"
+#include "platform/input/KeyStateTable.h"
+#include "player/CLumarestView.h"
+#include "player/PlayerGlobals.h"
+#include "res/Resource.h"
+
+#include <QApplication>
+#include <QTest>
+
+using fixtures::Media;
+using playertest::MediaFolder;
+using playertest::PlayerTest;
+
+namespace {
+
+class Controls : public PlayerTest {};
+
+void tick(CLumarestView* view, int times) {
+    for (int i = 0; i < times; ++i)
+        view->OnTimer(CLumarestView::kTickTimer);
+}
+
+TEST_F(Controls, TimeDisplayInSecondsAndMinutes) {
+    CLumarestView* view = open(MediaFolder::instance().pcm(599));
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->m_nDuration, 599);
+    focus(view);
+    tick(view, 12);
+    EXPECT_EQ(pane(0), QStringLiteral(" Time:  12 / 599 sec"));
+    EXPECT_EQ(view->m_wndSlider->value(), 12);
+    EXPECT_EQ(view->m_nSliderPos, 12);
+
+    CLumarestView* longer = open(MediaFolder::instance().pcm(600));
+    ASSERT_NE(longer, nullptr);
+    focus(longer);
+    tick(longer, 1);
+    EXPECT_EQ(pane(0), QStringLiteral(" Time:  0 / 10 min"));
+}
+
+TEST_F(Controls, SingleFileWithoutFocusCountsButWaits) {
+    CLumarestView* first = open(MediaFolder::instance().copy(Media::Wav, QStringLiteral("one.wav"), 1));
+    CLumarestView* second = open(MediaFolder::instance().path(Media::Wav));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    focus(second);
+    ASSERT_FALSE(first->HasKeyboardFocus());
+    bar().SetPaneText(0, QStringLiteral("untouched"));
+    tick(first, 3);
+    EXPECT_EQ(first->m_nElapsed, 3);
+    EXPECT_TRUE(first->m_bPlaying); // past its end, but it waits for the focus
+    EXPECT_EQ(pane(0), QStringLiteral("untouched"));
+    focus(first);
+    tick(first, 1);
+    EXPECT_FALSE(first->m_bPlaying);
+}
+
+TEST_F(Controls, VolumeKeysAtTheirEdges) {
+    CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    QTest::keyClick(view, Qt::Key_Up);
+    EXPECT_EQ(view->m_lVolume, 0);
+    EXPECT_EQ(pane(2), QStringLiteral(" 100"));
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_EQ(view->m_lVolume, -100);
+    EXPECT_EQ(graphVolume(view), -100);
+    EXPECT_EQ(pane(2), QStringLiteral(" 99"));
+    QTest::keyClick(view, Qt::Key_End);
+    EXPECT_EQ(graphVolume(view), -10000);
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_EQ(view->m_lVolume, -10000);
+    EXPECT_EQ(pane(2), QStringLiteral(" 0"));
+    QTest::keyClick(view, Qt::Key_Up);
+    EXPECT_EQ(view->m_lVolume, -9900);
+    EXPECT_EQ(pane(2), QStringLiteral(" 1"));
+    QTest::keyClick(view, Qt::Key_Home);
+    EXPECT_EQ(view->m_lVolume, 0);
+    EXPECT_EQ(graphVolume(view), 0);
+    EXPECT_EQ(pane(2), QStringLiteral(" 100"));
+
+    // M silences the graph and gives the level back; nothing is stored.
+    view->m_lVolume = -2000;
+    QTest::keyClick(view, Qt::Key_M);
+    EXPECT_EQ(graphVolume(view), -10000);
+    EXPECT_EQ(pane(2), QStringLiteral(" 0"));
+    EXPECT_EQ(view->m_lVolume, -2000);
+    QTest::keyClick(view, Qt::Key_M);
+    EXPECT_EQ(graphVolume(view), -2000);
+    EXPECT_EQ(pane(2), QStringLiteral(" 80"));
+    EXPECT_FALSE(view->m_bSoundOff);
+}
+
+TEST_F(Controls, SoundCommandAndItsCheckMark) {
+    CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    view->m_lVolume = -700;
+    view->m_pBA->put_Volume(-700);
+    EXPECT_EQ(harness->frame().QueryCommand(ID_PLAYER_SOUND).m_nCheck, 1);
+    ASSERT_TRUE(harness->frame().SendCommand(ID_PLAYER_SOUND));
+    EXPECT_TRUE(view->m_bSoundOff);
+    EXPECT_EQ(graphVolume(view), -10000);
+    EXPECT_EQ(pane(2), QStringLiteral(" 0"));
+    EXPECT_EQ(harness->frame().QueryCommand(ID_PLAYER_SOUND).m_nCheck, 0);
+    harness->frame().SendCommand(ID_PLAYER_SOUND);
+    EXPECT_EQ(graphVolume(view), -700);
+    EXPECT_EQ(pane(2), QStringLiteral(" 93"));
+
+    // Off after M silenced the graph: the silence is what is stored.
+    QTest::keyClick(view, Qt::Key_M);
+    harness->frame().SendCommand(ID_PLAYER_SOUND);
+    EXPECT_EQ(view->m_lVolume, -10000);
+    harness->frame().SendCommand(ID_PLAYER_SOUND);
+    EXPECT_EQ(graphVolume(view), -10000);
+    EXPECT_EQ(pane(2), QStringLiteral(" 0"));
+    QTest::keyClick(view, Qt::Key_Up);
+    EXPECT_EQ(graphVolume(view), -9900);
+}
+
+TEST_F(Controls, SlideDelayKeys) {
+    CLumarestView* view = open(MediaFolder::instance().path(Media::Png));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    QTest::keyClick(view, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(g_nSlideDelay, 1500);
+    EXPECT_EQ(pane(0), QStringLiteral("Slide's delay 1.50 sec"));
+    // The running slide keeps its period; the next entry takes the new one.
+    EXPECT_EQ(view->TimerInterval(CLumarestView::kTickTimer), 1000);
+    QTest::keyClick(view, Qt::Key_Plus); // the main keyboard's + is not the slide key
+    EXPECT_EQ(g_nSlideDelay, 1500);
+
+    g_nSlideDelay = 500;
+    QTest::keyClick(view, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(g_nSlideDelay, 500);
+    EXPECT_EQ(pane(0), QStringLiteral("Slide's delay 0.50 sec"));
+    g_nSlideDelay = 700;
+    QTest::keyClick(view, Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(g_nSlideDelay, 200);
+
+    // A delay of 0 or below still gives slides a working period.
+    g_nSlideDelay = 0;
+    view->StartTimers(QString());
+    EXPECT_GE(view->TimerInterval(CLumarestView::kTickTimer), 100);
+    g_nSlideDelay = -1000;
+    view->StartTimers(QString());
+    EXPECT_GE(view->TimerInterval(CLumarestView::kTickTimer), 100);
+}
+
+TEST_F(Controls, FocusMovingBetweenPlayersMutesTheOneLeft) {
+    CLumarestView* a = open(MediaFolder::instance().path(Media::Wav));
+    CLumarestView* b = open(MediaFolder::instance().path(Media::OggVorbis));
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    a->m_lVolume = -300;
+    b->m_lVolume = -600;
+    focus(a);
+    EXPECT_EQ(graphVolume(a), -300);
+    EXPECT_EQ(pane(2), QStringLiteral(" 97"));
+
+    focus(b);
+    EXPECT_EQ(graphVolume(a), -10000);
+    EXPECT_EQ(a->m_lVolume, -300);
+    EXPECT_EQ(graphVolume(b), -600);
+    EXPECT_EQ(pane(2), QStringLiteral(" 94"));
+
+    focus(a);
+    EXPECT_EQ(graphVolume(a), -300);
+    EXPECT_EQ(graphVolume(b), -10000);
+
+    // Another program takes the focus: the player stays audible; the time display clears.
+    QApplication::setActiveWindow(nullptr);
+    AppHarness::waitFor([a] { return !a->HasKeyboardFocus(); }, 2000);
+    ASSERT_FALSE(a->HasKeyboardFocus());
+    EXPECT_EQ(graphVolume(a), -300);
+    EXPECT_EQ(pane(0), QStringLiteral(" "));
+}
+
+TEST_F(Controls, DraggingTheSliderSeeks) {
+    CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    g_rcSlider = RECT{150, 2, 400, 18};
+    view->OnTimer(CLumarestView::kSliderTimer);
+    EXPECT_EQ(view->m_wndSlider->geometry(), QRect(150, 2, 250, 16));
+    EXPECT_TRUE(view->m_wndSlider->isVisible());
+
+    // The timer's own moves are no drag.
+    tick(view, 1);
+    view->OnTimer(CLumarestView::kSliderTimer);
+    EXPECT_EQ(view->m_nElapsed, 1);
+    EXPECT_EQ(view->m_nSliderPos, 1);
+
+    view->m_wndSlider->setValue(3); // the user's drag
+    view->OnTimer(CLumarestView::kSliderTimer);
+    EXPECT_EQ(view->m_nSliderPos, 3);
+    EXPECT_EQ(view->m_nElapsed, 3);
+    EXPECT_FALSE(g_bSeeking);
+    LONGLONG position = -1;
+    AppHarness::waitFor([&] {
+        view->m_pMS->GetCurrentPosition(&position);
+        return position >= 30'000'000;
+    }, 2000);
+    EXPECT_NEAR(double(position), 3e7, 0.5e7);
+    EXPECT_TRUE(view->HasKeyboardFocus());
+
+    // A seek in progress holds the slider tick back.
+    g_bSeeking = true;
+    view->m_wndSlider->setValue(1);
+    view->OnTimer(CLumarestView::kSliderTimer);
+    EXPECT_EQ(view->m_nSliderPos, 3);
+    g_bSeeking = false;
+}
+
+TEST_F(Controls, SliderHidesWithoutFocusUnlessAQueuePlays) {
+    CLumarestView* a = open(MediaFolder::instance().path(Media::Wav));
+    CLumarestView* b = open(MediaFolder::instance().path(Media::Png));
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    focus(b);
+    a->OnTimer(CLumarestView::kSliderTimer);
+    EXPECT_FALSE(a->m_wndSlider->isVisible());
+    g_bQueuePlaying = true;
+    a->OnTimer(CLumarestView::kSliderTimer);
+    EXPECT_TRUE(a->m_wndSlider->isVisible());
+}
+
+TEST_F(Controls, FullScreenUntilEscape) {
+    CLumarestView* view = open(MediaFolder::instance().path(Media::AviMjpeg));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    QWidget* video = view->m_pVW->VideoWidget();
+    ASSERT_NE(video, nullptr);
+    // Escape while not in full screen does nothing special.
+    keystate::Press(Qt::Key_Escape);
+    view->OnTimer(CLumarestView::kFullScreenTimer);
+    EXPECT_FALSE(view->m_bFullScreen);
+    keystate::Release(Qt::Key_Escape);
+
+    ASSERT_TRUE(harness->frame().SendCommand(ID_VIEW_FULLSCREEN));
+    EXPECT_TRUE(view->m_bFullScreen);
+    EXPECT_EQ(view->TimerInterval(CLumarestView::kFullScreenTimer), 10);
+    EXPECT_NE(video->window(), view->window());
+    view->OnTimer(CLumarestView::kFullScreenTimer);
+    EXPECT_TRUE(view->m_bFullScreen); // no Escape yet
+
+    keystate::Press(Qt::Key_Escape);
+    view->OnTimer(CLumarestView::kFullScreenTimer);
+    keystate::Release(Qt::Key_Escape);
+    EXPECT_FALSE(view->m_bFullScreen);
+    EXPECT_EQ(video->parentWidget(), view);
+}
+
+} // namespace

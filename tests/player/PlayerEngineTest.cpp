@@ -1,0 +1,284 @@
+// The playback engine through the player view: what a file's graph reports
+// (durations), how the window is laid out for video and for sound, which files
+// are refused, and restarting, pausing and stopping.
+#include "PlayerTestSupport.h"
+
+#include "app/SharedState.h"
+#include "platform/framework/MDIChildWnd.h"
+#include "platform/framework/StatusBar.h"
+#include "platform/media/GraphFailures.h"
+#include "player/CLumarestView.h"
+#include "res/Resource.h"
+
+#include <QDir>
+#include <QMdiArea>
+#include <gst/gst.h>
+
+using fixtures::Media;
+using playertest::MediaFolder;
+using playertest::PlayerTest;
+
+namespace {
+
+class Engine : public PlayerTest {};
+
+// Decoders taken out of the registry's choice for a while, put back afterwards.
+class WithoutDecoders {
+public:
+    explicit WithoutDecoders(std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            if (GstPluginFeature* f = gst_registry_lookup_feature(gst_registry_get(), name)) {
+                m_ranks.emplace_back(f, gst_plugin_feature_get_rank(f));
+                gst_plugin_feature_set_rank(f, GST_RANK_NONE);
+            }
+        }
+    }
+    ~WithoutDecoders() {
+        for (auto& [feature, rank] : m_ranks) {
+            gst_plugin_feature_set_rank(feature, rank);
+            gst_object_unref(feature);
+        }
+    }
+    WithoutDecoders(const WithoutDecoders&) = delete;
+    WithoutDecoders& operator=(const WithoutDecoders&) = delete;
+
+private:
+    std::vector<std::pair<GstPluginFeature*, guint>> m_ranks;
+};
+
+long stateOf(CLumarestView* view) {
+    long state = -1;
+    view->m_pMC->GetState(2000, &state);
+    return state;
+}
+
+LONGLONG positionOf(CLumarestView* view) {
+    LONGLONG position = -1;
+    view->m_pMS->GetCurrentPosition(&position);
+    return position;
+}
+
+TEST_F(Engine, DurationsAsTheGraphReportsThem) {
+    CLumarestView* wav = open(MediaFolder::instance().path(Media::Wav));
+    ASSERT_NE(wav, nullptr);
+    EXPECT_TRUE(wav->m_bPlaying);
+    EXPECT_EQ(wav->m_nDuration, 5);
+    EXPECT_EQ(wav->m_llDuration, 50'000'000);
+    EXPECT_EQ(wav->TimerInterval(CLumarestView::kTickTimer), 1000);
+    EXPECT_EQ(wav->TimerInterval(CLumarestView::kSliderTimer), 10);
+
+    CLumarestView* png = open(MediaFolder::instance().path(Media::Png));
+    ASSERT_NE(png, nullptr);
+    EXPECT_EQ(png->m_nDuration, 0);
+    EXPECT_EQ(png->m_llDuration, 0);
+    EXPECT_TRUE(png->m_wndSlider.isNull());
+    EXPECT_EQ(png->TimerInterval(CLumarestView::kTickTimer), 1000); // the slide delay
+
+    CLumarestView* mp3 = open(MediaFolder::instance().path(Media::Mp3NoXing));
+    ASSERT_NE(mp3, nullptr);
+    EXPECT_NEAR(mp3->m_nDuration, 5, 1);
+    EXPECT_NEAR(double(mp3->m_llDuration), 5e7, 0.3e7);
+}
+
+TEST_F(Engine, SliderHoldsTheWholeLengthOfLongMedia) {
+    CLumarestView* view = open(MediaFolder::instance().pcm(40'000));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->m_nDuration, 40'000);
+    ASSERT_FALSE(view->m_wndSlider.isNull());
+    EXPECT_EQ(view->m_wndSlider->minimum(), 0);
+    EXPECT_EQ(view->m_wndSlider->maximum(), 40'000);
+    EXPECT_EQ(view->m_wndSlider->singleStep(), 400);
+    EXPECT_EQ(view->m_wndSlider->pageStep(), 2000);
+    EXPECT_EQ(view->m_wndSlider->parentWidget(), static_cast<QWidget*>(&bar()));
+}
+
+TEST_F(Engine, SoundGetsAStripAtTheTopLeft) {
+    const QString path = MediaFolder::instance().path(Media::OggVorbis);
+    CLumarestView* view = open(path);
+    ASSERT_NE(view, nullptr);
+    CMDIChildWnd* frame = view->GetParentFrame();
+    EXPECT_EQ(frame->pos(), QPoint(0, 0));
+    EXPECT_EQ(frame->width(), 8 * path.size());
+    EXPECT_EQ(frame->height(), frame->minimumSizeHint().height()); // as low as it goes
+    EXPECT_EQ(view->m_pVW->VideoWidget(), nullptr);
+    EXPECT_TRUE(frame->isVisible());
+}
+
+TEST_F(Engine, VideoSizesTheFrameAndFillsTheView) {
+    // Played into a window that is already shown, as the queue does.
+    CLumarestView* view = emptyPlayer();
+    ASSERT_NE(view, nullptr);
+    const QString path = MediaFolder::instance().path(Media::AviMjpeg);
+    view->m_strFile = path;
+    view->m_bstrFile = path.toStdWString();
+    ASSERT_TRUE(view->Play(view->m_bstrFile.c_str(), false));
+    CMDIChildWnd* frame = view->GetParentFrame();
+    EXPECT_EQ(frame->geometry(), QRect(0, 0, 320, 240));
+    QWidget* video = view->m_pVW->VideoWidget();
+    ASSERT_NE(video, nullptr);
+    EXPECT_EQ(video->parentWidget(), view);
+    EXPECT_EQ(video->geometry(), QRect(0, 0, 320, 240 - 38));
+
+    // Opened as File/Open does, while the window is still hidden: once shown,
+    // the video is fitted to the view's width.
+    CLumarestView* opened = open(MediaFolder::instance().path(Media::WebmVp8));
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->GetParentFrame()->geometry(), QRect(0, 0, 320, 240));
+    QWidget* fitted = opened->m_pVW->VideoWidget();
+    ASSERT_NE(fitted, nullptr);
+    EXPECT_EQ(fitted->parentWidget(), opened);
+    EXPECT_EQ(fitted->width(), opened->width());
+    EXPECT_EQ(fitted->height(), opened->width() * 240 / 320);
+
+    // A later resize keeps the picture's aspect.
+    opened->GetParentFrame()->resize(500, 400);
+    EXPECT_EQ(fitted->width(), opened->width());
+    EXPECT_EQ(fitted->height(), int(opened->width() * 240.0 / 320));
+}
+
+TEST_F(Engine, SoundOffAtBuildStartsSilent) {
+    CLumarestView* view = emptyPlayer();
+    ASSERT_NE(view, nullptr);
+    view->m_bSoundOff = true;
+    view->m_lVolume = -500;
+    ASSERT_TRUE(view->Play(MediaFolder::instance().path(Media::Wav).toStdWString().c_str(), false));
+    EXPECT_EQ(graphVolume(view), -10000);
+
+    CLumarestView* other = emptyPlayer();
+    other->m_lVolume = -500;
+    ASSERT_TRUE(other->Play(MediaFolder::instance().path(Media::Wav).toStdWString().c_str(), false));
+    EXPECT_EQ(graphVolume(other), -500);
+}
+
+TEST_F(Engine, RefusesFilesItCannotPlay) {
+    const QString text = fixtures::writeFile(MediaFolder::instance().dir(), QStringLiteral("text.avi"),
+                                             "This is not a film.\n");
+    CLumarestView* view = open(text);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(harness->messageTexts(), QStringList{QStringLiteral("Unsupported file format.")});
+    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_NE(view->m_pGB, nullptr); // the builder of the refused file stays held
+    EXPECT_FALSE(view->HasGraph());
+
+    // Nothing can be decoded: no picture and no sound decoder.
+    harness->messages.clear();
+    const QString webmPath = MediaFolder::instance().path(Media::WebmVp8);
+    CLumarestView* webm = emptyPlayer();
+    {
+        WithoutDecoders gone({"vp8dec", "avdec_vp8", "vorbisdec", "avdec_vorbis"});
+        EXPECT_FALSE(webm->Play(webmPath.toStdWString().c_str(), false));
+    }
+    // Only the picture cannot be decoded: the sound plays, in a strip.
+    CLumarestView* soundOnly = emptyPlayer();
+    {
+        WithoutDecoders gone({"vp8dec", "avdec_vp8"});
+        EXPECT_TRUE(soundOnly->Play(webmPath.toStdWString().c_str(), false));
+    }
+    EXPECT_EQ(harness->messageTexts(), QStringList{QStringLiteral("Unsupported file format.")});
+    EXPECT_FALSE(webm->m_bPlaying);
+    EXPECT_TRUE(soundOnly->m_bPlaying);
+    EXPECT_EQ(soundOnly->GetParentFrame()->width(), 8 * webmPath.size());
+}
+
+TEST_F(Engine, MissingOrUnreadableFilesAreNamedAndTheProgramGoesOn) {
+    const QString missing = QDir(MediaFolder::instance().dir()).filePath(QStringLiteral("gone.wav"));
+    CLumarestView* view = emptyPlayer();
+    ASSERT_NE(view, nullptr);
+    view->m_strFile = missing;
+    EXPECT_FALSE(view->Play(missing.toStdWString().c_str(), false));
+    // A folder cannot be read as a file.
+    EXPECT_FALSE(view->Play(MediaFolder::instance().dir().toStdWString().c_str(), false));
+    EXPECT_EQ(harness->messageTexts(),
+              (QStringList{QStringLiteral("File not found: \"%1\"").arg(missing),
+                           QStringLiteral("File not found: \"%1\"").arg(MediaFolder::instance().dir())}));
+    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_FALSE(QFile::exists(QDir(harness->dir()).filePath(QStringLiteral("LUMarest.log"))));
+    // The view is still usable.
+    EXPECT_TRUE(view->Play(MediaFolder::instance().path(Media::Wav).toStdWString().c_str(), false));
+    EXPECT_TRUE(view->m_bPlaying);
+}
+
+TEST_F(Engine, PlayStopsAndRestartsFromTheBeginning) {
+    CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(stateOf(view), State_Running);
+    LONGLONG three = 30'000'000;
+    view->m_pMS->SetPositions(&three, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    view->m_nElapsed = 3;
+    view->m_wndSlider->setValue(3);
+    view->m_nSliderPos = 3;
+
+    ASSERT_TRUE(view->OnCmdMsg(ID_PLAYER_PLAY, nullptr));
+    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_EQ(view->m_nElapsed, 0);
+    EXPECT_EQ(stateOf(view), State_Stopped);
+    EXPECT_FALSE(view->m_wndSlider->isVisible());
+    CCmdUI check(ID_PLAYER_PLAY);
+    view->OnCmdMsg(ID_PLAYER_PLAY, &check);
+    EXPECT_EQ(check.m_nCheck, 0);
+
+    view->OnCmdMsg(ID_PLAYER_PLAY, nullptr);
+    EXPECT_TRUE(view->m_bPlaying);
+    EXPECT_EQ(view->m_nSliderPos, 0); // the view moved the slider: no drag to seek
+    EXPECT_EQ(stateOf(view), State_Running);
+    EXPECT_LT(positionOf(view), 10'000'000);
+    EXPECT_EQ(view->m_wndSlider->value(), 0);
+    EXPECT_TRUE(view->m_wndSlider->isVisible());
+    view->OnCmdMsg(ID_PLAYER_PLAY, &check);
+    EXPECT_EQ(check.m_nCheck, 1);
+}
+
+TEST_F(Engine, PauseHoldsAndResumes) {
+    CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
+    ASSERT_NE(view, nullptr);
+    view->OnCmdMsg(ID_PLAYER_PAUSE, nullptr);
+    EXPECT_TRUE(view->m_bPaused);
+    EXPECT_EQ(stateOf(view), State_Paused);
+    CCmdUI check(ID_PLAYER_PAUSE);
+    view->OnCmdMsg(ID_PLAYER_PAUSE, &check);
+    EXPECT_EQ(check.m_nCheck, 1);
+    g_bQueuePlaying = true;
+    for (int i = 0; i < 10; ++i)
+        view->OnTimer(CLumarestView::kTickTimer); // paused: nothing counts, nothing ends
+    EXPECT_EQ(view->m_nElapsed, 0);
+    EXPECT_TRUE(view->m_bPlaying);
+
+    view->OnCmdMsg(ID_PLAYER_PAUSE, nullptr);
+    EXPECT_FALSE(view->m_bPaused);
+    EXPECT_EQ(stateOf(view), State_Running);
+
+    // Stopped, Pause does nothing.
+    view->OnCmdMsg(ID_PLAYER_PLAY, nullptr);
+    view->OnCmdMsg(ID_PLAYER_PAUSE, nullptr);
+    EXPECT_FALSE(view->m_bPaused);
+    EXPECT_EQ(stateOf(view), State_Stopped);
+}
+
+TEST_F(Engine, NoGraphNoHarm) {
+    CLumarestView* view = emptyPlayer();
+    ASSERT_NE(view, nullptr);
+    for (UINT id : {ID_PLAYER_PLAY, ID_PLAYER_PAUSE, ID_VIEW_FULLSCREEN, ID_PLAYER_SOUND})
+        EXPECT_TRUE(view->OnCmdMsg(id, nullptr));
+    for (unsigned key : {0x23u, 0x24u, 0x26u, 0x28u, 0x4Du, 0x6Bu, 0x6Du})
+        view->OnKeyDown(key, 1, 0);
+    for (unsigned timer : {1u, 2u, 3u})
+        view->OnTimer(timer);
+    view->GetParentFrame()->resize(300, 200);
+    view->Stop();
+    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_FALSE(view->m_bFullScreen);
+    EXPECT_TRUE(view->m_bSoundOff);
+    EXPECT_EQ(g_nSlideDelay, 1000);
+
+    // After a refused file only the builder is held: the same holds.
+    fixtures::writeFile(harness->dir(), QStringLiteral("empty.mp3"), "junk");
+    view->Play(QDir(harness->dir()).filePath(QStringLiteral("empty.mp3")).toStdWString().c_str(), false);
+    ASSERT_NE(view->m_pGB, nullptr);
+    for (UINT id : {ID_PLAYER_PLAY, ID_PLAYER_PAUSE, ID_VIEW_FULLSCREEN, ID_PLAYER_SOUND})
+        view->OnCmdMsg(id, nullptr);
+    view->OnKeyDown(0x4D, 1, 0);
+    view->OnTimer(1);
+    EXPECT_FALSE(view->m_bPlaying);
+}
+
+} // namespace

@@ -1,0 +1,162 @@
+// The player's plain logic, without a window: status texts, the counting
+// tick's decision, the arithmetic of seeking, fitting, volume and slide keys,
+// and the failure log's line.
+#include "platform/input/VirtualKeys.h"
+#include "player/FailureLog.h"
+#include "player/PlayerMath.h"
+#include "player/PlayerTexts.h"
+#include "player/QueueAdvance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+TEST(PlayerTexts, TimeInSecondsBelowTenMinutesThenInMinutes) {
+    EXPECT_EQ(TimeText(12, 599), QStringLiteral(" Time:  12 / 599 sec"));
+    EXPECT_EQ(TimeText(1, 600), QStringLiteral(" Time:  0 / 10 min"));
+    EXPECT_EQ(TimeText(0, 0), QStringLiteral(" Time:  0 / 0 sec"));
+    EXPECT_EQ(TimeText(125, 3599), QStringLiteral(" Time:  2 / 59 min"));
+}
+
+TEST(PlayerTexts, VolumeLevelAndSlideDelay) {
+    EXPECT_EQ(VolumeText(0), QStringLiteral(" 100"));
+    EXPECT_EQ(VolumeText(-10000), QStringLiteral(" 0"));
+    EXPECT_EQ(VolumeText(-100), QStringLiteral(" 99"));
+    EXPECT_EQ(VolumeText(-150), QStringLiteral(" 99")); // the division truncates
+    EXPECT_EQ(SlideDelayStatusText(1500), QStringLiteral("Slide's delay 1.50 sec"));
+    EXPECT_EQ(SlideDelayStatusText(200), QStringLiteral("Slide's delay 0.20 sec"));
+    EXPECT_EQ(SlideDelayStatusText(-1000), QStringLiteral("Slide's delay -1.00 sec"));
+    EXPECT_EQ(UnsupportedFormatText(), QStringLiteral("Unsupported file format."));
+    EXPECT_EQ(FileNotFoundText(QStringLiteral("/a/b %1.avi")),
+              QStringLiteral("File not found: \"/a/b %1.avi\""));
+}
+
+TickInput playing(int elapsed, int duration, int index = 0, int size = 0) {
+    TickInput in;
+    in.playing = true;
+    in.hasFocus = true;
+    in.elapsed = elapsed;
+    in.duration = duration;
+    in.queueIndex = index;
+    in.queueSize = size;
+    return in;
+}
+
+TEST(QueueAdvance, CountsAndEndsAfterTheTruncatedDuration) {
+    TickResult r = NextTick(playing(4, 5));
+    EXPECT_TRUE(r.counted);
+    EXPECT_EQ(r.elapsed, 5);
+    EXPECT_EQ(r.action, TickAction::ShowTime);
+    r = NextTick(playing(5, 5));
+    EXPECT_EQ(r.elapsed, 6);
+    EXPECT_EQ(r.action, TickAction::EndQueue); // no queue: one file is a queue of one
+    // A still image ends on every tick.
+    EXPECT_EQ(NextTick(playing(0, 0, 0, 3)).action, TickAction::Advance);
+}
+
+TEST(QueueAdvance, AdvancesUntilTheLastEntry) {
+    EXPECT_EQ(NextTick(playing(1, 0, 0, 3)).action, TickAction::Advance);
+    EXPECT_EQ(NextTick(playing(1, 0, 1, 3)).action, TickAction::Advance);
+    EXPECT_EQ(NextTick(playing(1, 0, 2, 3)).action, TickAction::EndQueue);
+    EXPECT_EQ(NextTick(playing(1, 0, 7, 3)).action, TickAction::EndQueue);
+}
+
+TEST(QueueAdvance, GatesOfPauseStopAndFocus) {
+    TickInput in = playing(3, 1, 0, 3);
+    in.paused = true;
+    TickResult r = NextTick(in);
+    EXPECT_FALSE(r.counted);
+    EXPECT_EQ(r.elapsed, 3);
+    EXPECT_EQ(r.action, TickAction::Nothing);
+
+    in = playing(3, 1, 0, 3);
+    in.playing = false; // stopped: counts, nothing more
+    r = NextTick(in);
+    EXPECT_TRUE(r.counted);
+    EXPECT_EQ(r.elapsed, 4);
+    EXPECT_EQ(r.action, TickAction::Nothing);
+
+    in = playing(3, 1, 0, 3);
+    in.hasFocus = false; // a single file without the focus waits
+    EXPECT_EQ(NextTick(in).action, TickAction::Nothing);
+    EXPECT_EQ(NextTick(in).elapsed, 4);
+    in.queuePlaying = true; // a queue from the play list goes on regardless
+    EXPECT_EQ(NextTick(in).action, TickAction::Advance);
+}
+
+TEST(PlayerMath, SeekTargetAndElapsedSeconds) {
+    EXPECT_EQ(SeekTarget(3, 50'000'000, 5), 30'000'000);
+    EXPECT_EQ(SeekTarget(2, 50'400'000, 5), 20'160'000);
+    EXPECT_EQ(SeekTarget(7, 123'456'789, 12), 72'016'460); // multiply, then divide
+    // Long media: the product passes 32 bits.
+    EXPECT_EQ(SeekTarget(40'000, 400'000'000'000, 40'000), 400'000'000'000);
+    EXPECT_EQ(SeekTarget(3, 50'000'000, 0), 0);
+    EXPECT_EQ(SecondsOf(59'999'999), 5);
+    EXPECT_EQ(SecondsOf(400'000'000'000), 40'000);
+}
+
+TEST(PlayerMath, VideoFittingNeverDividesByZero) {
+    EXPECT_EQ(FittedVideoHeight(640, 320, 240), 480);
+    EXPECT_EQ(FittedVideoHeight(301, 320, 240), 225); // 225.75 truncated
+    EXPECT_EQ(FittedVideoHeight(640, 0, 240), std::nullopt);
+    EXPECT_EQ(FittedVideoHeight(640, -5, 240), std::nullopt);
+    EXPECT_EQ(VideoWindowHeight(240), 202);
+    EXPECT_EQ(VideoWindowHeight(20), 0);
+}
+
+TEST(PlayerMath, VolumeKeysStayInRange) {
+    EXPECT_EQ(VolumeAfterKey(vk::VK_UP, 0), 0);
+    EXPECT_EQ(VolumeAfterKey(vk::VK_UP, -100), 0);
+    EXPECT_EQ(VolumeAfterKey(vk::VK_UP, -50), -50);
+    EXPECT_EQ(VolumeAfterKey(vk::VK_DOWN, -10000), -10000);
+    EXPECT_EQ(VolumeAfterKey(vk::VK_DOWN, -9900), -10000);
+    EXPECT_EQ(VolumeAfterKey(vk::VK_DOWN, -9950), -9950);
+    EXPECT_EQ(VolumeAfterKey(vk::VK_END, -300), -10000);
+    EXPECT_EQ(VolumeAfterKey(vk::VK_HOME, -300), 0);
+    EXPECT_EQ(VolumeAfterKey(vk::VK_LEFT, -300), -300);
+}
+
+TEST(PlayerMath, SlideDelayKeysAndInterval) {
+    EXPECT_EQ(SlideDelayAfterKey(vk::VK_ADD, 1000), 1500);
+    EXPECT_EQ(SlideDelayAfterKey(vk::VK_SUBTRACT, 500), 500);
+    EXPECT_EQ(SlideDelayAfterKey(vk::VK_SUBTRACT, 700), 200);
+    EXPECT_EQ(SlideDelayAfterKey(vk::VK_SUBTRACT, -1000), -1000);
+    EXPECT_EQ(SlideDelayAfterKey(vk::VK_ADD, INT_MAX - 10), INT_MAX - 10);
+    EXPECT_EQ(SlideInterval(1000), 1000);
+    EXPECT_EQ(SlideInterval(0), kMinSlideInterval);
+    EXPECT_EQ(SlideInterval(-1000), kMinSlideInterval);
+}
+
+TEST(FailureLog, LineFormat) {
+    EXPECT_EQ(FormatFailureLine(static_cast<HRESULT>(0x80004005u), 14, QStringLiteral("C:\\a.avi")),
+              "FAILED: hr = 0x80004005\t\tLINE: 14\t\tFILE: \"C:\\a.avi\"\n");
+    EXPECT_EQ(FormatFailureLine(static_cast<HRESULT>(0x8007000Cu), 20, QString()),
+              "FAILED: hr = 0x8007000c\t\tLINE: 20\t\tFILE: \"\"\n");
+    EXPECT_EQ(FormatFailureLine(-1, 3, QString::fromUtf8("/m/ü 漢.ogg")),
+              "FAILED: hr = 0xffffffff\t\tLINE: 3\t\tFILE: \"/m/\xC3\xBC \xE6\xBC\xA2.ogg\"\n");
+}
+
+TEST(FailureLog, AppendsAndKeepsEarlierLines) {
+    QTemporaryDir dir;
+    const QByteArray name = QDir(dir.path()).filePath(QStringLiteral("LUMarest.log")).toLocal8Bit();
+    ASSERT_TRUE(AppendFailureLine("first\n", name.constData()));
+    ASSERT_TRUE(AppendFailureLine("second\n", name.constData()));
+    QFile file(QString::fromLocal8Bit(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("first\nsecond\n"));
+}
+
+TEST(FailureLog, UnopenableLogIsReported) {
+    QTemporaryDir dir;
+    // A folder in the log's place cannot be opened for writing, even by root.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("LUMarest.log")));
+    const QByteArray name = QDir(dir.path()).filePath(QStringLiteral("LUMarest.log")).toLocal8Bit();
+    EXPECT_FALSE(AppendFailureLine("line\n", name.constData()));
+}
+
+} // namespace

@@ -1,0 +1,145 @@
+// The play queue as the player view runs it: each entry in turn, its line
+// marked in the play list and its path as the window's title, a stop after
+// the last one; refused and missing entries are passed over.
+#include "PlayerTestSupport.h"
+
+#include "app/SharedState.h"
+#include "platform/listctrl/ListCtrl.h"
+#include "player/CLumarestDoc.h"
+#include "player/CLumarestView.h"
+#include "res/Resource.h"
+
+#include <QDir>
+
+using fixtures::Media;
+using playertest::MediaFolder;
+using playertest::PlayerTest;
+
+namespace {
+
+class Queue : public PlayerTest {
+protected:
+    // A player window with a queue of the paths on lines 2, 5, 7 of a list of ten.
+    CLumarestView* start(const QStringList& paths, bool withList = true) {
+        CLumarestView* view = emptyPlayer();
+        if (!view)
+            return nullptr;
+        doc = dynamic_cast<CLumarestDoc*>(view->GetDocument());
+        if (withList) {
+            list = std::make_unique<CListCtrl>();
+            list->InsertColumn(0, QStringLiteral("Name"));
+            for (int i = 0; i < 10; ++i)
+                list->InsertItem(i, QStringLiteral("line %1").arg(i));
+            list->SetHotItem(2);
+            doc->m_pCListCtrl = list.get();
+        }
+        doc->m_arrPaths = paths;
+        doc->m_arrLines = {2, 5, 7};
+        doc->SetTitle(paths.front());
+        doc->StartPlayQueue();
+        return view;
+    }
+    // Ticks until the view reaches queue entry index (or the limit).
+    static bool tickTo(CLumarestView* view, int index, int limit = 20) {
+        for (int i = 0; i < limit && view->m_nQueueIndex != index; ++i)
+            view->OnTimer(CLumarestView::kTickTimer);
+        return view->m_nQueueIndex == index;
+    }
+
+    CLumarestDoc* doc = nullptr;
+    std::unique_ptr<CListCtrl> list;
+};
+
+QStringList threeEntries() {
+    return {MediaFolder::instance().copy(Media::Wav, QStringLiteral("first.wav"), 1),
+            MediaFolder::instance().path(Media::Png),
+            MediaFolder::instance().copy(Media::OggVorbis, QStringLiteral("third.ogg"), 1)};
+}
+
+TEST_F(Queue, AdvancesMarksRetitlesAndStopsAfterTheLast) {
+    const QStringList paths = threeEntries();
+    CLumarestView* view = start(paths);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(g_bQueuePlaying);
+    EXPECT_EQ(view->m_nDuration, 1);
+
+    view->OnTimer(CLumarestView::kTickTimer); // 1 of 1 second
+    EXPECT_EQ(view->m_nQueueIndex, 0);
+    view->OnTimer(CLumarestView::kTickTimer); // past the end
+    EXPECT_EQ(view->m_nQueueIndex, 1);
+    EXPECT_EQ(view->m_strFile, paths[1]);
+    EXPECT_EQ(view->m_bstrFile, paths[1].toStdWString());
+    EXPECT_EQ(doc->GetTitle(), paths[1]);
+    EXPECT_EQ(list->GetHotItem(), 5);
+    EXPECT_EQ(view->m_nDuration, 0);
+    EXPECT_TRUE(view->m_bPlaying);
+
+    view->OnTimer(CLumarestView::kTickTimer); // a slide lasts one tick
+    EXPECT_EQ(view->m_nQueueIndex, 2);
+    EXPECT_EQ(doc->GetTitle(), paths[2]);
+    EXPECT_EQ(list->GetHotItem(), 7);
+    EXPECT_EQ(view->m_nDuration, 1);
+
+    view->OnTimer(CLumarestView::kTickTimer);
+    view->OnTimer(CLumarestView::kTickTimer);
+    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_EQ(view->m_nQueueIndex, 0);
+    EXPECT_FALSE(g_bQueuePlaying);
+    EXPECT_EQ(view->m_strFile, paths[2]);
+    EXPECT_TRUE(harness->messages.empty());
+
+    // Play after the end: the last file again, then on to the second entry.
+    view->OnPlayerPlay();
+    EXPECT_TRUE(view->m_bPlaying);
+    EXPECT_EQ(view->m_strFile, paths[2]);
+    focus(view);
+    ASSERT_TRUE(tickTo(view, 1));
+    EXPECT_EQ(view->m_strFile, paths[1]);
+}
+
+TEST_F(Queue, ClosedPlayListIsLeftAlone) {
+    const QStringList paths = threeEntries();
+    CLumarestView* view = start(paths);
+    ASSERT_NE(view, nullptr);
+    list.reset(); // the play-list window closed
+    EXPECT_TRUE(doc->m_pCListCtrl.isNull());
+    ASSERT_TRUE(tickTo(view, 2));
+    EXPECT_EQ(doc->GetTitle(), paths[2]);
+}
+
+TEST_F(Queue, RefusedAndMissingEntriesArePassedOver) {
+    const QString missing = QDir(MediaFolder::instance().dir()).filePath(QStringLiteral("deleted.wav"));
+    const QString text = fixtures::writeFile(MediaFolder::instance().dir(), QStringLiteral("notes.mp3"),
+                                             "just some words\n");
+    const QStringList paths{MediaFolder::instance().copy(Media::Wav, QStringLiteral("first.wav"), 1),
+                            missing, text, MediaFolder::instance().path(Media::Png)};
+    CLumarestView* view = start(paths, false);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(tickTo(view, 1, 2));
+    EXPECT_EQ(harness->messageTexts(), QStringList{QStringLiteral("File not found: \"%1\"").arg(missing)});
+    EXPECT_TRUE(view->m_bPlaying);
+    EXPECT_EQ(view->m_nDuration, 0);
+    ASSERT_TRUE(tickTo(view, 2, 1));
+    EXPECT_EQ(harness->messageTexts().last(), QStringLiteral("Unsupported file format."));
+    ASSERT_TRUE(tickTo(view, 3, 1));
+    EXPECT_EQ(doc->GetTitle(), paths[3]);
+    EXPECT_TRUE(view->HasGraph());
+    EXPECT_EQ(harness->messages.size(), 2u);
+    view->OnTimer(CLumarestView::kTickTimer);
+    EXPECT_FALSE(g_bQueuePlaying);
+}
+
+TEST_F(Queue, RunsByItselfInRealTime) {
+    g_nSlideDelay = 0; // slides still advance, at the shortest sane period
+    const QStringList paths{MediaFolder::instance().path(Media::Png),
+                            MediaFolder::instance().path(Media::Jpeg),
+                            MediaFolder::instance().copy(Media::Wav, QStringLiteral("first.wav"), 1)};
+    CLumarestView* view = start(paths);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(AppHarness::waitFor([] { return !g_bQueuePlaying; }, 8000));
+    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_EQ(list->GetHotItem(), 7);
+    EXPECT_EQ(doc->GetTitle(), paths[2]);
+}
+
+} // namespace
