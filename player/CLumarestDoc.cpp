@@ -2,6 +2,9 @@
 
 #include "app/CMainFrame.h"
 #include "app/SharedState.h"
+#include "catalogue/FileFacts.h"
+#include "platform/dao/DaoException.h"
+#include "platform/framework/MessageBox.h"
 #include "player/CLumarestView.h"
 #include "platform/listctrl/ListCtrl.h"
 
@@ -36,7 +39,7 @@ void CLumarestDoc::StartPlayQueue() {
     g_bQueuePlaying = true;
 }
 
-QString CLumarestDoc::ExtensionOf(const QString& name) { return name.right(3); }
+QString CLumarestDoc::ExtensionOf(const QString& name) { return lumarest::catalogue::LastCharacters(name, 3); }
 
 QString CLumarestDoc::FolderOf(const QString& path, const QString& name) {
     return path.left(std::max<qsizetype>(0, path.size() - name.size() - 1));
@@ -48,8 +51,14 @@ void CLumarestDoc::Serialize(CArchive& ar) {
     FindPlayerView();
     const QString name = ar.GetFile()->GetFileName();
     const QString path = QDir::toNativeSeparators(ar.GetFile()->GetFilePath());
-    if (g_bImportOnOpen)
-        ImportMediaFiles(FolderOf(path, name), ExtensionOf(name));
+    if (g_bImportOnOpen) {
+        try {
+            ImportMediaFiles(FolderOf(path, name), ExtensionOf(name));
+        } catch (const CDaoException& e) {
+            // What was added stays; the file plays all the same.
+            AfxMessageBox(e.m_strDescription, MB_OK | MB_ICONEXCLAMATION);
+        }
+    }
     if (!m_pCLumarestView)
         return;
     m_pCLumarestView->m_strFile = path;

@@ -144,7 +144,7 @@ TEST_F(DocumentOpen, TheCommandLineOpensItsFile) {
 TEST(DocumentNames, ExtensionIsTheLastThreeCharactersAndFolderThePathBeforeTheName) {
     EXPECT_EQ(CLumarestDoc::ExtensionOf("song.mp3"), "mp3");
     EXPECT_EQ(CLumarestDoc::ExtensionOf("clip.mpeg"), "peg");
-    EXPECT_EQ(CLumarestDoc::ExtensionOf("readme"), "ame");
+    EXPECT_EQ(CLumarestDoc::ExtensionOf("readme"), "dme");
     EXPECT_EQ(CLumarestDoc::ExtensionOf("ab"), "ab");
     EXPECT_EQ(CLumarestDoc::FolderOf("/music/x/a.mp3", "a.mp3"), "/music/x");
     EXPECT_EQ(CLumarestDoc::FolderOf("/a.avi", "a.avi"), ""); // a file at the root
