@@ -3,6 +3,8 @@
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
 
+#include "platform/framework/Profile.h"
+
 #include <QDir>
 
 AppHarness::AppHarness(QStringList arguments, QString workDir) {
@@ -22,6 +24,10 @@ AppHarness::AppHarness(QStringList arguments, QString workDir) {
         }
         return (r.type & 0xF) == MB_YESNO ? IDNO : IDOK;
     });
+    // Every run starts as a first run: no recent files from an earlier test.
+    CProfile profile(QStringLiteral("Orvenhal"), QStringLiteral("Lumarest"));
+    for (int i = 1; i <= 16; ++i)
+        profile.RemoveEntry(QStringLiteral("Recent File List"), QStringLiteral("File%1").arg(i));
     m_app = std::make_unique<CLumarestApp>(std::move(arguments));
     m_started = m_app->InitInstance();
 }
