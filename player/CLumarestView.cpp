@@ -40,7 +40,9 @@ void CLumarestView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), kBackground);
 }
 
-void CLumarestView::FillBackground() { update(); }
+void CLumarestView::FillBackground() {
+    update();
+}
 
 // Stops a playing medium, or plays the loaded one again from its start.
 void CLumarestView::OnPlayerPlay() {

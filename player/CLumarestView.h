@@ -80,8 +80,8 @@ public:
     std::shared_ptr<IMediaSeeking> m_pMS;
     std::shared_ptr<IMediaPosition> m_pMP;
     int m_nSliderPos = 0;
-    QString m_strFile;      // path of the loaded file, as the failure log writes it
-    std::wstring m_bstrFile; // the same path, wide
+    QString m_strFile;        // path of the loaded file, as the failure log writes it
+    std::wstring m_bstrFile;  // the same path, wide
     int64_t m_llDuration = 0; // 100-nanosecond units
 
 protected:

@@ -4,10 +4,10 @@
 #include "player/CLumarestView.h"
 
 #include "app/SharedState.h"
+#include "platform/input/VirtualKeys.h"
 #include "player/PlayerGlobals.h"
 #include "player/PlayerMath.h"
 #include "player/PlayerTexts.h"
-#include "platform/input/VirtualKeys.h"
 
 namespace {
 constexpr int32_t kSilence = -10000;
@@ -94,7 +94,9 @@ void CLumarestView::SetVolume(int32_t volume) {
         m_pBA->put_Volume(volume);
 }
 
-void CLumarestView::ShowVolume() { SetPane(2, VolumeText(m_lVolume)); }
+void CLumarestView::ShowVolume() {
+    SetPane(2, VolumeText(m_lVolume));
+}
 
 // Each new player view makes the process's keyboard device anew.
 void CLumarestView::InitKeyboard() {

@@ -184,7 +184,9 @@ void CLumarestView::MakeSlider(const QString& text) {
     m_wndSlider->setPageStep(static_cast<int>(m_nDuration * 0.05));
 }
 
-void CLumarestView::DestroySlider() { delete m_wndSlider.data(); }
+void CLumarestView::DestroySlider() {
+    delete m_wndSlider.data();
+}
 
 // The view's own moves of the slider must not look like the user's.
 void CLumarestView::SetSliderValue(int value) {

@@ -11,7 +11,9 @@ constexpr int32_t kVolumeStep = 100;
 constexpr int kSlideStep = 500;
 } // namespace
 
-int SecondsOf(int64_t units) { return static_cast<int>(units / kUnitsPerSecond); }
+int SecondsOf(int64_t units) {
+    return static_cast<int>(units / kUnitsPerSecond);
+}
 
 int64_t SeekTarget(int position, int64_t units, int seconds) {
     if (seconds <= 0)
@@ -26,7 +28,9 @@ std::optional<long> FittedVideoHeight(int cx, long w, long h) {
     return static_cast<long>(static_cast<double>(product) / static_cast<double>(w));
 }
 
-long VideoWindowHeight(long h) { return std::max(0L, h - 38); }
+long VideoWindowHeight(long h) {
+    return std::max(0L, h - 38);
+}
 
 int32_t VolumeAfterKey(unsigned key, int32_t volume) {
     switch (key) {
@@ -51,4 +55,6 @@ int SlideDelayAfterKey(unsigned key, int delayMs) {
     return delayMs;
 }
 
-int SlideInterval(int delayMs) { return std::max(delayMs, kMinSlideInterval); }
+int SlideInterval(int delayMs) {
+    return std::max(delayMs, kMinSlideInterval);
+}

@@ -7,13 +7,17 @@ QString TimeText(int elapsed, int duration) {
     return QString::asprintf(" Time:  %d / %d min", elapsed / 60, minutes);
 }
 
-QString VolumeText(int32_t volume) { return QString::asprintf(" %d", 100 - (-volume / 100)); }
+QString VolumeText(int32_t volume) {
+    return QString::asprintf(" %d", 100 - (-volume / 100));
+}
 
 QString SlideDelayStatusText(int delayMs) {
     return QString::asprintf("Slide's delay %.2f sec", delayMs / 1000.0);
 }
 
-QString UnsupportedFormatText() { return QStringLiteral("Unsupported file format."); }
+QString UnsupportedFormatText() {
+    return QStringLiteral("Unsupported file format.");
+}
 
 QString FileNotFoundText(const QString& path) {
     return QStringLiteral("File not found: \"%1\"").arg(path);

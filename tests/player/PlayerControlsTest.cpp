@@ -45,7 +45,8 @@ TEST_F(Controls, TimeDisplayInSecondsAndMinutes) {
 }
 
 TEST_F(Controls, SingleFileWithoutFocusCountsButWaits) {
-    CLumarestView* first = open(MediaFolder::instance().copy(Media::Wav, QStringLiteral("one.wav"), 1));
+    CLumarestView* first =
+        open(MediaFolder::instance().copy(Media::Wav, QStringLiteral("one.wav"), 1));
     CLumarestView* second = open(MediaFolder::instance().path(Media::Wav));
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
@@ -203,10 +204,12 @@ TEST_F(Controls, DraggingTheSliderSeeks) {
     EXPECT_EQ(view->m_nElapsed, 3);
     EXPECT_FALSE(g_bSeeking);
     LONGLONG position = -1;
-    AppHarness::waitFor([&] {
-        view->m_pMS->GetCurrentPosition(&position);
-        return position >= 30'000'000;
-    }, 2000);
+    AppHarness::waitFor(
+        [&] {
+            view->m_pMS->GetCurrentPosition(&position);
+            return position >= 30'000'000;
+        },
+        2000);
     EXPECT_NEAR(double(position), 3e7, 0.5e7);
     EXPECT_TRUE(view->HasKeyboardFocus());
 

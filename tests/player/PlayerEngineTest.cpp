@@ -146,13 +146,14 @@ TEST_F(Engine, SoundOffAtBuildStartsSilent) {
 
     CLumarestView* other = emptyPlayer();
     other->m_lVolume = -500;
-    ASSERT_TRUE(other->Play(MediaFolder::instance().path(Media::Wav).toStdWString().c_str(), false));
+    ASSERT_TRUE(
+        other->Play(MediaFolder::instance().path(Media::Wav).toStdWString().c_str(), false));
     EXPECT_EQ(graphVolume(other), -500);
 }
 
 TEST_F(Engine, RefusesFilesItCannotPlay) {
-    const QString text = fixtures::writeFile(MediaFolder::instance().dir(), QStringLiteral("text.avi"),
-                                             "This is not a film.\n");
+    const QString text = fixtures::writeFile(MediaFolder::instance().dir(),
+                                             QStringLiteral("text.avi"), "This is not a film.\n");
     CLumarestView* view = open(text);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(harness->messageTexts(), QStringList{QStringLiteral("Unsupported file format.")});
@@ -181,16 +182,18 @@ TEST_F(Engine, RefusesFilesItCannotPlay) {
 }
 
 TEST_F(Engine, MissingOrUnreadableFilesAreNamedAndTheProgramGoesOn) {
-    const QString missing = QDir(MediaFolder::instance().dir()).filePath(QStringLiteral("gone.wav"));
+    const QString missing =
+        QDir(MediaFolder::instance().dir()).filePath(QStringLiteral("gone.wav"));
     CLumarestView* view = emptyPlayer();
     ASSERT_NE(view, nullptr);
     view->m_strFile = missing;
     EXPECT_FALSE(view->Play(missing.toStdWString().c_str(), false));
     // A folder cannot be read as a file.
     EXPECT_FALSE(view->Play(MediaFolder::instance().dir().toStdWString().c_str(), false));
-    EXPECT_EQ(harness->messageTexts(),
-              (QStringList{QStringLiteral("File not found: \"%1\"").arg(missing),
-                           QStringLiteral("File not found: \"%1\"").arg(MediaFolder::instance().dir())}));
+    EXPECT_EQ(
+        harness->messageTexts(),
+        (QStringList{QStringLiteral("File not found: \"%1\"").arg(missing),
+                     QStringLiteral("File not found: \"%1\"").arg(MediaFolder::instance().dir())}));
     EXPECT_FALSE(view->m_bPlaying);
     EXPECT_FALSE(QFile::exists(QDir(harness->dir()).filePath(QStringLiteral("LUMarest.log"))));
     // The view is still usable.
@@ -203,7 +206,8 @@ TEST_F(Engine, PlayStopsAndRestartsFromTheBeginning) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(stateOf(view), State_Running);
     LONGLONG three = 30'000'000;
-    view->m_pMS->SetPositions(&three, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    view->m_pMS->SetPositions(&three, AM_SEEKING_AbsolutePositioning, nullptr,
+                              AM_SEEKING_NoPositioning);
     view->m_nElapsed = 3;
     view->m_wndSlider->setValue(3);
     view->m_nSliderPos = 3;
@@ -272,7 +276,8 @@ TEST_F(Engine, NoGraphNoHarm) {
 
     // After a refused file only the builder is held: the same holds.
     fixtures::writeFile(harness->dir(), QStringLiteral("empty.mp3"), "junk");
-    view->Play(QDir(harness->dir()).filePath(QStringLiteral("empty.mp3")).toStdWString().c_str(), false);
+    view->Play(QDir(harness->dir()).filePath(QStringLiteral("empty.mp3")).toStdWString().c_str(),
+               false);
     ASSERT_NE(view->m_pGB, nullptr);
     for (UINT id : {ID_PLAYER_PLAY, ID_PLAYER_PAUSE, ID_VIEW_FULLSCREEN, ID_PLAYER_SOUND})
         view->OnCmdMsg(id, nullptr);

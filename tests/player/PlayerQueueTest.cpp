@@ -108,15 +108,18 @@ TEST_F(Queue, ClosedPlayListIsLeftAlone) {
 }
 
 TEST_F(Queue, RefusedAndMissingEntriesArePassedOver) {
-    const QString missing = QDir(MediaFolder::instance().dir()).filePath(QStringLiteral("deleted.wav"));
-    const QString text = fixtures::writeFile(MediaFolder::instance().dir(), QStringLiteral("notes.mp3"),
-                                             "just some words\n");
-    const QStringList paths{MediaFolder::instance().copy(Media::Wav, QStringLiteral("first.wav"), 1),
-                            missing, text, MediaFolder::instance().path(Media::Png)};
+    const QString missing =
+        QDir(MediaFolder::instance().dir()).filePath(QStringLiteral("deleted.wav"));
+    const QString text = fixtures::writeFile(MediaFolder::instance().dir(),
+                                             QStringLiteral("notes.mp3"), "just some words\n");
+    const QStringList paths{
+        MediaFolder::instance().copy(Media::Wav, QStringLiteral("first.wav"), 1), missing, text,
+        MediaFolder::instance().path(Media::Png)};
     CLumarestView* view = start(paths, false);
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(tickTo(view, 1, 2));
-    EXPECT_EQ(harness->messageTexts(), QStringList{QStringLiteral("File not found: \"%1\"").arg(missing)});
+    EXPECT_EQ(harness->messageTexts(),
+              QStringList{QStringLiteral("File not found: \"%1\"").arg(missing)});
     EXPECT_TRUE(view->m_bPlaying);
     EXPECT_EQ(view->m_nDuration, 0);
     ASSERT_TRUE(tickTo(view, 2, 1));
@@ -131,9 +134,9 @@ TEST_F(Queue, RefusedAndMissingEntriesArePassedOver) {
 
 TEST_F(Queue, RunsByItselfInRealTime) {
     g_nSlideDelay = 0; // slides still advance, at the shortest sane period
-    const QStringList paths{MediaFolder::instance().path(Media::Png),
-                            MediaFolder::instance().path(Media::Jpeg),
-                            MediaFolder::instance().copy(Media::Wav, QStringLiteral("first.wav"), 1)};
+    const QStringList paths{
+        MediaFolder::instance().path(Media::Png), MediaFolder::instance().path(Media::Jpeg),
+        MediaFolder::instance().copy(Media::Wav, QStringLiteral("first.wav"), 1)};
     CLumarestView* view = start(paths);
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(AppHarness::waitFor([] { return !g_bQueuePlaying; }, 8000));

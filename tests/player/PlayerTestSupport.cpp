@@ -93,11 +93,17 @@ CLumarestView* PlayerTest::open(const QString& path) {
     return ViewOf(dynamic_cast<CLumarestDoc*>(player->OpenDocumentFile(path)));
 }
 
-CLumarestView* PlayerTest::emptyPlayer() { return open(QString()); }
+CLumarestView* PlayerTest::emptyPlayer() {
+    return open(QString());
+}
 
-CStatusBar& PlayerTest::bar() { return *harness->frame().m_wndStatusBar; }
+CStatusBar& PlayerTest::bar() {
+    return *harness->frame().m_wndStatusBar;
+}
 
-QString PlayerTest::pane(int index) { return bar().GetPaneText(index); }
+QString PlayerTest::pane(int index) {
+    return bar().GetPaneText(index);
+}
 
 void PlayerTest::focus(CLumarestView* view) {
     QWidget* window = view->window();
