@@ -206,6 +206,34 @@ void CDaoDatabase::DetachRecordsetCursors(const CDaoRecordset* except) {
     }
 }
 
+void CDaoDatabase::DetachRecordsetCursorsForInsert() {
+    // Without triggers an insert adds its one row and changes nothing else.
+    const bool triggers = HasTriggers();
+    for (CDaoRecordset* recordset : m_recordsets) {
+        if (triggers || !recordset->CanWaitForInsert())
+            recordset->DetachCursor();
+    }
+}
+
+void CDaoDatabase::NoteInsert(const QString& table, qint64 rowid) {
+    for (CDaoRecordset* recordset : m_recordsets)
+        recordset->NoteInsert(table, rowid);
+}
+
+bool CDaoDatabase::HasTriggers() {
+    if (!m_hasTriggers) {
+        CachedStatement query = Statements().Acquire(
+            QStringLiteral("SELECT EXISTS (SELECT 1 FROM sqlite_master WHERE type='trigger') OR "
+                           "EXISTS (SELECT 1 FROM sqlite_temp_master WHERE type='trigger')"),
+            false);
+        const int rc = sqlite3_step(query.get());
+        if (rc != SQLITE_ROW)
+            ThrowEngine(m_db.get(), rc);
+        m_hasTriggers = sqlite3_column_int(query.get(), 0) != 0;
+    }
+    return *m_hasTriggers;
+}
+
 StatementCache& CDaoDatabase::Statements() {
     RequireOpen();
     return *m_statements;
@@ -238,6 +266,10 @@ std::shared_ptr<const RecordsetQueries> CDaoDatabase::RecordsetQueriesFor(const 
 void CDaoDatabase::ForgetSchema() {
     m_tables.clear();
     m_recordsetQueries.clear();
+    m_hasTriggers.reset();
+    // A statement kept from before may no longer prepare: an Open must find out.
+    if (m_statements)
+        m_statements->Clear();
 }
 
 void CDaoDatabase::Register(CDaoRecordset* recordset) {

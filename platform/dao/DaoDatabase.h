@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CDaoRecordset;
@@ -64,6 +65,12 @@ private:
     static void CheckCatalogueFile(const QString& path);
     // Before a write: open scans keep their records as snapshots and go on from them.
     void DetachRecordsetCursors(const CDaoRecordset* except = nullptr);
+    // Around an insert: scans that have not started yet need no snapshot; they
+    // note the new row and pass over it when they start. Not so when triggers may
+    // change other rows as well.
+    void DetachRecordsetCursorsForInsert();
+    void NoteInsert(const QString& table, qint64 rowid);
+    bool HasTriggers();
     lumarest::dao::StatementCache& Statements();
     // The table's columns as cached; throws when the table does not exist.
     std::shared_ptr<const lumarest::dao::TableSchema> TableSchemaFor(const QString& table);
@@ -79,6 +86,7 @@ private:
     QHash<QString, std::shared_ptr<const lumarest::dao::TableSchema>> m_tables;
     QHash<QString, std::shared_ptr<const lumarest::dao::RecordsetQueries>> m_recordsetQueries;
     std::vector<CDaoRecordset*> m_recordsets;
+    std::optional<bool> m_hasTriggers; // known since the schema was last read
     QString m_strName;
     int m_nTransactionDepth = 0;
     bool m_bReadOnly = false;

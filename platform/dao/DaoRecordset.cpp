@@ -4,7 +4,15 @@
 #include "platform/dao/RecordsetQueries.h"
 #include "platform/dao/TableSchema.h"
 
+#include <algorithm>
+#include <utility>
+
 using namespace lumarest::dao;
+
+namespace {
+// Rows a pending scan notes before it would rather start and pass over them.
+constexpr size_t kMaxAddedWhilePending = 32;
+} // namespace
 
 CDaoRecordset::CDaoRecordset(CDaoDatabase* database) : m_pDatabase(database) {}
 
@@ -18,19 +26,17 @@ void CDaoRecordset::Open(int type, const QString& sql, int options) {
     Close();
     if (!m_pDatabase)
         ThrowDao(QString::fromLatin1(msg::kNotOpen), SQLITE_MISUSE);
-    m_queries = m_pDatabase->RecordsetQueriesFor(sql);
+    std::shared_ptr<const RecordsetQueries> queries = m_pDatabase->RecordsetQueriesFor(sql);
+    // Preparing proves the statement: a bad WHERE or ORDER BY fails here.
+    CachedStatement scan = m_pDatabase->Statements().Acquire(queries->Scan(false));
+    m_queries = std::move(queries);
     m_schema = m_queries->Schema();
     m_strSQL = sql;
     m_pDatabase->Register(this);
     m_bOpen = true;
-    try {
-        // Stepping once also proves the statement: a bad WHERE or ORDER BY fails here.
-        if (!StartCursor(m_queries->Scan(false), false, true, {}))
-            SetPosition(true, true);
-    } catch (...) {
-        Close();
-        throw;
-    }
+    SetPosition(true, true);
+    m_cursor = std::move(scan);
+    m_bPending = true;
 }
 
 void CDaoRecordset::Close() {
@@ -38,6 +44,7 @@ void CDaoRecordset::Close() {
         return;
     m_editMode = EditMode::None;
     m_editBuffer.clear();
+    DropPending();
     m_cursor.Release();
     m_bOnCursor = false;
     m_snapshot.clear();
@@ -59,6 +66,7 @@ void CDaoRecordset::RequireOpen() const {
 
 void CDaoRecordset::RequireCurrent() const {
     RequireOpen();
+    Settle();
     if (m_bBOF || m_bEOF)
         ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     if (m_bDeleted)
@@ -70,6 +78,7 @@ void CDaoRecordset::SetPosition(bool bof, bool eof) {
     m_bEOF = eof;
     m_bDeleted = false;
     if (bof || eof) {
+        DropPending();
         m_cursor.Release();
         m_bOnCursor = false;
         m_snapshot.clear();
@@ -77,7 +86,57 @@ void CDaoRecordset::SetPosition(bool bof, bool eof) {
     }
 }
 
-bool CDaoRecordset::StartCursor(const QString& sql, bool backward, bool fromStart,
+void CDaoRecordset::DropPending() {
+    m_bPending = false;
+    m_addedWhilePending.clear();
+    m_deferredError = nullptr;
+}
+
+void CDaoRecordset::SettleNow() {
+    if (m_deferredError)
+        std::rethrow_exception(std::exchange(m_deferredError, nullptr));
+    StartPendingScan();
+}
+
+void CDaoRecordset::StartPendingScan() {
+    sqlite3_stmt* scan = m_cursor.get();
+    int rc = SQLITE_DONE;
+    qint64 passed = 0;
+    while ((rc = sqlite3_step(scan)) == SQLITE_ROW) {
+        const qint64 rowid = sqlite3_column_int64(scan, 0);
+        if (std::find(m_addedWhilePending.begin(), m_addedWhilePending.end(), rowid) ==
+            m_addedWhilePending.end())
+            break;
+        ++passed;
+    }
+    DropPending();
+    if (rc == SQLITE_ROW) {
+        m_bOnCursor = true;
+        m_bCursorBackward = false;
+        m_bCursorFromStart = true;
+        m_nCursorRow = passed; // not 0 when rows were passed over: MoveFirst starts anew
+        m_snapshot.clear();
+        m_keys.clear();
+        SetPosition(false, false);
+        return;
+    }
+    const QString text =
+        rc == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(m_pDatabase->GetHandle()));
+    SetPosition(true, true);
+    if (rc != SQLITE_DONE)
+        throw CDaoException(text, rc);
+}
+
+bool CDaoRecordset::CanWaitForInsert() const {
+    return m_bPending && m_addedWhilePending.size() < kMaxAddedWhilePending;
+}
+
+void CDaoRecordset::NoteInsert(const QString& table, qint64 rowid) {
+    if (m_bPending && m_schema->name.compare(table, Qt::CaseInsensitive) == 0)
+        m_addedWhilePending.push_back(rowid);
+}
+
+bool CDaoRecordset::StartCursor(const SqlKey& sql, bool backward, bool fromStart,
                                 const std::vector<sqlite3_value*>& bound) {
     CachedStatement stmt = m_pDatabase->Statements().Acquire(sql);
     for (size_t i = 0; i < bound.size(); ++i)
@@ -87,6 +146,7 @@ bool CDaoRecordset::StartCursor(const QString& sql, bool backward, bool fromStar
         ThrowEngine(m_pDatabase->GetHandle(), rc);
     if (rc == SQLITE_DONE)
         return false;
+    DropPending();
     m_cursor = std::move(stmt);
     m_bOnCursor = true;
     m_bCursorBackward = backward;
@@ -101,6 +161,14 @@ bool CDaoRecordset::StartCursor(const QString& sql, bool backward, bool fromStar
 void CDaoRecordset::MoveFirst() {
     RequireOpen();
     CancelUpdate();
+    if (m_bPending) {
+        // The first record now, rows added since Open included.
+        m_addedWhilePending.clear();
+        StartPendingScan();
+        if (m_bEOF)
+            ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
+        return;
+    }
     if (m_bOnCursor && m_bCursorFromStart && !m_bCursorBackward && m_nCursorRow == 0 && !m_bDeleted)
         return; // already on the first record of a fresh scan
     if (!StartCursor(m_queries->Scan(false), false, true, {})) {
@@ -121,6 +189,7 @@ void CDaoRecordset::MoveLast() {
 void CDaoRecordset::MoveNext() {
     RequireOpen();
     CancelUpdate();
+    Settle();
     if (m_bEOF)
         ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     if (m_bBOF)
@@ -134,6 +203,7 @@ void CDaoRecordset::MoveNext() {
 void CDaoRecordset::MovePrev() {
     RequireOpen();
     CancelUpdate();
+    Settle();
     if (m_bBOF)
         ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     if (m_bEOF)
@@ -213,6 +283,13 @@ void CDaoRecordset::TakeSnapshot(sqlite3_stmt* stmt, bool withKeys) {
 }
 
 void CDaoRecordset::DetachCursor() {
+    if (m_bPending) {
+        try {
+            StartPendingScan();
+        } catch (const CDaoException&) {
+            m_deferredError = std::current_exception(); // no current record till then
+        }
+    }
     if (!m_cursor)
         return;
     if (m_bOnCursor && !m_bBOF && !m_bEOF)
@@ -237,6 +314,7 @@ bool CDaoRecordset::RunFind(CachedStatement& find) {
     if (rc != SQLITE_ROW)
         ThrowEngine(m_pDatabase->GetHandle(), rc);
     TakeSnapshot(find.get(), true);
+    DropPending();
     m_cursor.Release();
     m_bOnCursor = false;
     m_bBOF = m_bEOF = false;
@@ -263,6 +341,11 @@ bool CDaoRecordset::FindFirst(const QString& filter) {
 bool CDaoRecordset::FindFirst(const QString& filter, const std::vector<COleVariant>& params) {
     RequireOpen();
     CancelUpdate();
+    // The values are bound without copies, so they live until the statement is back.
+    std::vector<SqlValue> values;
+    values.reserve(params.size());
+    for (const COleVariant& param : params)
+        values.push_back(ParameterValue(param));
     CachedStatement find = m_pDatabase->Statements().Acquire(m_queries->Find(filter));
     const int expected = sqlite3_bind_parameter_count(find.get());
     if (expected != static_cast<int>(params.size()))
@@ -270,8 +353,8 @@ bool CDaoRecordset::FindFirst(const QString& filter, const std::vector<COleVaria
                      .arg(expected)
                      .arg(params.size()),
                  SQLITE_RANGE);
-    for (size_t i = 0; i < params.size(); ++i)
-        BindParameter(find.get(), static_cast<int>(i) + 1, params[i]);
+    for (size_t i = 0; i < values.size(); ++i)
+        BindSqlValue(find.get(), static_cast<int>(i) + 1, values[i]);
     return RunFind(find);
 }
 
@@ -295,7 +378,7 @@ QString CDaoRecordset::GetFieldName(int index) const {
 }
 
 qint64 CDaoRecordset::CurrentRowid() const {
-    RequireCurrent();
+    RequireCurrent(); // settles a pending scan
     if (m_bOnCursor)
         return sqlite3_column_int64(m_cursor.get(), 0);
     if (m_snapshot.empty())

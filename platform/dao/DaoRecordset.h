@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <concepts>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -30,14 +31,25 @@ public:
 
     // Every type gives an updatable dynaset; options are accepted and ignored.
     // Afterwards the recordset is on its first record, or at BOF and EOF when empty.
+    // The statement is prepared here, so a bad text fails here; the first record
+    // is read when it is first needed (an import that only finds and adds never
+    // reads it). Rows added after Open are not taken for that first record.
     void Open(int type = AFX_DAO_USE_DEFAULT_TYPE, const QString& sql = QString(), int options = 0);
     bool IsOpen() const { return m_bOpen; }
     void Close();
     QString GetSQL() const { return m_strSQL; }
     bool CanUpdate() const;
 
-    bool IsBOF() const { return m_bBOF; }
-    bool IsEOF() const { return m_bEOF; }
+    // These, like every read of the position, may have to read the first record
+    // and so may throw an engine error.
+    bool IsBOF() const {
+        Settle();
+        return m_bBOF;
+    }
+    bool IsEOF() const {
+        Settle();
+        return m_bEOF;
+    }
     // MoveFirst and MoveLast throw "No current record." on an empty recordset;
     // MoveNext throws at EOF, MovePrev at BOF.
     void MoveFirst();
@@ -97,8 +109,23 @@ private:
     void SetPosition(bool bof, bool eof);
 
     // Runs a query as the new cursor; true when it gave a record.
-    bool StartCursor(const QString& sql, bool backward, bool fromStart,
+    bool StartCursor(const lumarest::dao::SqlKey& sql, bool backward, bool fromStart,
                      const std::vector<sqlite3_value*>& bound);
+    // The first step of the scan Open prepared, passing over rows added since.
+    // A step that fails leaves no current record and throws.
+    void StartPendingScan();
+    // The position is read lazily; a recordset is never a const object while
+    // its scan is pending, since only Open makes it so.
+    void Settle() const {
+        if (m_bPending || m_deferredError)
+            const_cast<CDaoRecordset*>(this)->SettleNow();
+    }
+    void SettleNow();
+    void DropPending();
+    // For the database when a row is added to a table: a pending scan of that
+    // table passes over it. False when the scan would rather start now.
+    bool CanWaitForInsert() const;
+    void NoteInsert(const QString& table, qint64 rowid);
     void StepCursor();
     void StepFromSnapshot(bool backward);
     void TakeSnapshot(sqlite3_stmt* stmt, bool withKeys);
@@ -119,6 +146,13 @@ private:
     bool m_bEOF = true;
     bool m_bDeleted = false;
     lumarest::dao::CachedStatement m_cursor;
+    // Open prepared the scan in m_cursor but has not stepped it: the position is
+    // not known yet (m_bBOF and m_bEOF say nothing until Settle).
+    bool m_bPending = false;
+    std::vector<qint64> m_addedWhilePending; // rowids the first step passes over
+    // A first step that failed while another recordset was writing: raised at
+    // this recordset's next look at its position, not at the writer.
+    std::exception_ptr m_deferredError;
     bool m_bOnCursor = false;
     bool m_bCursorBackward = false;
     bool m_bCursorFromStart = false; // a scan from the first (or last) record

@@ -67,6 +67,7 @@ void CDaoRecordset::Update() {
     if (m_editMode == EditMode::None)
         ThrowDao(QString::fromLatin1(msg::kUpdateWithoutEdit), SQLITE_MISUSE);
     std::vector<int> fields;
+    fields.reserve(m_editBuffer.size());
     for (size_t i = 0; i < m_editBuffer.size(); ++i) {
         if (m_editBuffer[i])
             fields.push_back(static_cast<int>(i));
@@ -82,11 +83,16 @@ void CDaoRecordset::Update() {
     if (!adding)
         sqlite3_bind_int64(write.get(), static_cast<int>(fields.size()) + 1, m_nEditRowid);
     // No scan may meet the row it is on changed under it, nor a new row.
-    m_pDatabase->DetachRecordsetCursors();
+    if (adding)
+        m_pDatabase->DetachRecordsetCursorsForInsert();
+    else
+        m_pDatabase->DetachRecordsetCursors();
     sqlite3* db = m_pDatabase->GetHandle();
     StepToEnd(db, write.get()); // on failure the edit stays pending for CancelUpdate
+    write.Release();            // before the values it was bound to are cleared
     if (adding) {
         m_nLastModified = sqlite3_last_insert_rowid(db);
+        m_pDatabase->NoteInsert(m_schema->name, m_nLastModified);
     } else {
         if (sqlite3_changes(db) == 0)
             ThrowDao(QString::fromLatin1(msg::kRecordDeleted), SQLITE_NOTFOUND);

@@ -126,16 +126,16 @@ void BindSqlValue(sqlite3_stmt* stmt, int index, const SqlValue& value) {
     else if (const auto* d = std::get_if<double>(&value))
         sqlite3_bind_double(stmt, index, *d);
     else if (const auto* text = std::get_if<QByteArray>(&value))
-        BindText(stmt, index, *text);
+        sqlite3_bind_text64(stmt, index, text->constData(),
+                            static_cast<sqlite3_uint64>(text->size()), SQLITE_STATIC, SQLITE_UTF8);
     else
         sqlite3_bind_null(stmt, index);
 }
 
-void BindParameter(sqlite3_stmt* stmt, int index, const COleVariant& value) {
+SqlValue ParameterValue(const COleVariant& value) {
     if (value.IsNull() || value.IsEmpty())
-        sqlite3_bind_null(stmt, index);
-    else
-        BindSqlValue(stmt, index, AsStored(value));
+        return std::monostate{};
+    return AsStored(value);
 }
 
 COleVariant ReadColumn(sqlite3_stmt* stmt, int column, FieldKind kind) {

@@ -16,9 +16,11 @@ using SqlValue = std::variant<std::monostate, qint64, double, QByteArray>;
 // The value a field receives: text written to a date field becomes SQLite's date
 // text; a value the field cannot take raises "Data type conversion error.".
 SqlValue ConvertForField(const COleVariant& value, const FieldSchema& field);
+// Binds a text without copying it: the value must stay as it is until the
+// statement is reset and its bindings cleared (CachedStatement::Release does both).
 void BindSqlValue(sqlite3_stmt* stmt, int index, const SqlValue& value);
-// A parameter of a filter: bound as it is (a date as SQLite's date text).
-void BindParameter(sqlite3_stmt* stmt, int index, const COleVariant& value);
+// A parameter of a filter as it is stored (a date as SQLite's date text).
+SqlValue ParameterValue(const COleVariant& value);
 
 // A stored value as a variant: date fields give a Date (Text when the stored text
 // is no date), integers a 64-bit Long, NULL a Null.

@@ -72,6 +72,12 @@ RecordsetQueries::RecordsetQueries(std::shared_ptr<const TableSchema> tableSchem
                QStringLiteral(" FROM ") + m_table;
     m_orderForward = OrderBy(false);
     m_orderBackward = OrderBy(true);
+    m_scanForward = SqlKey(m_select + Where({}) + m_orderForward);
+    m_scanBackward = SqlKey(m_select + Where({}) + m_orderBackward);
+    m_count = SqlKey(QStringLiteral("SELECT count(*) FROM ") + m_table + Where({}));
+    m_fetchByRowid = SqlKey(m_select + QStringLiteral(" WHERE rowid=?1"));
+    m_deleteByRowid =
+        SqlKey(QStringLiteral("DELETE FROM ") + m_table + QStringLiteral(" WHERE rowid=?1"));
 }
 
 QString RecordsetQueries::OrderBy(bool backward) const {
@@ -100,13 +106,9 @@ QString RecordsetQueries::Where(const QString& extra) const {
                            : QStringLiteral(" WHERE ") + parts.join(QStringLiteral(" AND "));
 }
 
-QString RecordsetQueries::Scan(bool backward) const {
-    return m_select + Where({}) + (backward ? m_orderBackward : m_orderForward);
-}
-
-QString RecordsetQueries::Find(const QString& filter) const {
-    if (m_lastFind.isEmpty() || filter != m_lastFilter) {
-        m_lastFind = m_select + Where(filter) + m_orderForward + QStringLiteral(" LIMIT 1");
+SqlKey RecordsetQueries::Find(const QString& filter) const {
+    if (m_lastFind.IsEmpty() || filter != m_lastFilter) {
+        m_lastFind = SqlKey(m_select + Where(filter) + m_orderForward + QStringLiteral(" LIMIT 1"));
         m_lastFilter = filter;
     }
     return m_lastFind;
@@ -126,7 +128,7 @@ QString RecordsetQueries::StepTerm(int term, bool backward, bool keyIsNull) cons
                             QStringLiteral(" IS NULL)");
 }
 
-QString RecordsetQueries::StepFrom(bool backward, const std::vector<bool>& keyIsNull) const {
+SqlKey RecordsetQueries::StepFrom(bool backward, const std::vector<bool>& keyIsNull) const {
     QStringList alternatives;
     QStringList equalSoFar;
     for (int i = 0; i < KeyCount(); ++i) {
@@ -139,16 +141,8 @@ QString RecordsetQueries::StepFrom(bool backward, const std::vector<bool>& keyIs
     equalSoFar << (backward ? QStringLiteral("rowid < ?") : QStringLiteral("rowid > ?")) +
                       QString::number(KeyCount() + 1);
     alternatives << QLatin1Char('(') + equalSoFar.join(QStringLiteral(" AND ")) + QLatin1Char(')');
-    return m_select + Where(alternatives.join(QStringLiteral(" OR "))) +
-           (backward ? m_orderBackward : m_orderForward);
-}
-
-QString RecordsetQueries::Count() const {
-    return QStringLiteral("SELECT count(*) FROM ") + m_table + Where({});
-}
-
-QString RecordsetQueries::FetchByRowid() const {
-    return m_select + QStringLiteral(" WHERE rowid=?1");
+    return SqlKey(m_select + Where(alternatives.join(QStringLiteral(" OR "))) +
+                  (backward ? m_orderBackward : m_orderForward));
 }
 
 bool RecordsetQueries::Cacheable(const std::vector<int>& fields) {
@@ -166,22 +160,22 @@ uint64_t RecordsetQueries::MaskOf(const std::vector<int>& fields) {
     return mask;
 }
 
-QString RecordsetQueries::Insert(const std::vector<int>& fields) const {
+SqlKey RecordsetQueries::Insert(const std::vector<int>& fields) const {
     if (!Cacheable(fields))
-        return BuildInsert(fields);
-    QString& text = m_insertTexts[MaskOf(fields)];
-    if (text.isEmpty())
-        text = BuildInsert(fields);
-    return text;
+        return SqlKey(BuildInsert(fields));
+    SqlKey& key = m_insertTexts[MaskOf(fields)];
+    if (key.IsEmpty())
+        key = SqlKey(BuildInsert(fields));
+    return key;
 }
 
-QString RecordsetQueries::Update(const std::vector<int>& fields) const {
+SqlKey RecordsetQueries::Update(const std::vector<int>& fields) const {
     if (!Cacheable(fields))
-        return BuildUpdate(fields);
-    QString& text = m_updateTexts[MaskOf(fields)];
-    if (text.isEmpty())
-        text = BuildUpdate(fields);
-    return text;
+        return SqlKey(BuildUpdate(fields));
+    SqlKey& key = m_updateTexts[MaskOf(fields)];
+    if (key.IsEmpty())
+        key = SqlKey(BuildUpdate(fields));
+    return key;
 }
 
 QString RecordsetQueries::BuildInsert(const std::vector<int>& fields) const {
@@ -203,10 +197,6 @@ QString RecordsetQueries::BuildUpdate(const std::vector<int>& fields) const {
         assignments << m_quotedFields[fields[i]] + QStringLiteral("=?") + QString::number(i + 1);
     return QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?%3")
         .arg(m_table, assignments.join(QLatin1Char(',')), QString::number(fields.size() + 1));
-}
-
-QString RecordsetQueries::DeleteByRowid() const {
-    return QStringLiteral("DELETE FROM ") + m_table + QStringLiteral(" WHERE rowid=?1");
 }
 
 } // namespace lumarest::dao

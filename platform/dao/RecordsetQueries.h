@@ -4,6 +4,7 @@
 // recordset's terms with the rowid last, so that every query agrees on one order.
 // Internal to the data-access layer.
 #include "platform/dao/RecordsetSql.h"
+#include "platform/dao/StatementCache.h"
 #include "platform/dao/TableSchema.h"
 
 #include <QString>
@@ -28,17 +29,19 @@ public:
     int FieldColumn(int field) const { return field + 1; }
     int KeyColumn(int key) const { return m_keyColumns[static_cast<size_t>(key)]; }
 
-    QString Scan(bool backward) const;
+    // The texts are built once; the keys returned share them.
+    const SqlKey& Scan(bool backward) const { return backward ? m_scanBackward : m_scanForward; }
     // The first record matching the filter, in the recordset's order.
-    QString Find(const QString& filter) const;
+    SqlKey Find(const QString& filter) const;
     // The records after (or, backward, before) a record whose keys are bound as
     // ?1..?k and whose rowid is ?k+1; keyIsNull tells which keys are NULL.
-    QString StepFrom(bool backward, const std::vector<bool>& keyIsNull) const;
-    QString Count() const;
-    QString FetchByRowid() const; // ?1 = rowid
-    QString Insert(const std::vector<int>& fields) const;
-    QString Update(const std::vector<int>& fields) const; // rowid bound last
-    QString DeleteByRowid() const;
+    SqlKey StepFrom(bool backward, const std::vector<bool>& keyIsNull) const;
+    const SqlKey& Count() const { return m_count; }
+    const SqlKey& FetchByRowid() const { return m_fetchByRowid; } // ?1 = rowid
+    // The fields are given in table order and bound as ?1..?n in that order.
+    SqlKey Insert(const std::vector<int>& fields) const;
+    SqlKey Update(const std::vector<int>& fields) const; // rowid bound last
+    const SqlKey& DeleteByRowid() const { return m_deleteByRowid; }
 
 private:
     QString OrderBy(bool backward) const;
@@ -59,10 +62,15 @@ private:
     std::vector<int> m_keyColumns;
     QString m_orderForward;
     QString m_orderBackward;
-    mutable std::unordered_map<uint64_t, QString> m_insertTexts;
-    mutable std::unordered_map<uint64_t, QString> m_updateTexts;
+    SqlKey m_scanForward;
+    SqlKey m_scanBackward;
+    SqlKey m_count;
+    SqlKey m_fetchByRowid;
+    SqlKey m_deleteByRowid;
+    mutable std::unordered_map<uint64_t, SqlKey> m_insertTexts;
+    mutable std::unordered_map<uint64_t, SqlKey> m_updateTexts;
     mutable QString m_lastFilter; // the import finds with the same filter every time
-    mutable QString m_lastFind;
+    mutable SqlKey m_lastFind;
 };
 
 } // namespace lumarest::dao

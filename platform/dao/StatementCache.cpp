@@ -2,7 +2,7 @@
 
 namespace lumarest::dao {
 
-CachedStatement::CachedStatement(StatementCache* cache, QString sql, StmtPtr stmt, bool keep)
+CachedStatement::CachedStatement(StatementCache* cache, SqlKey sql, StmtPtr stmt, bool keep)
     : m_cache(cache), m_sql(std::move(sql)), m_stmt(std::move(stmt)), m_keep(keep) {}
 
 CachedStatement& CachedStatement::operator=(CachedStatement&& other) noexcept {
@@ -28,20 +28,20 @@ void CachedStatement::Release() {
     m_cache = nullptr;
 }
 
-CachedStatement StatementCache::Acquire(const QString& sql, bool keep) {
+CachedStatement StatementCache::Acquire(const SqlKey& sql, bool keep) {
     auto it = m_idle.find(sql);
     if (it != m_idle.end() && !it->second.statements.empty()) {
         StmtPtr stmt = std::move(it->second.statements.back());
         it->second.statements.pop_back();
         return CachedStatement(this, sql, std::move(stmt), true);
     }
-    return CachedStatement(this, sql, Prepare(m_db, sql, keep), keep);
+    return CachedStatement(this, sql, Prepare(m_db, sql.Text(), keep), keep);
 }
 
-void StatementCache::Return(const QString& sql, StmtPtr stmt) {
+void StatementCache::Return(const SqlKey& sql, StmtPtr stmt) {
     Entry& entry = m_idle[sql];
     entry.lastUse = ++m_clock;
-    if (entry.statements.size() < 4)
+    if (entry.statements.size() < kMaxIdlePerText)
         entry.statements.push_back(std::move(stmt));
     if (m_idle.size() <= kMaxTexts)
         return;

@@ -13,12 +13,33 @@ namespace lumarest::dao {
 
 class StatementCache;
 
+// An SQL text with its hash, worked out once: the texts a recordset runs again
+// and again are kept as keys, so that finding their statements costs no hashing.
+class SqlKey {
+public:
+    SqlKey() = default;
+    explicit SqlKey(QString text) : m_text(std::move(text)), m_hash(qHash(m_text)) {}
+
+    const QString& Text() const { return m_text; }
+    size_t Hash() const { return m_hash; }
+    bool IsEmpty() const { return m_text.isEmpty(); }
+    bool operator==(const SqlKey& other) const {
+        // Texts that share their data are equal without comparing them.
+        return m_hash == other.m_hash && m_text.size() == other.m_text.size() &&
+               (m_text.constData() == other.m_text.constData() || m_text == other.m_text);
+    }
+
+private:
+    QString m_text;
+    size_t m_hash = 0;
+};
+
 // A statement on loan from the cache; it goes back, reset and unbound, when the
 // loan ends. Must not outlive the cache (the database closes its recordsets first).
 class CachedStatement {
 public:
     CachedStatement() = default;
-    CachedStatement(StatementCache* cache, QString sql, StmtPtr stmt, bool keep);
+    CachedStatement(StatementCache* cache, SqlKey sql, StmtPtr stmt, bool keep);
     CachedStatement(CachedStatement&& other) noexcept = default;
     CachedStatement& operator=(CachedStatement&& other) noexcept;
     ~CachedStatement() { Release(); }
@@ -29,7 +50,7 @@ public:
 
 private:
     StatementCache* m_cache = nullptr;
-    QString m_sql;
+    SqlKey m_sql;
     StmtPtr m_stmt;
     bool m_keep = false;
 };
@@ -41,7 +62,11 @@ public:
     StatementCache& operator=(const StatementCache&) = delete;
 
     // keep = false for one-off texts: the statement is finalised after use.
-    CachedStatement Acquire(const QString& sql, bool keep = true);
+    CachedStatement Acquire(const SqlKey& sql, bool keep = true);
+    CachedStatement Acquire(const QString& sql, bool keep = true) {
+        return Acquire(SqlKey(sql), keep);
+    }
+    // Drops the idle statements; statements on loan come back as usual.
     void Clear() { m_idle.clear(); }
 
 private:
@@ -50,15 +75,16 @@ private:
         std::vector<StmtPtr> statements;
         quint64 lastUse = 0;
     };
+    struct KeyHash {
+        size_t operator()(const SqlKey& key) const noexcept { return key.Hash(); }
+    };
     static constexpr size_t kMaxTexts = 64;
+    static constexpr size_t kMaxIdlePerText = 4;
 
-    void Return(const QString& sql, StmtPtr stmt);
+    void Return(const SqlKey& sql, StmtPtr stmt);
 
     sqlite3* m_db;
-    struct TextHash {
-        size_t operator()(const QString& text) const noexcept { return qHash(text); }
-    };
-    std::unordered_map<QString, Entry, TextHash> m_idle;
+    std::unordered_map<SqlKey, Entry, KeyHash> m_idle;
     quint64 m_clock = 0;
 };
 
