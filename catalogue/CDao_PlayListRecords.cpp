@@ -8,6 +8,8 @@
 #include "platform/framework/MessageBox.h"
 #include "platform/listctrl/ListCtrl.h"
 
+#include <sqlite3.h>
+
 #include <limits>
 
 namespace {
@@ -68,7 +70,9 @@ int CDao_PlayList::CountRecords(const QString& table) {
     rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strBuffer, 0);
     try {
         rs.MoveLast();
-    } catch (const CDaoException&) {
+    } catch (const CDaoException& e) {
+        if (e.m_nSqliteCode != SQLITE_NOTFOUND)
+            throw; // a failing scan is not an empty table
         rs.Close(); // an empty table has no last record
         return 0;
     }
