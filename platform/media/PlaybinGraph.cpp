@@ -5,6 +5,7 @@
 #include "platform/media/PathUri.h"
 #include "platform/media/Preroll.h"
 #include "platform/media/SinkChoice.h"
+#include "platform/media/X11Exposure.h"
 
 #include <cmath>
 #include <gst/video/videooverlay.h>
@@ -334,13 +335,29 @@ void PlaybinGraph::onVideoWidgetLost() {
     resetPipeline();
 }
 
+// The GL sink draws into a window of its own inside ours. It follows our size only while
+// it draws, by the size its own X connection sees then, which can be the one before a
+// resize; so it is told the size. It then lays out its picture for the new size only once
+// its connection reads the resize back, which it does only when more news arrives: until
+// then a still or paused picture stayed squashed or drawn at its former size. The expose
+// of its window that follows is such news (its drawing, asked for just before, has resized
+// the window by then). The plain X sink takes no rectangle and has no window of its own:
+// it reads our window's size again when asked to expose.
 void PlaybinGraph::redrawVideo() {
     if (!m_rendered) {
         return;
     }
-    if (GstPtr<GstElement> sink = m_bus->overlay()) {
-        gst_video_overlay_expose(GST_VIDEO_OVERLAY(sink.get()));
+    GstPtr<GstElement> sink = m_bus->overlay();
+    const QWidget* widget = m_video.widget();
+    if (!sink || widget == nullptr) {
+        return;
     }
+    GstVideoOverlay* overlay = GST_VIDEO_OVERLAY(sink.get());
+    if (!widget->size().isEmpty()) {
+        gst_video_overlay_set_render_rectangle(overlay, 0, 0, widget->width(), widget->height());
+    }
+    gst_video_overlay_expose(overlay);
+    exposeChildWindows(widget->winId());
 }
 
 } // namespace media
