@@ -8,11 +8,13 @@
 #include "platform/media/FilterGraph.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QSlider>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CLumarestDoc;
@@ -86,6 +88,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Engine steps.
@@ -115,4 +118,7 @@ private:
     void FillBackground();
     CLumarestDoc* GetLumarestDoc() const;
     static CStatusBar* StatusBar();
+
+    // The video placement made while the frame was hidden, made again once it is shown.
+    std::optional<QRect> m_rcPlaceOnShow;
 };

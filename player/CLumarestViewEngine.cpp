@@ -7,6 +7,8 @@
 #include "player/PlayerMath.h"
 #include "player/PlayerTexts.h"
 
+#include <utility>
+
 namespace {
 // A clipped child window: the video never paints over its siblings or children.
 constexpr long kVideoWindowStyle = 0x46000000;
@@ -96,7 +98,23 @@ void CLumarestView::VideoLayout() {
         CheckResult(12, m_pBV->GetVideoSize(&w, &h));
     if (CMDIChildWnd* frame = GetParentFrame())
         frame->MoveWindow(0, 0, static_cast<int>(w), static_cast<int>(h), true);
-    CheckResult(13, m_pVW->SetWindowPosition(0, 0, w, VideoWindowHeight(h)));
+    const long videoHeight = VideoWindowHeight(h);
+    CheckResult(13, m_pVW->SetWindowPosition(0, 0, w, videoHeight));
+    // A hidden frame takes its new size only when it is shown, and the fitting that
+    // the size change brings would replace this placement and cut the picture's bottom
+    // off. So the placement is made again then: last, as in a frame already shown.
+    m_rcPlaceOnShow.reset();
+    if (!isVisible())
+        m_rcPlaceOnShow = QRect(0, 0, static_cast<int>(w), static_cast<int>(videoHeight));
+}
+
+// The size change a hidden frame was given reaches the view before this.
+void CLumarestView::showEvent(QShowEvent* event) {
+    CView::showEvent(event);
+    const std::optional<QRect> placement = std::exchange(m_rcPlaceOnShow, std::nullopt);
+    if (placement && m_pVW)
+        m_pVW->SetWindowPosition(placement->x(), placement->y(), placement->width(),
+                                 placement->height());
 }
 
 // Sound only: a strip at the top left, as wide as the path and as low as the frame allows.
@@ -152,4 +170,5 @@ void CLumarestView::ReleaseGraph() {
     m_pBV.reset();
     m_pMS.reset();
     m_pMP.reset();
+    m_rcPlaceOnShow.reset();
 }
