@@ -5,10 +5,8 @@
 #include "platform/media/PathUri.h"
 #include "platform/media/Preroll.h"
 #include "platform/media/SinkChoice.h"
-#include "platform/media/X11Exposure.h"
 
 #include <cmath>
-#include <gst/video/videooverlay.h>
 #include <utility>
 
 namespace media {
@@ -17,6 +15,8 @@ namespace {
 constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
 constexpr GstClockTime kScanTimeout = 3 * GST_SECOND;
 constexpr gint64 kNanosecondsPerUnit = 100; // graph times are in 100-ns units
+// Frames are made again for a new window size once the resizing has paused for this long.
+constexpr int kRefitDelayMs = 150;
 
 // Hundredths of a decibel to playbin's linear factor; the bottom of the range is silence.
 double linearVolume(long volume) {
@@ -32,7 +32,11 @@ std::shared_ptr<PlaybinGraph> PlaybinGraph::create(const SinkChoice& sinks) {
 
 PlaybinGraph::PlaybinGraph()
     : m_video({[this](WId window) { m_bus->setWindowHandle(window); }, [this] { redrawVideo(); },
-               [this] { onVideoWidgetLost(); }}) {}
+               [this] { onVideoWidgetLost(); }}) {
+    m_refit.setSingleShot(true);
+    m_refit.setInterval(kRefitDelayMs);
+    m_refit.callOnTimeout([this] { refitFrames(); });
+}
 
 // The pipeline stops before anything it uses goes: its threads may still draw or post.
 PlaybinGraph::~PlaybinGraph() {
@@ -132,6 +136,8 @@ void PlaybinGraph::resetPipeline() {
     m_durationNs.reset();
     m_facts = StreamFacts{};
     m_requestedState = State_Stopped;
+    m_refit.stop();
+    m_framesSize = QSize();
 }
 
 HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
@@ -333,31 +339,6 @@ void PlaybinGraph::onBusMessage(GstMessage* message) {
 void PlaybinGraph::onVideoWidgetLost() {
     // The owner took the window with it: nothing may draw into it any more.
     resetPipeline();
-}
-
-// The GL sink draws into a window of its own inside ours. It follows our size only while
-// it draws, by the size its own X connection sees then, which can be the one before a
-// resize; so it is told the size. It then lays out its picture for the new size only once
-// its connection reads the resize back, which it does only when more news arrives: until
-// then a still or paused picture stayed squashed or drawn at its former size. The expose
-// of its window that follows is such news (its drawing, asked for just before, has resized
-// the window by then). The plain X sink takes no rectangle and has no window of its own:
-// it reads our window's size again when asked to expose.
-void PlaybinGraph::redrawVideo() {
-    if (!m_rendered) {
-        return;
-    }
-    GstPtr<GstElement> sink = m_bus->overlay();
-    const QWidget* widget = m_video.widget();
-    if (!sink || widget == nullptr) {
-        return;
-    }
-    GstVideoOverlay* overlay = GST_VIDEO_OVERLAY(sink.get());
-    if (!widget->size().isEmpty()) {
-        gst_video_overlay_set_render_rectangle(overlay, 0, 0, widget->width(), widget->height());
-    }
-    gst_video_overlay_expose(overlay);
-    exposeChildWindows(widget->winId());
 }
 
 } // namespace media

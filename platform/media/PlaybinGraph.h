@@ -8,6 +8,8 @@
 #include "platform/media/StreamFacts.h"
 #include "platform/media/VideoWindowHost.h"
 
+#include <QSize>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -78,6 +80,7 @@ private:
     void onBusMessage(GstMessage* message);
     void onVideoWidgetLost();
     void redrawVideo();
+    void refitFrames();
 
     GstPtr<GstElement> m_playbin;
     GstPtr<GstElement> m_videoSink;
@@ -92,6 +95,8 @@ private:
     long m_requestedState = State_Stopped;
     long m_volume = 0;
     long m_windowStyle = 0;
+    QSize m_framesSize; // window size the frames were last made for (sinks that do not scale)
+    QTimer m_refit;
 };
 
 } // namespace media
