@@ -26,7 +26,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <memory>
+
+#ifdef LUMAREST_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 
 using fixtures::Media;
 using playertest::MediaFolder;
@@ -83,6 +89,34 @@ QImage grab(const QRect& globalArea) {
 
 QImage grabView(CLumarestView* view) {
     return grab(QRect(view->mapToGlobal(QPoint(0, 0)), view->size()));
+}
+
+// Top-level windows on the screen that are mapped. No window manager runs here: every
+// top-level window is a child of the root window.
+int mappedTopLevels() {
+#ifdef LUMAREST_HAVE_XCB
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr)
+        return -1;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, root), nullptr), &std::free);
+    if (!tree)
+        return -1;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    int mapped = 0;
+    for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+        const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+            xcb_get_window_attributes_reply(
+                connection, xcb_get_window_attributes(connection, children[i]), nullptr),
+            &std::free);
+        mapped += attributes && attributes->map_state != XCB_MAP_STATE_UNMAPPED ? 1 : 0;
+    }
+    return mapped;
+#else
+    return -1;
+#endif
 }
 
 // How wide a 4:3 picture is when it fills as much of the video window as it can.
@@ -170,6 +204,7 @@ TEST_F(PlayerOnScreen, VideoPlayedIntoAShownWindow) {
     ASSERT_NE(view, nullptr);
     AppHarness::pump(200); // the main window is mapped and painted
     const std::vector<int> before = countBars(grabView(view));
+    const int windowsBefore = mappedTopLevels();
 
     QElapsedTimer clock;
     clock.start();
@@ -183,6 +218,9 @@ TEST_F(PlayerOnScreen, VideoPlayedIntoAShownWindow) {
     for (size_t i = 0; i < before.size(); ++i)
         EXPECT_EQ(before[i], 0) << kCountedBars[i].name << " was there before the video";
     EXPECT_EQ(view->m_pVW->VideoWidget()->parentWidget(), view);
+    // A sink drawing into a window of its own would also take the keyboard from the
+    // program under a window manager.
+    EXPECT_EQ(mappedTopLevels(), windowsBefore) << "the video sink opened a window of its own";
     expectWholePicture([view] { return grabView(view); }, "in a shown window", fittedWidth(view));
 }
 
@@ -194,10 +232,13 @@ TEST_F(PlayerOnScreen, VideoOpenedLikeFileOpenIsWhollyInItsWindow) {
 }
 
 TEST_F(PlayerOnScreen, StillPictureStaysShown) {
+    AppHarness::pump(200);
+    const int windowsBefore = mappedTopLevels();
     CLumarestView* view = open(MediaFolder::instance().path(Media::Png));
     ASSERT_NE(view, nullptr);
     ASSERT_EQ(view->m_nDuration, 0);
     ASSERT_TRUE(patternShown(view, "while the slide is on"));
+    EXPECT_EQ(mappedTopLevels(), windowsBefore) << "the video sink opened a window of its own";
     expectWholePicture([view] { return grabView(view); }, "while the slide is on",
                        fittedWidth(view));
 
