@@ -5,10 +5,11 @@
 #include "catalogue/FileFacts.h"
 #include "platform/dao/DaoException.h"
 #include "platform/framework/MessageBox.h"
-#include "player/CLumarestView.h"
 #include "platform/listctrl/ListCtrl.h"
+#include "player/CLumarestView.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 CLumarestDoc::CLumarestDoc() {
     if (CMainFrame* frame = MainFrame())
@@ -39,7 +40,9 @@ void CLumarestDoc::StartPlayQueue() {
     g_bQueuePlaying = true;
 }
 
-QString CLumarestDoc::ExtensionOf(const QString& name) { return lumarest::catalogue::LastCharacters(name, 3); }
+QString CLumarestDoc::ExtensionOf(const QString& name) {
+    return lumarest::catalogue::LastCharacters(name, 3);
+}
 
 QString CLumarestDoc::FolderOf(const QString& path, const QString& name) {
     return path.left(std::max<qsizetype>(0, path.size() - name.size() - 1));
@@ -50,7 +53,9 @@ void CLumarestDoc::Serialize(CArchive& ar) {
         return;
     FindPlayerView();
     const QString name = ar.GetFile()->GetFileName();
-    const QString path = QDir::toNativeSeparators(ar.GetFile()->GetFilePath());
+    // A path given relative to the working folder (a command line) names its folder too.
+    const QString path =
+        QDir::toNativeSeparators(QFileInfo(ar.GetFile()->GetFilePath()).absoluteFilePath());
     if (g_bImportOnOpen) {
         try {
             ImportMediaFiles(FolderOf(path, name), ExtensionOf(name));

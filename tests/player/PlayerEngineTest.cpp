@@ -3,6 +3,7 @@
 // are refused, and restarting, pausing and stopping.
 #include "PlayerTestSupport.h"
 
+#include "app/CMainFrame.h"
 #include "app/SharedState.h"
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/StatusBar.h"
@@ -136,6 +137,22 @@ TEST_F(Engine, VideoSizesTheFrameAndFillsTheView) {
     opened->GetParentFrame()->resize(500, 400);
     EXPECT_EQ(fitted->width(), opened->width());
     EXPECT_EQ(fitted->height(), int(opened->width() * 240.0 / 320));
+}
+
+// "lumarest pic.png" typed in the picture's folder: the path given is relative to the
+// working folder, and the folder imported is the picture's.
+TEST_F(Engine, ARelativePathImportsItsFolderAndPlaysTheFile) {
+    const QString here = QDir(harness->dir()).absolutePath();
+    ASSERT_EQ(QDir::current().absolutePath(), here);
+    ASSERT_FALSE(fixtures::makeMedia(Media::Png, here, QStringLiteral("one.png")).isEmpty());
+    ASSERT_FALSE(fixtures::makeMedia(Media::Png, here, QStringLiteral("two.png")).isEmpty());
+    g_bImportOnOpen = true;
+    CLumarestView* view = open(QStringLiteral("one.png"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(harness->frame().m_PlayList.CountRecords(QStringLiteral("FILES")), 2);
+    EXPECT_EQ(view->m_strFile, QDir(here).filePath(QStringLiteral("one.png")));
+    EXPECT_TRUE(view->m_bPlaying);
+    EXPECT_EQ(view->m_nDuration, 0);
 }
 
 TEST_F(Engine, SoundOffAtBuildStartsSilent) {
