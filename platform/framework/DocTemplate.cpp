@@ -34,7 +34,9 @@ CDocument* CMultiDocTemplate::FindDocument(const QString& path) const {
     return nullptr;
 }
 
-CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& path, bool makeVisible) {
+CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& pathAsGiven, bool makeVisible) {
+    // A document always knows its file by its whole path, however it was named.
+    const QString path = pathAsGiven.isEmpty() ? pathAsGiven : QFileInfo(pathAsGiven).absoluteFilePath();
     std::unique_ptr<CDocument> owned = m_documentFactory ? m_documentFactory() : nullptr;
     if (!owned)
         return nullptr;
@@ -59,7 +61,7 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& path, bool makeVis
         return nullptr;
     }
     if (!path.isEmpty())
-        document->SetPathName(QFileInfo(path).absoluteFilePath());
+        document->SetPathName(path);
     if (frame)
         InitialUpdateFrame(frame, document, makeVisible);
     return document;
