@@ -42,16 +42,25 @@ void DeleteRecordOfLine(CDaoRecordset& rs, const CListCtrl& list, int line, cons
         rs.Delete();
 }
 
-// What was deleted before an engine error stays deleted, as do the lines
-// removed with it: commit it, then let the error go on to the caller.
-template <class Work> void RunDeletes(CDaoDatabase* db, Work&& work) {
+// Opens a recordset over the table and hands it to work, inside one
+// transaction. What was deleted before an engine error stays deleted, as do
+// the lines removed with it: commit it, then let the error go on to the caller.
+template <class Work>
+void RunDeletes(CDaoDatabase* db, const QString& table, QString& buffer, Work&& work) {
+    auto openAndWork = [&] {
+        CDaoRecordset rs(db);
+        buffer = QStringLiteral("SELECT * FROM %1").arg(table);
+        rs.Open(AFX_DAO_USE_DEFAULT_TYPE, buffer, 0);
+        work(rs);
+        rs.Close();
+    };
     if (!db) {
-        work(); // the recordset reports the missing database
+        openAndWork(); // the recordset reports the missing database
         return;
     }
     CDaoTransaction transaction(*db);
     try {
-        work();
+        openAndWork();
     } catch (const CDaoException&) {
         try {
             transaction.Commit();
@@ -86,13 +95,9 @@ void CDao_PlayList::DeleteAllLines(CListCtrl& list, const QString& table, const 
     m_strBuffer = QStringLiteral("Delete all %1 lines from Play List?").arg(count);
     if (AfxMessageBox(m_strBuffer, MB_YESNO) != IDYES)
         return;
-    CDaoRecordset rs(m_pCDaoDatabase.get());
-    RunDeletes(m_pCDaoDatabase.get(), [&] {
-        m_strBuffer = QStringLiteral("SELECT * FROM %1").arg(table);
-        rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strBuffer, 0);
+    RunDeletes(m_pCDaoDatabase.get(), table, m_strBuffer, [&](CDaoRecordset& rs) {
         for (int line = 0; line < count; ++line)
             DeleteRecordOfLine(rs, list, line, keyField, m_strBuffer);
-        rs.Close();
     });
     list.DeleteAllItems();
 }
@@ -113,10 +118,7 @@ void CDao_PlayList::DeleteSelectedLines(CListCtrl& list, const QString& table,
         m_strBuffer = QStringLiteral("Delete those %1 lines from Play List?").arg(selected);
     if (AfxMessageBox(m_strBuffer, MB_YESNO) != IDYES)
         return;
-    CDaoRecordset rs(m_pCDaoDatabase.get());
-    RunDeletes(m_pCDaoDatabase.get(), [&] {
-        m_strBuffer = QStringLiteral("SELECT * FROM %1").arg(table);
-        rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strBuffer, 0);
+    RunDeletes(m_pCDaoDatabase.get(), table, m_strBuffer, [&](CDaoRecordset& rs) {
         // Removing a line moves the ones below it up: the first selected line
         // is always the next one, so the lines go from top to bottom.
         for (int line = list.GetNextItem(-1, LVNI_SELECTED); line >= 0;
@@ -125,6 +127,5 @@ void CDao_PlayList::DeleteSelectedLines(CListCtrl& list, const QString& table,
             if (!list.DeleteItem(line))
                 break; // the list refuses changes (a sort runs): never loop forever
         }
-        rs.Close();
     });
 }
