@@ -9,7 +9,6 @@
 #include "player/CLumarestView.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 CLumarestDoc::CLumarestDoc() {
     if (CMainFrame* frame = MainFrame())
@@ -53,9 +52,8 @@ void CLumarestDoc::Serialize(CArchive& ar) {
         return;
     FindPlayerView();
     const QString name = ar.GetFile()->GetFileName();
-    // A path given relative to the working folder (a command line) names its folder too.
-    const QString path =
-        QDir::toNativeSeparators(QFileInfo(ar.GetFile()->GetFilePath()).absoluteFilePath());
+    // The framework opens every document by its whole path, so the folder is in it.
+    const QString path = QDir::toNativeSeparators(ar.GetFile()->GetFilePath());
     if (g_bImportOnOpen) {
         try {
             ImportMediaFiles(FolderOf(path, name), ExtensionOf(name));
