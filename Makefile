@@ -11,8 +11,8 @@ DEB_PACKAGES := build-essential cmake pkg-config \
     qt6-base-dev libsqlite3-dev libgtest-dev \
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev libxcb1-dev \
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
-    gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools \
-    xvfb xauth openbox imagemagick xdotool x11-utils
+    gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools \
+    xvfb xauth openbox imagemagick xdotool x11-utils ffmpeg
 
 .PHONY: all deps configure build run test bench clean
 

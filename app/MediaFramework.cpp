@@ -1,5 +1,7 @@
 #include "app/MediaFramework.h"
 
+#include "platform/media/DecoderRanks.h"
+
 #include <gst/gst.h>
 
 namespace {
@@ -16,7 +18,11 @@ bool StartMediaFramework() {
     const bool ok = gst_init_check(nullptr, nullptr, &error);
     if (error)
         g_error_free(error);
+    if (ok)
+        media::prepareDecoders();
     return ok;
 }
 
-void SetMediaFrameworkStarter(std::function<bool()> starter) { Starter() = std::move(starter); }
+void SetMediaFrameworkStarter(std::function<bool()> starter) {
+    Starter() = std::move(starter);
+}

@@ -4,6 +4,7 @@
 #include "platform/media/GraphFailures.h"
 #include "platform/media/PathUri.h"
 #include "platform/media/Preroll.h"
+#include "platform/media/ReaderFallback.h"
 #include "platform/media/SinkChoice.h"
 
 #include <cmath>
@@ -58,6 +59,7 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
     // playbin takes its own reference to the sink.
     GstPtr<GstElement> audioSink = makeSink(sinks.audio, false);
     g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
+    watchAvoidedReaders(playbin);
     m_bus = std::make_unique<BusBridge>(playbin, [this](GstMessage* m) { onBusMessage(m); });
     return true;
 }
@@ -88,6 +90,14 @@ HRESULT PlaybinGraph::preroll() {
         m_bus->beginRendering(); // nothing of the failed attempt is read as news
         useVideoSink(std::exchange(m_videoFallback, std::string()));
         outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
+    }
+    // A reader ranked first that refuses the file gives way once to one ranked below it.
+    if (FAILED(outcome.result) && !outcome.refusingReader.empty()) {
+        gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
+        if (avoidReader(m_playbin.get(), outcome.refusingReader)) {
+            m_bus->beginRendering();
+            outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
+        }
     }
     return outcome.result;
 }
@@ -131,6 +141,7 @@ HRESULT PlaybinGraph::queryFacet(Facet facet, std::shared_ptr<void>& out) {
 
 void PlaybinGraph::resetPipeline() {
     gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
+    clearAvoidedReaders(m_playbin.get());
     m_rendered = false;
     m_stillImage = false;
     m_durationNs.reset();

@@ -1,6 +1,7 @@
 #include "platform/media/Preroll.h"
 
 #include "platform/media/ErrorMapping.h"
+#include "platform/media/ReaderFallback.h"
 
 #include <gst/pbutils/missing-plugins.h>
 
@@ -59,7 +60,7 @@ PrerollOutcome prerollPipeline(GstElement* pipeline, GstElement* videoSink, BusB
         switch (GST_MESSAGE_TYPE(message.get())) {
         case GST_MESSAGE_ERROR:
             return {resultOfError(message.get(), missingDecoder),
-                    comesFrom(message.get(), videoSink)};
+                    comesFrom(message.get(), videoSink), readerWithAlternative(message.get())};
         case GST_MESSAGE_ASYNC_DONE:
             if (GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline)) {
                 return {S_OK, false};

@@ -4,11 +4,14 @@
 #include "platform/media/BusBridge.h"
 #include "platform/media/HResult.h"
 
+#include <string>
+
 namespace media {
 
 struct PrerollOutcome {
     HRESULT result = E_FAIL;
     bool videoSinkFailed = false; // the error came from the video sink itself
+    std::string refusingReader;   // the reader that refused what another element reads
 };
 
 // Sets pipeline to PAUSED and waits on the bus (kept in rendering mode by the caller) until

@@ -1,0 +1,99 @@
+#include "platform/media/ReaderFallback.h"
+
+#include "platform/media/GstPtr.h"
+
+#include <set>
+
+namespace media {
+namespace {
+
+using AvoidedReaders = std::set<std::string>;
+
+constexpr const char* kAvoidedKey = "lumarest-avoided-readers";
+constexpr GstElementFactoryListType kReaders = GST_ELEMENT_FACTORY_TYPE_DEMUXER |
+                                               GST_ELEMENT_FACTORY_TYPE_PARSER |
+                                               GST_ELEMENT_FACTORY_TYPE_DECODER;
+// decodebin's answers to "autoplug-select" (its enum is not in a public header).
+constexpr gint kAutoplugTry = 0;
+constexpr gint kAutoplugSkip = 2;
+
+AvoidedReaders* avoidedOn(GstElement* playbin) {
+    return static_cast<AvoidedReaders*>(g_object_get_data(G_OBJECT(playbin), kAvoidedKey));
+}
+
+GstPtr<GstCaps> firstSinkCaps(GstElement* element) {
+    GstPtr<GstCaps> caps;
+    GstIterator* pads = gst_element_iterate_sink_pads(element);
+    GValue item = G_VALUE_INIT;
+    if (gst_iterator_next(pads, &item) == GST_ITERATOR_OK) {
+        caps.reset(gst_pad_get_current_caps(GST_PAD(g_value_get_object(&item))));
+        g_value_unset(&item);
+    }
+    gst_iterator_free(pads);
+    return caps;
+}
+
+bool othersRead(GstElementFactory* refusing, GstCaps* caps) {
+    GList* readers = gst_element_factory_list_get_elements(kReaders, GST_RANK_MARGINAL);
+    GList* fitting = gst_element_factory_list_filter(readers, caps, GST_PAD_SINK, FALSE);
+    bool found = false;
+    for (GList* it = fitting; it != nullptr && !found; it = it->next) {
+        found = GST_ELEMENT_FACTORY(it->data) != refusing;
+    }
+    gst_plugin_feature_list_free(fitting);
+    gst_plugin_feature_list_free(readers);
+    return found;
+}
+
+gint onAutoplugSelect(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory,
+                      gpointer avoided) {
+    const auto* readers = static_cast<const AvoidedReaders*>(avoided);
+    return readers->count(GST_OBJECT_NAME(factory)) != 0 ? kAutoplugSkip : kAutoplugTry;
+}
+
+void onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer avoided) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory != nullptr && g_strcmp0(GST_OBJECT_NAME(factory), "decodebin") == 0 &&
+        g_object_get_data(G_OBJECT(element), kAvoidedKey) == nullptr) {
+        g_object_set_data(G_OBJECT(element), kAvoidedKey, avoided);
+        g_signal_connect(element, "autoplug-select", G_CALLBACK(onAutoplugSelect), avoided);
+    }
+}
+
+} // namespace
+
+std::string readerWithAlternative(GstMessage* error) {
+    if (GST_MESSAGE_TYPE(error) != GST_MESSAGE_ERROR || !GST_IS_ELEMENT(GST_MESSAGE_SRC(error))) {
+        return {};
+    }
+    GstElement* element = GST_ELEMENT(GST_MESSAGE_SRC(error));
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (factory == nullptr || !gst_element_factory_list_is_type(factory, kReaders)) {
+        return {};
+    }
+    GstPtr<GstCaps> caps = firstSinkCaps(element);
+    if (!caps || !othersRead(factory, caps.get())) {
+        return {};
+    }
+    return GST_OBJECT_NAME(factory);
+}
+
+void watchAvoidedReaders(GstElement* playbin) {
+    auto* avoided = new AvoidedReaders;
+    g_object_set_data_full(G_OBJECT(playbin), kAvoidedKey, avoided,
+                           [](gpointer set) { delete static_cast<AvoidedReaders*>(set); });
+    g_signal_connect(playbin, "deep-element-added", G_CALLBACK(onElementAdded), avoided);
+}
+
+bool avoidReader(GstElement* playbin, const std::string& factory) {
+    AvoidedReaders* avoided = avoidedOn(playbin);
+    return avoided != nullptr && avoided->insert(factory).second;
+}
+
+void clearAvoidedReaders(GstElement* playbin) {
+    if (AvoidedReaders* avoided = avoidedOn(playbin)) {
+        avoided->clear();
+    }
+}
+
+} // namespace media

@@ -1,0 +1,219 @@
+// Files made by another tool (ffmpeg), one of each common sound, video and picture format,
+// open as the player shows them: a sound strip, a picture with its length, or a still of
+// length 0. The few types that no installed element reads are listed with the reason, so a
+// new refusal fails, and so does a listed one that starts to open.
+#include "GraphHelpers.h"
+#include "app/MediaFramework.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+using namespace mediatest;
+
+namespace {
+
+constexpr LONGLONG kSecond = 10'000'000; // graph units per second
+constexpr long kWidth = 160;
+constexpr long kHeight = 120;
+
+enum class Shown { Sound, Picture, Still, Refused };
+
+struct Format {
+    const char* name; // test name
+    const char* file;
+    QStringList encoding; // ffmpeg's output options
+    Shown shown;
+    const char* refusedBecause = "";
+};
+
+QStringList videoIn() {
+    return {"-f", "lavfi", "-i",
+            QStringLiteral("testsrc=size=%1x%2:rate=25:duration=1").arg(kWidth).arg(kHeight)};
+}
+QStringList soundIn() {
+    return {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=1"};
+}
+
+Format video(const char* name, const char* file, QStringList encoding) {
+    return {name, file, videoIn() + soundIn() + encoding, Shown::Picture};
+}
+Format silentVideo(const char* name, const char* file, QStringList encoding) {
+    return {name, file, videoIn() + encoding, Shown::Picture};
+}
+Format sound(const char* name, const char* file, QStringList encoding) {
+    return {name, file, soundIn() + encoding, Shown::Sound};
+}
+Format still(const char* name, const char* file, QStringList encoding = {}) {
+    return {name, file, videoIn() + QStringList{"-frames:v", "1"} + encoding, Shown::Still};
+}
+Format refused(Format format, const char* because) {
+    format.shown = Shown::Refused;
+    format.refusedBecause = because;
+    return format;
+}
+
+const std::vector<Format>& formats() {
+    static const std::vector<Format> all = {
+        video("H264_Mp4", "h264.mp4",
+              {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac"}),
+        silentVideo("Hevc_Matroska", "hevc.mkv",
+                    {"-c:v", "libx265", "-preset", "ultrafast", "-x265-params", "log-level=none",
+                     "-pix_fmt", "yuv420p"}),
+        video("Vp9_WebM", "vp9.webm",
+              {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-c:a", "libopus"}),
+        silentVideo("Av1_Matroska", "av1.mkv",
+                    {"-c:v", "libaom-av1", "-usage", "realtime", "-cpu-used", "8"}),
+        video("Mpeg2_ProgramStream", "mpeg2.mpg", {"-c:v", "mpeg2video", "-c:a", "mp2"}),
+        video("Mpeg4_Avi", "mpeg4.avi", {"-c:v", "mpeg4", "-c:a", "libmp3lame"}),
+        video("Theora_Ogg", "theora.ogv", {"-c:v", "libtheora", "-c:a", "libvorbis"}),
+        video("ProRes_QuickTime", "prores.mov", {"-c:v", "prores", "-c:a", "pcm_s16le"}),
+        video("Mjpeg_Avi", "mjpeg.avi",
+              {"-c:v", "mjpeg", "-pix_fmt", "yuvj420p", "-c:a", "pcm_s16le"}),
+        video("Flash_Flv", "flash.flv", {"-c:v", "flv", "-c:a", "libmp3lame"}),
+        video("WindowsMedia_Wmv", "video.wmv", {"-c:v", "wmv2", "-c:a", "wmav2"}),
+
+        sound("Aac_M4a", "aac.m4a", {"-c:a", "aac"}),
+        sound("Alac_M4a", "alac.m4a", {"-c:a", "alac"}),
+        sound("Mp3", "sound.mp3", {"-c:a", "libmp3lame"}),
+        sound("Mp2", "sound.mp2", {"-c:a", "mp2"}),
+        sound("Opus", "sound.opus", {"-c:a", "libopus"}),
+        sound("Vorbis_Ogg", "sound.ogg", {"-c:a", "libvorbis"}),
+        sound("Flac", "sound.flac", {"-c:a", "flac"}),
+        sound("Ac3", "sound.ac3", {"-c:a", "ac3"}),
+        sound("Pcm_Wav", "sound.wav", {"-c:a", "pcm_s16le"}),
+        sound("Pcm_Aiff", "sound.aiff", {"-c:a", "pcm_s16be"}),
+        sound("Pcm_Au", "sound.au", {"-c:a", "pcm_s16be"}),
+        sound("WindowsMedia_Wma", "sound.wma", {"-c:a", "wmav2"}),
+        sound("ALaw_Aifc", "alaw.aifc", {"-c:a", "pcm_alaw", "-f", "aiff"}),
+        sound("MuLaw_Aifc", "mulaw.aifc", {"-c:a", "pcm_mulaw", "-f", "aiff"}),
+
+        still("Png", "still.png"),
+        still("Jpeg", "still.jpg", {"-pix_fmt", "yuvj420p"}),
+        still("Gif", "still.gif"),
+        still("WebP", "still.webp", {"-c:v", "libwebp"}),
+        still("Bmp", "still.bmp"),
+        still("Tiff", "still.tif"),
+        still("Sgi", "still.sgi"),
+        still("Targa", "still.tga"),
+        still("SunRaster", "still.ras"),
+        still("Pcx", "still.pcx"),
+        still("Ppm", "still.ppm"),
+        refused(still("Xbm", "still.xbm", {"-pix_fmt", "monow"}),
+                "found as text; libav's XBM decoder has no GStreamer type and GdkPixbuf's "
+                "decoder element does not list XBM"),
+        refused(still("Avif", "still.avif",
+                      {"-c:v", "libaom-av1", "-cpu-used", "8", "-still-picture", "1"}),
+                "the QuickTime demuxer reads no HEIF picture items, and GdkPixbuf's decoder "
+                "element, whose loaders read AVIF, does not list the type"),
+    };
+    return all;
+}
+
+// Every file is made once per run, several ffmpeg processes at a time.
+class Matrix {
+public:
+    static Matrix& instance() {
+        static Matrix matrix;
+        return matrix;
+    }
+    QString path(const Format& format) const { return m_dir.filePath(format.file); }
+    const QString& problem() const { return m_problem; }
+
+private:
+    static constexpr int kAtOnce = 6;
+
+    Matrix() {
+        const QString ffmpeg = QStandardPaths::findExecutable("ffmpeg");
+        if (ffmpeg.isEmpty()) {
+            m_problem = "ffmpeg is not installed";
+            return;
+        }
+        std::vector<std::unique_ptr<QProcess>> running;
+        for (const Format& format : formats()) {
+            if (running.size() == kAtOnce) {
+                finish(*running.front());
+                running.erase(running.begin());
+            }
+            auto process = std::make_unique<QProcess>();
+            process->setProcessChannelMode(QProcess::MergedChannels);
+            process->start(ffmpeg, QStringList{"-hide_banner", "-loglevel", "error", "-nostdin",
+                                               "-threads", "1", "-y"} +
+                                       format.encoding + QStringList{path(format)});
+            running.push_back(std::move(process));
+        }
+        for (auto& process : running) {
+            finish(*process);
+        }
+    }
+
+    void finish(QProcess& process) {
+        if (!process.waitForFinished(60'000) || process.exitCode() != 0) {
+            m_problem += process.arguments().last() + ": " + process.readAll() + "\n";
+        }
+    }
+
+    QTemporaryDir m_dir;
+    QString m_problem;
+};
+
+std::string testName(const ::testing::TestParamInfo<Format>& info) {
+    return info.param.name;
+}
+
+bool decodedAPicture(Graph& graph) {
+    GstSample* sample = nullptr;
+    g_object_get(graph.builder->Pipeline(), "sample", &sample, nullptr);
+    if (sample == nullptr) {
+        return false;
+    }
+    gst_sample_unref(sample);
+    return true;
+}
+
+class FormatMatrix : public ::testing::TestWithParam<Format> {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(StartMediaFramework()); }
+};
+
+TEST_P(FormatMatrix, OpensAsThePlayerShowsIt) {
+    const Format& format = GetParam();
+    ASSERT_EQ(Matrix::instance().problem(), QString());
+    Graph graph = renderGraph(Matrix::instance().path(format));
+
+    if (format.shown == Shown::Refused) {
+        EXPECT_TRUE(graph.rendered == VFW_E_UNKNOWN_FILE_TYPE ||
+                    graph.rendered == VFW_E_UNSUPPORTED_STREAM)
+            << "listed as refused (" << format.refusedBecause << ") but rendering gave 0x"
+            << std::hex << graph.rendered;
+        return;
+    }
+    ASSERT_EQ(graph.rendered, S_OK) << "refused: 0x" << std::hex << graph.rendered;
+
+    long visible = 0;
+    const HRESULT hasVideo = graph.window->get_Visible(&visible);
+    const LONGLONG duration = durationOf(graph);
+    if (format.shown == Shown::Sound) {
+        EXPECT_EQ(hasVideo, E_NOINTERFACE) << "a sound file gets a strip, not a picture";
+        EXPECT_NEAR(duration, kSecond, kSecond / 4);
+        return;
+    }
+    ASSERT_EQ(hasVideo, S_OK);
+    long width = 0;
+    long height = 0;
+    EXPECT_EQ(graph.video->GetVideoSize(&width, &height), S_OK);
+    EXPECT_EQ(width, kWidth);
+    EXPECT_EQ(height, kHeight);
+    EXPECT_TRUE(decodedAPicture(graph));
+    if (format.shown == Shown::Still) {
+        EXPECT_EQ(duration, 0) << "a still is 0 long";
+    } else {
+        EXPECT_NEAR(duration, kSecond, kSecond / 4);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FormatMatrix, ::testing::ValuesIn(formats()), testName);
+
+} // namespace
