@@ -15,6 +15,7 @@ namespace {
 
 constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
 constexpr GstClockTime kScanTimeout = 3 * GST_SECOND;
+constexpr int kRetries = 2; // further tries of a file whose first try was cut short or refused
 constexpr gint64 kNanosecondsPerUnit = 100; // graph times are in 100-ns units
 // Frames are made again for a new window size once the resizing has paused for this long.
 constexpr int kRefitDelayMs = 150;
@@ -91,13 +92,21 @@ HRESULT PlaybinGraph::preroll() {
         useVideoSink(std::exchange(m_videoFallback, std::string()));
         outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
     }
-    // A reader ranked first that refuses the file gives way once to one ranked below it.
-    if (FAILED(outcome.result) && !outcome.refusingReader.empty()) {
-        gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
-        if (avoidReader(m_playbin.get(), outcome.refusingReader)) {
-            m_bus->beginRendering();
-            outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
+    // A reader ranked first that refuses the file gives way to one ranked below it; a try
+    // cut short otherwise (decodebin drops the error of a reader that fails while it is
+    // still being set up) is made again.
+    for (int retry = 0; retry < kRetries && FAILED(outcome.result); ++retry) {
+        if (!outcome.cutShort && outcome.refusingReader.empty()) {
+            break;
         }
+        gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
+        const bool avoided =
+            !outcome.refusingReader.empty() && avoidReader(m_playbin.get(), outcome.refusingReader);
+        if (!avoided && !outcome.cutShort) {
+            break;
+        }
+        m_bus->beginRendering();
+        outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
     }
     return outcome.result;
 }

@@ -2,11 +2,19 @@
 
 #include "platform/media/ErrorMapping.h"
 #include "platform/media/ReaderFallback.h"
+#include "platform/media/StallWatch.h"
 
 #include <gst/pbutils/missing-plugins.h>
 
+#include <algorithm>
+
 namespace media {
 namespace {
+
+// How often a preroll looks for a stopped reader, and how long one may stay stopped before
+// the preroll counts as stalled (a reader at its end lets the sinks preroll within moments).
+constexpr GstClockTime kStallPoll = 100 * GST_MSECOND;
+constexpr GstClockTime kStallGrace = 400 * GST_MSECOND;
 
 constexpr auto kWatched = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING |
                                                       GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ELEMENT);
@@ -20,6 +28,14 @@ bool tellsMissingDecoder(GstMessage* message) {
     GstPtr<GError> warning(rawError);
     return warning && warning->domain == GST_STREAM_ERROR &&
            warning->code == GST_STREAM_ERROR_CODEC_NOT_FOUND;
+}
+
+// Data stopped flowing ("Internal data stream error"), which is no refusal of the file.
+bool tellsFlowStopped(GstMessage* message) {
+    GError* rawError = nullptr;
+    gst_message_parse_error(message, &rawError, nullptr);
+    GstPtr<GError> error(rawError);
+    return error && error->domain == GST_STREAM_ERROR && error->code == GST_STREAM_ERROR_FAILED;
 }
 
 HRESULT resultOfError(GstMessage* message, bool missingDecoder) {
@@ -42,28 +58,39 @@ PrerollOutcome prerollPipeline(GstElement* pipeline, GstElement* videoSink, BusB
                                GstClockTime timeout) {
     const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
     if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL) {
-        return {S_OK, false};
+        return {S_OK, false, {}, false};
     }
     // A refused state change has posted its error already; don't wait long for it.
     const GstClockTime bound = change == GST_STATE_CHANGE_FAILURE ? GST_SECOND / 2 : timeout;
     const GstClockTime deadline = gst_util_get_timestamp() + bound;
     bool missingDecoder = false;
+    GstClockTime stoppedSince = GST_CLOCK_TIME_NONE;
     for (;;) {
         const GstClockTime now = gst_util_get_timestamp();
         if (now >= deadline) {
-            return {E_FAIL, false};
+            return {E_FAIL, false, {}, false};
         }
-        GstPtr<GstMessage> message = bus.pop(deadline - now, kWatched);
+        GstPtr<GstMessage> message = bus.pop(std::min(deadline - now, kStallPoll), kWatched);
         if (!message) {
-            return {E_FAIL, false};
+            GstPtr<GstElement> stopped = stoppedReader(pipeline);
+            if (!stopped) {
+                stoppedSince = GST_CLOCK_TIME_NONE;
+            } else if (!GST_CLOCK_TIME_IS_VALID(stoppedSince)) {
+                stoppedSince = gst_util_get_timestamp();
+            } else if (gst_util_get_timestamp() - stoppedSince >= kStallGrace) {
+                // Nothing can be shown: the file is not read, as far as anyone can tell.
+                return {VFW_E_UNSUPPORTED_STREAM, false, alternativeTo(stopped.get()), true};
+            }
+            continue;
         }
         switch (GST_MESSAGE_TYPE(message.get())) {
         case GST_MESSAGE_ERROR:
             return {resultOfError(message.get(), missingDecoder),
-                    comesFrom(message.get(), videoSink), readerWithAlternative(message.get())};
+                    comesFrom(message.get(), videoSink), readerWithAlternative(message.get()),
+                    tellsFlowStopped(message.get())};
         case GST_MESSAGE_ASYNC_DONE:
             if (GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline)) {
-                return {S_OK, false};
+                return {S_OK, false, {}, false};
             }
             break;
         default:

@@ -12,10 +12,12 @@ struct PrerollOutcome {
     HRESULT result = E_FAIL;
     bool videoSinkFailed = false; // the error came from the video sink itself
     std::string refusingReader;   // the reader that refused what another element reads
+    bool cutShort = false;        // data stopped flowing for another reason than a refusal
 };
 
 // Sets pipeline to PAUSED and waits on the bus (kept in rendering mode by the caller) until
-// it has prerolled, failed or timeout passed. Never keeps the text of an error.
+// it has prerolled, failed, stalled (a reader stopped and no error came) or timeout passed.
+// Never keeps the text of an error.
 PrerollOutcome prerollPipeline(GstElement* pipeline, GstElement* videoSink, BusBridge& bus,
                                GstClockTime timeout);
 

@@ -21,15 +21,24 @@ AvoidedReaders* avoidedOn(GstElement* playbin) {
     return static_cast<AvoidedReaders*>(g_object_get_data(G_OBJECT(playbin), kAvoidedKey));
 }
 
-GstPtr<GstCaps> firstSinkCaps(GstElement* element) {
+// What the element was given. A reader that pulls its data gets no caps event: then the
+// type found upstream is asked for.
+GstPtr<GstCaps> givenCaps(GstElement* element) {
     GstPtr<GstCaps> caps;
     GstIterator* pads = gst_element_iterate_sink_pads(element);
     GValue item = G_VALUE_INIT;
     if (gst_iterator_next(pads, &item) == GST_ITERATOR_OK) {
-        caps.reset(gst_pad_get_current_caps(GST_PAD(g_value_get_object(&item))));
+        GstPad* pad = GST_PAD(g_value_get_object(&item));
+        caps.reset(gst_pad_get_current_caps(pad));
+        if (!caps) {
+            caps.reset(gst_pad_peer_query_caps(pad, nullptr));
+        }
         g_value_unset(&item);
     }
     gst_iterator_free(pads);
+    if (caps && !gst_caps_is_fixed(caps.get())) {
+        caps.reset();
+    }
     return caps;
 }
 
@@ -60,18 +69,44 @@ void onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer avoided) {
     }
 }
 
+// The element could not make sense of what it was given (not: its data could not flow).
+bool tellsRefusal(GstMessage* error) {
+    GError* rawError = nullptr;
+    gst_message_parse_error(error, &rawError, nullptr);
+    GstPtr<GError> parsed(rawError);
+    if (!parsed || parsed->domain != GST_STREAM_ERROR) {
+        return false;
+    }
+    switch (parsed->code) {
+    case GST_STREAM_ERROR_TYPE_NOT_FOUND:
+    case GST_STREAM_ERROR_WRONG_TYPE:
+    case GST_STREAM_ERROR_DEMUX:
+    case GST_STREAM_ERROR_FORMAT:
+    case GST_STREAM_ERROR_DECODE:
+    case GST_STREAM_ERROR_CODEC_NOT_FOUND:
+    case GST_STREAM_ERROR_NOT_IMPLEMENTED:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 std::string readerWithAlternative(GstMessage* error) {
-    if (GST_MESSAGE_TYPE(error) != GST_MESSAGE_ERROR || !GST_IS_ELEMENT(GST_MESSAGE_SRC(error))) {
+    if (GST_MESSAGE_TYPE(error) != GST_MESSAGE_ERROR || !GST_IS_ELEMENT(GST_MESSAGE_SRC(error)) ||
+        !tellsRefusal(error)) {
         return {};
     }
-    GstElement* element = GST_ELEMENT(GST_MESSAGE_SRC(error));
+    return alternativeTo(GST_ELEMENT(GST_MESSAGE_SRC(error)));
+}
+
+std::string alternativeTo(GstElement* element) {
     GstElementFactory* factory = gst_element_get_factory(element);
     if (factory == nullptr || !gst_element_factory_list_is_type(factory, kReaders)) {
         return {};
     }
-    GstPtr<GstCaps> caps = firstSinkCaps(element);
+    GstPtr<GstCaps> caps = givenCaps(element);
     if (!caps || !othersRead(factory, caps.get())) {
         return {};
     }

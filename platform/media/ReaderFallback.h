@@ -12,6 +12,8 @@ namespace media {
 // The factory of the reader that posted error, when another installed element reads what it
 // was given; empty otherwise (the error came from elsewhere, or nothing else reads it).
 std::string readerWithAlternative(GstMessage* error);
+// The factory of reader when another installed element reads what it was given.
+std::string alternativeTo(GstElement* reader);
 
 // Makes playbin's decoding bins pass over the readers avoided on it. Call once per playbin.
 void watchAvoidedReaders(GstElement* playbin);

@@ -1,0 +1,63 @@
+#include "platform/media/StallWatch.h"
+
+namespace media {
+namespace {
+
+constexpr GstElementFactoryListType kReaders = GST_ELEMENT_FACTORY_TYPE_DEMUXER |
+                                               GST_ELEMENT_FACTORY_TYPE_PARSER |
+                                               GST_ELEMENT_FACTORY_TYPE_DECODER;
+
+bool isReader(GstElement* element) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    return factory != nullptr && gst_element_factory_list_is_type(factory, kReaders);
+}
+
+gboolean taskStopped(GstElement*, GstPad* pad, gpointer stopped) {
+    GST_OBJECT_LOCK(pad);
+    GstTask* task =
+        GST_PAD_TASK(pad) != nullptr ? GST_TASK(gst_object_ref(GST_PAD_TASK(pad))) : nullptr;
+    GST_OBJECT_UNLOCK(pad);
+    if (task != nullptr) {
+        if (gst_task_get_state(task) == GST_TASK_PAUSED) {
+            *static_cast<bool*>(stopped) = true;
+        }
+        gst_object_unref(task);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+GstPtr<GstElement> stoppedReader(GstElement* pipeline) {
+    GstPtr<GstElement> reader;
+    bool stopped = false;
+    GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(pipeline));
+    GValue item = G_VALUE_INIT;
+    bool more = true;
+    while (more && !stopped) {
+        switch (gst_iterator_next(elements, &item)) {
+        case GST_ITERATOR_OK: {
+            auto* element = GST_ELEMENT(g_value_get_object(&item));
+            if (isReader(element)) {
+                gst_element_foreach_pad(element, taskStopped, &stopped);
+                if (stopped) {
+                    reader.reset(GST_ELEMENT(gst_object_ref(element)));
+                }
+            }
+            g_value_reset(&item);
+            break;
+        }
+        case GST_ITERATOR_RESYNC:
+            gst_iterator_resync(elements);
+            break;
+        default:
+            more = false;
+            break;
+        }
+    }
+    g_value_unset(&item);
+    gst_iterator_free(elements);
+    return reader;
+}
+
+} // namespace media
