@@ -15,7 +15,6 @@ namespace {
 
 constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
 constexpr GstClockTime kScanTimeout = 3 * GST_SECOND;
-constexpr int kRetries = 2; // further tries of a file whose first try was cut short or refused
 constexpr gint64 kNanosecondsPerUnit = 100; // graph times are in 100-ns units
 // Frames are made again for a new window size once the resizing has paused for this long.
 constexpr int kRefitDelayMs = 150;
@@ -92,17 +91,15 @@ HRESULT PlaybinGraph::preroll() {
         useVideoSink(std::exchange(m_videoFallback, std::string()));
         outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
     }
-    // A reader ranked first that refuses the file gives way to one ranked below it; a try
-    // cut short otherwise (decodebin drops the error of a reader that fails while it is
-    // still being set up) is made again.
-    for (int retry = 0; retry < kRetries && FAILED(outcome.result); ++retry) {
-        if (!outcome.cutShort && outcome.refusingReader.empty()) {
-            break;
-        }
+    // A reader ranked first that refuses or stalls on the file (decodebin drops the error of
+    // a reader that fails while it is still being set up) gives way to one ranked below it;
+    // a try whose data stopped flowing is made once more as it was.
+    bool triedAgain = false;
+    while (FAILED(outcome.result) && (outcome.cutShort || !outcome.refusingReader.empty())) {
         gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
-        const bool avoided =
-            !outcome.refusingReader.empty() && avoidReader(m_playbin.get(), outcome.refusingReader);
-        if (!avoided && !outcome.cutShort) {
+        const bool again = outcome.cutShort && !std::exchange(triedAgain, true);
+        if (!again && (outcome.refusingReader.empty() ||
+                       !avoidReader(m_playbin.get(), outcome.refusingReader))) {
             break;
         }
         m_bus->beginRendering();

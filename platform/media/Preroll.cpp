@@ -12,9 +12,10 @@ namespace media {
 namespace {
 
 // How often a preroll looks for a stopped reader, and how long one may stay stopped before
-// the preroll counts as stalled (a reader at its end lets the sinks preroll within moments).
+// the preroll counts as stalled (a short file can be read to its end while the first picture
+// is still being decoded and shown; that takes far less than this).
 constexpr GstClockTime kStallPoll = 100 * GST_MSECOND;
-constexpr GstClockTime kStallGrace = 400 * GST_MSECOND;
+constexpr GstClockTime kStallGrace = GST_SECOND;
 
 constexpr auto kWatched = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING |
                                                       GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ELEMENT);
@@ -79,7 +80,7 @@ PrerollOutcome prerollPipeline(GstElement* pipeline, GstElement* videoSink, BusB
                 stoppedSince = gst_util_get_timestamp();
             } else if (gst_util_get_timestamp() - stoppedSince >= kStallGrace) {
                 // Nothing can be shown: the file is not read, as far as anyone can tell.
-                return {VFW_E_UNSUPPORTED_STREAM, false, alternativeTo(stopped.get()), true};
+                return {VFW_E_UNSUPPORTED_STREAM, false, alternativeTo(stopped.get()), false};
             }
             continue;
         }

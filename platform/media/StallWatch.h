@@ -7,8 +7,9 @@
 
 namespace media {
 
-// A reader inside pipeline that has stopped its streaming task (nothing more will flow from
-// it until the pipeline is started again); null when there is none.
+// A reader inside pipeline that has stopped its streaming task without having delivered any
+// stream downstream: nothing will come of it until the pipeline is started again. Null when
+// there is none.
 GstPtr<GstElement> stoppedReader(GstElement* pipeline);
 
 } // namespace media
