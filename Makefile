@@ -5,8 +5,9 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-# Debian 12 packages: build tools and libraries, media plugins, and what the
-# headless tests and `make run` without a display need.
+# Debian 12 packages: build tools and libraries, media plugins (the "ugly" set reads
+# Windows Media files), and what the headless tests and `make run` without a display need
+# (ffmpeg makes the tests' files of every common format).
 DEB_PACKAGES := build-essential cmake pkg-config \
     qt6-base-dev libsqlite3-dev libgtest-dev \
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev libxcb1-dev \

@@ -11,7 +11,7 @@ namespace media {
 struct PrerollOutcome {
     HRESULT result = E_FAIL;
     bool videoSinkFailed = false; // the error came from the video sink itself
-    std::string refusingReader;   // the reader that refused what another element reads
+    std::string refusingReader;   // the reader that refused or stalled on what another reads
     bool cutShort = false;        // data stopped flowing for another reason than a refusal
 };
 
