@@ -2,6 +2,7 @@
 
 #include "platform/media/GstPtr.h"
 
+#include <memory>
 #include <set>
 
 namespace media {
@@ -114,7 +115,8 @@ std::string alternativeTo(GstElement* element) {
 }
 
 void watchAvoidedReaders(GstElement* playbin) {
-    auto* avoided = new AvoidedReaders;
+    // The playbin owns the list from here on and frees it when it goes.
+    AvoidedReaders* avoided = std::make_unique<AvoidedReaders>().release();
     g_object_set_data_full(G_OBJECT(playbin), kAvoidedKey, avoided,
                            [](gpointer set) { delete static_cast<AvoidedReaders*>(set); });
     g_signal_connect(playbin, "deep-element-added", G_CALLBACK(onElementAdded), avoided);
