@@ -63,16 +63,18 @@ bool DropUrls(QWidget* target, const QList<QUrl>& urls) {
     return drop.isAccepted();
 }
 
-TEST(DesktopDrop, DroppedFilesOpenInOrderOnTheAreaAndOnAChildWindow) {
+TEST(DesktopDrop, DroppedFilesOpenInOrderOnTheAreaAndOnEveryChildWindow) {
     QTemporaryDir media;
     const QString a = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "a.wav", 1);
     const QString b = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "b.wav", 1);
     const QString c = fixtures::makeMedia(fixtures::Media::OggVorbis, media.path(), "c.ogg", 1);
+    const QString d = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "d.wav", 1);
     QDir(media.path()).mkdir("folder");
     AppHarness h;
     ASSERT_TRUE(h.started());
     desktop::DesktopIntegration desktop(h.frame(), QDBusConnection(QStringLiteral("no bus")));
     EXPECT_EQ(desktop.Mpris(), nullptr);
+    EXPECT_EQ(h.frame().windowIcon().availableSizes().size(), 8); // the installed icon's sizes
 
     // A folder and a web address alone: refused, nothing opens.
     QWidget* area = h.frame().GetMdiArea()->viewport();
@@ -85,15 +87,25 @@ TEST(DesktopDrop, DroppedFilesOpenInOrderOnTheAreaAndOnAChildWindow) {
     ASSERT_TRUE(DropUrls(area, {QUrl::fromLocalFile(media.path() + "/folder"),
                                 QUrl::fromLocalFile(a), QUrl("https://example.org/y.wav")}));
     ASSERT_TRUE(AppHarness::waitFor([&] { return h.frame().ChildFrames().size() == 1; }));
-    EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 2);
+    EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 3);
 
     // On the player window just opened: two more windows, in the order dropped.
-    CMDIChildWnd* child = h.frame().ChildFrames().front();
-    ASSERT_TRUE(DropUrls(child->GetActiveView(), {QUrl::fromLocalFile(c), QUrl::fromLocalFile(b)}));
+    CMDIChildWnd* player = h.frame().ChildFrames().front();
+    ASSERT_TRUE(
+        DropUrls(player->GetActiveView(), {QUrl::fromLocalFile(c), QUrl::fromLocalFile(b)}));
     ASSERT_TRUE(AppHarness::waitFor([&] { return h.frame().ChildFrames().size() == 3; }));
     EXPECT_EQ(WindowTitles(h.frame()), QStringList({"a.wav", "c.ogg", "b.wav"}));
-    EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 3); // c.ogg's folder adds one .ogg
-    EXPECT_EQ(h.app().m_pRecentFileList->Paths(), QStringList({b, c, a}));
+    EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 4); // c.ogg's folder adds one .ogg
+
+    // On the lines of a play-list window.
+    h.frame().OnViewPlayList();
+    ASSERT_EQ(h.frame().ChildFrames().size(), 4u);
+    QWidget* list = h.frame().ChildFrames().back()->GetActiveView();
+    QWidget* lines = list->childAt(list->rect().center());
+    ASSERT_TRUE(DropUrls(lines ? lines : list, {QUrl::fromLocalFile(d)}));
+    ASSERT_TRUE(AppHarness::waitFor([&] { return h.frame().ChildFrames().size() == 5; }));
+    EXPECT_EQ(WindowTitles(h.frame()).back(), "d.wav");
+    EXPECT_EQ(h.app().m_pRecentFileList->Paths(), QStringList({d, b, c, a}));
     EXPECT_TRUE(h.messages.empty());
 }
 
