@@ -21,12 +21,12 @@ namespace {
 const QString kBaseName = QStringLiteral("org.mpris.MediaPlayer2.lumarest");
 
 bool Claim(QDBusConnection& bus, const QString& name) {
-    QDBusConnectionInterface* bus_ = bus.interface();
-    if (!bus_)
+    QDBusConnectionInterface* daemon = bus.interface();
+    if (!daemon)
         return false;
     const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
-        bus_->registerService(name, QDBusConnectionInterface::DontQueueService,
-                              QDBusConnectionInterface::DontAllowReplacement);
+        daemon->registerService(name, QDBusConnectionInterface::DontQueueService,
+                                QDBusConnectionInterface::DontAllowReplacement);
     return reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
 }
 
