@@ -1,6 +1,7 @@
 # Lumarest: set-up, build, run and test in two commands.
 #   make run [FILE=path]   install what is missing, build, start the player
 #   make test              install what is missing, build, run every test
+#   make install           build, then install under PREFIX (default /usr/local), into DESTDIR if set
 
 BUILD ?= build
 JOBS  ?= $(shell nproc)
@@ -14,8 +15,14 @@ DEB_PACKAGES := build-essential cmake pkg-config \
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
     gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools \
     xvfb xauth openbox imagemagick xdotool x11-utils ffmpeg
+# The desktop layer: session bus, icon drawing, and the checks of the installed
+# menu entry, metainfo and manual page.
+DEB_PACKAGES += dbus dbus-daemon librsvg2-bin desktop-file-utils appstream man-db groff-base
 
-.PHONY: all deps configure build run test bench clean
+PREFIX  ?= /usr/local
+DESTDIR ?=
+
+.PHONY: all deps configure build run test bench clean install
 
 all: build
 
@@ -54,6 +61,9 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD)

@@ -1,7 +1,11 @@
 // Lumarest: a media player whose play list is a small catalogue.
 #include "app/CLumarestApp.h"
+#include "desktop/DesktopIntegration.h"
+#include "platform/framework/MDIFrameWnd.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -10,7 +14,9 @@ int main(int argc, char** argv) {
     CLumarestApp app(QApplication::arguments().mid(1));
     if (!app.InitInstance())
         return 1;
+    auto desktop = std::make_unique<desktop::DesktopIntegration>(*app.m_pMainWnd);
     const int status = QApplication::exec();
+    desktop.reset();
     app.ExitInstance();
     return status;
 }

@@ -1,0 +1,93 @@
+#include "desktop/MprisProperties.h"
+
+#include <QDBusObjectPath>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+
+namespace desktop {
+
+QString TrackIdOf(const PlayerSnapshot& s, quint64 serial) {
+    if (!s.present || s.path.isEmpty())
+        return QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
+    return QStringLiteral("/org/lumarest/Track/%1").arg(serial);
+}
+
+QString StatusText(PlaybackStatus status) {
+    switch (status) {
+    case PlaybackStatus::Playing:
+        return QStringLiteral("Playing");
+    case PlaybackStatus::Paused:
+        return QStringLiteral("Paused");
+    case PlaybackStatus::Stopped:
+        break;
+    }
+    return QStringLiteral("Stopped");
+}
+
+QVariantMap MetadataOf(const PlayerSnapshot& s, quint64 serial) {
+    QVariantMap m;
+    m.insert(QStringLiteral("mpris:trackid"),
+             QVariant::fromValue(QDBusObjectPath(TrackIdOf(s, serial))));
+    if (!s.present || s.path.isEmpty())
+        return m;
+    m.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(s.path).toString(QUrl::FullyEncoded));
+    m.insert(QStringLiteral("xesam:title"), QFileInfo(s.path).fileName());
+    if (s.lengthUs > 0)
+        m.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(s.lengthUs));
+    return m;
+}
+
+double VolumeOf(const PlayerSnapshot& s) {
+    return std::clamp(s.level, 0, 100) / 100.0;
+}
+
+int LevelOfVolume(double volume) {
+    if (!std::isfinite(volume))
+        return 0;
+    return static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100.0));
+}
+
+QVariantMap PlayerProperties(const PlayerSnapshot& s, quint64 serial) {
+    return {
+        {QStringLiteral("PlaybackStatus"), StatusText(s.status)},
+        {QStringLiteral("Metadata"), MetadataOf(s, serial)},
+        {QStringLiteral("Volume"), VolumeOf(s)},
+        {QStringLiteral("CanGoNext"), s.canGoNext},
+        {QStringLiteral("CanGoPrevious"), false},
+        {QStringLiteral("CanPlay"), s.canPlay},
+        {QStringLiteral("CanPause"), s.canPause},
+        {QStringLiteral("CanSeek"), s.canSeek},
+        {QStringLiteral("CanControl"), true},
+    };
+}
+
+QVariantMap ChangedProperties(const QVariantMap& before, const QVariantMap& now) {
+    QVariantMap changed;
+    for (auto it = now.cbegin(); it != now.cend(); ++it)
+        if (!before.contains(it.key()) || before.value(it.key()) != it.value())
+            changed.insert(it.key(), it.value());
+    return changed;
+}
+
+QStringList SupportedMimeTypes() {
+    return {
+        QStringLiteral("application/ogg"), QStringLiteral("audio/aac"),
+        QStringLiteral("audio/flac"),      QStringLiteral("audio/mp4"),
+        QStringLiteral("audio/mpeg"),      QStringLiteral("audio/ogg"),
+        QStringLiteral("audio/opus"),      QStringLiteral("audio/x-wav"),
+        QStringLiteral("audio/webm"),      QStringLiteral("audio/x-matroska"),
+        QStringLiteral("audio/x-ms-wma"),  QStringLiteral("video/mp4"),
+        QStringLiteral("video/mpeg"),      QStringLiteral("video/ogg"),
+        QStringLiteral("video/webm"),      QStringLiteral("video/x-matroska"),
+        QStringLiteral("video/x-msvideo"), QStringLiteral("video/quicktime"),
+        QStringLiteral("video/x-flv"),     QStringLiteral("video/x-ms-wmv"),
+        QStringLiteral("image/png"),       QStringLiteral("image/jpeg"),
+        QStringLiteral("image/gif"),       QStringLiteral("image/bmp"),
+        QStringLiteral("image/tiff"),      QStringLiteral("image/webp"),
+    };
+}
+
+} // namespace desktop

@@ -1,0 +1,165 @@
+#include "desktop/MprisService.h"
+
+#include "desktop/FileDrop.h"
+#include "desktop/MprisAdaptors.h"
+#include "desktop/MprisProperties.h"
+#include "desktop/PlayerControl.h"
+#include "desktop/PlayerWatch.h"
+#include "platform/framework/MDIFrameWnd.h"
+#include "player/CLumarestView.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QTimer>
+#include <QUrl>
+
+namespace desktop {
+namespace {
+
+const QString kBaseName = QStringLiteral("org.mpris.MediaPlayer2.lumarest");
+
+bool Claim(QDBusConnection& bus, const QString& name) {
+    QDBusConnectionInterface* daemon = bus.interface();
+    if (!daemon)
+        return false;
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        daemon->registerService(name, QDBusConnectionInterface::DontQueueService,
+                                QDBusConnectionInterface::DontAllowReplacement);
+    return reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
+}
+
+} // namespace
+
+MprisService::MprisService(const QDBusConnection& bus, PlayerWatch& watch, CMDIFrameWnd& frame,
+                           QObject* parent)
+    : QObject(parent), m_bus(bus), m_watch(watch), m_frame(&frame) {
+    new MprisRootAdaptor(this);
+    m_player = new MprisPlayerAdaptor(this);
+    OnChanged();
+    connect(&m_watch, &PlayerWatch::changed, this, &MprisService::OnChanged);
+    m_objectRegistered = m_bus.registerObject(QString::fromLatin1(kObjectPath), this,
+                                              QDBusConnection::ExportAdaptors);
+    if (!m_objectRegistered)
+        return;
+    const QString instance =
+        kBaseName + QStringLiteral(".instance%1").arg(QCoreApplication::applicationPid());
+    for (const QString& name : {kBaseName, instance}) {
+        if (Claim(m_bus, name)) {
+            m_name = name;
+            break;
+        }
+    }
+}
+
+MprisService::~MprisService() {
+    if (!m_name.isEmpty())
+        m_bus.unregisterService(m_name);
+    if (m_objectRegistered)
+        m_bus.unregisterObject(QString::fromLatin1(kObjectPath));
+}
+
+QString MprisService::CurrentTrackId() const {
+    return TrackIdOf(m_watch.Snapshot(), m_serial);
+}
+
+// A new file in the followed window, or another window, is another track.
+void MprisService::OnChanged() {
+    const PlayerSnapshot& s = m_watch.Snapshot();
+    const QString key = QStringLiteral("%1|%2|%3")
+                            .arg(reinterpret_cast<quintptr>(m_watch.ActivePlayer()))
+                            .arg(s.queueIndex)
+                            .arg(s.path);
+    if (key != m_trackKey) {
+        m_trackKey = key;
+        ++m_serial;
+    }
+    const QVariantMap now = PlayerProperties(s, m_serial);
+    const QVariantMap changed = ChangedProperties(m_sent, now);
+    m_sent = now;
+    if (changed.isEmpty() || m_name.isEmpty())
+        return;
+    QDBusMessage signal = QDBusMessage::createSignal(
+        QString::fromLatin1(kObjectPath), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("PropertiesChanged"));
+    signal << QString::fromLatin1(kPlayerInterface) << changed << QStringList();
+    m_bus.send(signal);
+}
+
+void MprisService::Act(void (*action)(CLumarestView&)) {
+    if (CLumarestView* view = m_watch.ActivePlayer())
+        action(*view);
+    m_watch.Refresh();
+}
+
+void MprisService::Raise() {
+    if (!m_frame)
+        return;
+    if (m_frame->isMinimized())
+        m_frame->showNormal();
+    m_frame->show();
+    m_frame->raise();
+    m_frame->activateWindow();
+}
+
+void MprisService::Play() {
+    Act(&desktop::Play);
+}
+void MprisService::Pause() {
+    Act(&desktop::Pause);
+}
+void MprisService::PlayPause() {
+    Act(&desktop::PlayPause);
+}
+void MprisService::Stop() {
+    Act(&desktop::Stop);
+}
+
+// Loading the next file may ask the user something (a refused file): the call
+// returns first, the queue moves on after.
+void MprisService::Next() {
+    QTimer::singleShot(0, this, [this] { Act([](CLumarestView& view) { desktop::Next(view); }); });
+}
+
+void MprisService::SetVolume(double volume) {
+    if (CLumarestView* view = m_watch.ActivePlayer())
+        SetLevel(*view, LevelOfVolume(volume));
+    m_watch.Refresh();
+}
+
+qlonglong MprisService::Position() const {
+    CLumarestView* view = m_watch.ActivePlayer();
+    return view ? SnapshotOf(view).positionUs : 0;
+}
+
+void MprisService::Seek(qlonglong offsetUs) {
+    CLumarestView* view = m_watch.ActivePlayer();
+    if (view && SeekTo(*view, Position() + offsetUs))
+        EmitSeeked();
+}
+
+void MprisService::SetPosition(const QDBusObjectPath& trackId, qlonglong positionUs) {
+    CLumarestView* view = m_watch.ActivePlayer();
+    if (!view || trackId.path() != CurrentTrackId() || positionUs < 0 ||
+        positionUs > m_watch.Snapshot().lengthUs)
+        return; // a request for a track no longer playing is ignored
+    if (SeekTo(*view, positionUs))
+        EmitSeeked();
+}
+
+// The slider's timer seeks on its next round.
+void MprisService::EmitSeeked() {
+    QTimer::singleShot(2 * PlayerWatch::kIntervalMs, this,
+                       [this] { emit m_player->Seeked(Position()); });
+}
+
+void MprisService::OpenUri(const QString& uri) {
+    const QUrl url(uri);
+    if (!url.isLocalFile())
+        return;
+    const QStringList files = LocalFiles({url});
+    QTimer::singleShot(0, this, [files] { OpenFiles(files); });
+}
+
+} // namespace desktop

@@ -1,0 +1,45 @@
+#pragma once
+// What the desktop sees of a player window: its state read from the view's
+// own members, without changing anything in it.
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class CLumarestView;
+class CMDIFrameWnd;
+
+namespace desktop {
+
+enum class PlaybackStatus { Stopped, Playing, Paused };
+
+struct PlayerSnapshot {
+    bool present = false; // there is a player window to follow
+    PlaybackStatus status = PlaybackStatus::Stopped;
+    QString path;         // the loaded file
+    int queueIndex = 0;   // entry of the play queue that is loaded
+    int64_t lengthUs = 0; // 0 for a still image
+    int64_t positionUs = 0;
+    int level = 100; // the volume level the status bar shows, 0 to 100
+    bool canPlay = false;
+    bool canPause = false;
+    bool canSeek = false;
+    bool canGoNext = false;
+
+    bool operator==(const PlayerSnapshot&) const = default;
+};
+
+PlayerSnapshot SnapshotOf(const CLumarestView* view);
+
+// The medium ran past its length while its window could not end it (it had no
+// focus and no queue was running): it plays no more.
+bool HasEnded(const CLumarestView& view);
+// Moving pictures on screen now: video (not a still image), playing, not paused or ended.
+bool ShowsMovingVideo(const CLumarestView& view);
+// The tick that ends the medium would move the queue on now.
+bool CanMoveQueueOn(const CLumarestView& view);
+
+// Every player window's view, in the order the windows were opened.
+std::vector<CLumarestView*> PlayerViews(const CMDIFrameWnd& frame);
+
+} // namespace desktop

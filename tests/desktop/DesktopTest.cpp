@@ -1,0 +1,331 @@
+// The program on the desktop: files dropped onto the main window, the MPRIS
+// service that media keys and the sound menu talk to, the screen-saver inhibit
+// while a video plays, and a start without a session bus. The bus tests run
+// under dbus-run-session; their client and the fake screen saver use a
+// connection of their own, so every call goes through the bus daemon.
+#include "AppHarness.h"
+#include "MediaFixtures.h"
+
+#include "app/CLumarestApp.h"
+#include "app/CMainFrame.h"
+#include "app/SharedState.h"
+#include "desktop/DesktopIntegration.h"
+#include "desktop/MprisService.h"
+#include "desktop/ScreenSaverInhibitor.h"
+#include "platform/framework/DocTemplate.h"
+#include "platform/framework/MDIChildWnd.h"
+#include "platform/framework/RecentFileList.h"
+#include "player/CLumarestDoc.h"
+#include "player/CLumarestView.h"
+
+#include <QApplication>
+#include <QDBusAbstractAdaptor>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusVariant>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QProcess>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kMprisName = QStringLiteral("org.mpris.MediaPlayer2.lumarest");
+const QString kMprisPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+
+QStringList WindowTitles(CMainFrame& frame) {
+    QStringList titles;
+    for (CMDIChildWnd* child : frame.ChildFrames())
+        if (CDocument* doc = child->GetActiveDocument())
+            titles << doc->GetTitle();
+    return titles;
+}
+
+// Drags the URLs over target and lets go, as a file manager's drag does; true
+// when the window took the drop.
+bool DropUrls(QWidget* target, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+TEST(DesktopDrop, DroppedFilesOpenInOrderOnTheAreaAndOnEveryChildWindow) {
+    QTemporaryDir media;
+    const QString a = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "a.wav", 1);
+    const QString b = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "b.wav", 1);
+    const QString c = fixtures::makeMedia(fixtures::Media::OggVorbis, media.path(), "c.ogg", 1);
+    const QString d = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "d.wav", 1);
+    QDir(media.path()).mkdir("folder");
+    AppHarness h;
+    ASSERT_TRUE(h.started());
+    desktop::DesktopIntegration desktop(h.frame(), QDBusConnection(QStringLiteral("no bus")));
+    EXPECT_EQ(desktop.Mpris(), nullptr);
+    EXPECT_EQ(h.frame().windowIcon().availableSizes().size(), 8); // the installed icon's sizes
+
+    // A folder and a web address alone: refused, nothing opens.
+    QWidget* area = h.frame().GetMdiArea()->viewport();
+    EXPECT_FALSE(DropUrls(
+        area, {QUrl::fromLocalFile(media.path() + "/folder"), QUrl("https://example.org/x.wav")}));
+    AppHarness::pump(50);
+    EXPECT_TRUE(h.frame().ChildFrames().empty());
+
+    // On the MDI area: the file opens and its folder's .wav files are catalogued.
+    ASSERT_TRUE(DropUrls(area, {QUrl::fromLocalFile(media.path() + "/folder"),
+                                QUrl::fromLocalFile(a), QUrl("https://example.org/y.wav")}));
+    ASSERT_TRUE(AppHarness::waitFor([&] { return h.frame().ChildFrames().size() == 1; }));
+    EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 3);
+
+    // On the player window just opened: two more windows, in the order dropped.
+    CMDIChildWnd* player = h.frame().ChildFrames().front();
+    ASSERT_TRUE(
+        DropUrls(player->GetActiveView(), {QUrl::fromLocalFile(c), QUrl::fromLocalFile(b)}));
+    ASSERT_TRUE(AppHarness::waitFor([&] { return h.frame().ChildFrames().size() == 3; }));
+    EXPECT_EQ(WindowTitles(h.frame()), QStringList({"a.wav", "c.ogg", "b.wav"}));
+    EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 4); // c.ogg's folder adds one .ogg
+
+    // On the lines of a play-list window.
+    h.frame().OnViewPlayList();
+    ASSERT_EQ(h.frame().ChildFrames().size(), 4u);
+    QWidget* list = h.frame().ChildFrames().back()->GetActiveView();
+    QWidget* lines = list->childAt(list->rect().center());
+    ASSERT_TRUE(DropUrls(lines ? lines : list, {QUrl::fromLocalFile(d)}));
+    ASSERT_TRUE(AppHarness::waitFor([&] { return h.frame().ChildFrames().size() == 5; }));
+    EXPECT_EQ(WindowTitles(h.frame()).back(), "d.wav");
+    EXPECT_EQ(h.app().m_pRecentFileList->Paths(), QStringList({d, b, c, a}));
+    EXPECT_TRUE(h.messages.empty());
+}
+
+// A stand-in for the desktop's screen saver that writes down what it is asked.
+class FakeScreenSaver : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+public:
+    explicit FakeScreenSaver(QObject* owner) : QDBusAbstractAdaptor(owner) {}
+    QStringList calls;
+    uint held = 0;
+public slots:
+    uint Inhibit(const QString& application, const QString&) {
+        calls << QStringLiteral("Inhibit ") + application;
+        return ++held + 40;
+    }
+    void UnInhibit(uint cookie) { calls << QStringLiteral("UnInhibit %1").arg(cookie); }
+};
+
+// A client on a connection of its own: its calls travel through the bus daemon
+// and the program answers them from the event loop that waits here.
+class BusClient {
+public:
+    BusClient() : m_bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, "client")) {}
+    ~BusClient() { QDBusConnection::disconnectFromBus("client"); }
+    QDBusConnection& bus() { return m_bus; }
+
+    QDBusMessage Call(const QString& service, const QString& interface, const QString& method,
+                      const QVariantList& args = {}) {
+        QDBusMessage call = QDBusMessage::createMethodCall(service, kMprisPath, interface, method);
+        call.setArguments(args);
+        QDBusPendingCall pending = m_bus.asyncCall(call);
+        AppHarness::waitFor([&] { return pending.isFinished(); }, 10000);
+        return pending.reply();
+    }
+    QVariant Get(const QString& name, const QString& service = kMprisName) {
+        const QDBusMessage reply =
+            Call(service, "org.freedesktop.DBus.Properties", "Get", {kPlayer, name});
+        return reply.arguments().isEmpty()
+                   ? QVariant()
+                   : reply.arguments().front().value<QDBusVariant>().variant();
+    }
+    QVariantMap Metadata() {
+        QVariantMap map;
+        Get("Metadata").value<QDBusArgument>() >> map;
+        return map;
+    }
+    void Player(const QString& method, const QString& service = kMprisName) {
+        Call(service, kPlayer, method);
+    }
+
+private:
+    QDBusConnection m_bus;
+};
+
+// Writes down the playback states and titles the program announces.
+class StatusRecorder : public QObject {
+    Q_OBJECT
+public:
+    QStringList statuses;
+    QStringList titles;
+public slots:
+    void changed(const QString&, const QVariantMap& properties, const QStringList&) {
+        if (properties.contains("PlaybackStatus"))
+            statuses << properties.value("PlaybackStatus").toString();
+        if (properties.contains("Metadata")) {
+            QVariantMap metadata;
+            properties.value("Metadata").value<QDBusArgument>() >> metadata;
+            titles << metadata.value("xesam:title").toString();
+        }
+    }
+};
+
+bool HasBus() {
+    return QDBusConnection::sessionBus().isConnected();
+}
+
+TEST(DesktopBus, MediaKeysDriveAQueueOfThreeAndTheScreenStaysOnWhileTheVideoMoves) {
+    if (!HasBus())
+        GTEST_SKIP() << "runs under dbus-run-session";
+    const bool savedQueueFlag = g_bQueuePlaying;
+    QTemporaryDir media;
+    QStringList paths;
+    for (const char* name : {"one.avi", "two.avi", "three.avi"})
+        paths << fixtures::makeMedia(fixtures::Media::AviMjpeg, media.path(), name, 4);
+    BusClient client;
+    QObject screenSaverObject;
+    auto* screenSaver = new FakeScreenSaver(&screenSaverObject);
+    ASSERT_TRUE(client.bus().registerObject("/org/freedesktop/ScreenSaver", &screenSaverObject,
+                                            QDBusConnection::ExportAdaptors));
+    ASSERT_TRUE(client.bus().registerService("org.freedesktop.ScreenSaver"));
+    AppHarness h;
+    ASSERT_TRUE(h.started());
+    desktop::DesktopIntegration desktop(h.frame());
+    ASSERT_NE(desktop.Mpris(), nullptr);
+    ASSERT_EQ(desktop.Mpris()->ServiceName(), kMprisName);
+    EXPECT_TRUE(client.bus().interface()->isServiceRegistered(kMprisName));
+    EXPECT_EQ(client.Get("PlaybackStatus").toString(), "Stopped");
+
+    auto* doc =
+        dynamic_cast<CLumarestDoc*>(h.app().m_pPlayerTemplate->OpenDocumentFile(QString(), true));
+    ASSERT_NE(doc, nullptr);
+    doc->m_arrPaths = paths;
+    doc->m_arrLines = {0, 1, 2};
+    doc->SetTitle(paths[0]);
+    doc->StartPlayQueue();
+    ASSERT_TRUE(
+        AppHarness::waitFor([&] { return client.Get("PlaybackStatus").toString() == "Playing"; }));
+    QVariantMap meta = client.Metadata();
+    EXPECT_EQ(meta.value("xesam:title").toString(), "one.avi");
+    EXPECT_EQ(meta.value("xesam:url").toString(), QUrl::fromLocalFile(paths[0]).toString());
+    EXPECT_NEAR(meta.value("mpris:length").toLongLong(), 4000000, 100000);
+    EXPECT_TRUE(meta.value("mpris:trackid")
+                    .value<QDBusObjectPath>()
+                    .path()
+                    .startsWith("/org/lumarest/Track/"));
+    EXPECT_TRUE(client.Get("CanGoNext").toBool());
+    EXPECT_TRUE(AppHarness::waitFor([&] { return screenSaver->calls.size() == 1; }));
+
+    client.Player("Pause");
+    EXPECT_EQ(client.Get("PlaybackStatus").toString(), "Paused");
+    EXPECT_TRUE(doc->m_pCLumarestView->m_bPaused);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return screenSaver->calls.size() == 2; }));
+    client.Player("Play");
+    EXPECT_EQ(client.Get("PlaybackStatus").toString(), "Playing");
+    EXPECT_TRUE(AppHarness::waitFor([&] { return screenSaver->calls.size() == 3; }));
+
+    // The sound menu's slider sets the level the status bar shows.
+    client.Call(kMprisName, "org.freedesktop.DBus.Properties", "Set",
+                {kPlayer, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(0.25))});
+    EXPECT_EQ(doc->m_pCLumarestView->m_lVolume, -7500);
+    EXPECT_DOUBLE_EQ(client.Get("Volume").toDouble(), 0.25);
+
+    client.Player("Next");
+    EXPECT_TRUE(
+        AppHarness::waitFor([&] { return client.Metadata().value("xesam:title") == "two.avi"; }));
+    EXPECT_EQ(doc->GetTitle(), paths[1]);
+    client.Player("Next");
+    EXPECT_TRUE(
+        AppHarness::waitFor([&] { return client.Metadata().value("xesam:title") == "three.avi"; }));
+    EXPECT_FALSE(client.Get("CanGoNext").toBool());
+    const QString lastTrack =
+        client.Metadata().value("mpris:trackid").value<QDBusObjectPath>().path();
+    EXPECT_NE(lastTrack, meta.value("mpris:trackid").value<QDBusObjectPath>().path());
+
+    // The last entry ends by itself: stopped, and the screen may blank again.
+    EXPECT_TRUE(AppHarness::waitFor(
+        [&] { return client.Get("PlaybackStatus").toString() == "Stopped"; }, 15000));
+    EXPECT_TRUE(AppHarness::waitFor([&] { return screenSaver->calls.size() == 4; }));
+    EXPECT_EQ(screenSaver->calls, QStringList({"Inhibit Lumarest", "UnInhibit 41",
+                                               "Inhibit Lumarest", "UnInhibit 42"}));
+    EXPECT_FALSE(desktop.Inhibitor()->Holding());
+    g_bQueuePlaying = savedQueueFlag;
+}
+
+// The program as a user starts it holds the name; a second copy takes an
+// instance name and announces its own changes.
+TEST(DesktopBus, TheProgramHoldsTheNameAndASecondCopyAnInstanceName) {
+    if (!HasBus())
+        GTEST_SKIP() << "runs under dbus-run-session";
+    QTemporaryDir media;
+    const QString tone = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "tone.wav", 20);
+    const QString other =
+        fixtures::makeMedia(fixtures::Media::OggVorbis, media.path(), "other.ogg", 3);
+    BusClient client;
+    QProcess program;
+    program.setWorkingDirectory(media.path());
+    program.start(QStringLiteral(LUMAREST_EXE), {tone});
+    ASSERT_TRUE(program.waitForStarted());
+    ASSERT_TRUE(AppHarness::waitFor(
+        [&] { return client.bus().interface()->isServiceRegistered(kMprisName).value(); }, 10000));
+    EXPECT_TRUE(AppHarness::waitFor([&] { return client.Get("PlaybackStatus") == "Playing"; }));
+    EXPECT_EQ(client.Metadata().value("xesam:title").toString(), "tone.wav");
+
+    AppHarness h;
+    desktop::DesktopIntegration desktop(h.frame());
+    const QString instance =
+        kMprisName + QStringLiteral(".instance%1").arg(QCoreApplication::applicationPid());
+    ASSERT_EQ(desktop.Mpris()->ServiceName(), instance);
+    StatusRecorder recorder;
+    ASSERT_TRUE(client.bus().connect(instance, kMprisPath, "org.freedesktop.DBus.Properties",
+                                     "PropertiesChanged", &recorder,
+                                     SLOT(changed(QString, QVariantMap, QStringList))));
+    ASSERT_NE(h.app().OpenDocumentFile(other), nullptr);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return recorder.statuses.contains("Playing"); }));
+    EXPECT_EQ(recorder.titles, QStringList({"other.ogg"}));
+    client.Player("Stop", instance);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return recorder.statuses.endsWith("Stopped"); }));
+    EXPECT_EQ(client.Get("PlaybackStatus").toString(), "Playing"); // the first copy plays on
+
+    program.kill();
+    program.waitForFinished();
+    EXPECT_TRUE(AppHarness::waitFor(
+        [&] { return !client.bus().interface()->isServiceRegistered(kMprisName).value(); }));
+}
+
+// Without a session bus the program starts as before, and says nothing about it.
+TEST(DesktopNoBus, TheProgramStartsAndStaysQuiet) {
+    ASSERT_FALSE(HasBus());
+    QTemporaryDir work;
+    QProcess program;
+    program.setWorkingDirectory(work.path());
+    program.start(QStringLiteral(LUMAREST_EXE), {});
+    ASSERT_TRUE(program.waitForStarted());
+    // Up, with its catalogue made, and still running a moment later.
+    EXPECT_TRUE(AppHarness::waitFor(
+        [&] { return QFileInfo::exists(work.path() + "/Lumarest.mdb"); }, 15000));
+    EXPECT_FALSE(program.waitForFinished(500));
+    program.kill();
+    program.waitForFinished();
+    const QString said = QString::fromLocal8Bit(program.readAllStandardError());
+    for (const char* word : {"bus", "mpris", "screensaver"})
+        EXPECT_FALSE(said.contains(QLatin1String(word), Qt::CaseInsensitive)) << said.toStdString();
+
+    AppHarness h;
+    desktop::DesktopIntegration desktop(h.frame());
+    EXPECT_EQ(desktop.Mpris(), nullptr);
+    EXPECT_EQ(desktop.Inhibitor(), nullptr);
+}
+
+} // namespace
+
+#include "DesktopTest.moc"
