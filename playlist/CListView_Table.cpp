@@ -106,7 +106,8 @@ void CListView_Table::OnInitialUpdate() {
     }
     // The window is shown and activated after its initial update: the fill's
     // caption must not stay in the pane over the window it was made for.
-    QMetaObject::invokeMethod(this, [this] { ShowIdleTextIfActive(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { ShowIdleTextIfActive(); }, Qt::QueuedConnection);
 }
 
 void CListView_Table::ShowIdleTextIfActive() {

@@ -13,7 +13,9 @@ CDialog::ModalHandler& Handler() {
 constexpr int kDluPerCharX = 4;
 constexpr int kDluPerCharY = 8;
 
-int Scale(int units, int base, int perChar) { return (units * base + perChar / 2) / perChar; }
+int Scale(int units, int base, int perChar) {
+    return (units * base + perChar / 2) / perChar;
+}
 } // namespace
 
 CDialog::CDialog(QWidget* parent) : QDialog(parent) {}
@@ -45,7 +47,9 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 bool CDialog::UpdateData(bool saveAndValidate) {
     DoDataExchange(saveAndValidate);
@@ -65,8 +69,8 @@ void CDialog::EndDialog(int result) {
 // The average width is taken over the Latin letters, rounded to the nearest pixel.
 QSize CDialog::DialogBaseUnits(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int letters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return QSize((letters / 26 + 1) / 2, metrics.height());
 }
 

@@ -34,11 +34,12 @@ void ShowEmptyWindowTitle(QWidget& window) {
     const auto id = static_cast<xcb_window_t>(window.winId());
     const xcb_atom_t utf8 = Atom(connection, "UTF8_STRING");
     for (const char* name : {"_NET_WM_NAME", "_NET_WM_VISIBLE_NAME"}) {
-        if (const xcb_atom_t atom = Atom(connection, name); atom != XCB_ATOM_NONE && utf8 != XCB_ATOM_NONE)
+        if (const xcb_atom_t atom = Atom(connection, name);
+            atom != XCB_ATOM_NONE && utf8 != XCB_ATOM_NONE)
             xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atom, utf8, 8, 0, "");
     }
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING,
-                        8, 0, "");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                        0, "");
     xcb_flush(connection);
 }
 #else
