@@ -18,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <memory>
 
 namespace {
 
