@@ -319,7 +319,8 @@ TEST_F(UsageOnScreen, WindowsDialogsAndThePlayList) {
     Keys(main, {"ctrl+a", "alt+v", "Right", "Return"});
     ASSERT_TRUE(WaitFor([&] { return title() == "Lumarest - " + folder + "/slide_0.png"; }, 5000));
     QThread::msleep(400);
-    Save(Screen().copy(client()), "slide-show");
+    // The picture for the README: the two windows at the top left of the main window.
+    Save(Screen().copy(QRect(client().topLeft(), QSize(640, 510))), "slide-show");
     ASSERT_TRUE(WaitFor([&] { return !FindWindow("^Lumarest$").isEmpty(); }, 5000));
     const QString refusal = FindWindow("^Lumarest$");
     const QString refusalText = Read(Screen(), Geometry(refusal));
