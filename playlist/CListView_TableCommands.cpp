@@ -40,16 +40,17 @@ QString LinePathOf(const CListCtrl& list, int line) {
 // window hides: Qt would otherwise hand it on to some other window.
 class ScopedHiddenView {
 public:
-    explicit ScopedHiddenView(QWidget& view) : m_view(view) {
+    explicit ScopedHiddenView(QWidget& view) : m_view(&view) {
         QWidget* focus = QApplication::focusWidget();
-        if (focus && (focus == &m_view || m_view.isAncestorOf(focus))) {
+        if (focus && (focus == &view || view.isAncestorOf(focus))) {
             m_focus = focus;
             focus->clearFocus();
         }
-        m_view.hide();
+        view.hide();
     }
     ~ScopedHiddenView() {
-        m_view.show();
+        if (m_view)
+            m_view->show();
         if (m_focus)
             m_focus->setFocus(Qt::OtherFocusReason);
     }
@@ -57,7 +58,7 @@ public:
     ScopedHiddenView& operator=(const ScopedHiddenView&) = delete;
 
 private:
-    QWidget& m_view;
+    QPointer<QWidget> m_view;
     QPointer<QWidget> m_focus;
 };
 

@@ -4,9 +4,9 @@
 #include <QDialog>
 #include <QRect>
 
-class QFont;
-
 #include <functional>
+
+class QFont;
 
 class CDialog : public QDialog {
     Q_OBJECT
