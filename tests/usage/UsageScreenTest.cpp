@@ -171,7 +171,7 @@ private:
 
 TEST(UsageUnderXvfb, RunsTheProgramAsAUserDoes) {
     for (const char* tool :
-         {"xvfb-run", "openbox", "xdotool", "import", "tesseract", "xprop", "xwininfo"})
+         {"xvfb-run", "openbox", "xdotool", "import", "convert", "tesseract", "xprop", "xwininfo"})
         if (!Available(tool))
             GTEST_SKIP() << tool << " is not installed";
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
