@@ -15,7 +15,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(parent) {
     icon->setGeometry(DluRect(11, 17, 21, 20));
 
     auto* text = new QLabel(QStringLiteral("LUMAREST Version 1.0"), this);
-    text->setGeometry(DluRect(40, 10, 119, 8).adjusted(0, -2, 0, 2));
+    text->setGeometry(DluRect(40, 10, 119, 8));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setGeometry(DluRect(178, 7, 50, 16));

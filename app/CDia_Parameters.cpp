@@ -31,7 +31,7 @@ CDia_Parameters::CDia_Parameters(QWidget* parent) : CDialog(parent) {
     m_pEdit->setAlignment(Qt::AlignCenter);
 
     auto* label = new QLabel(QStringLiteral("Delay between slides (sec):"), this);
-    label->setGeometry(DluRect(15, 25, 99, 8).adjusted(0, -3, 0, 3));
+    label->setGeometry(DluRect(15, 25, 99, 8));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     // Tab order follows the controls' order: OK, Cancel, the edit.

@@ -69,7 +69,16 @@ bool CLumarestView::Build(const std::wstring& path) {
 // A file the graph cannot play is refused with a message; the view stays as
 // it was, holding only the new graph builder. A missing or unreadable file is
 // named, so that the user can tell it from one in an unknown format.
+//
+// The box may be opened by the tick that moved the queue on, and Qt holds a
+// timer's events back while its own handler runs: re-armed with its period, the
+// tick goes on while the box is open, and the next one moves past this entry.
+// A tick then runs inside the box's loop, and may open a box of its own over
+// this one; nothing here touches the view after the box, so neither undoes
+// what the other did.
 bool CLumarestView::Refused(HRESULT hr, const std::wstring& path) {
+    if (const int period = TimerInterval(kTickTimer); period >= 0)
+        SetTimer(kTickTimer, period);
     if (hr == HRESULT_FILE_NOT_FOUND || hr == HRESULT_ACCESS_DENIED)
         AfxMessageBox(FileNotFoundText(QString::fromStdWString(path)), MB_OK);
     else

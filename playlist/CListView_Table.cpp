@@ -11,6 +11,7 @@
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/MDIFrameWnd.h"
 #include "platform/framework/MessageBox.h"
+#include "platform/framework/Resources.h"
 #include "platform/framework/StatusBar.h"
 #include "platform/framework/WaitCursor.h"
 #include "platform/framework/WinApp.h"
@@ -19,6 +20,7 @@
 #include "playlist/PlayListCells.h"
 #include "playlist/PlayListSort.h"
 
+#include <QMdiArea>
 #include <QVBoxLayout>
 
 namespace {
@@ -97,9 +99,22 @@ void CListView_Table::OnInitialUpdate() {
     catalogue->StartProgress(QStringLiteral("Filling the Play List: "));
     FillList();
     catalogue->m_CProgressCtrl.DestroyWindow();
-    if (HasKeyboardFocus())
+    if (HasKeyboardFocus()) {
         if (CMDIFrameWnd* main = AfxGetMainWnd())
             main->SetMessageText(QString());
+        return;
+    }
+    // The window is shown and activated after its initial update: the fill's
+    // caption must not stay in the pane over the window it was made for.
+    QMetaObject::invokeMethod(
+        this, [this] { ShowIdleTextIfActive(); }, Qt::QueuedConnection);
+}
+
+void CListView_Table::ShowIdleTextIfActive() {
+    CMDIFrameWnd* main = AfxGetMainWnd();
+    CMDIChildWnd* frame = GetParentFrame();
+    if (main && frame && isVisible() && main->GetMdiArea()->activeSubWindow() == frame)
+        main->SetMessageText(AfxResources().LoadString(AFX_IDS_IDLEMESSAGE));
 }
 
 bool CListView_Table::FillList() {

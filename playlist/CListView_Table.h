@@ -75,6 +75,7 @@ private:
     void FillLines(int count);
     void RenumberLines();
     void FlushStatusText();
+    void ShowIdleTextIfActive();
     void RegisterCommands();
     UINT ChooseFromMenu(QMenu& menu, QPoint globalPos);
 

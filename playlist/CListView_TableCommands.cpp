@@ -18,7 +18,9 @@
 #include "playlist/PlayListCells.h"
 #include "res/Resource.h"
 
+#include <QApplication>
 #include <QMenu>
+#include <QPointer>
 
 namespace {
 constexpr unsigned kKeyA = 0x41;
@@ -32,6 +34,33 @@ QString LinePathOf(const CListCtrl& list, int line) {
     return playlist::LinePath(list.GetItemTextView(line, playlist::ColDirectory),
                               list.GetItemTextView(line, playlist::ColName));
 }
+
+// Hides the view's window while a deletion asks its question, then shows it
+// again with the keyboard focus where it was. The focus is let go before the
+// window hides: Qt would otherwise hand it on to some other window.
+class ScopedHiddenView {
+public:
+    explicit ScopedHiddenView(QWidget& view) : m_view(&view) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus && (focus == &view || view.isAncestorOf(focus))) {
+            m_focus = focus;
+            focus->clearFocus();
+        }
+        view.hide();
+    }
+    ~ScopedHiddenView() {
+        if (m_view)
+            m_view->show();
+        if (m_focus)
+            m_focus->setFocus(Qt::OtherFocusReason);
+    }
+    ScopedHiddenView(const ScopedHiddenView&) = delete;
+    ScopedHiddenView& operator=(const ScopedHiddenView&) = delete;
+
+private:
+    QPointer<QWidget> m_view;
+    QPointer<QWidget> m_focus;
+};
 
 // Clears a flag for the lifetime of the object and sets it again afterwards.
 class ScopedFlagOff {
@@ -163,6 +192,7 @@ void CListView_Table::OnDeleteSelected() {
         return;
     const int before = m_pList->GetItemCount();
     try {
+        const ScopedHiddenView hidden(*this);
         catalogue->DeleteSelectedLines(*m_pList, QStringLiteral("FILES"),
                                        QStringLiteral("ID_Files"));
     } catch (const CDaoException& e) {
@@ -178,6 +208,7 @@ void CListView_Table::OnDeleteAll() {
         return;
     const int before = m_pList->GetItemCount();
     try {
+        const ScopedHiddenView hidden(*this);
         catalogue->DeleteAllLines(*m_pList, QStringLiteral("FILES"), QStringLiteral("ID_Files"));
     } catch (const CDaoException& e) {
         AfxMessageBox(e.m_strDescription, MB_OK | MB_ICONEXCLAMATION);

@@ -2,13 +2,20 @@
 
 #include "platform/framework/FrameworkIds.h"
 
+#include <QFontMetrics>
+
 namespace {
 CDialog::ModalHandler& Handler() {
     static CDialog::ModalHandler handler;
     return handler;
 }
-constexpr double kDluX = 1.5;  // pixels per horizontal dialog unit
-constexpr double kDluY = 1.625; // pixels per vertical dialog unit
+// Dialog units per base unit.
+constexpr int kDluPerCharX = 4;
+constexpr int kDluPerCharY = 8;
+
+int Scale(int units, int base, int perChar) {
+    return (units * base + perChar / 2) / perChar;
+}
 } // namespace
 
 CDialog::CDialog(QWidget* parent) : QDialog(parent) {}
@@ -57,8 +64,21 @@ void CDialog::EndDialog(int result) {
         QDialog::reject();
 }
 
-QRect CDialog::DluRect(int x, int y, int cx, int cy) {
-    return QRect(qRound(x * kDluX), qRound(y * kDluY), qRound(cx * kDluX), qRound(cy * kDluY));
+// The average width is taken over the Latin letters, rounded to the nearest pixel.
+QSize CDialog::DialogBaseUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return QSize((letters / 26 + 1) / 2, metrics.height());
 }
 
-QSize CDialog::DluSize(int cx, int cy) { return QSize(qRound(cx * kDluX), qRound(cy * kDluY)); }
+QRect CDialog::DluRect(int x, int y, int cx, int cy) const {
+    const QSize base = DialogBaseUnits(font());
+    return QRect(Scale(x, base.width(), kDluPerCharX), Scale(y, base.height(), kDluPerCharY),
+                 Scale(cx, base.width(), kDluPerCharX), Scale(cy, base.height(), kDluPerCharY));
+}
+
+QSize CDialog::DluSize(int cx, int cy) const {
+    const QSize base = DialogBaseUnits(font());
+    return QSize(Scale(cx, base.width(), kDluPerCharX), Scale(cy, base.height(), kDluPerCharY));
+}

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QFont;
+
 class CDialog : public QDialog {
     Q_OBJECT
 public:
@@ -20,9 +22,13 @@ public:
     // Transfers between controls and members: true saves the controls into the members.
     bool UpdateData(bool saveAndValidate = true);
 
-    // Dialog units to pixels, for a dialog font of about 8 points.
-    static QRect DluRect(int x, int y, int cx, int cy);
-    static QSize DluSize(int cx, int cy);
+    // Dialog units to pixels for the dialog's own font: a horizontal unit is a
+    // quarter of the font's average character width, a vertical unit an eighth
+    // of its height, so a layout in dialog units fits its texts in any font.
+    QRect DluRect(int x, int y, int cx, int cy) const;
+    QSize DluSize(int cx, int cy) const;
+    // The font's average character width and height, in pixels.
+    static QSize DialogBaseUnits(const QFont& font);
 
     using ModalHandler = std::function<void(CDialog&)>;
     static ModalHandler SetModalHandler(ModalHandler handler);

@@ -1,5 +1,6 @@
 #include "platform/framework/MessageBox.h"
 
+#include "platform/framework/EmptyWindowTitle.h"
 #include "platform/framework/WinApp.h"
 
 #include <QMessageBox>
@@ -25,6 +26,8 @@ int ShowDialog(const MessageBoxRequest& r) {
                                                           : QMessageBox::Information);
         box.setStandardButtons(QMessageBox::Ok);
     }
+    if (r.caption.isEmpty())
+        ShowEmptyWindowTitle(box);
     switch (box.exec()) {
     case QMessageBox::Yes: return IDYES;
     case QMessageBox::No: return IDNO;

@@ -4,6 +4,7 @@
 #include "platform/framework/Document.h"
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/MDIFrameWnd.h"
+#include "platform/framework/NewTypeDlg.h"
 #include "platform/framework/Profile.h"
 #include "platform/framework/RecentFileList.h"
 #include "platform/framework/View.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QMdiArea>
 
 namespace {
@@ -130,14 +130,9 @@ void CWinApp::OnFileNew() {
         QStringList names;
         for (const auto& t : m_templates)
             names << t->GetDocString(1);
-        if (m_typeChoice) {
-            choice = m_typeChoice(names);
-        } else {
-            bool ok = false;
-            const QString picked = QInputDialog::getItem(m_pMainWnd, QStringLiteral("New"),
-                                                         QStringLiteral("New"), names, 0, false, &ok);
-            choice = ok ? names.indexOf(picked) : -1;
-        }
+        // Both templates may bear the same name: the answer is the line's position.
+        CNewTypeDlg dialog(names, m_pMainWnd);
+        choice = dialog.DoModal() == IDOK ? dialog.m_nChoice : -1;
     }
     if (choice >= 0 && choice < static_cast<int>(m_templates.size()))
         m_templates[choice]->OpenDocumentFile(QString(), true);

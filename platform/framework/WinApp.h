@@ -65,11 +65,9 @@ public:
     void OnOpenRecentFile(UINT nID);
     void OnAppExit();
 
-    // Stand-ins for the user in the open and new-document dialogs (tests).
+    // Stands in for the user in the open dialog (tests).
     using FileDialogHandler = std::function<QString(const QString& filter)>;
-    using TypeChoiceHandler = std::function<int(const QStringList& names)>; // -1 cancels
     void SetFileDialogHandler(FileDialogHandler handler) { m_fileDialog = std::move(handler); }
-    void SetTypeChoiceHandler(TypeChoiceHandler handler) { m_typeChoice = std::move(handler); }
 
     QString m_pszAppName;
     QString m_strHelpFilePath;
@@ -80,7 +78,6 @@ private:
     std::unique_ptr<CProfile> m_pProfile;
     std::vector<std::unique_ptr<CMultiDocTemplate>> m_templates;
     FileDialogHandler m_fileDialog;
-    TypeChoiceHandler m_typeChoice;
 };
 
 CWinApp* AfxGetApp();

@@ -3,7 +3,10 @@
 #include "platform/listctrl/ListCtrl.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <algorithm>
 
 CListCtrlDelegate::CListCtrlDelegate(CListCtrl& ctrl) : QStyledItemDelegate(&ctrl), m_ctrl(ctrl) {}
 
@@ -27,4 +30,11 @@ void CListCtrlDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const QWidget* widget = option.widget;
     QStyle* qstyle = widget ? widget->style() : QApplication::style();
     qstyle->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+}
+
+QSize CListCtrlDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) const {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(std::max(size.height(), QFontMetrics(option.font).lineSpacing() + 2));
+    return size;
 }

@@ -13,6 +13,9 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    // A line is never lower than its font's line spacing, plus a pixel above
+    // the text and the grid line below it: underscores and descenders stay whole.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
     const CListCtrl& m_ctrl;

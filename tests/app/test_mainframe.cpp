@@ -11,15 +11,18 @@
 #include "platform/framework/Document.h"
 #include "platform/framework/HelpWindow.h"
 #include "platform/framework/MDIChildWnd.h"
+#include "platform/framework/NewTypeDlg.h"
 #include "platform/framework/StatusBar.h"
 #include "res/Resource.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusTipEvent>
+#include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -220,19 +223,38 @@ TEST(MainFrame, AboutBoxNamesTheProgramAndItsVersion) {
     EXPECT_TRUE(texts.contains("LUMAREST Version 1.0"));
 }
 
+// The user answers in the real type dialog with keys: both kinds are named
+// alike, so only the line's position tells them apart.
 TEST(MainFrame, NewDocumentAsksForTheKindOfWindow) {
     AppHarness h;
     QStringList offered;
-    h.app().SetTypeChoiceHandler([&](const QStringList& names) {
-        offered = names;
-        return 1;
+    QList<Qt::Key> keys;
+    CDialog::ModalHandler old = CDialog::SetModalHandler([&](CDialog& d) {
+        auto& dialog = dynamic_cast<CNewTypeDlg&>(d);
+        for (int i = 0; i < dialog.TypeList()->count(); ++i)
+            offered << dialog.TypeList()->item(i)->text();
+        dialog.show();
+        for (Qt::Key key : keys)
+            QTest::keyClick(dialog.focusWidget() ? dialog.focusWidget() : &dialog, key);
+        dialog.hide();
     });
+    keys = {Qt::Key_Down, Qt::Key_Return};
     EXPECT_TRUE(h.frame().SendCommand(ID_FILE_NEW));
     EXPECT_EQ(offered, QStringList({"Lumarest", "Lumarest"}));
     ASSERT_EQ(h.frame().ChildFrames().size(), 1u);
     // The play-list window made this way keeps the default title.
     EXPECT_EQ(h.frame().ChildFrames().front()->GetActiveDocument()->GetTitle(), "Lumarest1");
     EXPECT_EQ(h.frame().ChildFrames().front()->GetDocTemplate(), h.app().m_pPlayListTemplate);
+
+    keys = {Qt::Key_Return};
+    EXPECT_TRUE(h.frame().SendCommand(ID_FILE_NEW));
+    ASSERT_EQ(h.frame().ChildFrames().size(), 2u);
+    EXPECT_EQ(h.frame().ChildFrames().back()->GetDocTemplate(), h.app().m_pPlayerTemplate);
+
+    keys = {Qt::Key_Down, Qt::Key_Escape};
+    EXPECT_TRUE(h.frame().SendCommand(ID_FILE_NEW));
+    EXPECT_EQ(h.frame().ChildFrames().size(), 2u);
+    CDialog::SetModalHandler(std::move(old));
 }
 
 } // namespace

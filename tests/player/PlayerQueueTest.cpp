@@ -4,12 +4,15 @@
 #include "PlayerTestSupport.h"
 
 #include "app/SharedState.h"
+#include "platform/framework/MessageBox.h"
 #include "platform/listctrl/ListCtrl.h"
 #include "player/CLumarestDoc.h"
 #include "player/CLumarestView.h"
 #include "res/Resource.h"
 
 #include <QDir>
+
+#include <vector>
 
 using fixtures::Media;
 using playertest::MediaFolder;
@@ -130,6 +133,34 @@ TEST_F(Queue, RefusedAndMissingEntriesArePassedOver) {
     EXPECT_EQ(harness->messages.size(), 2u);
     view->OnTimer(CLumarestView::kTickTimer);
     EXPECT_FALSE(g_bQueuePlaying);
+}
+
+// The user leaves the box of a refused entry open: the ticks go on behind it,
+// the queue moves past the entry, and the box of a second refusal opens over it.
+TEST_F(Queue, MovesOnWhileTheBoxOfARefusedEntryIsOpen) {
+    g_nSlideDelay = 200;
+    const QString text = fixtures::writeFile(MediaFolder::instance().dir(),
+                                             QStringLiteral("words.png"), "just some words\n");
+    const QStringList paths{MediaFolder::instance().path(Media::Png), text, text,
+                            MediaFolder::instance().path(Media::Jpeg)};
+    CLumarestView* view = nullptr;
+    std::vector<int> indexAtOpen;
+    std::vector<int> indexAtClose;
+    const MessageBoxHandler harnessAnswers = SetMessageBoxHandler([&](const MessageBoxRequest&) {
+        indexAtOpen.push_back(view->m_nQueueIndex);
+        // The box stays open, its loop running, until the queue has ended.
+        AppHarness::waitFor([] { return !g_bQueuePlaying; }, 3000);
+        indexAtClose.push_back(view->m_nQueueIndex);
+        return IDOK;
+    });
+    view = start(paths, false);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(AppHarness::waitFor([] { return !g_bQueuePlaying; }, 5000));
+    SetMessageBoxHandler(harnessAnswers);
+    EXPECT_EQ(indexAtOpen, (std::vector<int>{1, 2}));
+    EXPECT_EQ(indexAtClose, (std::vector<int>{0, 0})) << "the queue stood still behind a box";
+    EXPECT_EQ(doc->GetTitle(), paths[3]);
+    EXPECT_FALSE(view->m_bPlaying);
 }
 
 TEST_F(Queue, RunsByItselfInRealTime) {

@@ -10,6 +10,7 @@
 #include "app/SharedState.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/framework/DocTemplate.h"
+#include "platform/framework/MessageBox.h"
 #include "platform/framework/StatusBar.h"
 #include "platform/listctrl/ListCtrl.h"
 #include "player/CLumarestDoc.h"
@@ -269,6 +270,32 @@ TEST_F(PlayListCommands, DeleteKeyAndCommandsDeleteSelectedLinesAfterYes) {
     EXPECT_EQ(CountFiles(db()), 2);
     // Enter no longer names a line that may have gone.
     EXPECT_EQ(view->m_nCurrentLine, -1);
+}
+
+// The view's window is hidden while a deletion asks, shown again after, and
+// the keys go on reaching the list.
+TEST_F(PlayListCommands, DeletesHideTheViewWhileTheyAskAndKeepTheFocus) {
+    MakeCatalogue(3);
+    Open();
+    ASSERT_TRUE(list->hasFocus());
+    std::vector<bool> shownWhileAsking;
+    const MessageBoxHandler harnessAnswers = SetMessageBoxHandler([&](const MessageBoxRequest&) {
+        shownWhileAsking.push_back(view->isVisible());
+        return IDNO;
+    });
+    Select({1});
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_TRUE(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_Delete); // the key still reaches the list
+    ASSERT_TRUE(h.frame().SendCommand(ID_PLAYLIST_REMOVEALL));
+    Select({});
+    ASSERT_TRUE(h.frame().SendCommand(ID_RECORDS_DELETE));
+    SetMessageBoxHandler(harnessAnswers);
+    EXPECT_EQ(shownWhileAsking, (std::vector<bool>{false, false, false, false}));
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_TRUE(list->hasFocus());
+    EXPECT_EQ(list->GetItemCount(), 3);
 }
 
 TEST_F(PlayListCommands, DeleteAllCommandsEmptyTheTableAfterYes) {

@@ -147,6 +147,18 @@ TEST(PlayListStatus, LineAndCountRightAlignedAndClearedOnFocusLoss) {
     EXPECT_EQ(bar->GetPaneText(0), "");
 }
 
+TEST(PlayListStatus, TheFillCaptionGivesWayToTheIdleTextInTheActiveWindow) {
+    AppHarness h;
+    AddRecords(*h.frame().m_PlayList.m_pCDaoDatabase, {{"a.avi", "avi"}, {"b.avi", "avi"}});
+    h.frame().show();
+    AppHarness::pump(20);
+    CListView_Table* view = OpenPlayList(h);
+    ASSERT_NE(view, nullptr);
+    AppHarness::pump(50);
+    EXPECT_EQ(view->ListCtrl()->GetItemCount(), 2);
+    EXPECT_EQ(h.frame().m_wndStatusBar->GetPaneText(0), " ");
+}
+
 TEST(PlayListStatus, SelectAllWritesThePaneOnce) {
     AppHarness h;
     std::vector<FileRow> rows(2000, FileRow{"x.avi", "avi"});

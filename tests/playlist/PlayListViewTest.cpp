@@ -166,3 +166,22 @@ TEST(PlayListView, EngineErrorDuringFillIsReportedAndTheListStaysUsable) {
     EXPECT_EQ(view->m_pCListCtrl->GetItemCount(), 1); // count failed first: nothing cleared
     EXPECT_TRUE(view->m_pCListCtrl->updatesEnabled());
 }
+
+// A line holds its font's whole line spacing above the grid line under it,
+// whatever the font: underscores and descenders are not cut off.
+TEST(PlayListView, LinesAreAsHighAsTheirFont) {
+    AppHarness h;
+    AddRecords(*h.frame().m_PlayList.m_pCDaoDatabase, {{"slide_0.png", "png"}});
+    CListView_Table* view = OpenPlayList(h);
+    ASSERT_NE(view, nullptr);
+    CListCtrl* list = view->m_pCListCtrl;
+    for (int points : {0, 7, 14, 22}) {
+        QFont font = list->font();
+        if (points > 0)
+            font.setPointSize(points);
+        list->setFont(font);
+        list->doItemsLayout();
+        const int line = list->visualRect(list->model()->index(0, 0)).height();
+        EXPECT_GE(line, QFontMetrics(font).lineSpacing() + 2) << points << " points";
+    }
+}
