@@ -20,8 +20,7 @@ namespace {
 constexpr int kMaxCaption = 50;
 
 QString CataloguePath(const QString& folder) {
-    return QDir::toNativeSeparators(folder + QLatin1Char('/') +
-                                    QLatin1String(CDao_PlayList::kFileName));
+    return QDir::toNativeSeparators(folder + QLatin1Char('/') + QLatin1String(CDao_PlayList::kFileName));
 }
 
 // The reason in a few words, the way the system says them.
@@ -44,8 +43,7 @@ QString FaultReason(const CDaoException& e) {
 
 QString ReadDirExe() {
     CWinApp* app = AfxGetApp();
-    return app ? app->GetProfileString(QStringLiteral("Directories"), QStringLiteral("Dir_exe"))
-               : QString();
+    return app ? app->GetProfileString(QStringLiteral("Directories"), QStringLiteral("Dir_exe")) : QString();
 }
 } // namespace
 
@@ -152,8 +150,8 @@ void CDao_PlayList::EnsureLookupIndex() {
     // Our own index, so that the import finds a file by folder and name at
     // once; a catalogue made elsewhere gets it on its first open here.
     try {
-        m_pCDaoDatabase->Execute(QStringLiteral(
-            "CREATE INDEX IF NOT EXISTS FILES_Directory_Name ON FILES(Directory, Name)"));
+        m_pCDaoDatabase->Execute(
+            QStringLiteral("CREATE INDEX IF NOT EXISTS FILES_Directory_Name ON FILES(Directory, Name)"));
     } catch (const CDaoException&) {
         // No FILES table or a read-only file: the import is slower, nothing else.
     }
@@ -227,12 +225,9 @@ bool CDao_PlayList::BuildSchema() {
         long attributes;
     };
     static constexpr Field kFields[] = {
-        {"ID_Files", dbLong, 4, dbAutoIncrField},
-        {"Name", dbText, 150, 0},
-        {"Extention", dbText, 10, 0},
-        {"Size", dbLong, 4, 0},
-        {"DateCreated", dbDate, 8, 0},
-        {"Directory", dbText, 250, 0},
+        {"ID_Files", dbLong, 4, dbAutoIncrField}, {"Name", dbText, 150, 0},
+        {"Extention", dbText, 10, 0},             {"Size", dbLong, 4, 0},
+        {"DateCreated", dbDate, 8, 0},            {"Directory", dbText, 250, 0},
     };
     for (const Field& f : kFields)
         if (!AddField(QString::fromLatin1(f.name), f.type, f.size, f.attributes))

@@ -87,7 +87,7 @@ int CDao_PlayList::CountRecords(const QString& table) {
         rs.MoveLast();
     } catch (const CDaoException& e) {
         if (e.m_nSqliteCode != SQLITE_NOTFOUND)
-            throw;  // a failing scan is not an empty table
+            throw; // a failing scan is not an empty table
         rs.Close(); // an empty table has no last record
         return 0;
     }
