@@ -85,7 +85,9 @@ bool CDao_PlayList::OpenCatalogue() {
                 m_strFault.clear();
                 return true;
             }
-            unfinished = true; // ours, but its creation never got as far as the table
+            // Ours, but its creation never got as far as the table.
+            unfinished = true;
+            m_strFault = CatalogueFaultText(path, QStringLiteral("no such table: FILES"));
         } catch (const CDaoException& e) {
             NoteFault(path, e);
         }

@@ -95,12 +95,12 @@ bool CDaoDatabase::ResumeCreate(const QString& path) {
         // Exclusive: two starts that find the same remnant complete it one after the other.
         ExecuteSql(m_db.get(), QStringLiteral("BEGIN EXCLUSIVE"));
         m_nTransactionDepth = 1;
-        const bool empty = QueryInteger(m_db.get(), QStringLiteral("PRAGMA page_count")) == 0;
-        const bool ours =
-            QueryInteger(m_db.get(), QStringLiteral("PRAGMA application_id")) == kDaoApplicationId;
+        // Seen again under the lock: another start may have finished it meanwhile.
+        const qint64 id = QueryInteger(m_db.get(), QStringLiteral("PRAGMA application_id"));
         const bool bare =
             QueryInteger(m_db.get(), QStringLiteral("SELECT count(*) FROM sqlite_master")) == 0;
-        if (!(empty || (ours && bare))) {
+        const bool wasEmpty = info.size() == 0 && id == 0;
+        if (!bare || !(wasEmpty || id == kDaoApplicationId)) {
             Close(); // rolls back: the file is not ours to finish
             return false;
         }
