@@ -8,7 +8,7 @@ JOBS  ?= $(shell nproc)
 # Debian 12 packages: build tools and libraries, media plugins, and what the
 # headless tests and `make run` without a display need.
 DEB_PACKAGES := build-essential cmake pkg-config \
-    qt6-base-dev libsqlite3-dev libgtest-dev \
+    qt6-base-dev libsqlite3-dev libgtest-dev zlib1g-dev \
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev libxcb1-dev \
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
     gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools \
