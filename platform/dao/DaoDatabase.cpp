@@ -119,9 +119,16 @@ bool CDaoDatabase::HasSchema() {
 }
 
 bool CDaoDatabase::HasOwnHeader(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Never waits: a pipe put in the file's place reads as no header at all.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
         return false;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
     const QByteArray header = file.read(kHeaderSize);
     return header.size() == kHeaderSize &&
            header.startsWith(QByteArrayLiteral("SQLite format 3\0")) &&
