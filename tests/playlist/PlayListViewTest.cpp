@@ -149,7 +149,8 @@ TEST(PlayListView, CatalogueThatCannotBeOpenedLeavesTheWindowEmptyAndSaysWhy) {
     EXPECT_EQ(view->m_pCListCtrl->GetItemCount(), 0);
     EXPECT_EQ(catalogue.m_pCListView_Table, nullptr);
     // The window says which file it could not open, and why.
-    EXPECT_EQ(h.messageTexts(), QStringList{other.path() + "/Lumarest.mdb: file is not a database"});
+    EXPECT_EQ(h.messageTexts(),
+              QStringList{other.path() + "/Lumarest.mdb: file is not a database"});
     QFile check(other.path() + "/Lumarest.mdb");
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("not a database at all"));
