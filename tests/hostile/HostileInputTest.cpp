@@ -246,6 +246,16 @@ TEST_F(HostileMedia, AVideoCutShortBeforeItsFirstFrameIsRefusedAndAQueueMovesOn)
     EXPECT_EQ(view->m_nDuration, 1);
     EXPECT_EQ(harness->messageTexts(),
               QStringList({"Unsupported file format.", "Unsupported file format."}));
+
+    // First in its queue, it is passed over all the same.
+    doc = StartQueue(harness->app().m_pPlayerTemplate, {cut, after});
+    ASSERT_NE(doc, nullptr);
+    view = playertest::ViewOf(doc);
+    ASSERT_NE(view, nullptr);
+    view->OnTimer(CLumarestView::kTickTimer);
+    EXPECT_EQ(view->m_nQueueIndex, 1);
+    EXPECT_EQ(view->m_strFile, after);
+    EXPECT_EQ(view->m_nDuration, 1);
 }
 
 TEST_F(HostileMedia, APictureTooLargeToDecodeIsRefusedBeforeItIsDecoded) {
