@@ -127,7 +127,9 @@ TEST(HostileScreen, APipeNamedOnTheCommandLineIsRefusedAtOnce) {
     QElapsedTimer t;
     t.start();
     QString box;
-    while (box.isEmpty() && t.elapsed() < 8000) {
+    // Generous: a first start after plugins were installed scans them all. A program
+    // that waits in the open shows no window however long one waits.
+    while (box.isEmpty() && t.elapsed() < 20000) {
         box = x.Xdo({"search", "--onlyvisible", "--name", "^Lumarest$"}).section('\n', 0, 0);
         QThread::msleep(100);
     }
