@@ -10,7 +10,7 @@ JOBS  ?= $(shell nproc)
 # Windows Media files), and what the headless tests and `make run` without a display need
 # (ffmpeg makes the tests' files of every common format).
 DEB_PACKAGES := build-essential cmake pkg-config \
-    qt6-base-dev libsqlite3-dev libgtest-dev \
+    qt6-base-dev libsqlite3-dev libgtest-dev zlib1g-dev \
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev libxcb1-dev \
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
     gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools \

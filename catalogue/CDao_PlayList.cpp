@@ -4,12 +4,17 @@
 #include "platform/dao/DaoException.h"
 #include "platform/dao/DaoTableDef.h"
 #include "platform/dao/DaoTypes.h"
+#include "platform/dao/FilePlacement.h"
 #include "platform/framework/MDIFrameWnd.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/StatusBar.h"
 #include "platform/framework/WinApp.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
 
 namespace {
 constexpr int kMaxCaption = 50;
@@ -18,11 +23,37 @@ QString CataloguePath(const QString& folder) {
     return QDir::toNativeSeparators(folder + QLatin1Char('/') + QLatin1String(CDao_PlayList::kFileName));
 }
 
+// The reason in a few words, the way the system says them.
+QString FaultReason(const CDaoException& e) {
+    switch (e.m_nSqliteCode & 0xff) {
+    case SQLITE_NOTADB:
+        return QStringLiteral("file is not a database");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("database is locked");
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("permission denied");
+    case SQLITE_READONLY:
+        return QStringLiteral("attempt to write a readonly database");
+    default:
+        return e.m_strDescription;
+    }
+}
+
 QString ReadDirExe() {
     CWinApp* app = AfxGetApp();
     return app ? app->GetProfileString(QStringLiteral("Directories"), QStringLiteral("Dir_exe")) : QString();
 }
 } // namespace
+
+QString CatalogueFaultText(const QString& path, const CDaoException& e) {
+    return CatalogueFaultText(path, FaultReason(e));
+}
+
+QString CatalogueFaultText(const QString& path, const QString& reason) {
+    return QStringLiteral("%1: %2").arg(path, reason);
+}
 
 CDao_PlayList::CDao_PlayList()
     : m_pCDaoDatabase(std::make_unique<CDaoDatabase>()),
@@ -45,11 +76,76 @@ bool CDao_PlayList::OpenCatalogue() {
         return true;
     m_strDirExe = ReadDirExe();
     m_strBuffer = CataloguePath(m_strDirExe);
-    if (OpenDatabase(m_strBuffer, false)) {
-        EnsureLookupIndex();
-        return true;
+    const QString path = m_strBuffer;
+    bool unfinished = false;
+    if (OpenDatabase(path, false)) {
+        try {
+            if (m_pCDaoDatabase->HasSchema()) {
+                EnsureLookupIndex();
+                m_strFault.clear();
+                return true;
+            }
+            // Ours, but its creation never got as far as the table.
+            unfinished = true;
+            m_strFault = CatalogueFaultText(path, QStringLiteral("no such table: FILES"));
+        } catch (const CDaoException& e) {
+            NoteFault(path, e);
+        }
+        m_pCDaoDatabase->Close();
+    } else {
+        const QFileInfo info(path);
+        unfinished = info.isFile() && info.size() == 0;
     }
-    return CreateCatalogue();
+    if (unfinished && CompleteUnfinishedCatalogue(path))
+        return true;
+    const QString openFault = m_strFault;
+    const bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+    if (CreateCatalogue())
+        return true;
+    // A file that is there but does not open keeps the reason it did not open.
+    if (existed && !openFault.isEmpty())
+        m_strFault = openFault;
+    return false;
+}
+
+// Only a file that is provably what a creation cut short left here (nothing at
+// all, or our application id and not one table) is finished; anything else is
+// left as it is.
+bool CDao_PlayList::CompleteUnfinishedCatalogue(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile() || !m_pCDaoDatabase->ResumeCreate(path))
+        return false;
+    try {
+        if (BuildSchema()) {
+            m_pCDaoDatabase->CommitTrans();
+            m_strFault.clear();
+            return true;
+        }
+    } catch (const CDaoException& e) {
+        NoteFault(path, e);
+    }
+    CloseCatalogue(); // rolls the completion back
+    return false;
+}
+
+CDaoDatabase& CDao_PlayList::RequireCatalogue() {
+    if (!OpenCatalogue()) {
+        if (m_strFault.isEmpty())
+            throw CDaoException(QStringLiteral("The object is not open."), SQLITE_MISUSE);
+        throw CDaoException(m_strFault, SQLITE_CANTOPEN);
+    }
+    return *m_pCDaoDatabase;
+}
+
+void CDao_PlayList::NoteFault(const QString& path, const CDaoException& e) {
+    m_strFault = CatalogueFaultText(path, e);
+}
+
+void CDao_PlayList::CloseCatalogue() {
+    if (m_pCDaoTableDef && m_pCDaoTableDef->IsOpen())
+        m_pCDaoTableDef->Close();
+    if (m_pCDaoDatabase && m_pCDaoDatabase->IsOpen())
+        m_pCDaoDatabase->Close();
 }
 
 void CDao_PlayList::EnsureLookupIndex() {
@@ -74,16 +170,54 @@ bool CDao_PlayList::OpenDatabase(const QString& path, bool create) {
         else
             m_pCDaoDatabase->Open(path, false, false, QString());
         return true;
-    } catch (const CDaoException&) {
-        return false; // nothing is shown: the caller decides
+    } catch (const CDaoException& e) {
+        NoteFault(path, e); // nothing is shown: the operation that needs it will say why
+        return false;
     }
 }
 
+// The catalogue is built under another name beside its own and takes its name
+// only when whole: a crash while it is built never leaves a half-made catalogue.
 bool CDao_PlayList::CreateCatalogue() {
     m_strDirExe = ReadDirExe();
     m_strBuffer = CataloguePath(m_strDirExe);
-    if (!OpenDatabase(m_strBuffer, true))
+    const QString path = m_strBuffer;
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        NoteFault(path, CDaoException(QStringLiteral("Database already exists."), SQLITE_CANTOPEN));
         return false;
+    }
+    const QString building = lumarest::dao::BuildingNameFor(path);
+    try {
+        m_pCDaoDatabase->Create(building, dbLangGeneral, 0);
+    } catch (const CDaoException& e) {
+        NoteFault(path, e); // named by the catalogue's own name, not the one it is built under
+        return false;
+    }
+    bool built = false;
+    try {
+        built = BuildSchema();
+    } catch (const CDaoException& e) {
+        CloseCatalogue();
+        QFile::remove(building);
+        NoteFault(path, e);
+        throw;
+    }
+    CloseCatalogue();
+    if (!built) {
+        QFile::remove(building);
+        return false;
+    }
+    try {
+        lumarest::dao::PlaceNewFile(building, path);
+    } catch (const CDaoException& e) {
+        NoteFault(path, e);
+        return false;
+    }
+    return OpenDatabase(path, false);
+}
+
+// The FILES table with its fields and indexes, in the database now open.
+bool CDao_PlayList::BuildSchema() {
     if (!OpenTableDef(QStringLiteral("FILES"), true))
         return false;
     struct Field {

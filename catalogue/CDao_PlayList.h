@@ -10,9 +10,15 @@
 #include <memory>
 
 class CDaoDatabase;
+class CDaoException;
 class CDaoTableDef;
 class CListCtrl;
 class CListView_Table;
+
+// "<path>: <reason>", the reason in the system's few words ("file is not a
+// database", "database is locked", "permission denied").
+QString CatalogueFaultText(const QString& path, const CDaoException& e);
+QString CatalogueFaultText(const QString& path, const QString& reason);
 
 class CDao_PlayList {
 public:
@@ -27,6 +33,10 @@ public:
     bool CreateCatalogue();
     bool OpenTableDef(const QString& name, bool create);
     bool AddField(const QString& name, short type, long size, long attributes);
+    // The open catalogue for an operation that needs it: opened again if it is not
+    // (a lock held for a while by another program may have kept it shut). Throws
+    // CDaoException naming the file and the reason when it cannot be opened.
+    CDaoDatabase& RequireCatalogue();
     // Caption and progress bar in the message pane of the main window's status bar.
     void StartProgress(const QString& caption);
 
@@ -45,9 +55,15 @@ public:
     std::unique_ptr<CDaoDatabase> m_pCDaoDatabase;
     std::unique_ptr<CDaoTableDef> m_pCDaoTableDef;
     CProgressCtrl m_CProgressCtrl;
+    // Why the catalogue last failed to open, as "<path>: <reason>"; empty when open.
+    QString m_strFault;
 
     static constexpr const char* kFileName = "Lumarest.mdb";
 
 private:
     void EnsureLookupIndex();
+    bool BuildSchema();
+    bool CompleteUnfinishedCatalogue(const QString& path);
+    void NoteFault(const QString& path, const CDaoException& e);
+    void CloseCatalogue();
 };

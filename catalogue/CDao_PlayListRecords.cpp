@@ -17,7 +17,8 @@ constexpr int kKeyColumn = 5;
 constexpr int kNameColumn = 0;
 
 // The key as atol reads it: leading blanks, an optional sign, then digits up to
-// the first other character; 0 without digits. Clamped instead of overflowing.
+// the first other character; 0 without digits. Every 64-bit key reads whole; a
+// longer number stops at the limit instead of overflowing.
 qint64 KeyOfText(QStringView text) {
     qsizetype i = 0;
     while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r')))
@@ -25,12 +26,16 @@ qint64 KeyOfText(QStringView text) {
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
         negative = text[i++] == u'-';
-    qint64 value = 0;
-    constexpr qint64 kLimit = std::numeric_limits<qint64>::max() / 10 - 1;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i)
-        if (value < kLimit)
-            value = value * 10 + (text[i].unicode() - u'0');
-    return negative ? -value : value;
+    quint64 value = 0;
+    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
+                                   : quint64(std::numeric_limits<qint64>::max());
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        const quint64 digit = text[i].unicode() - u'0';
+        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
+    }
+    if (negative)
+        return value == limit ? std::numeric_limits<qint64>::min() : -qint64(value);
+    return qint64(value);
 }
 
 // Deletes the record that the line's key names, if there is one.
@@ -74,6 +79,7 @@ void RunDeletes(CDaoDatabase* db, const QString& table, QString& buffer, Work&& 
 } // namespace
 
 int CDao_PlayList::CountRecords(const QString& table) {
+    RequireCatalogue();
     CDaoRecordset rs(m_pCDaoDatabase.get());
     m_strBuffer = QStringLiteral("SELECT * FROM %1").arg(table);
     rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strBuffer, 0);

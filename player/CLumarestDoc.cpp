@@ -34,7 +34,8 @@ void CLumarestDoc::StartPlayQueue() {
         m_pCLumarestView->m_strFile = path;
         m_pCLumarestView->m_bstrFile = path.toStdWString();
         const std::wstring wide = path.toStdWString();
-        m_pCLumarestView->Play(wide.c_str(), false);
+        if (!m_pCLumarestView->Play(wide.c_str(), false))
+            m_pCLumarestView->PassOverRefused();
     }
     g_bQueuePlaying = true;
 }

@@ -32,9 +32,7 @@ private:
 void AddAll(CDao_PlayList& catalogue, const QString& folder, const QStringList& names) {
     if (names.isEmpty())
         return;
-    if (!catalogue.m_pCDaoDatabase)
-        throw CDaoException(QStringLiteral("The object is not open."), SQLITE_MISUSE);
-    CImportTransaction transaction(*catalogue.m_pCDaoDatabase);
+    CImportTransaction transaction(catalogue.RequireCatalogue());
     const qint64 n = names.size();
     for (qint64 i = 0; i < n; ++i) {
         // The bar repaints only when the position changes: at most 101 times.

@@ -38,6 +38,9 @@ public:
     bool Play(const wchar_t* path, bool restart);
     void Stop();
     void ReleaseGraph();
+    // After the first entry of a queue was refused: the queue moves on at the next
+    // tick, as it does after a refused later entry.
+    void PassOverRefused();
 
     // Passes a success; a failure is written to the failure log and ends the
     // process with status 1. False when the log cannot be opened.

@@ -86,6 +86,13 @@ bool CLumarestView::Refused(HRESULT hr, const std::wstring& path) {
     return false;
 }
 
+// A refused entry leaves the timers as they were; the first entry of a queue has
+// none yet, so they are armed here as for a still image (the duration is 0).
+void CLumarestView::PassOverRefused() {
+    StartTimers(QString());
+    m_bPlaying = true;
+}
+
 void CLumarestView::QueryFacets() {
     CheckResult(3, m_pGB->QueryInterface(m_pMC));
     CheckResult(4, m_pGB->QueryInterface(m_pME));

@@ -10,8 +10,13 @@
 // The log's name, relative, so that it lies in the current directory.
 inline constexpr const char* kFailureLogName = "LUMarest.log";
 
+// The text with every control character (and the Unicode line and paragraph
+// separators) written as an escape: \n, \r, \t, \xHH or \uHHHH.
+QString EscapeControlCharacters(const QString& text);
+
 // "FAILED: hr = 0x%x\t\tLINE: %d\t\tFILE: \"%s\"\n": the result as unsigned
-// lower-case hexadecimal, the code of the call, the path as it was given.
+// lower-case hexadecimal, the code of the call, the path as it was given but for
+// its control characters, which are escaped.
 std::string FormatFailureLine(HRESULT hr, int code, const QString& path);
 
 // Opens the log for appending (creating it), writes the line and closes it.

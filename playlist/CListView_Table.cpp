@@ -91,8 +91,13 @@ void CListView_Table::OnInitialUpdate() {
     m_pCListCtrl->SetExtendedStyle(kExtendedStyle, 0);
     m_pCLumarestDoc = dynamic_cast<CLumarestDoc*>(GetDocument());
     CDao_PlayList* catalogue = Catalogue();
-    if (!catalogue || !catalogue->OpenCatalogue())
+    if (!catalogue)
         return;
+    if (!catalogue->OpenCatalogue()) {
+        if (!catalogue->m_strFault.isEmpty())
+            AfxMessageBox(catalogue->m_strFault, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     catalogue->m_pCListView_Table = this;
     if (CMDIChildWnd* frame = GetParentFrame())
         frame->MoveWindow(0, 0, kFrameWidth, kFrameHeight, true);

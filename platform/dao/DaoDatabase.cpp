@@ -10,6 +10,10 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace lumarest::dao;
 
@@ -22,6 +26,21 @@ constexpr qsizetype kMaxCachedQueries = 64;
 
 QString SavepointName(int level) {
     return QStringLiteral("lumarest_tx%1").arg(level);
+}
+
+// A refusal by the file system carries SQLITE_PERM, so that callers can name it.
+[[noreturn]] void ThrowFileError(const QString& what, int error) {
+    const int code = (error == EACCES || error == EPERM) ? SQLITE_PERM : SQLITE_CANTOPEN;
+    ThrowDao(QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(error))),
+             code);
+}
+
+qint64 QueryInteger(sqlite3* db, const QString& sql) {
+    StmtPtr stmt = Prepare(db, sql, false);
+    const int rc = sqlite3_step(stmt.get());
+    if (rc != SQLITE_ROW)
+        ThrowEngine(db, rc);
+    return sqlite3_column_int64(stmt.get(), 0);
 }
 
 } // namespace
@@ -45,16 +64,16 @@ void CDaoDatabase::Create(const QString& path, const QString& locale, int option
     Q_UNUSED(locale);
     Q_UNUSED(options);
     Close();
-    QFile file(path);
-    // NewOnly creates the file exclusively: it fails, touching nothing, when it exists.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+    // O_EXCL creates the file exclusively: it fails, touching nothing, when it exists.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == EEXIST)
             ThrowDao(QStringLiteral("Database already exists."), SQLITE_CANTOPEN);
-        ThrowDao(QStringLiteral("Cannot create the database file '%1': %2")
-                     .arg(path, file.errorString()),
-                 SQLITE_CANTOPEN);
+        ThrowFileError(QStringLiteral("Cannot create the database file '%1'").arg(path), error);
     }
-    file.close();
+    ::close(fd);
     try {
         OpenConnection(path, SQLITE_OPEN_READWRITE);
         ExecuteSql(m_db.get(), QStringLiteral("PRAGMA application_id=%1; PRAGMA user_version=1;")
@@ -66,22 +85,69 @@ void CDaoDatabase::Create(const QString& path, const QString& locale, int option
     }
 }
 
+bool CDaoDatabase::ResumeCreate(const QString& path) {
+    Close();
+    const QFileInfo info(path);
+    if (!info.isFile() || (info.size() != 0 && !HasOwnHeader(path)))
+        return false;
+    try {
+        OpenConnection(path, SQLITE_OPEN_READWRITE);
+        // Exclusive: two starts that find the same remnant complete it one after the other.
+        ExecuteSql(m_db.get(), QStringLiteral("BEGIN EXCLUSIVE"));
+        m_nTransactionDepth = 1;
+        // Seen again under the lock: another start may have finished it meanwhile.
+        const qint64 id = QueryInteger(m_db.get(), QStringLiteral("PRAGMA application_id"));
+        const bool bare =
+            QueryInteger(m_db.get(), QStringLiteral("SELECT count(*) FROM sqlite_master")) == 0;
+        const bool wasEmpty = info.size() == 0 && id == 0;
+        if (!bare || !(wasEmpty || id == kDaoApplicationId)) {
+            Close(); // rolls back: the file is not ours to finish
+            return false;
+        }
+        ExecuteSql(m_db.get(), QStringLiteral("PRAGMA application_id=%1; PRAGMA user_version=1;")
+                                   .arg(kDaoApplicationId));
+        return true;
+    } catch (const CDaoException&) {
+        Close();
+        return false;
+    }
+}
+
+bool CDaoDatabase::HasSchema() {
+    RequireOpen();
+    return QueryInteger(m_db.get(), QStringLiteral("SELECT count(*) FROM sqlite_master")) != 0;
+}
+
+bool CDaoDatabase::HasOwnHeader(const QString& path) {
+    // Never waits: a pipe put in the file's place reads as no header at all.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    const QByteArray header = file.read(kHeaderSize);
+    return header.size() == kHeaderSize &&
+           header.startsWith(QByteArrayLiteral("SQLite format 3\0")) &&
+           qFromBigEndian<qint32>(header.constData() + kApplicationIdOffset) == kDaoApplicationId;
+}
+
 void CDaoDatabase::CheckCatalogueFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
         ThrowDao(QStringLiteral("Could not find file '%1'.").arg(path), SQLITE_CANTOPEN);
     if (!info.isFile())
-        ThrowDao(QStringLiteral("'%1' is not a database file.").arg(path), SQLITE_CANTOPEN);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        ThrowDao(
-            QStringLiteral("Cannot open the database file '%1': %2").arg(path, file.errorString()),
-            SQLITE_CANTOPEN);
-    const QByteArray header = file.read(kHeaderSize);
-    const bool sqliteFile =
-        header.size() == kHeaderSize && header.startsWith(QByteArrayLiteral("SQLite format 3\0"));
-    if (!sqliteFile ||
-        qFromBigEndian<qint32>(header.constData() + kApplicationIdOffset) != kDaoApplicationId)
+        ThrowDao(QStringLiteral("'%1' is not a database file.").arg(path), SQLITE_NOTADB);
+    // Never waits: a pipe put in the file's place cannot hold the open.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        ThrowFileError(QStringLiteral("Cannot open the database file '%1'").arg(path), errno);
+    ::close(fd);
+    if (!HasOwnHeader(path))
         ThrowDao(QStringLiteral("Unrecognized database format '%1'.").arg(path), SQLITE_NOTADB);
 }
 

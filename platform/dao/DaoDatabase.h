@@ -36,6 +36,13 @@ public:
     void Open(const QString& path, bool exclusive = false, bool readOnly = false,
               const QString& connect = QString());
     bool IsOpen() const;
+    // Opens a file that a creation cut short left behind (empty, or with this
+    // layer's application id and no schema at all) inside a transaction, in which
+    // the caller makes the schema and which CommitTrans ends. False, leaving the
+    // file as it was and the database closed, for any other file.
+    bool ResumeCreate(const QString& path);
+    // True when the open database holds any table, index, view or trigger.
+    bool HasSchema();
     // Closes the recordsets still open on this database, rolls back an unfinished
     // transaction and closes the file. Does nothing when closed.
     void Close();
@@ -63,6 +70,7 @@ private:
     void RequireOpen() const;
     void OpenConnection(const QString& path, int flags);
     static void CheckCatalogueFile(const QString& path);
+    static bool HasOwnHeader(const QString& path);
     // Before a write: open scans keep their records as snapshots and go on from them.
     void DetachRecordsetCursors(const CDaoRecordset* except = nullptr);
     // Around an insert: scans that have not started yet need no snapshot; they

@@ -20,8 +20,9 @@ public:
     ~CFile() { Close(); }
 
     // Opens for reading unless a write mode is given; never creates or
-    // truncates a file when opened for reading. False when it cannot be opened
-    // (missing, a folder, no permission).
+    // truncates a file when opened for reading, and never waits: only a regular
+    // file opens for reading. False when it cannot be opened (missing, a folder,
+    // a pipe, socket or device, no permission).
     bool Open(const QString& path, unsigned flags);
     void Close();
     bool IsOpen() const { return m_file.isOpen(); }

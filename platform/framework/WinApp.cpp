@@ -26,9 +26,14 @@ CWinApp* AfxGetApp() { return g_app; }
 CMDIFrameWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
 
 void CCommandLineInfo::Parse(const QStringList& arguments) {
+    bool switchesEnded = false;
     for (const QString& arg : arguments) {
-        if (arg.startsWith(QLatin1Char('-')) || (arg.startsWith(QLatin1Char('/')) && arg.size() <= 3 &&
-                                                 !QFileInfo::exists(arg)))
+        // "--" ends the switches: every argument after it is a name, a leading dash or not.
+        if (!switchesEnded && arg == QLatin1String("--"))
+            switchesEnded = true;
+        else if (!switchesEnded &&
+                 (arg.startsWith(QLatin1Char('-')) ||
+                  (arg.startsWith(QLatin1Char('/')) && arg.size() <= 3 && !QFileInfo::exists(arg))))
             m_switches << arg;
         else if (m_strFileName.isEmpty())
             m_strFileName = arg;

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QString>
 
+#include <sys/stat.h>
+
 namespace media {
 
 std::string uriForPath(const std::wstring& path) {
@@ -15,6 +17,14 @@ std::string uriForPath(const std::wstring& path) {
     const QByteArray local = QFile::encodeName(QString::fromStdWString(path));
     GstPtr<gchar> uri(gst_filename_to_uri(local.constData(), nullptr));
     return uri ? std::string(uri.get()) : std::string();
+}
+
+bool mayOpenWithoutWaiting(const std::wstring& path) {
+    struct stat st {};
+    if (stat(QFile::encodeName(QString::fromStdWString(path)).constData(), &st) != 0) {
+        return true;
+    }
+    return S_ISREG(st.st_mode);
 }
 
 } // namespace media

@@ -9,4 +9,9 @@ namespace media {
 // Empty when the path is empty.
 std::string uriForPath(const std::wstring& path);
 
+// False for a path that names something other than a regular file (a pipe, socket,
+// device or folder): opening one could wait for another process for ever. A path
+// that names nothing passes, so that the missing file is reported as such.
+bool mayOpenWithoutWaiting(const std::wstring& path);
+
 } // namespace media

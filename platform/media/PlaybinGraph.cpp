@@ -3,6 +3,7 @@
 #include "platform/media/DurationScan.h"
 #include "platform/media/GraphFailures.h"
 #include "platform/media/PathUri.h"
+#include "platform/media/PictureSizeLimit.h"
 #include "platform/media/Preroll.h"
 #include "platform/media/ReaderFallback.h"
 #include "platform/media/SinkChoice.h"
@@ -54,6 +55,7 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
         return false;
     }
     m_playbin.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
+    limitPictureSize(playbin);
     m_videoFallback = sinks.videoFallback;
     useVideoSink(sinks.video);
     // playbin takes its own reference to the sink.
@@ -166,6 +168,9 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     if (m_uri.empty()) {
         return HRESULT_FILE_NOT_FOUND;
     }
+    if (!mayOpenWithoutWaiting(path)) {
+        return HRESULT_ACCESS_DENIED;
+    }
     // The sink gets a window of ours from its first frame on, before the player names one.
     m_bus->setWindowHandle(m_video.prepare());
     m_bus->beginRendering();
@@ -174,7 +179,10 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     if (SUCCEEDED(hr)) {
         m_facts = readStreamFacts(m_playbin.get());
     }
-    if (FAILED(hr) || (!m_facts.hasVideo() && m_facts.audioStreams == 0)) {
+    // A picture whose size no frame fixed (a file cut short before its first frame)
+    // cannot be laid out: such a medium is refused like any other unsupported one.
+    const bool sizeless = m_facts.hasVideo() && (m_facts.width <= 0 || m_facts.height <= 0);
+    if (FAILED(hr) || sizeless || (!m_facts.hasVideo() && m_facts.audioStreams == 0)) {
         resetPipeline();
         m_video.discard();
         m_bus->endRendering();

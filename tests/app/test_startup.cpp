@@ -1,6 +1,7 @@
 // Starting the program: the main frame alone, its bars, the profile entry and
 // the catalogue file it opens or creates in the working folder.
 #include "AppHarness.h"
+#include "MediaFixtures.h"
 
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
@@ -17,6 +18,14 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -163,6 +172,159 @@ TEST(Startup, NeverAltersACatalogueFileItCannotOpen) {
     }
     EXPECT_EQ(Digest(path), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"Lumarest.mdb"}));
+}
+
+// A folder in which no file can be made, even by root: immutable where the file
+// system allows it, else without write permission. Restored on destruction.
+class UnwritableFolder {
+public:
+    explicit UnwritableFolder(const QString& path) : m_path(path.toLocal8Bit()) {
+        if (geteuid() != 0) {
+            m_ok = chmod(m_path.constData(), 0555) == 0;
+            return;
+        }
+        const int fd = open(m_path.constData(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags |= FS_IMMUTABLE_FL;
+            m_immutable = m_ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+        if (fd >= 0)
+            close(fd);
+    }
+    ~UnwritableFolder() {
+        if (!m_immutable) {
+            chmod(m_path.constData(), 0755);
+            return;
+        }
+        const int fd = open(m_path.constData(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd >= 0)
+            close(fd);
+    }
+    UnwritableFolder(const UnwritableFolder&) = delete;
+    UnwritableFolder& operator=(const UnwritableFolder&) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    QByteArray m_path;
+    bool m_ok = false;
+    bool m_immutable = false;
+};
+
+// Holds the whole file locked, as another program in the middle of a write does.
+class ForeignLock {
+public:
+    explicit ForeignLock(const QString& path) {
+        sqlite3_open_v2(path.toUtf8().constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
+        m_locked = sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~ForeignLock() { sqlite3_close(m_db); }
+    ForeignLock(const ForeignLock&) = delete;
+    ForeignLock& operator=(const ForeignLock&) = delete;
+    bool locked() const { return m_locked; }
+    void release() { sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr); }
+
+private:
+    sqlite3* m_db = nullptr;
+    bool m_locked = false;
+};
+
+TEST(Startup, FinishesACatalogueWhoseCreationWasCutShortAndNothingElse) {
+    // What a crash between the exclusive create and the schema left: nothing at
+    // all, or our application id without a table.
+    for (bool empty : {true, false}) {
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/Lumarest.mdb";
+        if (empty) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        } else {
+            CDaoDatabase db;
+            db.Create(path);
+        }
+        AppHarness h({}, dir.path());
+        ASSERT_TRUE(h.started());
+        EXPECT_TRUE(h.frame().m_PlayList.m_pCDaoDatabase->IsOpen()) << empty;
+        QStringList indexes;
+        EXPECT_EQ(FilesColumns(path, &indexes).size(), 6u) << empty;
+        EXPECT_TRUE(indexes.contains("PrimaryKey"));
+        EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 0);
+        EXPECT_TRUE(h.messages.empty()) << h.messageTexts().join("|").toStdString();
+        // Whole or not at all: nothing built aside is left behind.
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList({"Lumarest.mdb"}));
+    }
+    // Ours, but with a table of someone else's: left as it is.
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/Lumarest.mdb";
+    {
+        CDaoDatabase db;
+        db.Create(path);
+        db.Execute("CREATE TABLE Notes(x)");
+    }
+    const QByteArray before = Digest(path);
+    { AppHarness h({}, dir.path()); }
+    EXPECT_EQ(Digest(path), before);
+}
+
+TEST(Startup, ACatalogueFaultIsNamedByTheFirstOperationThatNeedsTheCatalogue) {
+    QTemporaryDir media;
+    const QString wav = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "a.wav", 1);
+    ASSERT_FALSE(wav.isEmpty());
+    {
+        QTemporaryDir dir;
+        QFile f(dir.path() + "/Lumarest.mdb");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("these are my notes, not a database\n");
+        f.close();
+        AppHarness h({}, dir.path());
+        EXPECT_TRUE(h.messages.empty()); // the start says nothing
+        h.app().OpenDocumentFile(wav);
+        h.frame().SendCommand(ID_VIEW_PLAYLIST);
+        const QString fault = dir.path() + "/Lumarest.mdb: file is not a database";
+        EXPECT_EQ(h.messageTexts(), QStringList({fault, fault}));
+    }
+    {
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/Lumarest.mdb";
+        { AppHarness first({}, dir.path()); } // a sound catalogue
+        // A lock held for a moment only is waited for.
+        std::thread briefly([&] {
+            ForeignLock lock(path);
+            std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        {
+            AppHarness h({}, dir.path());
+            EXPECT_TRUE(h.frame().m_PlayList.m_pCDaoDatabase->IsOpen());
+        }
+        briefly.join();
+        // A lock held past the wait is named; once it goes, the next import opens the catalogue.
+        ForeignLock lock(path);
+        ASSERT_TRUE(lock.locked());
+        AppHarness h({}, dir.path());
+        EXPECT_TRUE(h.messages.empty());
+        h.app().OpenDocumentFile(wav);
+        EXPECT_EQ(h.messageTexts(), QStringList({path + ": database is locked"}));
+        lock.release();
+        h.app().CloseAllDocuments(true);
+        h.app().OpenDocumentFile(wav);
+        EXPECT_EQ(h.messages.size(), 1u);
+        EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 1);
+    }
+    QTemporaryDir dir;
+    UnwritableFolder unwritable(dir.path());
+    if (!unwritable.ok())
+        GTEST_SKIP() << "this file system lets root write everywhere (no immutable folders)";
+    AppHarness h({}, dir.path());
+    EXPECT_TRUE(h.messages.empty());
+    h.app().OpenDocumentFile(wav);
+    EXPECT_EQ(h.messageTexts(), QStringList({dir.path() + "/Lumarest.mdb: permission denied"}));
 }
 
 TEST(Startup, TakesALongWorkingFolderWhole) {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace pltest;
 
 namespace {
@@ -140,6 +142,20 @@ TEST_F(RecordsTest, KeyTextIsReadAsAtolDoes) {
     DeleteSelected();
     EXPECT_FALSE(RecordExists(db(), keys[2]));
     EXPECT_TRUE(RecordExists(db(), keys[0]));
+}
+
+TEST_F(RecordsTest, AKeyOfSixtyFourBitsIsReadWholeAndItsRecordDeleted) {
+    MakeLines(2);
+    const qint64 top = std::numeric_limits<qint64>::max();
+    db().Execute(
+        QStringLiteral("UPDATE FILES SET ID_Files=%1 WHERE ID_Files=%2").arg(top).arg(keys[1]));
+    list.SetItemText(1, 5, QString::number(top));
+    Select({1});
+    h.answers.push_back(IDYES);
+    DeleteSelected();
+    EXPECT_FALSE(RecordExists(db(), top));
+    EXPECT_TRUE(RecordExists(db(), keys[0]));
+    EXPECT_EQ(ColumnTexts(list, 0), QStringList{"file0.avi"});
 }
 
 TEST_F(RecordsTest, NothingSelectedOnlyTellsTheUser) {

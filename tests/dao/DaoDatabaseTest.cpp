@@ -2,6 +2,8 @@
 // attempt leaves the file system exactly as it was.
 #include "DaoTestSupport.h"
 
+#include "platform/dao/FilePlacement.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -89,6 +91,25 @@ TEST(DaoDatabase, CreateFailsWhereTheFileCannotBeWritten) {
     EXPECT_THROW(db.Create(path), CDaoException);
     EXPECT_FALSE(db.IsOpen());
     EXPECT_TRUE(FolderEntries(dir).isEmpty());
+}
+
+TEST(DaoDatabase, AFileBuiltAsideTakesItsNameOnlyWhereNothingBearsIt) {
+    using namespace lumarest::dao;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Lumarest.mdb"));
+    const QString built = BuildingNameFor(path);
+    EXPECT_EQ(QFileInfo(built).dir(), QFileInfo(path).dir());
+    WriteFile(built, "built");
+    WriteFile(path, "already here");
+    EXPECT_THROW(PlaceNewFile(built, path), CDaoException);
+    EXPECT_EQ(ReadBytes(path), QByteArray("already here"));
+    EXPECT_EQ(FolderEntries(dir), QStringList{"Lumarest.mdb"}); // nothing built is left
+
+    QFile::remove(path);
+    WriteFile(built, "built");
+    PlaceNewFile(built, path);
+    EXPECT_EQ(ReadBytes(path), QByteArray("built"));
+    EXPECT_EQ(FolderEntries(dir), QStringList{"Lumarest.mdb"});
 }
 
 TEST(DaoDatabase, OpenOnAMissingFileFailsAndCreatesNothing) {

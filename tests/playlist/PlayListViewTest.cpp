@@ -131,7 +131,7 @@ TEST(PlayListView, TwoWindowsAndTheCataloguesViewReference) {
     EXPECT_EQ(catalogue.m_pCListView_Table, nullptr);
 }
 
-TEST(PlayListView, CatalogueThatCannotBeOpenedLeavesTheWindowEmpty) {
+TEST(PlayListView, CatalogueThatCannotBeOpenedLeavesTheWindowEmptyAndSaysWhy) {
     AppHarness h;
     CDao_PlayList& catalogue = h.frame().m_PlayList;
     // Another folder whose Lumarest.mdb is no database.
@@ -148,7 +148,9 @@ TEST(PlayListView, CatalogueThatCannotBeOpenedLeavesTheWindowEmpty) {
     EXPECT_EQ(view->m_pCListCtrl->GetColumnCount(), 0);
     EXPECT_EQ(view->m_pCListCtrl->GetItemCount(), 0);
     EXPECT_EQ(catalogue.m_pCListView_Table, nullptr);
-    EXPECT_TRUE(h.messages.empty());
+    // The window says which file it could not open, and why.
+    EXPECT_EQ(h.messageTexts(),
+              QStringList{other.path() + "/Lumarest.mdb: file is not a database"});
     QFile check(other.path() + "/Lumarest.mdb");
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), QByteArray("not a database at all"));
