@@ -66,6 +66,10 @@ public:
     bool FindFirst(const QString& filterWithPlaceholders, const std::vector<COleVariant>& params);
 
     void Delete(); // the current record; it stays current, deleted, until a move
+    // Deletes the record that FindFirst(filter) would find, in one statement, and
+    // leaves the position where it was (a current record deleted so stays current,
+    // deleted). False when no record meets the condition.
+    bool DeleteFirst(const QString& filter);
     // AddNew or Edit, then SetFieldValue, then Update: one INSERT or UPDATE with all
     // the values. After an AddNew the current record is the one current before.
     void AddNew();

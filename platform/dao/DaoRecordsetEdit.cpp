@@ -28,6 +28,32 @@ void CDaoRecordset::Delete() {
     m_bDeleted = true;
 }
 
+bool CDaoRecordset::DeleteFirst(const QString& filter) {
+    RequireUpdatable();
+    CancelUpdate();
+    QString column;
+    qint64 key = 0;
+    const bool byKey = MatchIntegerEquality(filter, column, key);
+    CachedStatement remove = m_pDatabase->Statements().Acquire(
+        m_queries->DeleteFirst(byKey ? column + QStringLiteral(" = ?1") : filter), byKey);
+    if (byKey)
+        sqlite3_bind_int64(remove.get(), 1, key);
+    // Other scans let go of their rows first, as for Delete; this one keeps its own.
+    m_pDatabase->DetachRecordsetCursors(this);
+    const int rc = sqlite3_step(remove.get());
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        ThrowEngine(m_pDatabase->GetHandle(), rc);
+    if (rc == SQLITE_DONE)
+        return false;
+    const qint64 rowid = sqlite3_column_int64(remove.get(), 0);
+    StepToEnd(m_pDatabase->GetHandle(), remove.get());
+    // A scan not yet started will not meet the row; a current record may be it.
+    if (!m_bPending && !m_deferredError && !m_bBOF && !m_bEOF && !m_bDeleted &&
+        CurrentRowid() == rowid)
+        m_bDeleted = true;
+    return true;
+}
+
 void CDaoRecordset::AddNew() {
     RequireUpdatable();
     m_editMode = EditMode::AddNew;

@@ -114,6 +114,17 @@ SqlKey RecordsetQueries::Find(const QString& filter) const {
     return m_lastFind;
 }
 
+SqlKey RecordsetQueries::DeleteFirst(const QString& filter) const {
+    if (m_lastDelete.IsEmpty() || filter != m_lastDeleteFilter) {
+        m_lastDelete =
+            SqlKey(QStringLiteral("DELETE FROM ") + m_table +
+                   QStringLiteral(" WHERE rowid=(SELECT rowid FROM ") + m_table + Where(filter) +
+                   m_orderForward + QStringLiteral(" LIMIT 1) RETURNING rowid"));
+        m_lastDeleteFilter = filter;
+    }
+    return m_lastDelete;
+}
+
 QString RecordsetQueries::StepTerm(int term, bool backward, bool keyIsNull) const {
     const OrderTerm& t = m_order[static_cast<size_t>(term)];
     const QString e = QLatin1Char('(') + t.expression + QLatin1Char(')');
