@@ -220,9 +220,10 @@ TEST_F(Million, PlayListWindow) {
     floorView.setModel(&floorModel);
     floorView.resize(600, 400);
     floorView.show();
-    Samples sortMs, sortRatio;
+    Samples sortMs, sortRatio, slowestColumn;
     double worstSort = 0;
     for (int column = 0; column < playlist::ColumnCount; ++column) {
+        Samples byColumn;
         const bool sizeColumn = view->m_pCListCtrl->GetColumnTitle(column) == "Size Mb";
         for (int k = 0; k < 2; ++k) {
             const double floor =
@@ -233,9 +234,13 @@ TEST_F(Million, PlayListWindow) {
             Settle(view);
             const double ms = t.Ms();
             sortMs.Add(ms);
+            byColumn.Add(ms);
             sortRatio.Add(ms / floor);
+            std::printf("  sort by column %d: %.0f ms, index sort %.0f ms\n", column, ms, floor);
             worstSort = std::max(worstSort, ms);
         }
+        if (byColumn.Median() > slowestColumn.Median())
+            slowestColumn = byColumn;
     }
     floorView.setModel(nullptr);
 
@@ -280,7 +285,8 @@ TEST_F(Million, PlayListWindow) {
     Samples share;
     share.Add(secondShare);
     bench::Target("1M play list: second window's memory / first's", share, "x", 0.5);
-    bench::Target("1M play list: sort by any column (ms)", sortMs, "", 1000, false, 0);
+    bench::Target("1M play list: sort by the slowest column (ms)", slowestColumn, "", 1000, false,
+                  0);
     bench::Target("1M play list: sort vs index sort of same keys", sortRatio, "x", 1.5);
     bench::Target("1M play list: select all (ms)", selectAll, "", 50, true, 1);
     bench::Target("1M play list: refill after an import (ms)", refill, "", 1000, false, 0);

@@ -72,6 +72,24 @@ int CompareCells(QStringView a, QStringView b, bool sizeColumn) {
 }
 
 namespace {
+uint64_t PrefixOf(const CCellView& text) {
+    uint64_t prefix = 0;
+    bool capped = false;
+    for (uint32_t i = 0; i < 8; ++i) {
+        unsigned c = 0;
+        if (capped)
+            c = 0xFF;
+        else if (i < text.length)
+            c = text.wide ? text.Utf16()[i] : text.Latin1()[i];
+        if (c >= 0xFF) {
+            c = 0xFF;
+            capped = true;
+        }
+        prefix = (prefix << 8) | c;
+    }
+    return prefix;
+}
+
 std::vector<CCellView> CellViews(const std::vector<QStringView>& texts) {
     std::vector<CCellView> cells;
     cells.reserve(texts.size());
@@ -87,8 +105,12 @@ LineComparison::LineComparison(const std::vector<QStringView>& texts, bool sizeC
 
 LineComparison::LineComparison(std::vector<CCellView> texts, bool sizeColumn, bool sortFlag)
     : m_texts(std::move(texts)), m_bSizeColumn(sizeColumn), m_bSortFlag(sortFlag) {
-    if (!m_bSizeColumn)
+    if (!m_bSizeColumn) {
+        m_prefixes.reserve(m_texts.size());
+        for (const CCellView& text : m_texts)
+            m_prefixes.push_back(PrefixOf(text));
         return;
+    }
     m_numbers.reserve(m_texts.size());
     QString text;
     for (const CCellView& cell : m_texts) {

@@ -5,6 +5,7 @@
 #include "platform/listctrl/ListCtrlTypes.h"
 
 #include <QStringView>
+#include <cstdint>
 #include <vector>
 
 namespace playlist {
@@ -49,6 +50,10 @@ private:
     double Number(LPARAM line) const;
 
     std::vector<CCellView> m_texts;
+    // The first eight characters of each text as bytes in code-point order, the
+    // first one at or above U+00FF and all after it as 0xFF: where two differ
+    // they order the texts, so most comparisons read no text.
+    std::vector<uint64_t> m_prefixes;
     std::vector<double> m_numbers; // "Size Mb" only
     bool m_bSizeColumn;
     bool m_bSortFlag;
