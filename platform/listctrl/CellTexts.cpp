@@ -110,11 +110,12 @@ CCellTexts::Ref CCellTexts::Store(QStringView text, int slot) {
         return StoreNew(text, latin1);
     if (m_recent.size() <= size_t(slot))
         m_recent.resize(size_t(slot) + 1, {});
-    Ref& recent = m_recent[size_t(slot)][qHash(text) & ((1u << kRecentBits) - 1)];
-    if (recent != 0 && SameText(View(recent), text, latin1))
-        return recent;
-    recent = StoreNew(text, latin1);
-    return recent;
+    const uint32_t hash = uint32_t(qHash(text));
+    Recent& recent = m_recent[size_t(slot)][hash & ((1u << kRecentBits) - 1)];
+    if (recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text, latin1))
+        return recent.ref;
+    recent = {StoreNew(text, latin1), hash};
+    return recent.ref;
 }
 
 CCellTexts::Ref CCellTexts::StoreNew(QStringView text, bool latin1) {

@@ -66,5 +66,11 @@ private:
     uint32_t m_fill = kPageBytes; // bytes used in the last page
     size_t m_stored = 0;          // bytes handed out
     size_t m_garbage = 0;         // bytes no longer used (shared texts counted per use)
-    std::vector<std::array<Ref, size_t(1) << kRecentBits>> m_recent; // per slot
+    // Texts lately stored, per slot, by hash; the hash is kept so that a text
+    // stored once only is told apart without reading the other one.
+    struct Recent {
+        Ref ref = 0;
+        uint32_t hash = 0;
+    };
+    std::vector<std::array<Recent, size_t(1) << kRecentBits>> m_recent;
 };
