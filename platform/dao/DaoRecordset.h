@@ -160,7 +160,10 @@ private:
     bool m_bOnCursor = false;
     bool m_bCursorBackward = false;
     bool m_bCursorFromStart = false; // a scan from the first (or last) record
-    qint64 m_nCursorRow = 0;         // rows stepped past in that scan
+    // The cursor is the statement of a find, standing on the record it found:
+    // its values are copied only when the recordset moves or writes on.
+    bool m_bCursorIsFind = false;
+    qint64 m_nCursorRow = 0; // rows stepped past in that scan
     std::vector<ValuePtr> m_snapshot;
     // The sort keys of the current record as they were when it became current: an
     // edited record keeps its place for the next move.

@@ -17,6 +17,8 @@ void CDaoRecordset::Delete() {
     RequireUpdatable();
     RequireCurrent();
     CancelUpdate();
+    if (m_bCursorIsFind)
+        DetachCursor(); // the found record is kept as values before it goes
     const qint64 rowid = CurrentRowid();
     // A stepping scan may go on past the row it stands on once that row is deleted,
     // so this recordset keeps its cursor; the record stays current, marked deleted.
@@ -33,6 +35,8 @@ bool CDaoRecordset::DeleteFirst(const QString& filter) {
     CancelUpdate();
     QString column;
     qint64 key = 0;
+    if (m_bCursorIsFind)
+        DetachCursor(); // a found record is kept as values before any may go
     const bool byKey = MatchIntegerEquality(filter, column, key);
     CachedStatement remove = m_pDatabase->Statements().Acquire(
         m_queries->DeleteFirst(byKey ? column + QStringLiteral(" = ?1") : filter), byKey);
