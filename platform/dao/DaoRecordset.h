@@ -138,6 +138,7 @@ private:
     // before a write or a rollback that the statement must not see half-way.
     void DetachCursor();
     bool RunFind(lumarest::dao::CachedStatement& find);
+    bool DeleteByRowid(qint64 rowid); // DeleteFirst of the rowid's own filter
 
     std::shared_ptr<const lumarest::dao::TableSchema> m_schema;
     std::shared_ptr<const lumarest::dao::RecordsetQueries> m_queries;

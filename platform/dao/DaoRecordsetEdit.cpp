@@ -38,6 +38,9 @@ bool CDaoRecordset::DeleteFirst(const QString& filter) {
     if (m_bCursorIsFind)
         DetachCursor(); // a found record is kept as values before any may go
     const bool byKey = MatchIntegerEquality(filter, column, key);
+    const int field = byKey ? m_schema->IndexOf(column) : -1;
+    if (field >= 0 && m_schema->fields[static_cast<size_t>(field)].rowidKey)
+        return DeleteByRowid(key); // at most one record has that key
     CachedStatement remove = m_pDatabase->Statements().Acquire(
         m_queries->DeleteFirst(byKey ? column + QStringLiteral(" = ?1") : filter), byKey);
     if (byKey)
@@ -52,6 +55,20 @@ bool CDaoRecordset::DeleteFirst(const QString& filter) {
     const qint64 rowid = sqlite3_column_int64(remove.get(), 0);
     StepToEnd(m_pDatabase->GetHandle(), remove.get());
     // A scan not yet started will not meet the row; a current record may be it.
+    if (!m_bPending && !m_deferredError && !m_bBOF && !m_bEOF && !m_bDeleted &&
+        CurrentRowid() == rowid)
+        m_bDeleted = true;
+    return true;
+}
+
+bool CDaoRecordset::DeleteByRowid(qint64 rowid) {
+    CachedStatement remove = m_pDatabase->Statements().Acquire(m_queries->DeleteByRowidInSet());
+    sqlite3_bind_int64(remove.get(), 1, rowid);
+    m_pDatabase->DetachRecordsetCursors(this);
+    sqlite3* db = m_pDatabase->GetHandle();
+    StepToEnd(db, remove.get());
+    if (sqlite3_changes(db) == 0)
+        return false;
     if (!m_bPending && !m_deferredError && !m_bBOF && !m_bEOF && !m_bDeleted &&
         CurrentRowid() == rowid)
         m_bDeleted = true;

@@ -78,6 +78,8 @@ RecordsetQueries::RecordsetQueries(std::shared_ptr<const TableSchema> tableSchem
     m_fetchByRowid = SqlKey(m_select + QStringLiteral(" WHERE rowid=?1"));
     m_deleteByRowid =
         SqlKey(QStringLiteral("DELETE FROM ") + m_table + QStringLiteral(" WHERE rowid=?1"));
+    m_deleteByRowidInSet =
+        SqlKey(QStringLiteral("DELETE FROM ") + m_table + Where(QStringLiteral("rowid=?1")));
 }
 
 QString RecordsetQueries::OrderBy(bool backward) const {

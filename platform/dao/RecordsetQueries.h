@@ -44,6 +44,8 @@ public:
     SqlKey Insert(const std::vector<int>& fields) const;
     SqlKey Update(const std::vector<int>& fields) const; // rowid bound last
     const SqlKey& DeleteByRowid() const { return m_deleteByRowid; }
+    // Deletes the record whose rowid is ?1 if it meets the recordset's condition.
+    const SqlKey& DeleteByRowidInSet() const { return m_deleteByRowidInSet; }
 
 private:
     QString OrderBy(bool backward) const;
@@ -69,6 +71,7 @@ private:
     SqlKey m_count;
     SqlKey m_fetchByRowid;
     SqlKey m_deleteByRowid;
+    SqlKey m_deleteByRowidInSet;
     mutable std::unordered_map<uint64_t, SqlKey> m_insertTexts;
     mutable std::unordered_map<uint64_t, SqlKey> m_updateTexts;
     mutable QString m_lastFilter; // the import finds with the same filter every time
