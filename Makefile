@@ -59,8 +59,15 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j 2 --timeout 300
 
+# Every benchmark runs; their TARGET lines are gathered into one table at the end.
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+	@out=$(BUILD)/bench/results.txt; : > $$out; \
+	for b in $(BUILD)/bench/bench_*; do \
+	    [ -f "$$b" ] && [ -x "$$b" ] || continue; \
+	    echo "== $$b"; \
+	    QT_QPA_PLATFORM=$${QT_QPA_PLATFORM:-offscreen} "$$b" 2>&1 | tee -a $$out; \
+	done; \
+	sh bench/targets_table.sh $$out
 
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"

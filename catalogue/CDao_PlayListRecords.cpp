@@ -43,8 +43,7 @@ void DeleteRecordOfLine(CDaoRecordset& rs, const CListCtrl& list, int line, cons
                         QString& buffer) {
     const qint64 key = KeyOfText(list.GetItemTextView(line, kKeyColumn));
     buffer = QStringLiteral("%1=%2").arg(keyField).arg(key);
-    if (rs.FindFirst(buffer))
-        rs.Delete();
+    rs.DeleteFirst(buffer); // finds the first such record and deletes it, in one statement
 }
 
 // Opens a recordset over the table and hands it to work, inside one
@@ -87,7 +86,7 @@ int CDao_PlayList::CountRecords(const QString& table) {
         rs.MoveLast();
     } catch (const CDaoException& e) {
         if (e.m_nSqliteCode != SQLITE_NOTFOUND)
-            throw; // a failing scan is not an empty table
+            throw;  // a failing scan is not an empty table
         rs.Close(); // an empty table has no last record
         return 0;
     }

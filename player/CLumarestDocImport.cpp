@@ -35,11 +35,12 @@ void AddAll(CDao_PlayList& catalogue, const QString& folder, const QStringList& 
     CImportTransaction transaction(catalogue.RequireCatalogue());
     const qint64 n = names.size();
     for (qint64 i = 0; i < n; ++i) {
-        // The bar repaints only when the position changes: at most 101 times.
+        // The bar takes every position and paints one a frame at most.
         catalogue.m_CProgressCtrl.SetPos(static_cast<int>(i * 100 / n));
         catalogue.AddFile(folder, names.at(i));
         transaction.Checkpoint();
     }
+    catalogue.m_CProgressCtrl.UpdateWindow(); // the last position is shown too
     transaction.Commit();
 }
 

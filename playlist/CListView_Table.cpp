@@ -40,6 +40,14 @@ constexpr ColumnDef kColumns[playlist::ColumnCount] = {
     {u"Directory", 300, LVCFMT_LEFT}, {u"ID_File", 0, LVCFMT_LEFT},
 };
 
+// The number of a field of the recordset, found by its name.
+int FieldNumber(const CDaoRecordset& rs, const QString& field) {
+    for (int i = 0; i < rs.GetFieldCount(); ++i)
+        if (rs.GetFieldName(i).compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1; // reading it reports the missing field
+}
+
 // Keeps the list from painting while it is refilled line by line.
 class ScopedNoUpdates {
 public:
@@ -157,9 +165,14 @@ void CListView_Table::FillLines(int count) {
     if (m_pList->GetColumnCount() == 0)
         InsertColumns();
     using namespace playlist;
-    const QString name = QStringLiteral("Name"), extention = QStringLiteral("Extention"),
-                  size = QStringLiteral("Size"), created = QStringLiteral("DateCreated"),
-                  directory = QStringLiteral("Directory"), key = QStringLiteral("ID_Files");
+    // Fields are looked up by name once, not once a line.
+    const int name = FieldNumber(rs, QStringLiteral("Name")),
+              extention = FieldNumber(rs, QStringLiteral("Extention")),
+              size = FieldNumber(rs, QStringLiteral("Size")),
+              created = FieldNumber(rs, QStringLiteral("DateCreated")),
+              directory = FieldNumber(rs, QStringLiteral("Directory")),
+              key = FieldNumber(rs, QStringLiteral("ID_Files"));
+    m_pList->SetItemCount(count);
     if (!rs.IsEOF())
         rs.MoveFirst();
     // The count came from another query: stop at the end rather than read past it.
@@ -181,10 +194,10 @@ void CListView_Table::OnColumnClick(int column) {
     g_nSortColumn = column;
     RenumberLines();
     const int count = m_pList->GetItemCount();
-    std::vector<QStringView> texts;
+    std::vector<CCellView> texts;
     texts.reserve(size_t(count));
     for (int i = 0; i < count; ++i)
-        texts.push_back(m_pList->GetItemTextView(i, column));
+        texts.push_back(m_pList->GetItemCell(i, column));
     const bool sizeColumn = m_pList->GetColumnTitle(column) == playlist::kSizeColumnTitle;
     m_pSort = std::make_unique<playlist::LineComparison>(std::move(texts), sizeColumn, g_bSortFlag);
     m_pList->SortItems(&CListView_Table::CompareLines, reinterpret_cast<LPARAM>(this));

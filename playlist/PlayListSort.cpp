@@ -71,18 +71,57 @@ int CompareCells(QStringView a, QStringView b, bool sizeColumn) {
     return CompareCodePoints(b, a);
 }
 
-LineComparison::LineComparison(std::vector<QStringView> texts, bool sizeColumn, bool sortFlag)
-    : m_texts(std::move(texts)), m_bSizeColumn(sizeColumn), m_bSortFlag(sortFlag) {
-    if (!m_bSizeColumn)
-        return;
-    m_numbers.reserve(m_texts.size());
-    for (QStringView text : m_texts)
-        m_numbers.push_back(AtoF(text));
+namespace {
+uint64_t PrefixOf(const CCellView& text) {
+    uint64_t prefix = 0;
+    bool capped = false;
+    for (uint32_t i = 0; i < 8; ++i) {
+        unsigned c = 0;
+        if (capped)
+            c = 0xFF;
+        else if (i < text.length)
+            c = text.wide ? text.Utf16()[i] : text.Latin1()[i];
+        if (c >= 0xFF) {
+            c = 0xFF;
+            capped = true;
+        }
+        prefix = (prefix << 8) | c;
+    }
+    return prefix;
 }
 
-QStringView LineComparison::Text(LPARAM line) const {
+std::vector<CCellView> CellViews(const std::vector<QStringView>& texts) {
+    std::vector<CCellView> cells;
+    cells.reserve(texts.size());
+    for (QStringView text : texts)
+        cells.push_back(CCellView::Of(text));
+    return cells;
+}
+} // namespace
+
+LineComparison::LineComparison(const std::vector<QStringView>& texts, bool sizeColumn,
+                               bool sortFlag)
+    : LineComparison(CellViews(texts), sizeColumn, sortFlag) {}
+
+LineComparison::LineComparison(std::vector<CCellView> texts, bool sizeColumn, bool sortFlag)
+    : m_texts(std::move(texts)), m_bSizeColumn(sizeColumn), m_bSortFlag(sortFlag) {
+    if (!m_bSizeColumn) {
+        m_prefixes.reserve(m_texts.size());
+        for (const CCellView& text : m_texts)
+            m_prefixes.push_back(PrefixOf(text));
+        return;
+    }
+    m_numbers.reserve(m_texts.size());
+    QString text;
+    for (const CCellView& cell : m_texts) {
+        cell.AssignTo(text);
+        m_numbers.push_back(AtoF(text));
+    }
+}
+
+CCellView LineComparison::Text(LPARAM line) const {
     return line >= 0 && static_cast<size_t>(line) < m_texts.size() ? m_texts[size_t(line)]
-                                                                   : QStringView();
+                                                                   : CCellView();
 }
 
 double LineComparison::Number(LPARAM line) const {
@@ -91,7 +130,7 @@ double LineComparison::Number(LPARAM line) const {
 }
 
 int LineComparison::operator()(LPARAM a, LPARAM b) const {
-    const int r = m_bSizeColumn ? Sign(Number(a), Number(b)) : CompareCodePoints(Text(b), Text(a));
+    const int r = m_bSizeColumn ? Sign(Number(a), Number(b)) : CompareCellViews(Text(b), Text(a));
     return ApplySortFlag(r, m_bSortFlag);
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 // The play list's sort: the comparison of two lines by the texts of one column,
 // and the direction flag that flips after every sort. Plain code, no widget.
+#include "platform/listctrl/CellTexts.h"
 #include "platform/listctrl/ListCtrlTypes.h"
 
 #include <QStringView>
+#include <cstdint>
 #include <vector>
 
 namespace playlist {
@@ -36,16 +38,22 @@ class LineComparison {
 public:
     // texts[i]: the text of line i in the sort column; they must stay valid
     // for the comparison's lifetime.
-    LineComparison(std::vector<QStringView> texts, bool sizeColumn, bool sortFlag);
+    LineComparison(const std::vector<QStringView>& texts, bool sizeColumn, bool sortFlag);
+    // The same over texts as the list control stores them.
+    LineComparison(std::vector<CCellView> texts, bool sizeColumn, bool sortFlag);
 
     int operator()(LPARAM a, LPARAM b) const;
     int LineCount() const { return static_cast<int>(m_texts.size()); }
 
 private:
-    QStringView Text(LPARAM line) const;
+    CCellView Text(LPARAM line) const;
     double Number(LPARAM line) const;
 
-    std::vector<QStringView> m_texts;
+    std::vector<CCellView> m_texts;
+    // The first eight characters of each text as bytes in code-point order, the
+    // first one at or above U+00FF and all after it as 0xFF: where two differ
+    // they order the texts, so most comparisons read no text.
+    std::vector<uint64_t> m_prefixes;
     std::vector<double> m_numbers; // "Size Mb" only
     bool m_bSizeColumn;
     bool m_bSortFlag;

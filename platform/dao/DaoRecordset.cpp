@@ -47,6 +47,7 @@ void CDaoRecordset::Close() {
     DropPending();
     m_cursor.Release();
     m_bOnCursor = false;
+    m_bCursorIsFind = false;
     m_snapshot.clear();
     SetPosition(true, true);
     m_pDatabase->Unregister(this);
@@ -81,6 +82,7 @@ void CDaoRecordset::SetPosition(bool bof, bool eof) {
         DropPending();
         m_cursor.Release();
         m_bOnCursor = false;
+        m_bCursorIsFind = false;
         m_snapshot.clear();
         m_keys.clear();
     }
@@ -112,6 +114,7 @@ void CDaoRecordset::StartPendingScan() {
     DropPending();
     if (rc == SQLITE_ROW) {
         m_bOnCursor = true;
+        m_bCursorIsFind = false;
         m_bCursorBackward = false;
         m_bCursorFromStart = true;
         m_nCursorRow = passed; // not 0 when rows were passed over: MoveFirst starts anew
@@ -149,6 +152,7 @@ bool CDaoRecordset::StartCursor(const SqlKey& sql, bool backward, bool fromStart
     DropPending();
     m_cursor = std::move(stmt);
     m_bOnCursor = true;
+    m_bCursorIsFind = false;
     m_bCursorBackward = backward;
     m_bCursorFromStart = fromStart;
     m_nCursorRow = 0;
@@ -194,7 +198,7 @@ void CDaoRecordset::MoveNext() {
         ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     if (m_bBOF)
         return MoveFirst();
-    if (m_bOnCursor && !m_bCursorBackward)
+    if (m_bOnCursor && !m_bCursorBackward && !m_bCursorIsFind)
         return StepCursor();
     DetachCursor();
     StepFromSnapshot(false);
@@ -208,7 +212,7 @@ void CDaoRecordset::MovePrev() {
         ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     if (m_bEOF)
         return MoveLast();
-    if (m_bOnCursor && m_bCursorBackward)
+    if (m_bOnCursor && m_bCursorBackward && !m_bCursorIsFind)
         return StepCursor();
     DetachCursor();
     StepFromSnapshot(true);
@@ -295,6 +299,7 @@ void CDaoRecordset::DetachCursor() {
     if (m_bOnCursor && !m_bBOF && !m_bEOF)
         TakeSnapshot(m_cursor.get(), true);
     m_bOnCursor = false;
+    m_bCursorIsFind = false;
     m_cursor.Release();
 }
 
@@ -313,10 +318,17 @@ bool CDaoRecordset::RunFind(CachedStatement& find) {
         return false;
     if (rc != SQLITE_ROW)
         ThrowEngine(m_pDatabase->GetHandle(), rc);
-    TakeSnapshot(find.get(), true);
+    // The find's statement stays on the record as the cursor; a caller that only
+    // asks whether a record exists copies none of its values.
     DropPending();
-    m_cursor.Release();
-    m_bOnCursor = false;
+    m_cursor = std::move(find);
+    m_bOnCursor = true;
+    m_bCursorIsFind = true;
+    m_bCursorBackward = false;
+    m_bCursorFromStart = false;
+    m_nCursorRow = 0;
+    m_snapshot.clear();
+    m_keys.clear();
     m_bBOF = m_bEOF = false;
     m_bDeleted = false;
     return true;

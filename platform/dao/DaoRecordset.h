@@ -66,6 +66,10 @@ public:
     bool FindFirst(const QString& filterWithPlaceholders, const std::vector<COleVariant>& params);
 
     void Delete(); // the current record; it stays current, deleted, until a move
+    // Deletes the record that FindFirst(filter) would find, in one statement, and
+    // leaves the position where it was (a current record deleted so stays current,
+    // deleted). False when no record meets the condition.
+    bool DeleteFirst(const QString& filter);
     // AddNew or Edit, then SetFieldValue, then Update: one INSERT or UPDATE with all
     // the values. After an AddNew the current record is the one current before.
     void AddNew();
@@ -134,6 +138,7 @@ private:
     // before a write or a rollback that the statement must not see half-way.
     void DetachCursor();
     bool RunFind(lumarest::dao::CachedStatement& find);
+    bool DeleteByRowid(qint64 rowid); // DeleteFirst of the rowid's own filter
 
     std::shared_ptr<const lumarest::dao::TableSchema> m_schema;
     std::shared_ptr<const lumarest::dao::RecordsetQueries> m_queries;
@@ -156,7 +161,10 @@ private:
     bool m_bOnCursor = false;
     bool m_bCursorBackward = false;
     bool m_bCursorFromStart = false; // a scan from the first (or last) record
-    qint64 m_nCursorRow = 0;         // rows stepped past in that scan
+    // The cursor is the statement of a find, standing on the record it found:
+    // its values are copied only when the recordset moves or writes on.
+    bool m_bCursorIsFind = false;
+    qint64 m_nCursorRow = 0; // rows stepped past in that scan
     std::vector<ValuePtr> m_snapshot;
     // The sort keys of the current record as they were when it became current: an
     // edited record keeps its place for the next move.

@@ -17,6 +17,8 @@ void CDaoRecordset::Delete() {
     RequireUpdatable();
     RequireCurrent();
     CancelUpdate();
+    if (m_bCursorIsFind)
+        DetachCursor(); // the found record is kept as values before it goes
     const qint64 rowid = CurrentRowid();
     // A stepping scan may go on past the row it stands on once that row is deleted,
     // so this recordset keeps its cursor; the record stays current, marked deleted.
@@ -26,6 +28,51 @@ void CDaoRecordset::Delete() {
     sqlite3_bind_int64(remove.get(), 1, rowid);
     StepToEnd(m_pDatabase->GetHandle(), remove.get());
     m_bDeleted = true;
+}
+
+bool CDaoRecordset::DeleteFirst(const QString& filter) {
+    RequireUpdatable();
+    CancelUpdate();
+    QString column;
+    qint64 key = 0;
+    if (m_bCursorIsFind)
+        DetachCursor(); // a found record is kept as values before any may go
+    const bool byKey = MatchIntegerEquality(filter, column, key);
+    const int field = byKey ? m_schema->IndexOf(column) : -1;
+    if (field >= 0 && m_schema->fields[static_cast<size_t>(field)].rowidKey)
+        return DeleteByRowid(key); // at most one record has that key
+    CachedStatement remove = m_pDatabase->Statements().Acquire(
+        m_queries->DeleteFirst(byKey ? column + QStringLiteral(" = ?1") : filter), byKey);
+    if (byKey)
+        sqlite3_bind_int64(remove.get(), 1, key);
+    // Other scans let go of their rows first, as for Delete; this one keeps its own.
+    m_pDatabase->DetachRecordsetCursors(this);
+    const int rc = sqlite3_step(remove.get());
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        ThrowEngine(m_pDatabase->GetHandle(), rc);
+    if (rc == SQLITE_DONE)
+        return false;
+    const qint64 rowid = sqlite3_column_int64(remove.get(), 0);
+    StepToEnd(m_pDatabase->GetHandle(), remove.get());
+    // A scan not yet started will not meet the row; a current record may be it.
+    if (!m_bPending && !m_deferredError && !m_bBOF && !m_bEOF && !m_bDeleted &&
+        CurrentRowid() == rowid)
+        m_bDeleted = true;
+    return true;
+}
+
+bool CDaoRecordset::DeleteByRowid(qint64 rowid) {
+    CachedStatement remove = m_pDatabase->Statements().Acquire(m_queries->DeleteByRowidInSet());
+    sqlite3_bind_int64(remove.get(), 1, rowid);
+    m_pDatabase->DetachRecordsetCursors(this);
+    sqlite3* db = m_pDatabase->GetHandle();
+    StepToEnd(db, remove.get());
+    if (sqlite3_changes(db) == 0)
+        return false;
+    if (!m_bPending && !m_deferredError && !m_bBOF && !m_bEOF && !m_bDeleted &&
+        CurrentRowid() == rowid)
+        m_bDeleted = true;
+    return true;
 }
 
 void CDaoRecordset::AddNew() {

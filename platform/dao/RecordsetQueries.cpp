@@ -78,6 +78,8 @@ RecordsetQueries::RecordsetQueries(std::shared_ptr<const TableSchema> tableSchem
     m_fetchByRowid = SqlKey(m_select + QStringLiteral(" WHERE rowid=?1"));
     m_deleteByRowid =
         SqlKey(QStringLiteral("DELETE FROM ") + m_table + QStringLiteral(" WHERE rowid=?1"));
+    m_deleteByRowidInSet =
+        SqlKey(QStringLiteral("DELETE FROM ") + m_table + Where(QStringLiteral("rowid=?1")));
 }
 
 QString RecordsetQueries::OrderBy(bool backward) const {
@@ -112,6 +114,17 @@ SqlKey RecordsetQueries::Find(const QString& filter) const {
         m_lastFilter = filter;
     }
     return m_lastFind;
+}
+
+SqlKey RecordsetQueries::DeleteFirst(const QString& filter) const {
+    if (m_lastDelete.IsEmpty() || filter != m_lastDeleteFilter) {
+        m_lastDelete =
+            SqlKey(QStringLiteral("DELETE FROM ") + m_table +
+                   QStringLiteral(" WHERE rowid=(SELECT rowid FROM ") + m_table + Where(filter) +
+                   m_orderForward + QStringLiteral(" LIMIT 1) RETURNING rowid"));
+        m_lastDeleteFilter = filter;
+    }
+    return m_lastDelete;
 }
 
 QString RecordsetQueries::StepTerm(int term, bool backward, bool keyIsNull) const {

@@ -33,6 +33,8 @@ public:
     const SqlKey& Scan(bool backward) const { return backward ? m_scanBackward : m_scanForward; }
     // The first record matching the filter, in the recordset's order.
     SqlKey Find(const QString& filter) const;
+    // Deletes the record Find(filter) would find, in one statement, returning its rowid.
+    SqlKey DeleteFirst(const QString& filter) const;
     // The records after (or, backward, before) a record whose keys are bound as
     // ?1..?k and whose rowid is ?k+1; keyIsNull tells which keys are NULL.
     SqlKey StepFrom(bool backward, const std::vector<bool>& keyIsNull) const;
@@ -42,6 +44,8 @@ public:
     SqlKey Insert(const std::vector<int>& fields) const;
     SqlKey Update(const std::vector<int>& fields) const; // rowid bound last
     const SqlKey& DeleteByRowid() const { return m_deleteByRowid; }
+    // Deletes the record whose rowid is ?1 if it meets the recordset's condition.
+    const SqlKey& DeleteByRowidInSet() const { return m_deleteByRowidInSet; }
 
 private:
     QString OrderBy(bool backward) const;
@@ -67,10 +71,13 @@ private:
     SqlKey m_count;
     SqlKey m_fetchByRowid;
     SqlKey m_deleteByRowid;
+    SqlKey m_deleteByRowidInSet;
     mutable std::unordered_map<uint64_t, SqlKey> m_insertTexts;
     mutable std::unordered_map<uint64_t, SqlKey> m_updateTexts;
     mutable QString m_lastFilter; // the import finds with the same filter every time
     mutable SqlKey m_lastFind;
+    mutable QString m_lastDeleteFilter; // the deletes of a play list use one filter too
+    mutable SqlKey m_lastDelete;
 };
 
 } // namespace lumarest::dao

@@ -1,7 +1,9 @@
 #pragma once
 // A progress bar laid over another window at a given rectangle. Its window
 // exists from Create to DestroyWindow; position changes are painted at once,
-// so the bar advances even while the caller holds the user-interface thread.
+// at most one frame's time (16 ms) apart, so the bar advances even while the
+// caller holds the user-interface thread without its painting slowing the work.
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QRect>
 
@@ -21,6 +23,8 @@ public:
 
     void SetRange(int lower, int upper);
     void SetPos(int pos);
+    // Paints a position not painted yet (the last one of a burst) now.
+    void UpdateWindow();
     int GetPos() const;
     void SetStep(int step) { m_step = step; }
     int GetStep() const { return m_step; }
@@ -30,4 +34,6 @@ public:
 private:
     QPointer<QProgressBar> m_bar;
     int m_step = 10;
+    QElapsedTimer m_sincePaint;
+    bool m_bUnpainted = false;
 };

@@ -35,6 +35,8 @@ public:
     bool DeleteAllItems();
     bool DeleteItem(int nItem);
     int GetItemCount() const { return m_rows.Count(); }
+    // Prepares for this many lines in all (a long fill then grows nothing).
+    void SetItemCount(int nItems) { m_rows.Reserve(nItems); }
 
     int GetColumnCount() const { return m_pModel->ColumnCount(); }
     // Inserts a column, appended when nCol is past the end; width -1 keeps the
@@ -54,9 +56,14 @@ public:
     QString GetItemText(int nItem, int nSubItem) const;
     // The same text without a copy: valid until the control next changes or the
     // event loop runs. Empty for a line or column that does not exist.
+    // Each such view may reuse one of eight buffers, so no more than eight are
+    // valid at once.
     QStringView GetItemTextView(int nItem, int nSubItem) const {
         return m_rows.Text(nItem, nSubItem);
     }
+    // The text as stored (Latin-1 or UTF-16), valid until the control next
+    // changes: for reading many texts at once, as a sort does.
+    CCellView GetItemCell(int nItem, int nSubItem) const { return m_rows.Cell(nItem, nSubItem); }
     bool SetItemData(int nItem, LPARAM data);
     LPARAM GetItemData(int nItem) const { return m_rows.Data(nItem); }
 

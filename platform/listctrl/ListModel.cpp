@@ -16,7 +16,7 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return m_rows.Text(index.row(), index.column()).toString();
+        return m_rows.Cell(index.row(), index.column()).ToString();
     case Qt::TextAlignmentRole:
         return Alignment(index.column());
     default:

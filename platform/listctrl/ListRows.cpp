@@ -29,28 +29,43 @@ int CListRows::Logical(size_t phys) const {
     return int(phys - size_t(before - m_erased.begin()));
 }
 
+void CListRows::Reserve(int lines) {
+    if (lines <= 0 || m_sorting)
+        return;
+    const size_t n = size_t(lines) + m_erased.size();
+    m_data.reserve(n);
+    m_state.reserve(n);
+    m_cells.reserve(n * size_t(m_stride));
+}
+
 int CListRows::Insert(int index, QStringView text, LPARAM data) {
     if (index < 0 || m_sorting || m_alive == INT_MAX)
         return -1;
     index = std::min(index, m_alive);
-    const CTextPool::Ref ref = m_pool.Store(text);
-    size_t at = m_rows.size(); // erased lines all lie before the end
+    const CCellTexts::Ref ref = m_texts.Store(text, 0);
+    size_t at = m_data.size(); // erased lines all lie before the end
     if (index < m_alive) {
         DropErased();
         at = size_t(index);
     }
+    const auto cellAt = m_cells.begin() + std::ptrdiff_t(at * size_t(m_stride));
     try {
-        m_cells.insert(m_cells.begin() + std::ptrdiff_t(at * size_t(m_stride)), size_t(m_stride),
-                       CTextPool::Ref{});
+        m_cells.insert(cellAt, size_t(m_stride), CCellTexts::Ref{});
         try {
-            m_rows.insert(m_rows.begin() + std::ptrdiff_t(at), Row{data, 0});
+            m_data.insert(m_data.begin() + std::ptrdiff_t(at), data);
+            try {
+                m_state.insert(m_state.begin() + std::ptrdiff_t(at), uint8_t(0));
+            } catch (...) {
+                m_data.erase(m_data.begin() + std::ptrdiff_t(at));
+                throw;
+            }
         } catch (...) {
             const auto first = m_cells.begin() + std::ptrdiff_t(at * size_t(m_stride));
             m_cells.erase(first, first + m_stride);
             throw;
         }
     } catch (...) {
-        m_pool.Release(ref);
+        m_texts.Release(ref);
         throw;
     }
     Cells(at)[0] = ref;
@@ -64,20 +79,19 @@ bool CListRows::Erase(int index) {
     if (index < 0 || index >= m_alive || m_sorting)
         return false;
     const size_t p = Phys(index);
-    Row& row = m_rows[p];
-    CTextPool::Ref* cells = Cells(p);
+    CCellTexts::Ref* cells = Cells(p);
     for (int c = 0; c < m_stride; ++c) {
-        m_pool.Release(cells[c]);
-        cells[c] = {};
+        m_texts.Release(cells[c]);
+        cells[c] = 0;
     }
-    if (row.state & LVIS_SELECTED)
+    if (m_state[p] & LVIS_SELECTED)
         --m_selected;
     if (p == m_focus)
         m_focus = kNone;
-    row.state = kErased;
+    m_state[p] = kErased;
     m_erased.insert(std::upper_bound(m_erased.begin(), m_erased.end(), p), p);
     --m_alive;
-    if (m_erased.size() >= kMinErased && m_erased.size() * 4 >= m_rows.size())
+    if (m_erased.size() >= kMinErased && m_erased.size() * 4 >= m_data.size())
         DropErased();
     return true;
 }
@@ -85,10 +99,13 @@ bool CListRows::Erase(int index) {
 bool CListRows::Clear() {
     if (m_sorting)
         return false;
-    std::vector<Row>().swap(m_rows);
-    std::vector<CTextPool::Ref>().swap(m_cells);
+    std::vector<LPARAM>().swap(m_data);
+    std::vector<uint8_t>().swap(m_state);
+    std::vector<CCellTexts::Ref>().swap(m_cells);
     std::vector<size_t>().swap(m_erased);
-    m_pool.Clear();
+    m_texts.Clear();
+    for (QString& s : m_widened)
+        s = QString();
     m_alive = 0;
     m_selected = 0;
     m_focus = kNone;
@@ -101,8 +118,8 @@ bool CListRows::InsertCell(int cell) {
         return false;
     cell = std::min(cell, m_stride);
     const int stride = m_stride + 1;
-    std::vector<CTextPool::Ref> cells(m_rows.size() * size_t(stride));
-    for (size_t s = 0; s < m_rows.size(); ++s) {
+    std::vector<CCellTexts::Ref> cells(m_data.size() * size_t(stride));
+    for (size_t s = 0; s < m_data.size(); ++s) {
         const auto from = m_cells.begin() + std::ptrdiff_t(s * size_t(m_stride));
         const auto to = cells.begin() + std::ptrdiff_t(s * size_t(stride));
         std::copy(from, from + cell, to);
@@ -116,36 +133,50 @@ bool CListRows::InsertCell(int cell) {
 bool CListRows::SetText(int row, int cell, QStringView text) {
     if (row < 0 || row >= m_alive || cell < 0 || cell >= m_stride || m_sorting)
         return false;
-    m_pool.Replace(Cells(Phys(row))[cell], text);
+    CCellTexts::Ref& ref = Cells(Phys(row))[cell];
+    const CCellTexts::Ref fresh = m_texts.Store(text, cell); // may throw: ref stays
+    m_texts.Release(ref);
+    ref = fresh;
     return true;
 }
 
-QStringView CListRows::Text(int row, int cell) const {
+CCellView CListRows::Cell(int row, int cell) const {
     if (row < 0 || row >= m_alive || cell < 0 || cell >= m_stride)
         return {};
-    return m_pool.View(Cells(Phys(row))[cell]);
+    return m_texts.View(Cells(Phys(row))[cell]);
+}
+
+QStringView CListRows::Text(int row, int cell) const {
+    const CCellView v = Cell(row, cell);
+    if (v.length == 0)
+        return {};
+    if (v.wide)
+        return QStringView(v.Utf16(), qsizetype(v.length));
+    QString& buffer = m_widened[m_nextWidened++ % m_widened.size()];
+    v.AssignTo(buffer);
+    return buffer;
 }
 
 bool CListRows::SetData(int row, LPARAM data) {
     if (row < 0 || row >= m_alive || m_sorting)
         return false;
-    Row& r = m_rows[Phys(row)];
-    if (r.data == data)
+    LPARAM& d = m_data[Phys(row)];
+    if (d == data)
         return false;
-    r.data = data;
+    d = data;
     return true;
 }
 
 LPARAM CListRows::Data(int row) const {
     if (row < 0 || row >= m_alive)
         return 0;
-    return m_rows[Phys(row)].data;
+    return m_data[Phys(row)];
 }
 
 uint32_t CListRows::State(int row) const {
     if (row < 0 || row >= m_alive)
         return 0;
-    return m_rows[Phys(row)].state & kStateBits;
+    return m_state[Phys(row)] & kStateBits;
 }
 
 bool CListRows::SetState(int row, uint32_t state, uint32_t mask) {
@@ -153,11 +184,11 @@ bool CListRows::SetState(int row, uint32_t state, uint32_t mask) {
         return false;
     mask &= kStateBits;
     const size_t p = Phys(row);
-    Row& r = m_rows[p];
-    const uint8_t next = uint8_t((r.state & ~mask) | (state & mask));
-    if (next == r.state)
+    uint8_t& r = m_state[p];
+    const uint8_t next = uint8_t((r & ~mask) | (state & mask));
+    if (next == r)
         return false;
-    if ((next ^ r.state) & LVIS_SELECTED) {
+    if ((next ^ r) & LVIS_SELECTED) {
         if (next & LVIS_SELECTED) {
             ++m_selected;
             m_selectedFrom = std::min(m_selectedFrom, p);
@@ -167,12 +198,12 @@ bool CListRows::SetState(int row, uint32_t state, uint32_t mask) {
     }
     if (next & LVIS_FOCUSED) {
         if (m_focus != kNone && m_focus != p)
-            m_rows[m_focus].state &= uint8_t(~LVIS_FOCUSED);
+            m_state[m_focus] &= uint8_t(~LVIS_FOCUSED);
         m_focus = p;
     } else if (m_focus == p) {
         m_focus = kNone;
     }
-    r.state = next;
+    r = next;
     return true;
 }
 
@@ -181,8 +212,8 @@ int CListRows::NextSelected(int after) const {
     if (m_selected == 0 || start >= m_alive)
         return -1;
     const size_t from = std::max(Phys(start), m_selectedFrom);
-    for (size_t p = from; p < m_rows.size(); ++p) {
-        const uint8_t s = m_rows[p].state;
+    for (size_t p = from; p < m_state.size(); ++p) {
+        const uint8_t s = m_state[p];
         if ((s & LVIS_SELECTED) && !(s & kErased)) {
             if (start == 0)
                 m_selectedFrom = p;
@@ -190,7 +221,7 @@ int CListRows::NextSelected(int after) const {
         }
     }
     if (start == 0)
-        m_selectedFrom = m_rows.size();
+        m_selectedFrom = m_state.size();
     return -1;
 }
 
@@ -202,7 +233,7 @@ void CListRows::Compact() {
     if (m_sorting)
         return;
     DropErased();
-    if (m_pool.WantsRepack())
+    if (m_texts.WantsRepack())
         RepackTexts();
 }
 
@@ -212,49 +243,58 @@ void CListRows::DropErased() {
     if (m_focus != kNone)
         m_focus = size_t(Logical(m_focus));
     m_selectedFrom =
-        m_selectedFrom >= m_rows.size() ? size_t(m_alive) : size_t(Logical(m_selectedFrom));
+        m_selectedFrom >= m_state.size() ? size_t(m_alive) : size_t(Logical(m_selectedFrom));
     const size_t stride = size_t(m_stride);
     size_t kept = 0;
-    for (size_t p = 0; p < m_rows.size(); ++p) {
-        if (m_rows[p].state & kErased)
+    for (size_t p = 0; p < m_state.size(); ++p) {
+        if (m_state[p] & kErased)
             continue;
         if (kept != p) {
-            m_rows[kept] = m_rows[p];
+            m_data[kept] = m_data[p];
+            m_state[kept] = m_state[p];
             std::copy_n(Cells(p), stride, Cells(kept));
         }
         ++kept;
     }
-    m_rows.resize(kept);
+    m_data.resize(kept);
+    m_state.resize(kept);
     m_cells.resize(kept * stride);
     m_erased.clear();
 }
 
-// Copies the live texts, line by line, into a fresh pool.
+// Copies the live texts, line by line, into a fresh store.
 void CListRows::RepackTexts() {
-    CTextPool pool;
-    std::vector<CTextPool::Ref> cells(m_cells.size());
-    for (size_t i = 0; i < m_cells.size(); ++i)
-        cells[i] = pool.Store(m_pool.View(m_cells[i]));
-    m_pool = std::move(pool);
+    CCellTexts texts;
+    std::vector<CCellTexts::Ref> cells(m_cells.size());
+    QString text;
+    const size_t stride = size_t(m_stride);
+    for (size_t i = 0; i < m_cells.size(); ++i) {
+        m_texts.View(m_cells[i]).AssignTo(text);
+        cells[i] = texts.Store(text, int(i % stride));
+    }
+    m_texts = std::move(texts);
     m_cells.swap(cells);
 }
 
 void CListRows::Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order) {
     const size_t stride = size_t(m_stride);
-    std::vector<Row> rows(order.size());
-    std::vector<CTextPool::Ref> cells(order.size() * stride);
+    std::vector<LPARAM> data(order.size());
+    std::vector<uint8_t> state(order.size());
+    std::vector<CCellTexts::Ref> cells(order.size() * stride);
     size_t focus = kNone;
     size_t firstSelected = order.size();
     for (size_t i = 0; i < order.size(); ++i) {
         const size_t from = order[i].second;
-        rows[i] = m_rows[from];
+        data[i] = m_data[from];
+        state[i] = m_state[from];
         std::copy_n(Cells(from), stride, &cells[i * stride]);
         if (from == m_focus)
             focus = i;
-        if ((rows[i].state & LVIS_SELECTED) && firstSelected == order.size())
+        if ((state[i] & LVIS_SELECTED) && firstSelected == order.size())
             firstSelected = i;
     }
-    m_rows.swap(rows);
+    m_data.swap(data);
+    m_state.swap(state);
     m_cells.swap(cells);
     m_focus = focus;
     m_selectedFrom = firstSelected;

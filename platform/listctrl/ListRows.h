@@ -3,14 +3,20 @@
 // state, addressed by line index. No widget here; the list control draws and
 // notifies from it.
 //
+// A line costs its item data (8 bytes), its state (1 byte), a 4-byte reference
+// per cell and the characters of its texts, one byte each for Latin-1 texts,
+// texts repeated down a column shared (see CCellTexts).
+//
 // Erasing a line only marks it; the marked lines are dropped in one pass once
 // there are many, so that deleting the selected lines one by one from the top
 // of a long list stays linear. Line indexes never see the marked lines.
+#include "platform/listctrl/CellTexts.h"
 #include "platform/listctrl/ListCtrlTypes.h"
-#include "platform/listctrl/TextPool.h"
 
+#include <QString>
 #include <QStringView>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -20,6 +26,8 @@ public:
     int Count() const { return m_alive; }
     // Cells per line: item text plus sub-items.
     int CellsPerRow() const { return m_stride; }
+    // Makes room for this many lines in all, so that a long fill grows nothing.
+    void Reserve(int lines);
 
     // Inserts a line at index (appends when index is past the end); returns
     // its index, or -1 for a negative index or while sorting.
@@ -30,8 +38,12 @@ public:
     bool InsertCell(int cell);
 
     bool SetText(int row, int cell, QStringView text);
-    // Valid until the next change of these lines; empty when out of range.
+    // Valid until the next change of these lines and for the next seven calls
+    // of Text (a Latin-1 text is widened into one of eight buffers); empty when
+    // out of range.
     QStringView Text(int row, int cell) const;
+    // The stored text itself, valid until the next change of these lines.
+    CCellView Cell(int row, int cell) const;
     // Returns true when the data changed.
     bool SetData(int row, LPARAM data);
     LPARAM Data(int row) const;
@@ -57,10 +69,6 @@ public:
     void Compact();
 
 private:
-    struct Row {
-        LPARAM data = 0;
-        uint8_t state = 0;
-    };
     static constexpr uint8_t kErased = 0x80;
     static constexpr size_t kNone = size_t(-1);
 
@@ -68,16 +76,20 @@ private:
     int Logical(size_t phys) const;
     // The cells of a line lie in m_cells at its physical position times the
     // stride, so that reading a text touches the cells and the text only.
-    CTextPool::Ref* Cells(size_t phys) { return &m_cells[phys * size_t(m_stride)]; }
-    const CTextPool::Ref* Cells(size_t phys) const { return &m_cells[phys * size_t(m_stride)]; }
+    CCellTexts::Ref* Cells(size_t phys) { return &m_cells[phys * size_t(m_stride)]; }
+    const CCellTexts::Ref* Cells(size_t phys) const { return &m_cells[phys * size_t(m_stride)]; }
     void DropErased();
     void RepackTexts();
     void Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order);
 
-    std::vector<Row> m_rows;             // physical order, erased lines included
-    std::vector<CTextPool::Ref> m_cells; // parallel to m_rows
-    std::vector<size_t> m_erased;        // physical positions of erased lines, ascending
-    CTextPool m_pool;
+    // Physical order, erased lines included; the three run in parallel.
+    std::vector<LPARAM> m_data;
+    std::vector<uint8_t> m_state;
+    std::vector<CCellTexts::Ref> m_cells;
+    std::vector<size_t> m_erased; // physical positions of erased lines, ascending
+    CCellTexts m_texts;
+    mutable std::array<QString, 8> m_widened; // Latin-1 texts handed out by Text
+    mutable unsigned m_nextWidened = 0;
     int m_stride = 1;
     int m_alive = 0;
     int m_selected = 0;
@@ -91,9 +103,9 @@ template <class Less> bool CListRows::SortByData(Less less) {
         return false;
     Compact();
     // Item data travels with its position, so comparing reads no other array.
-    std::vector<std::pair<LPARAM, uint32_t>> order(m_rows.size());
+    std::vector<std::pair<LPARAM, uint32_t>> order(m_data.size());
     for (size_t i = 0; i < order.size(); ++i)
-        order[i] = {m_rows[i].data, uint32_t(i)};
+        order[i] = {m_data[i], uint32_t(i)};
     m_sorting = true;
     try {
         std::stable_sort(order.begin(), order.end(),

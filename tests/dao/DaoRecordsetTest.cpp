@@ -229,6 +229,28 @@ TEST_F(DaoRecordset, DeletingLinesByKeyFindsAndDeletesEachRecord) {
     EXPECT_EQ(Name(rs), QStringLiteral("f4.mp3"));
 }
 
+TEST_F(DaoRecordset, DeleteFirstDeletesOnlyTheRecordFindFirstWouldFind) {
+    for (int i = 1; i <= 6; ++i)
+        AddRecord(m_db, QStringLiteral("f%1.mp3").arg(7 - i), QStringLiteral("/m"));
+    CDaoRecordset rs(&m_db);
+    rs.Open(AFX_DAO_USE_DEFAULT_TYPE, kOrdered);
+    EXPECT_TRUE(rs.DeleteFirst(QStringLiteral("ID_Files=2")));
+    EXPECT_FALSE(rs.DeleteFirst(QStringLiteral("ID_Files=2")));
+    EXPECT_FALSE(rs.DeleteFirst(QStringLiteral("ID_Files=77")));
+    // Of several matching records, the first in the recordset's order (f1, key 6).
+    EXPECT_TRUE(rs.DeleteFirst(QStringLiteral("Directory = '/m' AND Size = 0")));
+    EXPECT_EQ(Keys(m_db, kAll), (std::vector<qint64>{1, 3, 4, 5}));
+
+    // The current record deleted so is current and deleted; the scan goes on after it.
+    EXPECT_EQ(Name(rs), QStringLiteral("f2.mp3"));
+    EXPECT_TRUE(rs.DeleteFirst(QStringLiteral("ID_Files=5")));
+    EXPECT_THROW(rs.GetFieldValue(QStringLiteral("Name")), CDaoException);
+    rs.MoveNext();
+    EXPECT_EQ(Name(rs), QStringLiteral("f3.mp3"));
+    EXPECT_THROW(rs.DeleteFirst(QStringLiteral("Nope = 1")), CDaoException);
+    EXPECT_EQ(Keys(m_db, kAll), (std::vector<qint64>{1, 3, 4}));
+}
+
 TEST_F(DaoRecordset, MoveLastAndRecordCount) {
     EXPECT_EQ(CountRecords(m_db, kAll), 0);
     CDaoRecordset rs(&m_db);

@@ -94,6 +94,7 @@ sqlite3* BareCatalogue::handle() const {
 }
 
 ProgressWatch::ProgressWatch(std::function<void(int)> onChange) : m_onChange(std::move(onChange)) {
+    m_clock.start();
     QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -103,8 +104,10 @@ ProgressWatch::~ProgressWatch() {
 
 bool ProgressWatch::eventFilter(QObject* watched, QEvent* event) {
     // A bar is polished once, fully made, as it is first shown: the moment to listen.
-    if (event->type() == QEvent::Paint && qobject_cast<QProgressBar*>(watched))
+    if (event->type() == QEvent::Paint && qobject_cast<QProgressBar*>(watched)) {
         ++paints;
+        paintTimes.push_back(m_clock.elapsed());
+    }
     if (event->type() == QEvent::Polish)
         if (auto* bar = qobject_cast<QProgressBar*>(watched))
             connect(bar, &QProgressBar::valueChanged, this, [this](int value) {

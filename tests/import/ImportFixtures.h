@@ -6,6 +6,7 @@
 #include "platform/framework/WinApp.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
@@ -68,8 +69,10 @@ public:
     ~ProgressWatch() override;
     std::vector<int> positions;
     int paints = 0;
+    std::vector<qint64> paintTimes; // milliseconds since the watch began
 
 protected:
+    QElapsedTimer m_clock;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -5,10 +5,18 @@
 #include "platform/listctrl/TextPool.h"
 
 #include <QString>
+#include <QStringList>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
 
 namespace {
+
+// strcmp of the UTF-8 forms, the order the list's texts compare in.
+int CodePointOrder(const QString& a, const QString& b) {
+    const int r = std::strcmp(a.toUtf8().constData(), b.toUtf8().constData());
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
 
 TEST(TextPool, KeepsShortLongAndNonAsciiTextsIntact) {
     CTextPool pool;
@@ -38,6 +46,45 @@ TEST(TextPool, ReplaceShrinksInPlaceAndGrowsElsewhere) {
     pool.Replace(a, u"");
     EXPECT_TRUE(pool.View(a).isEmpty());
     EXPECT_EQ(pool.View(b), u"neighbour");
+}
+
+TEST(CellTexts, KeepsLatin1WideLongAndRepeatedTextsAndOrdersByCodePoint) {
+    CCellTexts texts;
+    const QString longText(700000, QChar(u'\u00e9')); // longer than a page
+    const QString wide = QString::fromUtf8("\xc3\x9c"
+                                           "berall \xF0\x9F\x8E\xB5 caf\xc3\xa9");
+    std::vector<std::pair<CCellTexts::Ref, QString>> stored;
+    for (int i = 0; i < 60000; ++i) { // several pages
+        const QString text = QStringLiteral("clip_%1.avi").arg(i);
+        stored.emplace_back(texts.Store(text, 0), text);
+        stored.emplace_back(texts.Store(u"/home/user/Videos", 4),
+                            QStringLiteral("/home/user/Videos"));
+        stored.emplace_back(texts.Store(wide, 1), wide);
+    }
+    stored.emplace_back(texts.Store(longText, 0), longText);
+    stored.emplace_back(texts.Store(QString(), 2), QString());
+    stored.emplace_back(texts.Store(QString(80, QChar(u'x')), 2), QString(80, QChar(u'x')));
+    for (const auto& [ref, text] : stored)
+        ASSERT_EQ(texts.View(ref).ToString(), text);
+    EXPECT_EQ(stored[1].first, stored[4].first) << "a repeated text is stored once";
+    EXPECT_FALSE(texts.View(stored[0].first).wide);
+    EXPECT_TRUE(texts.View(stored[2].first).wide);
+
+    // Latin-1, UTF-16 and mixed pairs compare as the texts' code points do.
+    const QStringList samples{"",          "a",
+                              "ab",        "Zebra",
+                              "\u00e9",    "z",
+                              "\uFFFD",    "\uE000",
+                              "\uD7FF",    QString::fromUcs4(U"\U0001F600"),
+                              "caf\u00e9", "caf\u00e9\u0101"};
+    for (const QString& a : samples)
+        for (const QString& b : samples) {
+            const CCellView va = texts.View(texts.Store(a, 5));
+            const CCellView vb = texts.View(texts.Store(b, 6));
+            const int expected = CodePointOrder(a, b);
+            EXPECT_EQ(CompareCellViews(va, vb), expected)
+                << a.toStdString() << " / " << b.toStdString();
+        }
 }
 
 CListRows MakeRows(int count) {

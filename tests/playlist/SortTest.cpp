@@ -3,6 +3,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <numeric>
 
@@ -88,4 +89,27 @@ TEST(PlayListSort, EqualLinesKeepTheirOrderAndUnknownLinesCompareEmpty) {
     EXPECT_GT(compare(99, 0), 0);
     const LineComparison byText(views, false, false);
     EXPECT_LT(byText(-1, 0), 0);
+}
+
+TEST(PlayListSort, TextsSharingLongBeginningsOrCharactersAboveLatin1SortByCodePoint) {
+    QStringList texts{"studio track 000010.mp3",
+                      "studio track 000002.mp3",
+                      "studio tr",
+                      "studio track 000010.mp3x",
+                      "\u00ff\u00ff\u00ff\u00ff\u00ff\u00ff\u00ff\u00ffb",
+                      "\u00ff\u00ff\u00ff\u00ff\u00ff\u00ff\u00ff\u0100a",
+                      "\u00fe",
+                      "\u0100",
+                      QString::fromUcs4(U"ab\U0001F600"),
+                      "ab\uFFFD",
+                      "ab\u00ff",
+                      "",
+                      "ab"};
+    QStringList expected = texts;
+    std::sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+        return std::strcmp(a.toUtf8().constData(), b.toUtf8().constData()) < 0;
+    });
+    EXPECT_EQ(Sorted(texts, false, false), expected); // ascending while the flag is clear
+    std::reverse(expected.begin(), expected.end());
+    EXPECT_EQ(Sorted(texts, false, true), expected);
 }

@@ -1,0 +1,359 @@
+// The play-list window on a catalogue of a million records, in the running
+// program: opening it (time, bytes a line, a second window), sorting by every
+// column against an index sort of the same texts, select-all, deleting half the
+// lines against prepared deletes plus one model update, and the refill after an
+// import that finds nothing new. Floors and program run alternately in one
+// run, so that the machine's load falls on both alike. Prints figures and
+// TARGET lines; asserts only that the results are right.
+#include "BenchSupport.h"
+
+#include "app/CLumarestApp.h"
+#include "app/CMainFrame.h"
+#include "catalogue/CDao_PlayList.h"
+#include "platform/dao/DaoDatabase.h"
+#include "platform/framework/MDIChildWnd.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/listctrl/ListCtrl.h"
+#include "player/CLumarestDoc.h"
+#include "playlist/CListView_Table.h"
+#include "playlist/PlayListCells.h"
+#include "playlist/PlayListSort.h"
+#include "res/Resource.h"
+
+#include <QAbstractListModel>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <malloc.h>
+#include <numeric>
+
+using bench::Samples;
+using bench::Stopwatch;
+
+namespace {
+
+constexpr int kLines = 1000000;
+
+void Exec(sqlite3* db, const char* sql) {
+    char* error = nullptr;
+    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+}
+
+// A million records like a real collection's: seven extensions, names that
+// share their beginnings, a few hundred folders, sizes and dates all over.
+void FillCatalogue(sqlite3* db) {
+    Exec(db, "BEGIN");
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO FILES (Name, Extention, Size, DateCreated, Directory) VALUES ("
+        "printf('%s track %06d.%s', iif(?1 % 3, 'Live', 'studio'), (?1 * 7919) % 1000003, "
+        "  substr('avimp3oggwavmkvmp4png', 1 + 3 * (?1 % 7), 3)),"
+        "substr('avimp3oggwavmkvmp4png', 1 + 3 * (?1 % 7), 3), (?1 * 2654435761) % 2000000000,"
+        "printf('%04d-%02d-%02d %02d:%02d:00', 1995 + ?1 % 30, 1 + ?1 % 12, 1 + ?1 % 28, ?1 % 24,"
+        "  ?1 % 60),"
+        "printf('/home/user/media/collection %d/disc %d', (?1 * 31) % 200, ?1 % 9))",
+        -1, &insert, nullptr);
+    for (int i = 0; i < kLines; ++i) {
+        sqlite3_bind_int(insert, 1, i);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    Exec(db, "COMMIT");
+}
+
+void Settle(QWidget* w) {
+    QApplication::processEvents();
+    w->repaint();
+}
+
+CListView_Table* OpenPlayList(CMainFrame* frame) {
+    const QList<CListView_Table*> before = frame->findChildren<CListView_Table*>();
+    frame->SendCommand(ID_VIEW_PLAYLIST);
+    for (CListView_Table* view : frame->findChildren<CListView_Table*>())
+        if (!before.contains(view))
+            return view;
+    return nullptr;
+}
+
+void ClosePlayList(CListView_Table* view) {
+    view->GetParentFrame()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+}
+
+// The floor's model: rows by number, reset once after a change.
+class IndexModel : public QAbstractListModel {
+public:
+    explicit IndexModel(std::vector<uint32_t>& rows) : m_rows(rows) {}
+    int rowCount(const QModelIndex& p = {}) const override {
+        return p.isValid() ? 0 : int(m_rows.size());
+    }
+    QVariant data(const QModelIndex& i, int role) const override {
+        return role == Qt::DisplayRole ? QVariant(int(m_rows[size_t(i.row())])) : QVariant();
+    }
+    void Reset() {
+        beginResetModel();
+        endResetModel();
+    }
+
+private:
+    std::vector<uint32_t>& m_rows;
+};
+
+bool Replace(const QString& from, const QString& to) {
+    QFile::remove(to);
+    return QFile::copy(from, to);
+}
+
+class Million : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid() && m_media.isValid());
+        m_old = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
+        m_oldHandler = SetMessageBoxHandler(
+            [](const MessageBoxRequest& r) { return (r.type & 0xF) == MB_YESNO ? IDYES : IDOK; });
+        m_app = std::make_unique<CLumarestApp>();
+        ASSERT_TRUE(m_app->InitInstance());
+        Stopwatch fill;
+        FillCatalogue(Db());
+        std::printf("catalogue of %d records made in %.1f s\n", kLines, fill.Ms() / 1e3);
+        // Ten files of a folder, catalogued already: their import adds nothing.
+        for (int i = 0; i < 10; ++i) {
+            QFile f(m_media.path() + QStringLiteral("/again%1.mp3").arg(i));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("x");
+        }
+        CLumarestDoc doc;
+        doc.ImportMediaFiles(m_media.path(), QStringLiteral("mp3"));
+        m_full = m_dir.path() + QStringLiteral("/full.mdb");
+        Catalogue().m_pCDaoDatabase->Close();
+        ASSERT_TRUE(Replace(Path(), m_full));
+        ASSERT_TRUE(Catalogue().OpenDatabase(Path(), false));
+    }
+    void TearDown() override {
+        m_app.reset();
+        SetMessageBoxHandler(std::move(m_oldHandler));
+        QDir::setCurrent(m_old);
+    }
+    CMainFrame* Frame() const { return MainFrame(); }
+    CDao_PlayList& Catalogue() const { return Frame()->m_PlayList; }
+    sqlite3* Db() const { return Catalogue().m_pCDaoDatabase->GetHandle(); }
+    QString Path() const { return m_dir.path() + QStringLiteral("/Lumarest.mdb"); }
+
+    QTemporaryDir m_dir, m_media;
+    QString m_old, m_full;
+    MessageBoxHandler m_oldHandler;
+    std::unique_ptr<CLumarestApp> m_app;
+};
+
+// The floor of a sort: the same texts read from the control, an index sorted
+// by the same comparison, the lines put in that order, one model reset.
+double FloorSortMs(CListCtrl& list, int column, bool sizeColumn, bool flag, IndexModel& model,
+                   std::vector<uint32_t>& rows) {
+    Stopwatch t;
+    const int n = list.GetItemCount();
+    std::vector<CCellView> texts(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        texts[size_t(i)] = list.GetItemCell(i, column);
+    const playlist::LineComparison compare(std::move(texts), sizeColumn, flag);
+    std::vector<uint32_t> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](uint32_t a, uint32_t b) { return compare(a, b) < 0; });
+    rows.swap(order);
+    model.Reset();
+    return t.Ms();
+}
+
+TEST_F(Million, PlayListWindow) {
+    CMainFrame* frame = Frame();
+    frame->m_PlayList.CountRecords(QStringLiteral("FILES")); // the file in the page cache
+    QApplication::processEvents();
+
+    // Opening, as the user does it, first while the memory figures are fresh.
+    Samples open, openCpu;
+    malloc_trim(0);
+    const long rss0 = bench::RssKiB();
+    Stopwatch t;
+    CListView_Table* view = OpenPlayList(frame);
+    ASSERT_NE(view, nullptr);
+    Settle(view);
+    open.Add(t.Ms());
+    openCpu.Add(t.CpuMs());
+    const long rss1 = bench::RssKiB();
+    CListCtrl& list = *view->m_pCListCtrl;
+    ASSERT_EQ(list.GetItemCount(), kLines + 10);
+    const double perLine = double(rss1 - rss0) * 1024.0 / double(list.GetItemCount());
+
+    // A second window beside it, then two more opened and closed.
+    malloc_trim(0);
+    const long rss2a = bench::RssKiB();
+    CListView_Table* second = OpenPlayList(frame);
+    Settle(second);
+    const long rss2 = bench::RssKiB();
+    const double secondShare = double(rss2 - rss2a) / double(std::max(1L, rss1 - rss0));
+    ClosePlayList(second);
+    for (int k = 0; k < 2; ++k) {
+        t.Restart();
+        CListView_Table* again = OpenPlayList(frame);
+        Settle(again);
+        open.Add(t.Ms());
+        openCpu.Add(t.CpuMs());
+        ClosePlayList(again);
+    }
+    view = frame->findChildren<CListView_Table*>().value(0);
+    ASSERT_NE(view, nullptr);
+
+    // Sorting by every column, each against its floor, alternately.
+    std::vector<uint32_t> floorRows;
+    IndexModel floorModel(floorRows);
+    QTreeView floorView;
+    floorView.setUniformRowHeights(true);
+    floorView.setModel(&floorModel);
+    floorView.resize(600, 400);
+    floorView.show();
+    Samples sortMs, sortRatio, slowestColumn;
+    double worstSort = 0;
+    for (int column = 0; column < playlist::ColumnCount; ++column) {
+        Samples byColumn;
+        const bool sizeColumn = view->m_pCListCtrl->GetColumnTitle(column) == "Size Mb";
+        for (int k = 0; k < 2; ++k) {
+            const double floor =
+                FloorSortMs(list, column, sizeColumn, k % 2, floorModel, floorRows);
+            Settle(&floorView);
+            t.Restart();
+            view->OnColumnClick(column);
+            Settle(view);
+            const double ms = t.Ms();
+            sortMs.Add(ms);
+            byColumn.Add(ms);
+            sortRatio.Add(ms / floor);
+            std::printf("  sort by column %d: %.0f ms, index sort %.0f ms\n", column, ms, floor);
+            worstSort = std::max(worstSort, ms);
+        }
+        if (byColumn.Median() > slowestColumn.Median())
+            slowestColumn = byColumn;
+    }
+    floorView.setModel(nullptr);
+
+    Samples selectAll;
+    for (int k = 0; k < 3; ++k) {
+        list.SetItemState(-1, 0, LVIS_SELECTED);
+        Settle(view);
+        t.Restart();
+        view->OnSelectAll();
+        Settle(view);
+        selectAll.Add(t.Ms());
+        EXPECT_EQ(list.GetSelectedCount(), list.GetItemCount());
+    }
+    list.SetItemState(-1, 0, LVIS_SELECTED);
+
+    // The refill after an import that finds nothing new, play list open.
+    Samples refill, reimport;
+    CLumarestDoc doc;
+    for (int k = 0; k < 2; ++k) {
+        t.Restart();
+        doc.ImportMediaFiles(m_media.path(), QStringLiteral("mp3"));
+        reimport.Add(t.Ms());
+        t.Restart();
+        view->FillList();
+        Settle(view);
+        refill.Add(t.Ms());
+        EXPECT_EQ(list.GetItemCount(), kLines + 10);
+    }
+
+    std::printf("\nPlay list of %d lines\n", list.GetItemCount());
+    std::printf("  open: median %.0f ms (thread CPU %.0f ms), memory %.1f bytes a line\n",
+                open.Median(), openCpu.Median(), perLine);
+    std::printf("  a second window adds %.2f of the first one's memory\n", secondShare);
+    std::printf("  sorts: median %.0f ms, slowest %.0f ms, %.2fx an index sort\n", sortMs.Median(),
+                worstSort, sortRatio.Median());
+    std::printf("  re-import with nothing new, play list open: %.0f ms; the refill alone %.0f ms\n",
+                reimport.Median(), refill.Median());
+    bench::Target("1M play list: open (ms)", open, "", 1500, false, 0);
+    Samples bytes;
+    bytes.Add(perLine);
+    bench::Target("1M play list: bytes per line", bytes, "", 120, false, 0);
+    Samples share;
+    share.Add(secondShare);
+    bench::Target("1M play list: second window's memory / first's", share, "x", 0.5);
+    bench::Target("1M play list: sort by the slowest column (ms)", slowestColumn, "", 1000, false,
+                  0);
+    bench::Target("1M play list: sort vs index sort of same keys", sortRatio, "x", 1.5);
+    bench::Target("1M play list: select all (ms)", selectAll, "", 50, true, 1);
+    bench::Target("1M play list: refill after an import (ms)", refill, "", 1000, false, 0);
+}
+
+// Deleting every other line of a million: the program's Delete against one
+// prepared DELETE per key in one transaction plus one model update, on copies
+// of the same catalogue, alternately.
+TEST_F(Million, DeleteHalf) {
+    CMainFrame* frame = Frame();
+    const QString floorPath = m_dir.path() + QStringLiteral("/floor.mdb");
+    Samples ratio, programMs;
+    constexpr int kRounds = 2;
+    for (int round = 0; round < kRounds; ++round) {
+        Catalogue().m_pCDaoDatabase->Close();
+        ASSERT_TRUE(Replace(m_full, Path()));
+        ASSERT_TRUE(Catalogue().OpenDatabase(Path(), false));
+        CListView_Table* view = OpenPlayList(frame);
+        ASSERT_NE(view, nullptr);
+        Settle(view);
+        CListCtrl& list = *view->m_pCListCtrl;
+        const int n = list.GetItemCount();
+        std::vector<qint64> keys;
+        for (int i = 0; i < n; i += 2) {
+            list.SetItemState(i, LVIS_SELECTED, LVIS_SELECTED);
+            keys.push_back(list.GetItemText(i, playlist::ColKey).toLongLong());
+        }
+        Settle(view);
+
+        // The floor, on its own copy.
+        ASSERT_TRUE(Replace(m_full, floorPath));
+        std::vector<uint32_t> rows(static_cast<size_t>(n));
+        std::iota(rows.begin(), rows.end(), 0u);
+        IndexModel model(rows);
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(floorPath).constData(), &db);
+        Stopwatch t;
+        Exec(db, "BEGIN IMMEDIATE");
+        sqlite3_stmt* del = nullptr;
+        sqlite3_prepare_v2(db, "DELETE FROM FILES WHERE ID_Files = ?1", -1, &del, nullptr);
+        for (qint64 key : keys) {
+            sqlite3_bind_int64(del, 1, key);
+            sqlite3_step(del);
+            sqlite3_reset(del);
+        }
+        sqlite3_finalize(del);
+        Exec(db, "COMMIT");
+        size_t kept = 0;
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (i % 2)
+                rows[kept++] = rows[i];
+        rows.resize(kept);
+        model.Reset();
+        const double floor = t.Ms();
+        sqlite3_close(db);
+
+        t.Restart();
+        view->OnDeleteSelected();
+        Settle(view);
+        const double ms = t.Ms();
+        EXPECT_EQ(list.GetItemCount(), n - int(keys.size()));
+        programMs.Add(ms);
+        ratio.Add(ms / floor);
+        std::printf("delete half of %d: floor %.0f ms, program %.0f ms\n", n, floor, ms);
+        ClosePlayList(view);
+    }
+    bench::Target("1M play list: delete half vs prepared deletes + model update", ratio, "x", 1.3);
+}
+
+} // namespace

@@ -1,0 +1,191 @@
+#include "platform/listctrl/CellTexts.h"
+
+#include <QHashFunctions>
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+// Surrogates stand for code points above U+FFFF: moved above U+E000..U+FFFF,
+// so that UTF-16 units compare in code-point order.
+char16_t Rank(char16_t c) {
+    return c >= 0xE000 ? char16_t(c - 0x800) : char16_t(c + 0x2000);
+}
+
+int CompareWide(const char16_t* a, size_t na, const char16_t* b, size_t nb) {
+    const size_t n = std::min(na, nb);
+    for (size_t i = 0; i < n; ++i) {
+        char16_t ca = a[i], cb = b[i];
+        if (ca == cb)
+            continue;
+        if (ca >= 0xD800 && cb >= 0xD800) {
+            ca = Rank(ca);
+            cb = Rank(cb);
+        }
+        return ca < cb ? -1 : 1;
+    }
+    return na < nb ? -1 : (nb < na ? 1 : 0);
+}
+
+// A Latin-1 text against a UTF-16 one: every Latin-1 character is a code point
+// below U+0100, so a unit compares by its value (a surrogate is above them all).
+int CompareMixed(const uint8_t* a, size_t na, const char16_t* b, size_t nb) {
+    const size_t n = std::min(na, nb);
+    for (size_t i = 0; i < n; ++i)
+        if (char16_t(a[i]) != b[i])
+            return char16_t(a[i]) < b[i] ? -1 : 1;
+    return na < nb ? -1 : (nb < na ? 1 : 0);
+}
+
+bool IsLatin1(QStringView text) {
+    const char16_t* p = text.utf16();
+    char16_t any = 0;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        any |= p[i];
+    return any < 0x100;
+}
+
+bool SameText(const CCellView& stored, QStringView text, bool latin1) {
+    if (stored.length != uint32_t(text.size()) || stored.wide == latin1)
+        return false;
+    if (stored.wide)
+        return std::memcmp(stored.data, text.utf16(), size_t(text.size()) * 2) == 0;
+    const uint8_t* p = stored.Latin1();
+    const char16_t* q = text.utf16();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (p[i] != q[i])
+            return false;
+    return true;
+}
+} // namespace
+
+void CCellView::AssignTo(QString& out) const {
+    if (wide) {
+        out.setUnicode(reinterpret_cast<const QChar*>(data), qsizetype(length));
+        return;
+    }
+    out.resize(qsizetype(length));
+    QChar* to = out.data();
+    const uint8_t* from = Latin1();
+    for (uint32_t i = 0; i < length; ++i)
+        to[i] = QChar(char16_t(from[i]));
+}
+
+int CompareCellViews(const CCellView& a, const CCellView& b) {
+    if (!a.wide && !b.wide) {
+        const uint32_t n = std::min(a.length, b.length);
+        const int r = n ? std::memcmp(a.data, b.data, n) : 0;
+        if (r != 0)
+            return r < 0 ? -1 : 1;
+        return a.length < b.length ? -1 : (b.length < a.length ? 1 : 0);
+    }
+    if (a.wide && b.wide)
+        return CompareWide(a.Utf16(), a.length, b.Utf16(), b.length);
+    if (!a.wide)
+        return CompareMixed(a.Latin1(), a.length, b.Utf16(), b.length);
+    return -CompareMixed(b.Latin1(), b.length, a.Utf16(), a.length);
+}
+
+CCellTexts::CCellTexts() {
+    Clear();
+}
+
+void CCellTexts::Clear() {
+    m_pages.clear();
+    m_recent.clear();
+    m_fill = kPageBytes;
+    m_stored = 0;
+    m_garbage = 0;
+    // Offset 0 of page 0 is the empty text, so that a zeroed reference is one.
+    m_pages.push_back(std::make_unique_for_overwrite<uint8_t[]>(kPageBytes));
+    m_pages[0][0] = 0;
+    m_fill = 2;
+}
+
+CCellTexts::Ref CCellTexts::Store(QStringView text, int slot) {
+    if (text.isEmpty())
+        return 0;
+    const bool latin1 = IsLatin1(text);
+    if (slot < 0 || slot >= kSlots)
+        return StoreNew(text, latin1);
+    if (m_recent.size() <= size_t(slot))
+        m_recent.resize(size_t(slot) + 1, {});
+    const uint32_t hash = uint32_t(qHash(text));
+    Recent& recent = m_recent[size_t(slot)][hash & ((1u << kRecentBits) - 1)];
+    if (recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text, latin1))
+        return recent.ref;
+    recent = {StoreNew(text, latin1), hash};
+    return recent.ref;
+}
+
+CCellTexts::Ref CCellTexts::StoreNew(QStringView text, bool latin1) {
+    const size_t length = size_t(text.size());
+    if (length > UINT32_MAX / 2)
+        throw std::bad_alloc();
+    const size_t prefix = PrefixSize(length);
+    const size_t bytes = latin1 ? length : length * 2;
+    // UTF-16 units start on an even byte: pad before the prefix when needed.
+    size_t at = m_fill;
+    if (!latin1 && ((at + prefix) & 1))
+        ++at;
+    if (at + prefix + bytes > kPageBytes) {
+        // A text longer than a page gets a page of its own.
+        const bool own = prefix + bytes + 1 > kPageBytes;
+        if (m_pages.size() >= kMaxPages)
+            throw std::bad_alloc();
+        m_pages.push_back(
+            std::make_unique_for_overwrite<uint8_t[]>(own ? prefix + bytes + 1 : kPageBytes));
+        m_garbage += kPageBytes - m_fill;
+        m_stored += kPageBytes - m_fill;
+        at = (!latin1 && (prefix & 1)) ? 1 : 0;
+        m_fill = own ? kPageBytes : uint32_t(at + prefix + bytes);
+    } else {
+        m_fill = uint32_t(at + prefix + bytes);
+    }
+    const Ref ref = (uint32_t(m_pages.size() - 1) << kOffsetBits) | uint32_t(at);
+    uint8_t* p = m_pages.back().get() + at;
+    const uint8_t wideBit = latin1 ? 0 : 0x80;
+    if (prefix == 1) {
+        p[0] = uint8_t(wideBit | length);
+    } else {
+        p[0] = uint8_t(wideBit | 0x40);
+        const uint32_t n = uint32_t(length);
+        std::memcpy(p + 1, &n, 4);
+    }
+    p += prefix;
+    if (latin1) {
+        const char16_t* from = text.utf16();
+        for (size_t i = 0; i < length; ++i)
+            p[i] = uint8_t(from[i]);
+    } else {
+        std::memcpy(p, text.utf16(), bytes);
+    }
+    m_stored += prefix + bytes;
+    return ref;
+}
+
+void CCellTexts::Release(Ref ref) {
+    if (ref == 0)
+        return;
+    const CCellView v = View(ref);
+    m_garbage += PrefixSize(v.length) + (v.wide ? v.length * 2 : v.length);
+}
+
+CCellView CCellTexts::View(Ref ref) const {
+    const uint8_t* p = m_pages[ref >> kOffsetBits].get() + (ref & kOffsetMask);
+    const bool wide = p[0] & 0x80;
+    uint32_t length;
+    if (p[0] & 0x40) {
+        std::memcpy(&length, p + 1, 4);
+        p += 5;
+    } else {
+        length = p[0] & 0x3F;
+        p += 1;
+    }
+    return {p, length, wide};
+}
+
+bool CCellTexts::WantsRepack() const {
+    constexpr size_t kMinGarbage = size_t(4) << 20;
+    return m_garbage > kMinGarbage && m_garbage * 2 > m_stored;
+}
