@@ -1,8 +1,11 @@
 # Lumarest: set-up, build, run and test in two commands.
 #   make run [FILE=path]   install what is missing, build, start the player
 #   make test              install what is missing, build, run every test
+#   make test-sanitize     every test again in a build with AddressSanitizer (leaks
+#                          included) and UndefinedBehaviorSanitizer, in build-sanitize
 
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
 JOBS  ?= $(shell nproc)
 
 # Debian 12 packages: build tools and libraries, media plugins, and what the
@@ -14,7 +17,7 @@ DEB_PACKAGES := build-essential cmake pkg-config \
     gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools \
     xvfb xauth openbox imagemagick xdotool x11-utils
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test test-sanitize bench clean
 
 all: build
 
@@ -51,8 +54,15 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j 2 --timeout 300
 
+# Any sanitizer report, in a test or in a process a test started, fails its test.
+# The tests' own waits and CTest's limit are stretched in that build (tests/CMakeLists.txt).
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMAREST_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j 2 --timeout 600
+
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)
