@@ -1,9 +1,12 @@
 # Lumarest: set-up, build, run and test in two commands.
 #   make run [FILE=path]   install what is missing, build, start the player
 #   make test              install what is missing, build, run every test
+#   make test-sanitize     every test again in a build with AddressSanitizer (leaks
+#                          included) and UndefinedBehaviorSanitizer, in build-sanitize
 #   make install           build, then install under PREFIX (default /usr/local), into DESTDIR if set
 
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
 JOBS  ?= $(shell nproc)
 
 # Debian 12 packages: build tools and libraries, media plugins (the "ugly" set reads
@@ -22,7 +25,7 @@ DEB_PACKAGES += dbus dbus-daemon librsvg2-bin desktop-file-utils appstream man-d
 PREFIX  ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps configure build run test bench clean install
+.PHONY: all deps configure build run test test-sanitize bench clean install
 
 all: build
 
@@ -59,6 +62,13 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j 2 --timeout 300
 
+# Any sanitizer report, in a test or in a process a test started, fails its test.
+# The tests' own waits and CTest's limit are stretched in that build (tests/CMakeLists.txt).
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMAREST_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && ctest --output-on-failure -j 2 --timeout 600
+
 # Every benchmark runs; their TARGET lines are gathered into one table at the end.
 bench: build
 	@out=$(BUILD)/bench/results.txt; : > $$out; \
@@ -73,4 +83,4 @@ install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

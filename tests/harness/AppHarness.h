@@ -40,7 +40,8 @@ public:
 
     // Runs the event loop for ms milliseconds.
     static void pump(int ms);
-    // Runs the event loop until pred is true or ms pass; returns pred().
+    // Runs the event loop until pred is true or ms pass (stretched by the build's
+    // time factor, see TestTime.h); returns pred().
     template <class Pred> static bool waitFor(Pred pred, int ms = 5000);
 
 private:
@@ -52,13 +53,16 @@ private:
     bool m_started = false;
 };
 
+#include "TestTime.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
 template <class Pred> bool AppHarness::waitFor(Pred pred, int ms) {
+    const int limit = testtime::scaled(ms);
     QElapsedTimer timer;
     timer.start();
-    while (!pred() && timer.elapsed() < ms)
+    while (!pred() && timer.elapsed() < limit)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return pred();
 }

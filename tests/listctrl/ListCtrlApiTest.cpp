@@ -51,8 +51,8 @@ TEST(ListCtrlItems, TextsAndDataAreStoredPerLineAndColumn) {
 }
 
 TEST(ListCtrlItems, SettingItemDataNotifiesOnlyAChange) {
+    RecordingListener listener; // outlives the list that reports to it
     CListCtrl list;
-    RecordingListener listener;
     list.SetListener(&listener);
     FillLines(list, 4);
     EXPECT_TRUE(listener.changed.empty()) << "inserting lines notifies nothing";
@@ -170,8 +170,8 @@ TEST(ListCtrlSelection, GetNextItemWalksTheSelectedLines) {
 }
 
 TEST(ListCtrlSelection, SelectAllOneLineAtATimeNotifiesEveryLineInOrder) {
+    RecordingListener listener; // outlives the list that reports to it
     CListCtrl list;
-    RecordingListener listener;
     list.SetListener(&listener);
     FillLines(list, 1000);
     for (int i = 0; i < list.GetItemCount(); ++i)

@@ -55,10 +55,12 @@ protected:
         return list->viewport()->grab().toImage().copy(rect);
     }
 
+    // Outlives the window: closing the window takes the focus from the list, which
+    // tells its listener.
+    RecordingListener listener;
     QWidget window;
     CListCtrl* list = nullptr;
     QLineEdit* edit = nullptr;
-    RecordingListener listener;
 };
 
 QStringList Names(int count) {

@@ -6,8 +6,10 @@
 //
 // CTest runs this program on the offscreen platform; the outer test starts the
 // program again under xvfb-run for the inner ones, which need the X server.
+#include "GroupedProcess.h"
 #include "PlayerTestSupport.h"
 #include "ScreenPicture.h"
+#include "TestTime.h"
 
 #include "app/CMainFrame.h"
 #include "platform/framework/MDIChildWnd.h"
@@ -56,18 +58,19 @@ void runUnderXvfb(const QString& sink) {
         env.remove(QStringLiteral("LUMAREST_VIDEOSINK"));
     else
         env.insert(QStringLiteral("LUMAREST_VIDEOSINK"), sink);
-    QProcess inner;
+    GroupedProcess inner; // with the X server and the inner run it starts
     inner.setProcessEnvironment(env);
     inner.setProcessChannelMode(QProcess::MergedChannels);
     inner.start(xvfbRun,
                 {QStringLiteral("-a"), QStringLiteral("-s"),
                  QStringLiteral("-screen 0 1280x1024x24"), QCoreApplication::applicationFilePath(),
                  QStringLiteral("--gtest_filter=PlayerOnScreen.*")});
-    ASSERT_TRUE(inner.waitForStarted(10000));
-    ASSERT_TRUE(inner.waitForFinished(120000));
+    ASSERT_TRUE(inner.waitForStarted(testtime::scaled(10000)));
+    const bool finished = inner.finishWithin(testtime::scaled(120000));
     const QByteArray output = inner.readAll();
     std::printf("--- inner run, video sink %s ---\n%s\n",
                 sink.isEmpty() ? "of the program's choice" : qPrintable(sink), output.constData());
+    ASSERT_TRUE(finished) << "the inner run did not end in time and was stopped";
     EXPECT_EQ(inner.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(inner.exitCode(), 0);
     EXPECT_TRUE(output.contains("[  PASSED  ] 3 tests")) << "the inner tests did not all run";
@@ -202,7 +205,7 @@ TEST_F(PlayerOnScreen, VideoPlayedIntoAShownWindow) {
     const QString path = MediaFolder::instance().path(Media::AviMjpeg);
     CLumarestView* view = emptyPlayer();
     ASSERT_NE(view, nullptr);
-    AppHarness::pump(200); // the main window is mapped and painted
+    AppHarness::pump(testtime::scaled(200)); // the main window is mapped and painted
     const std::vector<int> before = countBars(grabView(view));
     const int windowsBefore = mappedTopLevels();
 
@@ -232,7 +235,7 @@ TEST_F(PlayerOnScreen, VideoOpenedLikeFileOpenIsWhollyInItsWindow) {
 }
 
 TEST_F(PlayerOnScreen, StillPictureStaysShown) {
-    AppHarness::pump(200);
+    AppHarness::pump(testtime::scaled(200));
     const int windowsBefore = mappedTopLevels();
     CLumarestView* view = open(MediaFolder::instance().path(Media::Png));
     ASSERT_NE(view, nullptr);
@@ -244,20 +247,20 @@ TEST_F(PlayerOnScreen, StillPictureStaysShown) {
 
     focus(view); // the slide ends on the next tick only in the focused window
     ASSERT_TRUE(AppHarness::waitFor([view] { return !view->m_bPlaying; }, 5000));
-    AppHarness::pump(300);
+    AppHarness::pump(testtime::scaled(300));
     EXPECT_TRUE(patternShown(view, "after the slide has ended", 1000));
 
     {
         QWidget cover(nullptr, Qt::Window | Qt::FramelessWindowHint);
         cover.setGeometry(QRect(view->mapToGlobal(QPoint(0, 0)), view->size()));
         cover.show();
-        AppHarness::pump(300);
+        AppHarness::pump(testtime::scaled(300));
     }
     EXPECT_TRUE(patternShown(view, "after being covered and uncovered"));
 
     CMDIChildWnd* frame = view->GetParentFrame();
     frame->resize(frame->width() + 200, frame->height() + 150);
-    AppHarness::pump(500);
+    AppHarness::pump(testtime::scaled(500));
     ASSERT_TRUE(patternShown(view, "after a resize"));
     QWidget* video = view->m_pVW->VideoWidget();
     const auto grabVideo = [video] {
@@ -266,13 +269,13 @@ TEST_F(PlayerOnScreen, StillPictureStaysShown) {
     expectWholePicture(grabVideo, "after a resize", fittedWidth(view));
 
     ASSERT_TRUE(harness->frame().SendCommand(ID_VIEW_FULLSCREEN));
-    AppHarness::pump(800);
+    AppHarness::pump(testtime::scaled(800));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_TRUE(allBarsSeen(countBars(grab(screen)))) << "no pattern on the full screen";
     expectWholePicture([screen] { return grab(screen); }, "in full screen", screen.width());
     view->m_bFullScreen = false;
     view->m_pVW->put_FullScreenMode(OAFALSE);
-    AppHarness::pump(300);
+    AppHarness::pump(testtime::scaled(300));
     EXPECT_TRUE(patternShown(view, "back from full screen"));
     expectWholePicture(grabVideo, "back from full screen", fittedWidth(view));
 }

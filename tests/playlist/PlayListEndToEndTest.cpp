@@ -4,7 +4,9 @@
 // three lines, play them, watch the queue move on, delete a line, quit, and
 // read the catalogue file afterwards. Screenshots of each step are left in
 // the build folder (e2e-shots) for a person to look at.
+#include "GroupedProcess.h"
 #include "MediaFixtures.h"
+#include "TestTime.h"
 
 #include "platform/dao/DaoDatabase.h"
 #include "platform/dao/DaoRecordset.h"
@@ -24,19 +26,13 @@ void PrintTo(const QString& text, std::ostream* os) {
 
 namespace {
 
-// The X server, the window manager and the program, stopped in reverse order.
+// The X server, the window manager and the program, stopped in reverse order
+// with whatever they started. Every wait is stretched by the build's time factor.
 class XSession {
 public:
     ~XSession() {
-        for (QProcess* p : {&m_app, &m_wm, &m_server}) {
-            if (p->state() == QProcess::NotRunning)
-                continue;
-            p->terminate();
-            if (!p->waitForFinished(3000)) {
-                p->kill();
-                p->waitForFinished(1000);
-            }
-        }
+        for (GroupedProcess* p : {&m_app, &m_wm, &m_server})
+            p->endGroup();
     }
 
     bool StartServer() {
@@ -47,11 +43,11 @@ public:
         m_wm.setStandardErrorFile(QProcess::nullDevice());
         m_server.start(QStringLiteral("Xvfb"),
                        {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
-        if (!m_server.waitForStarted(5000))
+        if (!m_server.waitForStarted(testtime::scaled(5000)))
             return false;
         QElapsedTimer t;
         t.start();
-        while (!m_server.canReadLine() && t.elapsed() < 10000)
+        while (!m_server.canReadLine() && t.elapsed() < testtime::scaled(10000))
             m_server.waitForReadyRead(200);
         const QString number = QString::fromLatin1(m_server.readLine()).trimmed();
         if (number.isEmpty())
@@ -59,7 +55,7 @@ public:
         m_display = QLatin1Char(':') + number;
         m_wm.setProcessEnvironment(Environment());
         m_wm.start(QStringLiteral("openbox"), {});
-        return m_wm.waitForStarted(5000);
+        return m_wm.waitForStarted(testtime::scaled(5000));
     }
 
     bool StartProgram(const QString& workDir, const QString& configDir, const QString& file) {
@@ -71,14 +67,14 @@ public:
         m_app.setWorkingDirectory(workDir);
         m_app.setProcessChannelMode(QProcess::ForwardedChannels);
         m_app.start(QStringLiteral(LUMAREST_PROGRAM), {file});
-        return m_app.waitForStarted(5000);
+        return m_app.waitForStarted(testtime::scaled(5000));
     }
 
     QString Xdo(const QStringList& args) const {
         QProcess p;
         p.setProcessEnvironment(Environment());
         p.start(QStringLiteral("xdotool"), args);
-        p.waitForFinished(5000);
+        p.waitForFinished(testtime::scaled(5000));
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
     void Keys(const QString& window, const QStringList& keys) const {
@@ -100,14 +96,14 @@ public:
         QElapsedTimer t;
         t.start();
         while (!done()) {
-            if (t.elapsed() > ms)
+            if (t.elapsed() > testtime::scaled(ms))
                 return false;
             QThread::msleep(50);
         }
         return true;
     }
 
-    QProcess& App() { return m_app; }
+    GroupedProcess& App() { return m_app; }
 
 private:
     QProcessEnvironment Environment() const {
@@ -116,9 +112,9 @@ private:
         return env;
     }
 
-    QProcess m_server;
-    QProcess m_wm;
-    QProcess m_app;
+    GroupedProcess m_server;
+    GroupedProcess m_wm;
+    GroupedProcess m_app;
     QString m_display;
 };
 
@@ -167,7 +163,7 @@ TEST(PlayListEndToEnd, PlaySelectedLinesAndDeleteOneWithRealInput) {
     x.Shot("1-started");
     // The user looks at the picture for its turn. (A window playing a single file
     // still running when a queue starts would end the queue's run on its own end.)
-    QThread::msleep(2500);
+    QThread::msleep(testtime::scaled(2500));
 
     // View > Play List (the player's View menu: Toolbar, Status Bar, Full screen, Play List).
     x.Keys(main, {"alt+v", "Down", "Down", "Down", "Return"});
@@ -196,14 +192,14 @@ TEST(PlayListEndToEnd, PlaySelectedLinesAndDeleteOneWithRealInput) {
     EXPECT_EQ(titles, (QStringList{"Lumarest - " + folder + "/pic0.png",
                                    "Lumarest - " + folder + "/pic1.png",
                                    "Lumarest - " + folder + "/pic2.png"}));
-    QThread::msleep(1500); // the last picture's turn ends the queue
+    QThread::msleep(testtime::scaled(1500)); // the last picture's turn ends the queue
     x.Shot("5-queue-done");
     EXPECT_EQ(x.Title(main), "Lumarest - " + folder + "/pic2.png");
 
     // Back to the play list by closing the player windows (File > Close).
     for (int i = 0; i < 3 && x.Title(main) != "Lumarest - Play List"; ++i) {
         x.Keys(main, {"alt+f", "c"});
-        QThread::msleep(300);
+        QThread::msleep(testtime::scaled(300));
     }
     ASSERT_EQ(x.Title(main), "Lumarest - Play List");
 
@@ -224,7 +220,7 @@ TEST(PlayListEndToEnd, PlaySelectedLinesAndDeleteOneWithRealInput) {
 
     // File > Exit, then the catalogue as the program left it.
     x.Keys(main, {"alt+f", "x"});
-    EXPECT_TRUE(x.App().waitForFinished(10000));
+    EXPECT_TRUE(x.App().waitForFinished(testtime::scaled(10000)));
     EXPECT_EQ(x.App().exitCode(), 0);
     EXPECT_EQ(CatalogueNames(work.path() + "/Lumarest.mdb"),
               (QStringList{"pic0.png", "pic1.png", "pic2.png"}));
