@@ -7,6 +7,7 @@
 #include "platform/framework/RecentFileList.h"
 #include "platform/framework/Resources.h"
 #include "platform/framework/StatusBar.h"
+#include "platform/framework/View.h"
 #include "platform/framework/WinApp.h"
 
 #include <QCloseEvent>
@@ -22,7 +23,9 @@ constexpr const char* kCommandProperty = "lumarestCommand";
 constexpr const char* kDynamicProperty = "lumarestDynamic";
 constexpr int kIdleUpdateMs = 150;
 
-UINT CommandOf(const QAction* action) { return action->property(kCommandProperty).toUInt(); }
+UINT CommandOf(const QAction* action) {
+    return action->property(kCommandProperty).toUInt();
+}
 } // namespace
 
 CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : QMainWindow(parent) {
@@ -59,8 +62,14 @@ void CMDIFrameWnd::RegisterFrameCommands() {
     OnUpdateCommandUI(ID_VIEW_STATUS_BAR, [this](CCmdUI* ui) {
         ui->SetCheck(GetMessageBar() && GetMessageBar()->isVisible());
     });
-    OnCommand(ID_WINDOW_CASCADE, [this] { m_pMdiArea->cascadeSubWindows(); });
-    OnCommand(ID_WINDOW_TILE_HORZ, [this] { m_pMdiArea->tileSubWindows(); });
+    OnCommand(ID_WINDOW_CASCADE, [this] {
+        m_pMdiArea->cascadeSubWindows();
+        TellViewsArranged();
+    });
+    OnCommand(ID_WINDOW_TILE_HORZ, [this] {
+        m_pMdiArea->tileSubWindows();
+        TellViewsArranged();
+    });
     OnCommand(ID_WINDOW_ARRANGE, [this] {
         // Minimised windows go to the bottom edge of the area, one beside the other.
         int x = 0;
@@ -180,9 +189,15 @@ void CMDIFrameWnd::BuildMenuBar(UINT menuId) {
 void CMDIFrameWnd::FillMenu(QMenu* menu, const std::vector<MenuItemDef>& items) {
     for (const MenuItemDef& item : items) {
         switch (item.kind) {
-        case MenuItemDef::Kind::Separator: menu->addSeparator(); break;
-        case MenuItemDef::Kind::WindowList: menu->setProperty("windowList", true); break;
-        case MenuItemDef::Kind::Popup: FillMenu(menu->addMenu(item.text), item.items); break;
+        case MenuItemDef::Kind::Separator:
+            menu->addSeparator();
+            break;
+        case MenuItemDef::Kind::WindowList:
+            menu->setProperty("windowList", true);
+            break;
+        case MenuItemDef::Kind::Popup:
+            FillMenu(menu->addMenu(item.text), item.items);
+            break;
         case MenuItemDef::Kind::Command:
         case MenuItemDef::Kind::RecentFiles: {
             QAction* action = menu->addAction(item.text);
@@ -242,11 +257,13 @@ void CMDIFrameWnd::FillWindowList(QMenu* menu) {
     separator->setProperty(kDynamicProperty, true);
     int n = 0;
     for (CMDIChildWnd* frame : frames) {
-        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(frame->windowTitle()));
+        QAction* action =
+            menu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(frame->windowTitle()));
         action->setProperty(kDynamicProperty, true);
         action->setCheckable(true);
         action->setChecked(frame == MDIGetActive());
-        connect(action, &QAction::triggered, this, [this, frame] { m_pMdiArea->setActiveSubWindow(frame); });
+        connect(action, &QAction::triggered, this,
+                [this, frame] { m_pMdiArea->setActiveSubWindow(frame); });
     }
 }
 
@@ -294,6 +311,12 @@ QToolBar* CMDIFrameWnd::CreateToolBar(UINT nIDResource) {
 void CMDIFrameWnd::HelpFinder() {
     CWinApp* app = AfxGetApp();
     CHelpWindow::Show(this, app ? app->m_strHelpFilePath : QString());
+}
+
+void CMDIFrameWnd::TellViewsArranged() {
+    for (CMDIChildWnd* frame : ChildFrames())
+        if (CView* view = frame->GetActiveView())
+            view->OnArranged();
 }
 
 void CMDIFrameWnd::OnSize(unsigned, int, int) {}

@@ -31,7 +31,33 @@ GstPtr<GstElement> makeElement(const std::string& description) {
                               : nullptr;
 }
 
+// X sinks select key and pointer events on the window they draw into unless told not to;
+// X then hands those events to the sink, never to the program.
+void leaveInputTo(GstElement* element) {
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), "handle-events") != nullptr) {
+        g_object_set(element, "handle-events", FALSE, nullptr);
+    }
+}
+
 } // namespace
+
+void leaveInputToProgram(GstElement* sink) {
+    if (sink == nullptr) {
+        return;
+    }
+    leaveInputTo(sink);
+    if (!GST_IS_BIN(sink)) {
+        return;
+    }
+    GstIterator* raw = gst_bin_iterate_recurse(GST_BIN(sink));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(raw, &item) == GST_ITERATOR_OK) {
+        leaveInputTo(GST_ELEMENT(g_value_get_object(&item)));
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(raw);
+}
 
 SinkChoice chooseSinks(const std::string& qpaPlatform, const std::string& videoOverride,
                        const std::string& audioOverride) {
@@ -51,13 +77,17 @@ SinkChoice currentSinkChoice() {
 }
 
 GstPtr<GstElement> makeSink(const std::string& description, bool video) {
-    if (auto sink = makeElement(description)) {
-        return sink;
+    GstPtr<GstElement> sink = makeElement(description);
+    if (!sink) {
+        sink = makeElement(video ? "autovideosink" : "autoaudiosink");
     }
-    if (auto sink = makeElement(video ? "autovideosink" : "autoaudiosink")) {
-        return sink;
+    if (!sink) {
+        sink = makeElement(video ? "fakevideosink" : "fakeaudiosink");
     }
-    return makeElement(video ? "fakevideosink" : "fakeaudiosink");
+    if (video) {
+        leaveInputToProgram(sink.get());
+    }
+    return sink;
 }
 
 } // namespace media

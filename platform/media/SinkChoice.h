@@ -22,9 +22,13 @@ SinkChoice chooseSinks(const std::string& qpaPlatform, const std::string& videoO
 // The same, from the running application and the environment.
 SinkChoice currentSinkChoice();
 
-// A sink element for a name or a description ("ximagesink display=:1" too); falls back to the
-// automatic sink of its kind when the element is not installed. Null only when nothing at all can
-// be made.
+// Keeps the sink, and every element inside it when it is a bin, from taking the keys and
+// clicks made over the picture (their "handle-events").
+void leaveInputToProgram(GstElement* sink);
+
+// A video sink leaves input to the program. A sink element for a name or a description ("ximagesink
+// display=:1" too); falls back to the automatic sink of its kind when the element is not installed.
+// Null only when nothing at all can be made.
 GstPtr<GstElement> makeSink(const std::string& description, bool video);
 
 } // namespace media
