@@ -20,8 +20,7 @@ bool CStatusBar::SetIndicators(const std::vector<UINT>& ids) {
     m_panes.clear();
     for (UINT id : ids) {
         const QString text = id == ID_SEPARATOR ? QString() : AfxResources().LoadString(id);
-        const int width =
-            id == ID_SEPARATOR ? 0 : fontMetrics().horizontalAdvance(text) + 2 * kPadding;
+        const int width = id == ID_SEPARATOR ? 0 : fontMetrics().horizontalAdvance(text) + 2 * kPadding;
         m_panes.push_back({id, text, width});
     }
     Layout();
@@ -63,21 +62,15 @@ int CStatusBar::TextRight(int index, const QString& text) const {
     return pane.x() + kGap + fontMetrics().horizontalAdvance(text);
 }
 
-QSize CStatusBar::sizeHint() const {
-    return {QStatusBar::sizeHint().width(), kHeight};
-}
-QSize CStatusBar::minimumSizeHint() const {
-    return {0, kHeight};
-}
+QSize CStatusBar::sizeHint() const { return {QStatusBar::sizeHint().width(), kHeight}; }
+QSize CStatusBar::minimumSizeHint() const { return {0, kHeight}; }
 
 void CStatusBar::resizeEvent(QResizeEvent* event) {
     QStatusBar::resizeEvent(event);
     Layout();
 }
 
-void CStatusBar::Layout() {
-    m_rects = ComputeRects();
-}
+void CStatusBar::Layout() { m_rects = ComputeRects(); }
 
 std::vector<QRect> CStatusBar::ComputeRects() const {
     std::vector<QRect> rects(m_panes.size());
