@@ -147,7 +147,10 @@ void CLumarestView::OnSize(unsigned type, int cx, int cy) {
     CView::OnSize(type, cx, cy);
     if (!m_pVW)
         return;
-    FitVideo(cx);
+    // A frame being shown for the first time gets the placement made for it (showEvent):
+    // a fitting now would only flash the sink a size it is not going to keep.
+    if (!m_rcPlaceOnShow)
+        FitVideo(cx);
     FillBackground();
     RedrawNow();
 }

@@ -62,20 +62,11 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
     return true;
 }
 
-// A sink that cannot open its display fails before it joins the pipeline, where its error
-// would not reach the bus; so it is opened here, and the fallback taken if it will not.
-// The trial display is closed again either way: a GL sink asks for its window while it
-// opens, and only a sink inside the pipeline asks on a bus that we answer.
+// The sink is first opened by the pipeline itself: a sink that cannot open its display
+// fails the preroll, and the fallback is taken then (a trial opening here would cost as
+// much as the opening that follows).
 void PlaybinGraph::useVideoSink(const std::string& description) {
     m_videoSink = makeSink(description, true);
-    if (!m_videoFallback.empty()) {
-        const bool opens =
-            gst_element_set_state(m_videoSink.get(), GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
-        gst_element_set_state(m_videoSink.get(), GST_STATE_NULL);
-        if (!opens) {
-            m_videoSink = makeSink(std::exchange(m_videoFallback, std::string()), true);
-        }
-    }
     g_object_set(m_playbin.get(), "video-sink", m_videoSink.get(), nullptr);
 }
 
@@ -87,6 +78,7 @@ HRESULT PlaybinGraph::preroll() {
         gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
         m_bus->beginRendering(); // nothing of the failed attempt is read as news
         useVideoSink(std::exchange(m_videoFallback, std::string()));
+        setOnSink(m_videoSink.get(), "show-preroll-frame", false);
         outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
     }
     return outcome.result;
@@ -149,8 +141,12 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     if (m_uri.empty()) {
         return HRESULT_FILE_NOT_FOUND;
     }
-    // The sink gets a window of ours from its first frame on, before the player names one.
+    // The sink gets a window of ours from the start, before the player names one. It draws
+    // nothing until the graph runs: by then the player has laid the window out, so the first
+    // picture is drawn at the window's size (not at a parked window's, then again).
     m_bus->setWindowHandle(m_video.prepare());
+    setOnSink(m_videoSink.get(), "show-preroll-frame", false);
+    m_prerollShown = false;
     m_bus->beginRendering();
     g_object_set(m_playbin.get(), "uri", m_uri.c_str(), nullptr);
     const HRESULT hr = preroll();
@@ -202,7 +198,13 @@ HRESULT PlaybinGraph::Run() {
     if (auto failure = injectedGraphFailure(GraphCall::Run)) {
         return *failure;
     }
-    return changeState(GST_STATE_PLAYING, State_Running);
+    const HRESULT hr = changeState(GST_STATE_PLAYING, State_Running);
+    // From the first run on, a picture found while paused (a seek) is shown at once.
+    if (SUCCEEDED(hr) && !m_prerollShown) {
+        m_prerollShown = true;
+        setOnSink(m_videoSink.get(), "show-preroll-frame", true);
+    }
+    return hr;
 }
 
 HRESULT PlaybinGraph::Pause() {

@@ -31,28 +31,26 @@ GstPtr<GstElement> makeElement(const std::string& description) {
                               : nullptr;
 }
 
-// X sinks select key and pointer events on the window they draw into unless told not to;
-// X then hands those events to the sink, never to the program.
-void leaveInputTo(GstElement* element) {
-    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), "handle-events") != nullptr) {
-        g_object_set(element, "handle-events", FALSE, nullptr);
+void setIfPresent(GstElement* element, const char* property, gboolean value) {
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), property) != nullptr) {
+        g_object_set(element, property, value, nullptr);
     }
 }
 
 } // namespace
 
-void leaveInputToProgram(GstElement* sink) {
+void setOnSink(GstElement* sink, const char* property, bool value) {
     if (sink == nullptr) {
         return;
     }
-    leaveInputTo(sink);
+    setIfPresent(sink, property, value ? TRUE : FALSE);
     if (!GST_IS_BIN(sink)) {
         return;
     }
     GstIterator* raw = gst_bin_iterate_recurse(GST_BIN(sink));
     GValue item = G_VALUE_INIT;
     while (gst_iterator_next(raw, &item) == GST_ITERATOR_OK) {
-        leaveInputTo(GST_ELEMENT(g_value_get_object(&item)));
+        setIfPresent(GST_ELEMENT(g_value_get_object(&item)), property, value ? TRUE : FALSE);
         g_value_reset(&item);
     }
     g_value_unset(&item);
@@ -85,7 +83,9 @@ GstPtr<GstElement> makeSink(const std::string& description, bool video) {
         sink = makeElement(video ? "fakevideosink" : "fakeaudiosink");
     }
     if (video) {
-        leaveInputToProgram(sink.get());
+        // X sinks select key and pointer events on the window they draw into unless told
+        // not to; X then hands those events to the sink, never to the program.
+        setOnSink(sink.get(), "handle-events", false);
     }
     return sink;
 }
