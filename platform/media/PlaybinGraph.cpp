@@ -62,11 +62,20 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
     return true;
 }
 
-// The sink is first opened by the pipeline itself: a sink that cannot open its display
-// fails the preroll, and the fallback is taken then (a trial opening here would cost as
-// much as the opening that follows).
+// A sink that cannot open its display fails before it joins the pipeline, where its error
+// would not reach the bus; so it is opened here, and the fallback taken if it will not.
+// The trial display is closed again either way: a GL sink asks for its window while it
+// opens, and only a sink inside the pipeline asks on a bus that we answer.
 void PlaybinGraph::useVideoSink(const std::string& description) {
     m_videoSink = makeSink(description, true);
+    if (!m_videoFallback.empty()) {
+        const bool opens =
+            gst_element_set_state(m_videoSink.get(), GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+        gst_element_set_state(m_videoSink.get(), GST_STATE_NULL);
+        if (!opens) {
+            m_videoSink = makeSink(std::exchange(m_videoFallback, std::string()), true);
+        }
+    }
     g_object_set(m_playbin.get(), "video-sink", m_videoSink.get(), nullptr);
 }
 
