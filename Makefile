@@ -12,7 +12,7 @@ DEB_PACKAGES := build-essential cmake pkg-config \
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev libxcb1-dev \
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
     gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools \
-    xvfb xauth openbox imagemagick xdotool x11-utils
+    xvfb xauth openbox imagemagick xdotool x11-utils tesseract-ocr
 
 .PHONY: all deps configure build run test bench clean
 
