@@ -62,6 +62,9 @@ public:
     void OnKillFocus(QWidget* newFocus) override;
     void OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags) override;
     void OnSize(unsigned type, int cx, int cy) override;
+    void OnArranged() override;
+    // A video asks for its native size (Window/Cascade gives frames their asked size).
+    QSize sizeHint() const override;
 
     // A graph is loaded with its facets (not just the builder of a refused file).
     bool HasGraph() const { return m_pMC != nullptr; }
@@ -102,6 +105,7 @@ private:
     void VideoLayout();
     void SoundLayout(const std::wstring& path);
     void FitVideo(int cx);
+    bool NativeVideoSize(long& w, long& h) const;
 
     // Timer steps.
     void OnTickTimer();
@@ -112,6 +116,7 @@ private:
     void AdvanceQueue();
     void MakeSlider(const QString& text);
     void DestroySlider();
+    int SliderLeft(int left) const;
     void SetSliderValue(int value);
 
     // Sound and status texts.

@@ -141,14 +141,17 @@ void CLumarestView::SoundLayout(const std::wstring& path) {
         frame->MoveWindow(0, 0, width, 0, true);
 }
 
+bool CLumarestView::NativeVideoSize(long& w, long& h) const {
+    // Sound only: there is no picture.
+    return m_pVW && m_pBV && SUCCEEDED(m_pBV->GetVideoSize(&w, &h)) && w > 0 && h > 0;
+}
+
 // The video keeps its aspect at the view's width; left and top stay.
 void CLumarestView::FitVideo(int cx) {
-    if (!m_pVW || !m_pBV)
-        return;
     long w = 0;
     long h = 0;
-    if (FAILED(m_pBV->GetVideoSize(&w, &h)))
-        return; // sound only: there is no picture to fit
+    if (!NativeVideoSize(w, h))
+        return;
     const std::optional<long> height = FittedVideoHeight(cx, w, h);
     if (!height)
         return;
@@ -160,9 +163,32 @@ void CLumarestView::OnSize(unsigned type, int cx, int cy) {
     CView::OnSize(type, cx, cy);
     if (!m_pVW)
         return;
-    FitVideo(cx);
+    // A frame being shown for the first time gets the placement made for it (showEvent):
+    // a fitting now would only flash the sink a size it is not going to keep.
+    if (!m_rcPlaceOnShow)
+        FitVideo(cx);
     FillBackground();
     RedrawNow();
+}
+
+// An arrangement keeps the whole picture in sight, fitted to the width the frame was
+// given, and takes away the empty band below it.
+void CLumarestView::OnArranged() {
+    long w = 0;
+    long h = 0;
+    CMDIChildWnd* frame = GetParentFrame();
+    if (!frame || !NativeVideoSize(w, h) || frame->isMinimized() || frame->isMaximized())
+        return;
+    const QSize decorations = frame->size() - size();
+    frame->resize(ArrangedFrameSize(frame->size(), decorations, w, h));
+}
+
+QSize CLumarestView::sizeHint() const {
+    long w = 0;
+    long h = 0;
+    if (!NativeVideoSize(w, h))
+        return CView::sizeHint();
+    return {static_cast<int>(w), static_cast<int>(h)};
 }
 
 void CLumarestView::Stop() {

@@ -12,6 +12,7 @@
 #include "player/PlayerTexts.h"
 #include "player/QueueAdvance.h"
 
+#include <QFontMetrics>
 #include <QSignalBlocker>
 
 #include <array>
@@ -138,8 +139,8 @@ void CLumarestView::OnSliderTimer() {
         return;
     if (g_bSeeking)
         return;
-    m_wndSlider->setGeometry(g_rcSlider.left, g_rcSlider.top,
-                             std::max(0, g_rcSlider.right - g_rcSlider.left),
+    const int left = SliderLeft(g_rcSlider.left);
+    m_wndSlider->setGeometry(left, g_rcSlider.top, std::max(0, g_rcSlider.right - left),
                              std::max(0, g_rcSlider.bottom - g_rcSlider.top));
     if (m_wndSlider->value() == m_nSliderPos) {
         m_wndSlider->setVisible(HasKeyboardFocus() || g_bQueuePlaying);
@@ -169,7 +170,7 @@ void CLumarestView::MakeSlider(const QString& text) {
     if (!bar)
         return;
     const QRect pane = bar->GetItemRect(0);
-    const int left = text.isEmpty() ? 100 : 6 * static_cast<int>(text.size());
+    const int left = SliderLeft(text.isEmpty() ? 100 : 6 * static_cast<int>(text.size()));
     const int right = pane.x() + pane.width() - 5;
     auto* slider = new QSlider(Qt::Horizontal, bar);
     // A mouse-only control: taking the focus would mute the view while it is dragged.
@@ -182,6 +183,20 @@ void CLumarestView::MakeSlider(const QString& text) {
     m_wndSlider->setRange(0, m_nDuration);
     m_wndSlider->setSingleStep(static_cast<int>(m_nDuration * 0.01));
     m_wndSlider->setPageStep(static_cast<int>(m_nDuration * 0.05));
+}
+
+// The slider never hides the time text: however its place was worked out (from whatever
+// pane 0 showed at the last resize), it starts after the widest time text of this medium.
+int CLumarestView::SliderLeft(int left) const {
+    const CStatusBar* bar = StatusBar();
+    if (!bar)
+        return left;
+    const QFontMetrics metrics = bar->fontMetrics();
+    QChar widestDigit = QLatin1Char('0');
+    for (char digit = '1'; digit <= '9'; ++digit)
+        if (metrics.horizontalAdvance(QLatin1Char(digit)) > metrics.horizontalAdvance(widestDigit))
+            widestDigit = QLatin1Char(digit);
+    return std::max(left, bar->TextRight(0, WidestTimeText(m_nDuration, widestDigit)));
 }
 
 void CLumarestView::DestroySlider() {

@@ -58,3 +58,14 @@ int SlideDelayAfterKey(unsigned key, int delayMs) {
 int SlideInterval(int delayMs) {
     return std::max(delayMs, kMinSlideInterval);
 }
+
+QSize ArrangedFrameSize(QSize cell, QSize decorations, long w, long h) {
+    if (w <= 0 || h <= 0)
+        return cell;
+    int inner = std::max(0, cell.width() - decorations.width());
+    const int room = cell.height() - decorations.height();
+    if (room > 0 && static_cast<long long>(inner) * h > static_cast<long long>(room) * w)
+        inner = static_cast<int>(static_cast<long long>(room) * w / h);
+    const long fitted = FittedVideoHeight(inner, w, h).value_or(0);
+    return {inner + decorations.width(), static_cast<int>(fitted) + decorations.height()};
+}

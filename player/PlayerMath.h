@@ -1,7 +1,10 @@
 #pragma once
 // The player's arithmetic: positions, sizes, volume steps and slide delays,
 // kept apart from the window so that the edge values can be checked directly.
+#include <QSize>
+
 #include <cstdint>
+
 #include <optional>
 
 // Graph times are in 100-nanosecond units.
@@ -18,6 +21,11 @@ int64_t SeekTarget(int position, int64_t units, int seconds);
 std::optional<long> FittedVideoHeight(int cx, long w, long h);
 // Height of the video window below the caption allowance of a frame h high; never negative.
 long VideoWindowHeight(long h);
+// The outer size a player frame takes after Window/Cascade or Tile gave it the outer size
+// cell: the picture (w x h) fitted to the frame's inner width, whole and with no empty band
+// below it. When the fitted picture is taller than the cell allows, the frame narrows so
+// that it fits. decorations: outer minus inner size of the frame.
+QSize ArrangedFrameSize(QSize cell, QSize decorations, long w, long h);
 
 // The stored volume after one of the volume keys (End, Home, Up, Down);
 // other keys leave it unchanged.

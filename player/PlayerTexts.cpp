@@ -7,6 +7,14 @@ QString TimeText(int elapsed, int duration) {
     return QString::asprintf(" Time:  %d / %d min", elapsed / 60, minutes);
 }
 
+QString WidestTimeText(int duration, QChar widestDigit) {
+    QString text = TimeText(duration, duration);
+    for (QChar& c : text)
+        if (c.isDigit())
+            c = widestDigit;
+    return text;
+}
+
 QString VolumeText(int32_t volume) {
     return QString::asprintf(" %d", 100 - (-volume / 100));
 }

@@ -7,6 +7,7 @@
 #include "platform/framework/RecentFileList.h"
 #include "platform/framework/Resources.h"
 #include "platform/framework/StatusBar.h"
+#include "platform/framework/View.h"
 #include "platform/framework/WinApp.h"
 
 #include <QCloseEvent>
@@ -59,8 +60,14 @@ void CMDIFrameWnd::RegisterFrameCommands() {
     OnUpdateCommandUI(ID_VIEW_STATUS_BAR, [this](CCmdUI* ui) {
         ui->SetCheck(GetMessageBar() && GetMessageBar()->isVisible());
     });
-    OnCommand(ID_WINDOW_CASCADE, [this] { m_pMdiArea->cascadeSubWindows(); });
-    OnCommand(ID_WINDOW_TILE_HORZ, [this] { m_pMdiArea->tileSubWindows(); });
+    OnCommand(ID_WINDOW_CASCADE, [this] {
+        m_pMdiArea->cascadeSubWindows();
+        TellViewsArranged();
+    });
+    OnCommand(ID_WINDOW_TILE_HORZ, [this] {
+        m_pMdiArea->tileSubWindows();
+        TellViewsArranged();
+    });
     OnCommand(ID_WINDOW_ARRANGE, [this] {
         // Minimised windows go to the bottom edge of the area, one beside the other.
         int x = 0;
@@ -294,6 +301,12 @@ QToolBar* CMDIFrameWnd::CreateToolBar(UINT nIDResource) {
 void CMDIFrameWnd::HelpFinder() {
     CWinApp* app = AfxGetApp();
     CHelpWindow::Show(this, app ? app->m_strHelpFilePath : QString());
+}
+
+void CMDIFrameWnd::TellViewsArranged() {
+    for (CMDIChildWnd* frame : ChildFrames())
+        if (CView* view = frame->GetActiveView())
+            view->OnArranged();
 }
 
 void CMDIFrameWnd::OnSize(unsigned, int, int) {}

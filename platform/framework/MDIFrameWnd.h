@@ -60,6 +60,7 @@ protected:
     void HelpFinder();
 
 private:
+    void TellViewsArranged();
     void BuildMenuBar(UINT menuId);
     void FillMenu(QMenu* menu, const std::vector<MenuItemDef>& items);
     void UpdateMenu(QMenu* menu);

@@ -57,6 +57,11 @@ QRect CStatusBar::GetItemRect(int index) const {
     return index >= 0 && index < static_cast<int>(rects.size()) ? rects[index] : QRect();
 }
 
+int CStatusBar::TextRight(int index, const QString& text) const {
+    const QRect pane = GetItemRect(index);
+    return pane.x() + kGap + fontMetrics().horizontalAdvance(text);
+}
+
 QSize CStatusBar::sizeHint() const { return {QStatusBar::sizeHint().width(), kHeight}; }
 QSize CStatusBar::minimumSizeHint() const { return {0, kHeight}; }
 

@@ -26,6 +26,8 @@ public:
     // The message pane's text.
     QString GetText() const { return GetPaneText(0); }
     QRect GetItemRect(int index) const;
+    // Where text would end if shown in the pane, in the bar's coordinates.
+    int TextRight(int index, const QString& text) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -43,6 +43,9 @@ public:
     virtual void OnKillFocus(QWidget* newFocus);
     virtual void OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags);
     virtual void OnSize(unsigned type, int cx, int cy);
+    // Window/Cascade or Tile has just placed the view's frame; the view may reshape the
+    // frame to what it shows.
+    virtual void OnArranged() {}
 
 protected:
     void timerEvent(QTimerEvent* event) override;

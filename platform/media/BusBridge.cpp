@@ -66,6 +66,9 @@ void BusBridge::answerWindowRequest(GstMessage* message) {
         std::lock_guard lock(m_overlayMutex);
         m_overlay.reset(GST_ELEMENT(gst_object_ref(sink)));
     }
+    // Sinks made inside an automatic sink are met only here: the keys and clicks over the
+    // picture stay the program's, whatever sink draws it.
+    gst_video_overlay_handle_events(GST_VIDEO_OVERLAY(sink), FALSE);
     if (const guintptr handle = m_windowHandle) {
         gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), handle);
     }

@@ -91,6 +91,7 @@ HRESULT PlaybinGraph::preroll() {
         gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
         m_bus->beginRendering(); // nothing of the failed attempt is read as news
         useVideoSink(std::exchange(m_videoFallback, std::string()));
+        setOnSink(m_videoSink.get(), "show-preroll-frame", false);
         outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
     }
     // A reader ranked first that refuses or stalls on the file (decodebin drops the error of
@@ -171,8 +172,12 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     if (!mayOpenWithoutWaiting(path)) {
         return HRESULT_ACCESS_DENIED;
     }
-    // The sink gets a window of ours from its first frame on, before the player names one.
+    // The sink gets a window of ours from the start, before the player names one. It draws
+    // nothing until the graph runs: by then the player has laid the window out, so the first
+    // picture is drawn at the window's size (not at a parked window's, then again).
     m_bus->setWindowHandle(m_video.prepare());
+    setOnSink(m_videoSink.get(), "show-preroll-frame", false);
+    m_prerollShown = false;
     m_bus->beginRendering();
     g_object_set(m_playbin.get(), "uri", m_uri.c_str(), nullptr);
     const HRESULT hr = preroll();
@@ -227,7 +232,13 @@ HRESULT PlaybinGraph::Run() {
     if (auto failure = injectedGraphFailure(GraphCall::Run)) {
         return *failure;
     }
-    return changeState(GST_STATE_PLAYING, State_Running);
+    const HRESULT hr = changeState(GST_STATE_PLAYING, State_Running);
+    // From the first run on, a picture found while paused (a seek) is shown at once.
+    if (SUCCEEDED(hr) && !m_prerollShown) {
+        m_prerollShown = true;
+        setOnSink(m_videoSink.get(), "show-preroll-frame", true);
+    }
+    return hr;
 }
 
 HRESULT PlaybinGraph::Pause() {

@@ -77,6 +77,7 @@ private:
     HRESULT changeState(GstState state, long reported);
     HRESULT videoCall() const;
     HRESULT placeVideo(const QRect& rect);
+    void tellSinkSize();
     void onBusMessage(GstMessage* message);
     void onVideoWidgetLost();
     void redrawVideo();
@@ -91,6 +92,7 @@ private:
     StreamFacts m_facts;
     bool m_rendered = false;
     bool m_stillImage = false;
+    bool m_prerollShown = false; // the sink shows the frame it prerolls with
     std::optional<gint64> m_durationNs;
     long m_requestedState = State_Stopped;
     long m_volume = 0;

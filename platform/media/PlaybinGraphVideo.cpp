@@ -92,7 +92,20 @@ HRESULT PlaybinGraph::placeVideo(const QRect& rect) {
         return E_INVALIDARG;
     }
     m_video.setGeometry(rect);
+    tellSinkSize();
     return S_OK;
+}
+
+// The sink learns a new size of its window at once, and so draws its first picture at the
+// size it will keep, even while the window is still hidden (the GL sink otherwise reads the
+// size back from the X server only later, and would draw once at the size before).
+void PlaybinGraph::tellSinkSize() {
+    GstPtr<GstElement> sink = m_bus->overlay();
+    const QRect rect = m_video.geometry();
+    if (sink && !rect.isEmpty() && !m_video.isFullScreen()) {
+        gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(sink.get()), 0, 0, rect.width(),
+                                               rect.height());
+    }
 }
 
 HRESULT PlaybinGraph::SetWindowPosition(long left, long top, long width, long height) {
@@ -199,7 +212,8 @@ bool scalesFrames(GstElement* element) {
 // The plain X sink has no window of its own and ignores the rectangle: it reads our window's
 // size again when asked to expose, but draws frames at the size they were made for.
 void PlaybinGraph::redrawVideo() {
-    if (!m_rendered) {
+    // Before the first run the window is still being laid out: nothing is drawn yet.
+    if (!m_rendered || !m_prerollShown) {
         return;
     }
     GstPtr<GstElement> sink = m_bus->overlay();

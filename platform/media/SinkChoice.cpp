@@ -31,7 +31,31 @@ GstPtr<GstElement> makeElement(const std::string& description) {
                               : nullptr;
 }
 
+void setIfPresent(GstElement* element, const char* property, gboolean value) {
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), property) != nullptr) {
+        g_object_set(element, property, value, nullptr);
+    }
+}
+
 } // namespace
+
+void setOnSink(GstElement* sink, const char* property, bool value) {
+    if (sink == nullptr) {
+        return;
+    }
+    setIfPresent(sink, property, value ? TRUE : FALSE);
+    if (!GST_IS_BIN(sink)) {
+        return;
+    }
+    GstIterator* raw = gst_bin_iterate_recurse(GST_BIN(sink));
+    GValue item = G_VALUE_INIT;
+    while (gst_iterator_next(raw, &item) == GST_ITERATOR_OK) {
+        setIfPresent(GST_ELEMENT(g_value_get_object(&item)), property, value ? TRUE : FALSE);
+        g_value_reset(&item);
+    }
+    g_value_unset(&item);
+    gst_iterator_free(raw);
+}
 
 SinkChoice chooseSinks(const std::string& qpaPlatform, const std::string& videoOverride,
                        const std::string& audioOverride) {
@@ -51,13 +75,19 @@ SinkChoice currentSinkChoice() {
 }
 
 GstPtr<GstElement> makeSink(const std::string& description, bool video) {
-    if (auto sink = makeElement(description)) {
-        return sink;
+    GstPtr<GstElement> sink = makeElement(description);
+    if (!sink) {
+        sink = makeElement(video ? "autovideosink" : "autoaudiosink");
     }
-    if (auto sink = makeElement(video ? "autovideosink" : "autoaudiosink")) {
-        return sink;
+    if (!sink) {
+        sink = makeElement(video ? "fakevideosink" : "fakeaudiosink");
     }
-    return makeElement(video ? "fakevideosink" : "fakeaudiosink");
+    if (video) {
+        // X sinks select key and pointer events on the window they draw into unless told
+        // not to; X then hands those events to the sink, never to the program.
+        setOnSink(sink.get(), "handle-events", false);
+    }
+    return sink;
 }
 
 } // namespace media

@@ -22,9 +22,13 @@ SinkChoice chooseSinks(const std::string& qpaPlatform, const std::string& videoO
 // The same, from the running application and the environment.
 SinkChoice currentSinkChoice();
 
-// A sink element for a name or a description ("ximagesink display=:1" too); falls back to the
-// automatic sink of its kind when the element is not installed. Null only when nothing at all can
-// be made.
+// Sets a boolean property on the sink and on every element inside it that has it (a sink
+// may be a bin around the element that draws).
+void setOnSink(GstElement* sink, const char* property, bool value);
+
+// A video sink leaves the keys and clicks over its picture to the program. A sink element for a
+// name or a description ("ximagesink display=:1" too); falls back to the automatic sink of its kind
+// when the element is not installed. Null only when nothing at all can be made.
 GstPtr<GstElement> makeSink(const std::string& description, bool video);
 
 } // namespace media

@@ -1,5 +1,7 @@
 #include "platform/media/VideoWindowHost.h"
 
+#include "platform/media/X11Exposure.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -27,6 +29,7 @@ WId VideoWindowHost::prepare() {
         });
         m_widget->setGeometry(m_geometry);
         m_window = m_widget->winId();
+        syncNativeGeometry();
     }
     return m_window;
 }
@@ -53,6 +56,16 @@ void VideoWindowHost::setGeometry(const QRect& rect) {
     m_geometry = rect;
     if (m_widget && !m_fullScreen) {
         m_widget->setGeometry(rect);
+        syncNativeGeometry();
+    }
+}
+
+// Qt sizes the native window of a hidden widget only once the widget is shown (until then
+// it keeps a default 160 x 160); the sink draws at the native window's size, so that
+// window takes the widget's size at once.
+void VideoWindowHost::syncNativeGeometry() {
+    if (m_widget && m_widget->testAttribute(Qt::WA_WState_Created)) {
+        resizeNativeWindow(m_widget->winId(), m_widget->size());
     }
 }
 
@@ -93,6 +106,7 @@ void VideoWindowHost::moveInto(QWidget* parent, const QRect& rect) {
         m_widget->setParent(target);
     }
     m_widget->setGeometry(rect);
+    syncNativeGeometry();
     m_widget->setVisible(parent != nullptr);
     reportWindowIfChanged();
     // A paused or ended picture is drawn once more when the window manager has settled

@@ -45,6 +45,7 @@ public:
 private:
     void moveInto(QWidget* parent, const QRect& rect);
     void reportWindowIfChanged();
+    void syncNativeGeometry();
     QRect fullScreenGeometry() const;
 
     Callbacks m_callbacks;

@@ -40,8 +40,21 @@ void exposeChildWindows(WId window) {
     }
     xcb_flush(connection);
 }
+
+void resizeNativeWindow(WId window, QSize size) {
+    xcb_connection_t* connection = qtConnection();
+    if (connection == nullptr || window == 0 || size.isEmpty()) {
+        return;
+    }
+    const uint32_t values[] = {static_cast<uint32_t>(size.width()),
+                               static_cast<uint32_t>(size.height())};
+    xcb_configure_window(connection, static_cast<xcb_window_t>(window),
+                         XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
+    xcb_flush(connection);
+}
 #else
 void exposeChildWindows(WId) {}
+void resizeNativeWindow(WId, QSize) {}
 #endif
 
 } // namespace media

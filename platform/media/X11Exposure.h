@@ -2,6 +2,8 @@
 // into a child window of its own there).
 #pragma once
 
+#include <QSize>
+
 #include <QWidget>
 
 namespace media {
@@ -10,5 +12,8 @@ namespace media {
 // uncovered; nothing happens off X. The GL sink takes in a new size of its window only
 // when its own X connection has news to read: an expose is such news.
 void exposeChildWindows(WId window);
+
+// Gives the native window its size now, whether it is shown or not.
+void resizeNativeWindow(WId window, QSize size);
 
 } // namespace media

@@ -1,0 +1,119 @@
+#include "XSession.h"
+
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+XSession::~XSession() {
+    for (auto it = m_programs.rbegin(); it != m_programs.rend(); ++it)
+        Stop(**it);
+    Stop(m_wm);
+    Stop(m_server);
+}
+
+QString XSession::MissingTools(const QStringList& tools) {
+    for (const QString& tool : tools)
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            return tool;
+    return QString();
+}
+
+bool XSession::Start(QSize screen, bool windowManager) {
+    // -displayfd 1: the server picks a free display and prints its number. Nothing else
+    // is read from the servers: their logs must not fill a pipe.
+    m_server.setStandardErrorFile(QProcess::nullDevice());
+    m_server.start(QStringLiteral("Xvfb"),
+                   {"-displayfd", "1", "-screen", "0",
+                    QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
+                    "-nolisten", "tcp"});
+    if (!m_server.waitForStarted(5000))
+        return false;
+    QElapsedTimer t;
+    t.start();
+    while (!m_server.canReadLine() && t.elapsed() < 10000)
+        m_server.waitForReadyRead(200);
+    const QString number = QString::fromLatin1(m_server.readLine()).trimmed();
+    if (number.isEmpty())
+        return false;
+    m_display = QLatin1Char(':') + number;
+    if (!windowManager)
+        return true;
+    m_wm.setStandardOutputFile(QProcess::nullDevice());
+    m_wm.setStandardErrorFile(QProcess::nullDevice());
+    m_wm.setProcessEnvironment(Environment());
+    m_wm.start(QStringLiteral("openbox"), {});
+    if (!m_wm.waitForStarted(5000))
+        return false;
+    QThread::msleep(500); // openbox takes the screen
+    return true;
+}
+
+QProcessEnvironment XSession::Environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return env;
+}
+
+QProcess& XSession::Launch(const QString& program, const QStringList& args,
+                           const QProcessEnvironment& env, const QString& workDir) {
+    m_programs.push_back(std::make_unique<QProcess>());
+    QProcess& p = *m_programs.back();
+    p.setProcessEnvironment(env);
+    if (!workDir.isEmpty())
+        p.setWorkingDirectory(workDir);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(program, args);
+    return p;
+}
+
+void XSession::Stop(QProcess& process) {
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(1000);
+    }
+}
+
+QString XSession::Xdo(const QStringList& args) const {
+    QProcess p;
+    p.setProcessEnvironment(Environment());
+    p.start(QStringLiteral("xdotool"), args);
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+QImage XSession::Shot() const {
+    QProcess p;
+    p.setProcessEnvironment(Environment());
+    p.start(QStringLiteral("import"), {"-window", "root", "png:-"});
+    p.waitForFinished(10000);
+    return QImage::fromData(p.readAllStandardOutput(), "PNG");
+}
+
+QString XSession::Read(const QImage& image, const QRect& area) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("text.png"));
+    image.copy(area)
+        .scaled(area.size() * 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .save(file);
+    QProcess p;
+    p.start(QStringLiteral("tesseract"), {file, "stdout", "--psm", "7"});
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+
+bool XSession::WaitFor(const std::function<bool()>& done, int ms, int stepMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QThread::msleep(stepMs);
+    }
+    return true;
+}

@@ -1,0 +1,51 @@
+// An X server of its own (Xvfb, with openbox as a person's desktop would have) for tests
+// and benchmarks that start the real program and drive it the way a person does: real
+// key presses and clicks (xdotool), screenshots of the whole screen (ImageMagick), and
+// texts read back from them (tesseract).
+#pragma once
+
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class XSession {
+public:
+    XSession() = default;
+    // Stops every program started here, then the window manager and the server.
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    // The tools a session needs that are missing ("" when all are there).
+    static QString MissingTools(const QStringList& tools);
+
+    bool Start(QSize screen = QSize(1280, 1024), bool windowManager = true);
+    QString Display() const { return m_display; }
+    QProcessEnvironment Environment() const;
+
+    // Started on this display; owned by the session until it ends.
+    QProcess& Launch(const QString& program, const QStringList& args,
+                     const QProcessEnvironment& env, const QString& workDir = QString());
+    // Ends a program started here (terminate, then kill) and forgets it.
+    static void Stop(QProcess& process);
+
+    QString Xdo(const QStringList& args) const;
+    QImage Shot() const;
+    // Text in a part of a screenshot, read at three times its size.
+    static QString Read(const QImage& image, const QRect& area);
+
+    static bool WaitFor(const std::function<bool()>& done, int ms, int stepMs = 50);
+
+private:
+    QProcess m_server;
+    QProcess m_wm;
+    std::vector<std::unique_ptr<QProcess>> m_programs;
+    QString m_display;
+};
