@@ -1,5 +1,7 @@
 #include "XSession.h"
 
+#include "TestTime.h"
+
 #include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -58,8 +60,8 @@ QProcessEnvironment XSession::Environment() const {
 
 QProcess& XSession::Launch(const QString& program, const QStringList& args,
                            const QProcessEnvironment& env, const QString& workDir) {
-    m_programs.push_back(std::make_unique<QProcess>());
-    QProcess& p = *m_programs.back();
+    m_programs.push_back(std::make_unique<GroupedProcess>());
+    GroupedProcess& p = *m_programs.back();
     p.setProcessEnvironment(env);
     if (!workDir.isEmpty())
         p.setWorkingDirectory(workDir);
@@ -70,6 +72,10 @@ QProcess& XSession::Launch(const QString& program, const QStringList& args,
 }
 
 void XSession::Stop(QProcess& process) {
+    if (auto* grouped = dynamic_cast<GroupedProcess*>(&process)) {
+        grouped->endGroup();
+        return;
+    }
     if (process.state() == QProcess::NotRunning)
         return;
     process.terminate();
@@ -87,31 +93,32 @@ QString XSession::Xdo(const QStringList& args) const {
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
-QImage XSession::Shot() const {
+QImage XSession::Shot(const QString& window) const {
     QProcess p;
     p.setProcessEnvironment(Environment());
-    p.start(QStringLiteral("import"), {"-window", "root", "png:-"});
+    p.start(QStringLiteral("import"), {"-window", window, "png:-"});
     p.waitForFinished(10000);
     return QImage::fromData(p.readAllStandardOutput(), "PNG");
 }
 
-QString XSession::Read(const QImage& image, const QRect& area) {
+QString XSession::Read(const QImage& image, const QRect& area, int pageMode) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("text.png"));
     image.copy(area)
         .scaled(area.size() * 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .save(file);
     QProcess p;
-    p.start(QStringLiteral("tesseract"), {file, "stdout", "--psm", "7"});
+    p.start(QStringLiteral("tesseract"), {file, "stdout", "--psm", QString::number(pageMode)});
     p.waitForFinished(10000);
     return QString::fromUtf8(p.readAllStandardOutput()).simplified();
 }
 
 bool XSession::WaitFor(const std::function<bool()>& done, int ms, int stepMs) {
+    const int limit = testtime::scaled(ms);
     QElapsedTimer t;
     t.start();
     while (!done()) {
-        if (t.elapsed() > ms)
+        if (t.elapsed() > limit)
             return false;
         QThread::msleep(stepMs);
     }

@@ -4,6 +4,8 @@
 // texts read back from them (tesseract).
 #pragma once
 
+#include "GroupedProcess.h"
+
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -33,19 +35,24 @@ public:
     // Started on this display; owned by the session until it ends.
     QProcess& Launch(const QString& program, const QStringList& args,
                      const QProcessEnvironment& env, const QString& workDir = QString());
-    // Ends a program started here (terminate, then kill) and forgets it.
+    // Ends a program started here, with everything it started.
     static void Stop(QProcess& process);
 
     QString Xdo(const QStringList& args) const;
-    QImage Shot() const;
-    // Text in a part of a screenshot, read at three times its size.
-    static QString Read(const QImage& image, const QRect& area);
+    // The whole screen, or one window ("root" is the screen).
+    QImage Shot(const QString& window = QStringLiteral("root")) const;
+    // Text in a part of a screenshot, read at three times its size; one line unless
+    // another tesseract page mode is asked for (3: find the lines and blocks).
+    static QString Read(const QImage& image, const QRect& area, int pageMode = 7);
 
+    // ms is stretched for slow builds (testtime::scaled).
     static bool WaitFor(const std::function<bool()>& done, int ms, int stepMs = 50);
 
 private:
-    QProcess m_server;
-    QProcess m_wm;
-    std::vector<std::unique_ptr<QProcess>> m_programs;
+    // Each leads a process group of its own, so that nothing it started outlives the
+    // session, even when a test ends early.
+    GroupedProcess m_server;
+    GroupedProcess m_wm;
+    std::vector<std::unique_ptr<GroupedProcess>> m_programs;
     QString m_display;
 };

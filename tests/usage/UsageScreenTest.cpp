@@ -9,7 +9,9 @@
 //
 // CTest runs this program on the offscreen platform; the outer test starts it
 // again under xvfb-run for the inner one.
+#include "GroupedProcess.h"
 #include "MediaFixtures.h"
+#include "TestTime.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -54,10 +56,11 @@ QString Xdo(const QStringList& args) {
 }
 
 bool WaitFor(const std::function<bool()>& done, int ms) {
+    const int limit = testtime::scaled(ms);
     QElapsedTimer t;
     t.start();
     while (!done()) {
-        if (t.elapsed() > ms)
+        if (t.elapsed() > limit)
             return false;
         QThread::msleep(50);
     }
@@ -176,7 +179,7 @@ TEST(UsageUnderXvfb, RunsTheProgramAsAUserDoes) {
             GTEST_SKIP() << tool << " is not installed";
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QString::fromLatin1(kInnerVariable), QStringLiteral("1"));
-    QProcess inner;
+    GroupedProcess inner; // with xvfb-run's server and everything the inner run starts
     inner.setProcessEnvironment(env);
     inner.setProcessChannelMode(QProcess::MergedChannels);
     inner.start(QStandardPaths::findExecutable("xvfb-run"),
@@ -184,7 +187,7 @@ TEST(UsageUnderXvfb, RunsTheProgramAsAUserDoes) {
                             QCoreApplication::applicationFilePath(),
                             "--gtest_filter=UsageOnScreen.*"});
     ASSERT_TRUE(inner.waitForStarted(10000));
-    ASSERT_TRUE(inner.waitForFinished(180000));
+    ASSERT_TRUE(inner.finishWithin(testtime::scaled(180000)));
     const QByteArray output = inner.readAll();
     std::printf("--- inner run ---\n%s\n", output.constData());
     EXPECT_EQ(inner.exitCode(), 0);
