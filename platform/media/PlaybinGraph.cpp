@@ -1,5 +1,6 @@
 #include "platform/media/PlaybinGraph.h"
 
+#include "platform/media/BuildPace.h"
 #include "platform/media/DurationScan.h"
 #include "platform/media/GraphFailures.h"
 #include "platform/media/PathUri.h"
@@ -14,8 +15,8 @@
 namespace media {
 namespace {
 
-constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND;
-constexpr GstClockTime kScanTimeout = 3 * GST_SECOND;
+constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND * kBuildPace;
+constexpr GstClockTime kScanTimeout = 3 * GST_SECOND * kBuildPace;
 constexpr gint64 kNanosecondsPerUnit = 100; // graph times are in 100-ns units
 // Frames are made again for a new window size once the resizing has paused for this long.
 constexpr int kRefitDelayMs = 150;

@@ -1,5 +1,6 @@
 #include "platform/media/Preroll.h"
 
+#include "platform/media/BuildPace.h"
 #include "platform/media/ErrorMapping.h"
 #include "platform/media/ReaderFallback.h"
 #include "platform/media/StallWatch.h"
@@ -15,7 +16,7 @@ namespace {
 // the preroll counts as stalled (a short file can be read to its end while the first picture
 // is still being decoded and shown; that takes far less than this).
 constexpr GstClockTime kStallPoll = 100 * GST_MSECOND;
-constexpr GstClockTime kStallGrace = GST_SECOND;
+constexpr GstClockTime kStallGrace = GST_SECOND * kBuildPace;
 
 constexpr auto kWatched = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING |
                                                       GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ELEMENT);
