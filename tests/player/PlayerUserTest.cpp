@@ -25,9 +25,8 @@ constexpr int kClipSeconds = 20;
 constexpr int kToolbarBottom = 56;
 constexpr int kStatusHeight = 22;
 
-bool sleepScaled(int ms) {
+void sleepScaled(int ms) {
     QThread::msleep(testtime::scaled(ms));
-    return true;
 }
 
 // The player view's own background, RGB(0, 100, 100), where no picture is drawn.
@@ -83,8 +82,7 @@ public:
     // File/Open, the path typed into the dialog's name field.
     bool Open(const QString& path) {
         Keys({"alt+f", "o"});
-        QString dialog;
-        if (!XSession::WaitFor([&] { return !(dialog = x.FindWindow("^Open$")).isEmpty(); },
+        if (!XSession::WaitFor([&] { return !x.FindWindow("^Open$").isEmpty(); },
                                testtime::scaled(10000)))
             return false;
         sleepScaled(300);
@@ -124,8 +122,9 @@ public:
         return place;
     }
 
-    XSession x;
+    // The folders outlive the session, which ends the program first.
     QTemporaryDir media, work, config, logs;
+    XSession x;
     QString main;
 };
 
@@ -322,9 +321,8 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
     EXPECT_TRUE(expected.contains(titles[0]) && expected.contains(titles[1]))
         << qPrintable(titles[0]) << " / " << qPrintable(titles[1]);
 
-    // Window/Cascade: the front window shows its whole picture; a click on the title bar of
-    // the one behind brings that one's whole picture to the front.
-    // A whole picture in the child area, other than one already seen at unlike.
+    // Window/Cascade: the front window shows its whole picture, and so does the one behind
+    // once brought forward. A whole picture in the child area, not the one seen at unlike:
     const auto wholePicture = [&](screentest::PatternPlace& place, int unlike) {
         return XSession::WaitFor(
             [&] {
