@@ -2,6 +2,7 @@
 
 #include "platform/media/BuildPace.h"
 #include "platform/media/DurationScan.h"
+#include "platform/media/GlSinkWindow.h"
 #include "platform/media/GraphFailures.h"
 #include "platform/media/PathUri.h"
 #include "platform/media/PictureSizeLimit.h"
@@ -232,6 +233,11 @@ HRESULT PlaybinGraph::changeState(GstState state, long reported) {
 HRESULT PlaybinGraph::Run() {
     if (auto failure = injectedGraphFailure(GraphCall::Run)) {
         return *failure;
+    }
+    // The first picture is drawn at the size the window was given while the graph was
+    // built: the GL sink's window thread takes that size in first.
+    if (!m_prerollShown && !m_video.isFullScreen()) {
+        settleGlWindowSize(m_bus->overlay().get(), m_video.geometry().size());
     }
     const HRESULT hr = changeState(GST_STATE_PLAYING, State_Running);
     // From the first run on, a picture found while paused (a seek) is shown at once.

@@ -1,93 +1,353 @@
 // The player as a person uses it: the real program on an X server of its own (Xvfb with
-// openbox), the program's own video sink, real key presses with the pointer resting on
-// the picture, and the result read from screenshots.
+// openbox), the program's own sinks, real key presses and clicks with the pointer on the
+// picture, menus opened from the keyboard, files chosen in the program's Open dialog, and
+// the results read from screenshots: where the test pattern lies, the status bar's texts.
 #include "MediaFixtures.h"
 #include "ScreenPicture.h"
+#include "TestTime.h"
 #include "XSession.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
-constexpr int kBelowToolbar = 225;
+constexpr int kClipSeconds = 20;
+// The main frame's menu bar and toolbar (whose icons have yellow in them) lie above this,
+// measured from the top of its own area; the status bar's height.
+constexpr int kToolbarBottom = 56;
+constexpr int kStatusHeight = 22;
 
-struct Geometry {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-Geometry WindowGeometry(const XSession& x, const QString& window) {
-    Geometry g;
-    for (const QString& line : x.Xdo({"getwindowgeometry", "--shell", window}).split('\n')) {
-        const QString value = line.section('=', 1);
-        if (line.startsWith("X="))
-            g.x = value.toInt();
-        else if (line.startsWith("Y="))
-            g.y = value.toInt();
-        else if (line.startsWith("WIDTH="))
-            g.width = value.toInt();
-        else if (line.startsWith("HEIGHT="))
-            g.height = value.toInt();
-    }
-    return g;
+void sleepScaled(int ms) {
+    QThread::msleep(testtime::scaled(ms));
 }
 
-TEST(PlayerAsAUserSeesIt, KeysOverThePictureReachThePlayer) {
-    const QString missing =
-        XSession::MissingTools({"Xvfb", "openbox", "xdotool", "import", "tesseract"});
-    if (!missing.isEmpty())
-        GTEST_SKIP() << qPrintable(missing) << " is not installed";
-    QTemporaryDir media, work, config;
-    const QString file = fixtures::makeMedia(fixtures::Media::AviMjpeg, media.path(),
-                                             QStringLiteral("clip.avi"), 12);
-    ASSERT_FALSE(file.isEmpty());
+// The player view's own background, RGB(0, 100, 100), where no picture is drawn.
+bool isViewBackground(QRgb p) {
+    return qRed(p) <= 10 && std::abs(qGreen(p) - 100) <= 10 && std::abs(qBlue(p) - 100) <= 10;
+}
 
+int countViewBackground(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += isViewBackground(image.pixel(x, y)) ? 1 : 0;
+    return n;
+}
+
+// The program started on a session of its own as a person starts it (with the given
+// arguments), with its own sinks and a fresh profile and working folder.
+class Desk {
+public:
+    bool Start(const QStringList& args, const QString& title,
+               const QProcessEnvironment& extra = {}) {
+        if (!x.Start())
+            return false;
+        QProcessEnvironment env = x.Environment();
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("XDG_CONFIG_HOME", config.path());
+        env.remove("LUMAREST_VIDEOSINK"); // the program's own choice of sinks
+        env.remove("LUMAREST_AUDIOSINK");
+        for (const QString& key : extra.keys())
+            env.insert(key, extra.value(key));
+        QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), args, env, work.path());
+        return app.waitForStarted(5000) && WaitForTitle(title);
+    }
+
+    // Waits until the main frame is titled so; main then names it.
+    bool WaitForTitle(const QString& title) {
+        const QString pattern = '^' + QRegularExpression::escape(title) + '$';
+        return XSession::WaitFor([&] { return !(main = x.FindWindow(pattern)).isEmpty(); },
+                                 testtime::scaled(20000));
+    }
+    QString Title() const { return x.Xdo({"getwindowname", main}); }
+
+    void Keys(const QStringList& keys) {
+        x.Xdo({"windowactivate", "--sync", main});
+        x.Xdo(QStringList{"key", "--delay", "150"} + keys);
+    }
+    void Click(QPoint at) {
+        x.Xdo({"mousemove", QString::number(at.x()), QString::number(at.y())});
+        sleepScaled(200);
+        x.Xdo({"click", "1"});
+    }
+
+    // File/Open, the path typed into the dialog's name field.
+    bool Open(const QString& path) {
+        Keys({"alt+f", "o"});
+        if (!XSession::WaitFor([&] { return !x.FindWindow("^Open$").isEmpty(); },
+                               testtime::scaled(10000)))
+            return false;
+        sleepScaled(300);
+        x.Xdo({"type", "--delay", "20", path});
+        x.Xdo({"key", "Return"});
+        return WaitForTitle("Lumarest - " + QFileInfo(path).fileName());
+    }
+
+    // Where the main frame's child windows lie, and its status bar, on the screen.
+    QRect ChildArea() const {
+        const QRect frame = x.Geometry(main);
+        return frame.adjusted(0, kToolbarBottom, 0, -kStatusHeight - 2);
+    }
+    QRect StatusBar() const {
+        const QRect frame = x.Geometry(main);
+        return QRect(frame.left(), frame.bottom() - kStatusHeight + 2, frame.width(), 20);
+    }
+    QString ReadStatus(const QImage& shot) const { return XSession::Read(shot, StatusBar()); }
+    // The panes at the right end of the status bar, the volume level among them.
+    QString ReadPanes(const QImage& shot) const {
+        const QRect bar = StatusBar();
+        return XSession::Read(shot, bar.adjusted(bar.width() - 130, 0, 0, 0));
+    }
+    // The time text at the start of the status bar, with what lies to its right.
+    QString ReadTime(const QImage& shot) const {
+        const QRect bar = StatusBar();
+        return XSession::Read(shot, QRect(bar.topLeft(), QSize(300, bar.height())));
+    }
+
+    // The test pattern in a part of the screen, in screen coordinates.
+    screentest::PatternPlace FindPicture(const QImage& shot, const QRect& area) const {
+        screentest::PatternPlace place = screentest::findPattern(shot.copy(area));
+        place.left += area.left();
+        place.right += area.left();
+        place.top += area.top();
+        place.bottom += area.top();
+        return place;
+    }
+
+    // The folders outlive the session, which ends the program first.
+    QTemporaryDir media, work, config, logs;
     XSession x;
-    ASSERT_TRUE(x.Start());
-    QProcessEnvironment env = x.Environment();
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_CONFIG_HOME", config.path());
-    env.remove("LUMAREST_VIDEOSINK"); // the program's own choice of sink
-    QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), {file}, env, work.path());
-    ASSERT_TRUE(app.waitForStarted(5000));
     QString main;
-    ASSERT_TRUE(XSession::WaitFor(
-        [&] {
-            main = x.Xdo({"search", "--onlyvisible", "--name", "^Lumarest - clip.avi$"});
-            return !main.isEmpty();
-        },
-        20000));
-    main = main.section('\n', 0, 0);
+};
+
+QRect pictureRect(const screentest::PatternPlace& p) {
+    return QRect(static_cast<int>(p.pictureLeft()), p.top, static_cast<int>(p.pictureWidth()),
+                 static_cast<int>(p.pictureHeight()));
+}
+
+const QRegularExpression kTimeText(QStringLiteral("Time: +\\d+ ?/ ?%1 sec").arg(kClipSeconds));
+
+QString missingTools() {
+    return XSession::MissingTools(
+        {"Xvfb", "openbox", "xdotool", "xwininfo", "import", "tesseract"});
+}
+
+// Started with a file: keys over the picture, and full screen left with Escape.
+TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
+    if (const QString missing = missingTools(); !missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    Desk desk;
+    const QString file = fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(),
+                                             QStringLiteral("clip.avi"), kClipSeconds);
+    ASSERT_FALSE(file.isEmpty());
+    ASSERT_TRUE(desk.Start({file}, "Lumarest - clip.avi"));
+    const QRect area = desk.ChildArea();
     screentest::PatternPlace place;
-    ASSERT_TRUE(XSession::WaitFor(
-        [&] {
-            // Below the toolbar, whose icons have yellow in them.
-            place = screentest::findPattern(x.Shot().copy(0, kBelowToolbar, 1280, 1024));
-            return place.found;
-        },
-        10000))
+    ASSERT_TRUE(
+        XSession::WaitFor([&] { return (place = desk.FindPicture(desk.x.Shot(), area)).found; },
+                          testtime::scaled(10000)))
         << "no picture on the screen";
+    const QRect inWindow = pictureRect(place);
 
     // The pointer rests on the picture; two presses of Down lower the level from 100 to 98.
-    x.Xdo({"mousemove", QString::number((place.left + place.right) / 2),
-           QString::number(kBelowToolbar + (place.top + place.bottom) / 2)});
-    QThread::msleep(300);
-    x.Xdo({"key", "--delay", "150", "Down", "Down"});
-    QThread::msleep(500);
-    const Geometry g = WindowGeometry(x, main);
-    const QImage shot = x.Shot();
-    const QRect bar(g.x - 6, g.y + g.height - 41, g.width, 20); // the status bar
-    const QString status = XSession::Read(shot, bar);
-    std::printf("status bar reads: %s\n", qPrintable(status));
+    desk.x.Xdo({"mousemove", QString::number(inWindow.center().x()),
+                QString::number(inWindow.center().y())});
+    sleepScaled(300);
+    desk.x.Xdo({"key", "--delay", "150", "Down", "Down"});
+    sleepScaled(500);
+    const QImage shot = desk.x.Shot();
+    const QString status = desk.ReadPanes(shot);
+    std::printf("status panes read: %s\n", qPrintable(status));
     EXPECT_TRUE(status.contains(QRegularExpression(QStringLiteral("\\b98\\b"))))
         << "Down over the picture did not lower the level: " << qPrintable(status);
     // The slider starts after the time text: the whole text is read.
-    const QString time = XSession::Read(shot, QRect(bar.x(), bar.y(), 300, bar.height()));
+    const QString time = desk.ReadTime(shot);
     std::printf("time text reads: %s\n", qPrintable(time));
-    EXPECT_TRUE(time.contains(QRegularExpression(QStringLiteral("Time: +\\d+ ?/ ?12 sec"))))
-        << qPrintable(time);
+    EXPECT_TRUE(time.contains(kTimeText)) << qPrintable(time);
+
+    // View/Full screen: the picture covers the screen.
+    desk.Keys({"alt+v", "Down", "Down", "Return"});
+    const QSize screen = desk.x.Shot().size();
+    ASSERT_TRUE(XSession::WaitFor(
+        [&] {
+            place = screentest::findPattern(desk.x.Shot());
+            return place.found && place.pictureWidth() > screen.width() * 0.9;
+        },
+        testtime::scaled(10000)))
+        << "the picture never covered the screen";
+
+    // Escape held for 0.3 s with the pointer on the picture: back in its window.
+    desk.x.Xdo(
+        {"mousemove", QString::number(screen.width() / 2), QString::number(screen.height() / 2)});
+    sleepScaled(300);
+    desk.x.Xdo({"keydown", "Escape"});
+    QThread::msleep(300); // how long the key is held, not a wait for the program
+    desk.x.Xdo({"keyup", "Escape"});
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] {
+            place = desk.FindPicture(desk.x.Shot(), area);
+            return place.found &&
+                   pictureRect(place).intersected(inWindow).width() > inWindow.width() * 0.9;
+        },
+        testtime::scaled(5000)))
+        << "after Escape the picture is not in its window again";
+    // The status bar goes back to the time display.
+    QString after;
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] {
+            after = desk.ReadStatus(desk.x.Shot());
+            return after.contains("Time") && !after.contains("full screen");
+        },
+        testtime::scaled(5000), 200))
+        << "after leaving full screen the status bar reads: " << qPrintable(after);
+}
+
+// Size of the picture in the sink's draws: the first one drawn and the last one before
+// now, as the GL sink reports them in its log ("" when it drew nothing).
+struct SinkDraws {
+    QString first, last;
+};
+SinkDraws readSinkDraws(const QString& log) {
+    QFile file(log);
+    SinkDraws draws;
+    if (!file.open(QIODevice::ReadOnly))
+        return draws;
+    const QRegularExpression draw(QStringLiteral("on_draw:.*output area now (\\S+ \\d+x\\d+)"));
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n')) {
+        const QRegularExpressionMatch m = draw.match(line);
+        if (!m.hasMatch())
+            continue;
+        if (draws.first.isEmpty())
+            draws.first = m.captured(1);
+        draws.last = m.captured(1);
+    }
+    return draws;
+}
+
+// Started without a file, then two videos opened through File/Open; the windows arranged
+// from the Window menu, and each activated by a click on its picture.
+TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks) {
+    if (const QString missing = missingTools(); !missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    Desk desk;
+    const QString one = fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(),
+                                            QStringLiteral("one.avi"), kClipSeconds);
+    const QString two =
+        fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(), QStringLiteral("two.avi"),
+                            kClipSeconds, QSize(400, 300));
+    ASSERT_FALSE(one.isEmpty());
+    ASSERT_FALSE(two.isEmpty());
+    const QString sinkLog = desk.logs.filePath("sink.log");
+    QProcessEnvironment debug;
+    debug.insert("GST_DEBUG", "glimagesink:5");
+    debug.insert("GST_DEBUG_FILE", sinkLog);
+    debug.insert("GST_DEBUG_NO_COLOR", "1");
+    ASSERT_TRUE(desk.Start({}, "Lumarest", debug));
+    ASSERT_TRUE(desk.Open(one)) << "File/Open did not open " << qPrintable(one);
+    const QRect area = desk.ChildArea();
+    ASSERT_TRUE(XSession::WaitFor([&] { return desk.FindPicture(desk.x.Shot(), area).found; },
+                                  testtime::scaled(10000)))
+        << "no picture after File/Open";
+
+    // The slider, placed after the blank the status bar showed at start, leaves the time
+    // text whole.
+    QString time;
+    EXPECT_TRUE(
+        XSession::WaitFor([&] { return (time = desk.ReadTime(desk.x.Shot())).contains(kTimeText); },
+                          testtime::scaled(4000), 200))
+        << "the time text reads: " << qPrintable(time);
+
+    // The sink drew its first picture at the size of the window it then kept.
+    const SinkDraws draws = readSinkDraws(sinkLog);
+    if (draws.first.isEmpty()) {
+        std::printf("the GL sink drew nothing (another sink plays): first picture unchecked\n");
+    } else {
+        std::printf("sink's first draw %s, then %s\n", qPrintable(draws.first),
+                    qPrintable(draws.last));
+        EXPECT_EQ(draws.first.toStdString(), draws.last.toStdString())
+            << "the first picture was drawn at another size";
+    }
+
+    ASSERT_TRUE(desk.Open(two)) << "File/Open did not open " << qPrintable(two);
+
+    // Window/Tile: two pictures side by side, each fitted to its window's width, with no
+    // empty band of the view's background below it.
+    desk.Keys({"alt+w", "t"});
+    const QRect left(area.topLeft(), QSize(area.width() / 2, area.height()));
+    const QRect right(QPoint(left.right() + 1, area.top()), left.size());
+    screentest::PatternPlace tiled[2];
+    const QRect halves[2] = {left, right};
+    const bool bothShown = XSession::WaitFor(
+        [&] {
+            sleepScaled(300);
+            const QImage shot = desk.x.Shot();
+            for (int i = 0; i < 2; ++i)
+                tiled[i] = desk.FindPicture(shot, halves[i]);
+            return tiled[0].found && tiled[1].found &&
+                   tiled[0].pictureWidth() > left.width() * 0.85 &&
+                   tiled[1].pictureWidth() > right.width() * 0.85;
+        },
+        testtime::scaled(6000), 100);
+    EXPECT_TRUE(bothShown) << "after Tile: pictures found " << tiled[0].found << " "
+                           << tiled[1].found << ", widths " << tiled[0].pictureWidth() << " "
+                           << tiled[1].pictureWidth() << " of " << left.width();
+    QImage shot = desk.x.Shot();
+    for (int i = 0; i < 2; ++i) {
+        const int background = countViewBackground(shot.copy(halves[i]));
+        EXPECT_LT(background, halves[i].width() * 12)
+            << "after Tile window " << i << " shows " << background
+            << " pixels of empty background around its picture";
+    }
+
+    // A click on each picture activates its window.
+    ASSERT_TRUE(bothShown);
+    QString titles[2];
+    for (int i = 0; i < 2; ++i) {
+        desk.Click(pictureRect(tiled[i]).center());
+        sleepScaled(500);
+        titles[i] = desk.Title();
+    }
+    EXPECT_NE(titles[0], titles[1])
+        << "a click on the other picture left " << qPrintable(titles[0]) << " active";
+    const QStringList expected = {"Lumarest - one.avi", "Lumarest - two.avi"};
+    EXPECT_TRUE(expected.contains(titles[0]) && expected.contains(titles[1]))
+        << qPrintable(titles[0]) << " / " << qPrintable(titles[1]);
+
+    // Window/Cascade: the front window shows its whole picture, and so does the one behind
+    // once brought forward. A whole picture in the child area, not the one seen at unlike:
+    const auto wholePicture = [&](screentest::PatternPlace& place, int unlike) {
+        return XSession::WaitFor(
+            [&] {
+                sleepScaled(300);
+                place = desk.FindPicture(desk.x.Shot(), area);
+                return place.found && place.pictureHeight() >= 200 && place.left != unlike;
+            },
+            testtime::scaled(6000), 100);
+    };
+    desk.Keys({"alt+w", "c"});
+    screentest::PatternPlace front;
+    EXPECT_TRUE(wholePicture(front, -1)) << "after Cascade the front window shows no picture";
+    // The window behind, brought forward from the Window menu's list of windows (1 one.avi,
+    // 2 two.avi), shows its own whole picture where Cascade put it.
+    const QString frontTitle = desk.Title();
+    desk.Keys({"alt+w", frontTitle.endsWith("one.avi") ? "2" : "1"});
+    EXPECT_TRUE(
+        XSession::WaitFor([&] { return desk.Title() != frontTitle; }, testtime::scaled(3000)))
+        << "the window behind did not come forward";
+    screentest::PatternPlace behind;
+    EXPECT_TRUE(wholePicture(behind, front.left))
+        << "after Cascade the window behind shows no picture of its own";
+    shot = desk.x.Shot();
+    EXPECT_LT(countViewBackground(shot.copy(area)), area.width() * 12)
+        << "after Cascade a window shows empty background";
 }
 
 } // namespace

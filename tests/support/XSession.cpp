@@ -47,7 +47,7 @@ bool XSession::Start(QSize screen, bool windowManager) {
     m_wm.start(QStringLiteral("openbox"), {});
     if (!m_wm.waitForStarted(5000))
         return false;
-    QThread::msleep(500); // openbox takes the screen
+    QThread::msleep(testtime::scaled(500)); // openbox takes the screen
     return true;
 }
 
@@ -91,6 +91,30 @@ QString XSession::Xdo(const QStringList& args) const {
     p.start(QStringLiteral("xdotool"), args);
     p.waitForFinished(5000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+QString XSession::FindWindow(const QString& titlePattern) const {
+    return Xdo({"search", "--onlyvisible", "--name", titlePattern}).section('\n', 0, 0);
+}
+
+QRect XSession::Geometry(const QString& window) const {
+    QProcess p;
+    p.setProcessEnvironment(Environment());
+    p.start(QStringLiteral("xwininfo"), {"-id", window});
+    p.waitForFinished(5000);
+    QRect r;
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n')) {
+        const int value = line.section(':', 1).trimmed().toInt();
+        if (line.contains("Absolute upper-left X:"))
+            r.moveLeft(value);
+        else if (line.contains("Absolute upper-left Y:"))
+            r.moveTop(value);
+        else if (line.trimmed().startsWith("Width:"))
+            r.setWidth(value);
+        else if (line.trimmed().startsWith("Height:"))
+            r.setHeight(value);
+    }
+    return r;
 }
 
 QImage XSession::Shot(const QString& window) const {

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -39,6 +40,10 @@ public:
     static void Stop(QProcess& process);
 
     QString Xdo(const QStringList& args) const;
+    // The first visible window whose whole title matches the pattern, or "".
+    QString FindWindow(const QString& titlePattern) const;
+    // Where a window's own area lies on the screen, without the window manager's frame.
+    QRect Geometry(const QString& window) const;
     // The whole screen, or one window ("root" is the screen).
     QImage Shot(const QString& window = QStringLiteral("root")) const;
     // Text in a part of a screenshot, read at three times its size; one line unless
