@@ -58,7 +58,7 @@ TEST(HostileScreen, APipeNamedOnTheCommandLineIsRefusedAtOnce) {
     // that waits in the open shows no window however long one waits.
     XSession::WaitFor(
         [&] {
-            box = x.Xdo({"search", "--onlyvisible", "--name", "^Lumarest$"}).section('\n', 0, 0);
+            box = x.FindWindow("^Lumarest$");
             return !box.isEmpty();
         },
         20000, 100);

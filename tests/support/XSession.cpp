@@ -86,10 +86,14 @@ void XSession::Stop(QProcess& process) {
 }
 
 QString XSession::Xdo(const QStringList& args) const {
+    return Run(QStringLiteral("xdotool"), args);
+}
+
+QString XSession::Run(const QString& program, const QStringList& args) const {
     QProcess p;
     p.setProcessEnvironment(Environment());
-    p.start(QStringLiteral("xdotool"), args);
-    p.waitForFinished(5000);
+    p.start(program, args);
+    p.waitForFinished(10000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
@@ -98,12 +102,8 @@ QString XSession::FindWindow(const QString& titlePattern) const {
 }
 
 QRect XSession::Geometry(const QString& window) const {
-    QProcess p;
-    p.setProcessEnvironment(Environment());
-    p.start(QStringLiteral("xwininfo"), {"-id", window});
-    p.waitForFinished(5000);
     QRect r;
-    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n')) {
+    for (const QString& line : Run(QStringLiteral("xwininfo"), {"-id", window}).split('\n')) {
         const int value = line.section(':', 1).trimmed().toInt();
         if (line.contains("Absolute upper-left X:"))
             r.moveLeft(value);

@@ -40,6 +40,8 @@ public:
     static void Stop(QProcess& process);
 
     QString Xdo(const QStringList& args) const;
+    // A tool run on this display; what it printed.
+    QString Run(const QString& program, const QStringList& args) const;
     // The first visible window whose whole title matches the pattern, or "".
     QString FindWindow(const QString& titlePattern) const;
     // Where a window's own area lies on the screen, without the window manager's frame.

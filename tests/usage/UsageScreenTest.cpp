@@ -6,38 +6,22 @@
 // in the play list, the status pane after the fill, an empty title bar, the
 // view hidden while a deletion asks, and a queue that moves on behind the box
 // of a refused file. The screenshots stay in the build folder (usage-shots).
-//
-// CTest runs this program on the offscreen platform; the outer test starts it
-// again under xvfb-run for the inner one.
-#include "GroupedProcess.h"
 #include "MediaFixtures.h"
-#include "TestTime.h"
+#include "XSession.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <functional>
 
 void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
 
 namespace {
-
-constexpr const char* kInnerVariable = "LUMAREST_USAGE_TEST_INNER";
-
-bool Available(const char* program) {
-    return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
-}
 
 QString RunTool(const QString& program, const QStringList& args, const QByteArray& input = {}) {
     QProcess p;
@@ -49,57 +33,6 @@ QString RunTool(const QString& program, const QStringList& args, const QByteArra
     p.closeWriteChannel();
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-QString Xdo(const QStringList& args) {
-    return RunTool(QStringLiteral("xdotool"), args);
-}
-
-bool WaitFor(const std::function<bool()>& done, int ms) {
-    const int limit = testtime::scaled(ms);
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > limit)
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
-// The first visible window whose whole title matches the pattern, or "".
-QString FindWindow(const QString& pattern) {
-    return Xdo({"search", "--onlyvisible", "--name", pattern}).section('\n', 0, 0);
-}
-
-// Where the window's own area lies on the screen (xdotool counts the window
-// manager's title bar in twice).
-QRect Geometry(const QString& window) {
-    QRect r;
-    for (const QString& line : RunTool("xwininfo", {"-id", window}).split('\n')) {
-        const int value = line.section(':', 1).trimmed().toInt();
-        if (line.contains("Absolute upper-left X:"))
-            r.moveLeft(value);
-        else if (line.contains("Absolute upper-left Y:"))
-            r.moveTop(value);
-        else if (line.trimmed().startsWith("Width:"))
-            r.setWidth(value);
-        else if (line.trimmed().startsWith("Height:"))
-            r.setHeight(value);
-    }
-    return r;
-}
-
-void Keys(const QString& window, const QStringList& keys) {
-    Xdo({"windowactivate", "--sync", window});
-    Xdo(QStringList{"key", "--delay", "120"} + keys);
-}
-
-QImage Screen() {
-    QProcess p;
-    p.start(QStringLiteral("import"), {"-window", "root", "ppm:-"});
-    p.waitForFinished(10000);
-    return QImage::fromData(p.readAllStandardOutput(), "PPM");
 }
 
 void Save(const QImage& image, const QString& name) {
@@ -131,106 +64,54 @@ QString Read(const QImage& screen, const QRect& area, Layout layout = Layout::Sc
                    enlarge.readAllStandardOutput());
 }
 
-// An X server of its own (xvfb-run gave this process one), its window manager and
-// the program, stopped in reverse order.
-class Desktop {
-public:
-    ~Desktop() {
-        for (QProcess* p : {&m_app, &m_wm}) {
-            if (p->state() == QProcess::NotRunning)
-                continue;
-            p->terminate();
-            if (!p->waitForFinished(3000)) {
-                p->kill();
-                p->waitForFinished(1000);
-            }
-        }
-    }
-    bool Start(const QString& workDir, const QString& configDir, const QString& file) {
-        m_wm.setStandardOutputFile(QProcess::nullDevice());
-        m_wm.setStandardErrorFile(QProcess::nullDevice());
-        m_wm.start(QStringLiteral("openbox"), {});
-        if (!m_wm.waitForStarted(5000))
-            return false;
-        QThread::msleep(300);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("XDG_CONFIG_HOME", configDir);
-        env.remove("LUMAREST_VIDEOSINK"); // the program's own choice of sinks
-        env.remove("LUMAREST_AUDIOSINK");
-        env.remove("GST_DEBUG");
-        m_app.setProcessEnvironment(env);
-        m_app.setWorkingDirectory(workDir);
-        m_app.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_app.start(QStringLiteral(LUMAREST_PROGRAM), {file});
-        return m_app.waitForStarted(5000);
-    }
-    QProcess& App() { return m_app; }
-
-private:
-    QProcess m_wm;
-    QProcess m_app;
-};
-
-TEST(UsageUnderXvfb, RunsTheProgramAsAUserDoes) {
-    for (const char* tool :
-         {"xvfb-run", "openbox", "xdotool", "import", "convert", "tesseract", "xprop", "xwininfo"})
-        if (!Available(tool))
-            GTEST_SKIP() << tool << " is not installed";
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kInnerVariable), QStringLiteral("1"));
-    GroupedProcess inner; // with xvfb-run's server and everything the inner run starts
-    inner.setProcessEnvironment(env);
-    inner.setProcessChannelMode(QProcess::MergedChannels);
-    inner.start(QStandardPaths::findExecutable("xvfb-run"),
-                QStringList{"-a", "-s", "-screen 0 1280x1024x24",
-                            QCoreApplication::applicationFilePath(),
-                            "--gtest_filter=UsageOnScreen.*"});
-    ASSERT_TRUE(inner.waitForStarted(10000));
-    ASSERT_TRUE(inner.finishWithin(testtime::scaled(180000)));
-    const QByteArray output = inner.readAll();
-    std::printf("--- inner run ---\n%s\n", output.constData());
-    EXPECT_EQ(inner.exitCode(), 0);
-    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << "the inner test did not pass";
-}
-
-class UsageOnScreen : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!qEnvironmentVariableIsSet(kInnerVariable))
-            GTEST_SKIP() << "runs under xvfb-run, started by UsageUnderXvfb";
-    }
-};
-
 // Still pictures slide_0.png and slide_2.png, and slide_1.png that holds words:
 // opening slide_0.png catalogues all three.
-TEST_F(UsageOnScreen, WindowsDialogsAndThePlayList) {
+TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
+    const QString missing = XSession::MissingTools(
+        {"Xvfb", "openbox", "xdotool", "import", "convert", "tesseract", "xprop", "xwininfo"});
+    if (!missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
     QTemporaryDir media, work, config;
     const QString folder = QDir(media.path()).absolutePath();
     ASSERT_FALSE(fixtures::makeMedia(fixtures::Media::Png, folder, "slide_0.png").isEmpty());
     ASSERT_FALSE(fixtures::writeFile(folder, "slide_1.png", "some words\n").isEmpty());
     ASSERT_FALSE(fixtures::makeMedia(fixtures::Media::Png, folder, "slide_2.png").isEmpty());
 
-    Desktop desktop;
-    ASSERT_TRUE(desktop.Start(work.path(), config.path(), folder + "/slide_0.png"));
+    XSession x;
+    ASSERT_TRUE(x.Start());
+    QProcessEnvironment env = x.Environment();
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("XDG_CONFIG_HOME", config.path());
+    env.remove("LUMAREST_VIDEOSINK"); // the program's own choice of sinks
+    env.remove("LUMAREST_AUDIOSINK");
+    env.remove("GST_DEBUG");
+    QProcess& app =
+        x.Launch(QStringLiteral(LUMAREST_PROGRAM), {folder + "/slide_0.png"}, env, work.path());
+    ASSERT_TRUE(app.waitForStarted(5000));
+    const auto Keys = [&](const QString& window, const QStringList& keys) {
+        x.Xdo({"windowactivate", "--sync", window});
+        x.Xdo(QStringList{"key", "--delay", "120"} + keys);
+    };
+    const auto Screen = [&] { return x.Shot(); };
     QString main;
-    ASSERT_TRUE(
-        WaitFor([&] { return !(main = FindWindow("^Lumarest - slide_0.png$")).isEmpty(); }, 20000));
+    ASSERT_TRUE(XSession::WaitFor(
+        [&] { return !(main = x.FindWindow("^Lumarest - slide_0.png$")).isEmpty(); }, 20000));
     QThread::msleep(2500); // the picture's own turn ends
-    const auto title = [&] { return Xdo({"getwindowname", main}); };
-    const auto client = [&] { return Geometry(main); };
+    const auto title = [&] { return x.Xdo({"getwindowname", main}); };
+    const auto client = [&] { return x.Geometry(main); };
 
     // Ctrl+N, the second kind (Down, Return): a play-list window, which has a table.
     Keys(main, {"ctrl+n"});
     QString dialog;
-    ASSERT_TRUE(WaitFor([&] { return !(dialog = FindWindow("^New$")).isEmpty(); }, 5000));
+    ASSERT_TRUE(
+        XSession::WaitFor([&] { return !(dialog = x.FindWindow("^New$")).isEmpty(); }, 5000));
     QImage screen = Screen();
     Save(screen, "1-new-type");
-    const QString newTexts = Read(screen, Geometry(dialog));
+    const QString newTexts = Read(screen, x.Geometry(dialog));
     EXPECT_TRUE(newTexts.contains("Lumarest") && newTexts.contains("Cancel"))
         << qPrintable(newTexts);
     Keys(dialog, {"Down", "Return"});
-    ASSERT_TRUE(WaitFor([&] { return title() == "Lumarest - Lumarest1"; }, 5000));
+    ASSERT_TRUE(XSession::WaitFor([&] { return title() == "Lumarest - Lumarest1"; }, 5000));
     QThread::msleep(500);
     screen = Screen();
     Save(screen, "2-new-play-list");
@@ -240,13 +121,13 @@ TEST_F(UsageOnScreen, WindowsDialogsAndThePlayList) {
     EXPECT_TRUE(Read(screen, columns, Layout::Line).contains("Extention"))
         << "Ctrl+N made no play-list window";
     Keys(main, {"alt+f", "c"}); // File/Close, and again for the player
-    ASSERT_TRUE(WaitFor([&] { return title() == "Lumarest - slide_0.png"; }, 5000));
+    ASSERT_TRUE(XSession::WaitFor([&] { return title() == "Lumarest - slide_0.png"; }, 5000));
     Keys(main, {"alt+f", "c"});
-    ASSERT_TRUE(WaitFor([&] { return title() == "Lumarest"; }, 5000));
+    ASSERT_TRUE(XSession::WaitFor([&] { return title() == "Lumarest"; }, 5000));
 
     // View/Play List: whole letters in the lines, and no fill caption left behind.
     Keys(main, {"alt+v", "Down", "Down", "Return"});
-    ASSERT_TRUE(WaitFor([&] { return title() == "Lumarest - Play List"; }, 5000));
+    ASSERT_TRUE(XSession::WaitFor([&] { return title() == "Lumarest - Play List"; }, 5000));
     QThread::msleep(800);
     screen = Screen();
     Save(screen, "3-play-list");
@@ -268,29 +149,30 @@ TEST_F(UsageOnScreen, WindowsDialogsAndThePlayList) {
 
     // View/Parameters: the whole label.
     Keys(main, {"alt+v", "Down", "Down", "Down", "Return"});
-    ASSERT_TRUE(WaitFor([&] { return !(dialog = FindWindow("^Parameters$")).isEmpty(); }, 5000));
+    ASSERT_TRUE(XSession::WaitFor(
+        [&] { return !(dialog = x.FindWindow("^Parameters$")).isEmpty(); }, 5000));
     QThread::msleep(300);
     screen = Screen();
     Save(screen, "4-parameters");
-    const QString parameters = Read(screen, Geometry(dialog)).simplified();
+    const QString parameters = Read(screen, x.Geometry(dialog)).simplified();
     EXPECT_TRUE(parameters.contains("Delay between slides (sec):")) << qPrintable(parameters);
     Keys(dialog, {"Escape"});
 
     // Delete with no line selected: a box with an empty title bar.
     Keys(main, {"Delete"});
     QString box;
-    ASSERT_TRUE(WaitFor(
+    ASSERT_TRUE(XSession::WaitFor(
         [&] {
-            box = Xdo({"getactivewindow"});
-            return !box.isEmpty() && Xdo({"getwindowname", box}) != title();
+            box = x.Xdo({"getactivewindow"});
+            return !box.isEmpty() && x.Xdo({"getwindowname", box}) != title();
         },
         5000));
     QThread::msleep(300);
     screen = Screen();
     Save(screen, "5-select-a-line");
-    const QString boxNames = RunTool("xprop", {"-id", box, "_NET_WM_NAME", "WM_NAME"});
+    const QString boxNames = x.Run("xprop", {"-id", box, "_NET_WM_NAME", "WM_NAME"});
     EXPECT_FALSE(boxNames.contains("Lumarest")) << qPrintable(boxNames);
-    const QRect boxArea = Geometry(box);
+    const QRect boxArea = x.Geometry(box);
     const QString boxText = Read(screen, boxArea);
     EXPECT_TRUE(boxText.contains("Please select"))
         << "not the box expected: " << qPrintable(boxText);
@@ -303,15 +185,15 @@ TEST_F(UsageOnScreen, WindowsDialogsAndThePlayList) {
     QThread::msleep(300);
     for (int question = 0; question < 2; ++question) {
         Keys(main, {"Home", "Delete"});
-        ASSERT_TRUE(WaitFor([&] { return !FindWindow("^Lumarest$").isEmpty(); }, 5000))
+        ASSERT_TRUE(XSession::WaitFor([&] { return !x.FindWindow("^Lumarest$").isEmpty(); }, 5000))
             << "Delete asked nothing: the list lost the keyboard";
         QThread::msleep(300);
         screen = Screen();
         Save(screen, QStringLiteral("6-asking-%1").arg(question));
         EXPECT_FALSE(Read(screen, names, Layout::Block).contains("slide"))
             << "the view stayed shown";
-        Keys(FindWindow("^Lumarest$"), {"Escape"});
-        ASSERT_TRUE(WaitFor([&] { return FindWindow("^Lumarest$").isEmpty(); }, 5000));
+        Keys(x.FindWindow("^Lumarest$"), {"Escape"});
+        ASSERT_TRUE(XSession::WaitFor([&] { return x.FindWindow("^Lumarest$").isEmpty(); }, 5000));
         QThread::msleep(300);
         EXPECT_TRUE(Read(Screen(), names, Layout::Block).contains("slide"))
             << "the view was not shown again";
@@ -320,26 +202,28 @@ TEST_F(UsageOnScreen, WindowsDialogsAndThePlayList) {
     // All three lines played as a slide show; the words are refused, and the queue
     // moves on to the last picture while that box is still open.
     Keys(main, {"ctrl+a", "alt+v", "Right", "Return"});
-    ASSERT_TRUE(WaitFor([&] { return title() == "Lumarest - " + folder + "/slide_0.png"; }, 5000));
+    ASSERT_TRUE(XSession::WaitFor(
+        [&] { return title() == "Lumarest - " + folder + "/slide_0.png"; }, 5000));
     QThread::msleep(400);
     // The picture for the README: the two windows at the top left of the main window.
     Save(Screen().copy(QRect(client().topLeft(), QSize(640, 510))), "slide-show");
-    ASSERT_TRUE(WaitFor([&] { return !FindWindow("^Lumarest$").isEmpty(); }, 5000));
-    const QString refusal = FindWindow("^Lumarest$");
-    const QString refusalText = Read(Screen(), Geometry(refusal));
+    ASSERT_TRUE(XSession::WaitFor([&] { return !x.FindWindow("^Lumarest$").isEmpty(); }, 5000));
+    const QString refusal = x.FindWindow("^Lumarest$");
+    const QString refusalText = Read(Screen(), x.Geometry(refusal));
     EXPECT_TRUE(refusalText.contains("Unsupported file format.")) << qPrintable(refusalText);
-    EXPECT_TRUE(WaitFor([&] { return title() == "Lumarest - " + folder + "/slide_2.png"; }, 4000))
+    EXPECT_TRUE(
+        XSession::WaitFor([&] { return title() == "Lumarest - " + folder + "/slide_2.png"; }, 4000))
         << "the queue stood still behind the box: " << qPrintable(title());
     // A search can miss a window while others are being made and destroyed around it
     // (the next picture's): the box must still be found within a moment.
-    EXPECT_TRUE(WaitFor([&] { return !FindWindow("^Lumarest$").isEmpty(); }, 1000))
+    EXPECT_TRUE(XSession::WaitFor([&] { return !x.FindWindow("^Lumarest$").isEmpty(); }, 1000))
         << "the box went away by itself";
     Save(Screen(), "7-moved-on-behind-the-box");
     Keys(refusal, {"Return"});
 
     Keys(main, {"alt+f", "x"});
-    EXPECT_TRUE(desktop.App().waitForFinished(10000));
-    EXPECT_EQ(desktop.App().exitCode(), 0);
+    EXPECT_TRUE(app.waitForFinished(10000));
+    EXPECT_EQ(app.exitCode(), 0);
 }
 
 } // namespace
