@@ -9,7 +9,7 @@
 #include <memory>
 
 int main(int argc, char** argv) {
-    StartMediaFrameworkEarly();
+    StartMediaFrameworkEarly(argc > 1); // arguments name a file to play, as a rule
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvenhal"));
     QApplication::setApplicationName(QStringLiteral("Lumarest"));
