@@ -13,11 +13,23 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace bench {
+
+// Resident memory of a running process, in KiB (0 when it cannot be read).
+inline long ProcessRssKiB(qint64 pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return 0;
+}
 
 // The screen of a session's X server, read through a connection of our own.
 class Screen {
@@ -76,8 +88,10 @@ struct Side {
 };
 
 // Milliseconds from the start of the process to shown() on screen; -1 when it never came.
-// The process is ended afterwards, and the screen given time to become empty again.
+// seen, if given, looks at the process then. The process is ended afterwards, and the screen
+// given time to become empty again.
 inline double TimeToScreen(XSession& x, const Side& side, const std::function<bool()>& shown,
+                           const std::function<void(qint64 pid)>& seen = {},
                            int timeoutMs = 10000) {
     QElapsedTimer clock;
     clock.start();
@@ -86,6 +100,8 @@ inline double TimeToScreen(XSession& x, const Side& side, const std::function<bo
     while (clock.elapsed() < timeoutMs && process.state() != QProcess::NotRunning) {
         if (shown()) {
             ms = double(clock.nsecsElapsed()) / 1e6;
+            if (seen)
+                seen(process.processId());
             break;
         }
         QThread::usleep(2000);
