@@ -11,7 +11,7 @@ namespace media {
 struct SinkChoice {
     std::string video;
     std::string audio;
-    // Tried once when the video sink fails while rendering (a GL sink without working GL).
+    // Tried once when the video sink fails to open or to render (a GL sink without working GL).
     std::string videoFallback;
 };
 
