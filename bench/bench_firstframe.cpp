@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kPairs = 15;
+constexpr int kPairs = 21;
 constexpr const char* kVideoSink = "glimagesink"; // the program's own choice under X
 
 // The yellow, cyan, magenta and blue bars of the pattern, each over a fair area; the bars are
