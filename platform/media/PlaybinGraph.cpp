@@ -58,9 +58,13 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
     limitPictureSize(playbin);
     m_videoFallback = sinks.videoFallback;
     useVideoSink(sinks.video);
-    // playbin takes its own reference to the sink.
-    GstPtr<GstElement> audioSink = makeSink(sinks.audio, false);
-    g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
+    // playbin makes the automatic sound output itself when a sound stream needs one, beside the
+    // picture's start rather than before it; any other output is set here (playbin takes its
+    // own reference).
+    if (!playbinMakesAudioSink(sinks.audio)) {
+        GstPtr<GstElement> audioSink = makeSink(sinks.audio, false);
+        g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
+    }
     watchAvoidedReaders(playbin);
     m_bus = std::make_unique<BusBridge>(playbin, [this](GstMessage* m) { onBusMessage(m); });
     return true;

@@ -26,6 +26,9 @@ SinkChoice currentSinkChoice();
 // may be a bin around the element that draws).
 void setOnSink(GstElement* sink, const char* property, bool value);
 
+// True for the automatic sound output, which playbin makes by itself when it is given none.
+bool playbinMakesAudioSink(const std::string& audio);
+
 // A video sink leaves the keys and clicks over its picture to the program. A sink element for a
 // name or a description ("ximagesink display=:1" too); falls back to the automatic sink of its kind
 // when the element is not installed. Null only when nothing at all can be made.
