@@ -2,6 +2,10 @@
 // Start-up of the media framework for the process.
 #include <functional>
 
+// Begins the start-up on a thread of its own, so that the framework gets ready while the windows
+// are built; StartMediaFramework waits for it. With loadPlugins (a file is to be played at
+// once) the thread goes on to load the plugins every playing graph is made of.
+void StartMediaFrameworkEarly(bool loadPlugins);
 // True when the media framework is ready for use.
 bool StartMediaFramework();
 // Replaces the start-up (tests simulate a failure); an empty function restores it.

@@ -1,5 +1,6 @@
 // Lumarest: a media player whose play list is a small catalogue.
 #include "app/CLumarestApp.h"
+#include "app/MediaFramework.h"
 #include "desktop/DesktopIntegration.h"
 #include "platform/framework/MDIFrameWnd.h"
 
@@ -8,6 +9,7 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    StartMediaFrameworkEarly(argc > 1); // arguments name a file to play, as a rule
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvenhal"));
     QApplication::setApplicationName(QStringLiteral("Lumarest"));

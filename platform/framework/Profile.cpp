@@ -15,7 +15,11 @@ QString CProfile::GetString(const QString& section, const QString& entry, const 
     return m_settings->value(Key(section, entry), def).toString();
 }
 
+// What is there already is not written again (start-up writes the same folder every time).
 bool CProfile::WriteString(const QString& section, const QString& entry, const QString& value) {
+    const QVariant old = m_settings->value(Key(section, entry));
+    if (old.typeId() == QMetaType::QString && old.toString() == value)
+        return m_settings->status() == QSettings::NoError;
     m_settings->setValue(Key(section, entry), value);
     m_settings->sync();
     return m_settings->status() == QSettings::NoError;

@@ -60,32 +60,27 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
     limitPictureSize(playbin);
     m_videoFallback = sinks.videoFallback;
     useVideoSink(sinks.video);
-    // playbin takes its own reference to the sink.
-    GstPtr<GstElement> audioSink = makeSink(sinks.audio, false);
-    g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
+    // playbin makes the automatic sound output itself when a sound stream needs one, beside the
+    // picture's start rather than before it; any other output is set here (playbin takes its
+    // own reference).
+    if (!playbinMakesAudioSink(sinks.audio)) {
+        GstPtr<GstElement> audioSink = makeSink(sinks.audio, false);
+        g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
+    }
     watchAvoidedReaders(playbin);
     m_bus = std::make_unique<BusBridge>(playbin, [this](GstMessage* m) { onBusMessage(m); });
     return true;
 }
 
-// A sink that cannot open its display fails before it joins the pipeline, where its error
-// would not reach the bus; so it is opened here, and the fallback taken if it will not.
-// The trial display is closed again either way: a GL sink asks for its window while it
-// opens, and only a sink inside the pipeline asks on a bus that we answer.
+// The sink is first opened by the pipeline itself, as it prerolls: a sink that cannot open
+// its display fails that preroll with an error of its own, and the fallback is taken then.
 void PlaybinGraph::useVideoSink(const std::string& description) {
     m_videoSink = makeSink(description, true);
-    if (!m_videoFallback.empty()) {
-        const bool opens =
-            gst_element_set_state(m_videoSink.get(), GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
-        gst_element_set_state(m_videoSink.get(), GST_STATE_NULL);
-        if (!opens) {
-            m_videoSink = makeSink(std::exchange(m_videoFallback, std::string()), true);
-        }
-    }
     g_object_set(m_playbin.get(), "video-sink", m_videoSink.get(), nullptr);
 }
 
-// A video sink that fails on its first frame is replaced by the fallback, once per graph.
+// A video sink that fails to open or on its first frame is replaced by the fallback, once per
+// graph. A playbin whose sinks would not open has let go of its file: it is named again.
 HRESULT PlaybinGraph::preroll() {
     PrerollOutcome outcome =
         prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
@@ -94,6 +89,7 @@ HRESULT PlaybinGraph::preroll() {
         m_bus->beginRendering(); // nothing of the failed attempt is read as news
         useVideoSink(std::exchange(m_videoFallback, std::string()));
         setOnSink(m_videoSink.get(), "show-preroll-frame", false);
+        g_object_set(m_playbin.get(), "uri", m_uri.c_str(), nullptr);
         outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
     }
     // A reader ranked first that refuses or stalls on the file (decodebin drops the error of

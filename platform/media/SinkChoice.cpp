@@ -74,6 +74,15 @@ SinkChoice currentSinkChoice() {
                        qgetenv("LUMAREST_AUDIOSINK").toStdString());
 }
 
+bool playbinMakesAudioSink(const std::string& audio) {
+    if (audio != "autoaudiosink") {
+        return false;
+    }
+    GstPtr<GstPluginFeature> factory(
+        gst_registry_find_feature(gst_registry_get(), "autoaudiosink", GST_TYPE_ELEMENT_FACTORY));
+    return static_cast<bool>(factory);
+}
+
 GstPtr<GstElement> makeSink(const std::string& description, bool video) {
     GstPtr<GstElement> sink = makeElement(description);
     if (!sink) {

@@ -11,7 +11,7 @@ namespace media {
 struct SinkChoice {
     std::string video;
     std::string audio;
-    // Tried once when the video sink fails while rendering (a GL sink without working GL).
+    // Tried once when the video sink fails to open or to render (a GL sink without working GL).
     std::string videoFallback;
 };
 
@@ -25,6 +25,9 @@ SinkChoice currentSinkChoice();
 // Sets a boolean property on the sink and on every element inside it that has it (a sink
 // may be a bin around the element that draws).
 void setOnSink(GstElement* sink, const char* property, bool value);
+
+// True for the automatic sound output, which playbin makes by itself when it is given none.
+bool playbinMakesAudioSink(const std::string& audio);
 
 // A video sink leaves the keys and clicks over its picture to the program. A sink element for a
 // name or a description ("ximagesink display=:1" too); falls back to the automatic sink of its kind
