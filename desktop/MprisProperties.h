@@ -17,8 +17,8 @@ QVariantMap MetadataOf(const PlayerSnapshot& s, quint64 serial);
 // The volume property: the status bar's level as a fraction.
 double VolumeOf(const PlayerSnapshot& s);
 int LevelOfVolume(double volume);
-// Every property that changes with the player (Position excepted, which the
-// specification of the interface does not signal).
+// Every property that changes with the player (Position excepted: MPRIS clients
+// are not told of it, they ask for it).
 QVariantMap PlayerProperties(const PlayerSnapshot& s, quint64 serial);
 // The entries of now that differ from before.
 QVariantMap ChangedProperties(const QVariantMap& before, const QVariantMap& now);
