@@ -15,10 +15,6 @@ class CListCtrl;
 class CLumarestDoc;
 class QMenu;
 
-namespace playlist {
-class LineComparison;
-}
-
 class CListView_Table : public CView, private CListCtrlListener {
     Q_OBJECT
 public:
@@ -69,7 +65,6 @@ public:
     CListCtrl* m_pCListCtrl = nullptr;
 
 private:
-    static int CompareLines(LPARAM lineA, LPARAM lineB, LPARAM sortParam);
     CDao_PlayList* Catalogue() const;
     void InsertColumns();
     void FillLines(int count);
@@ -79,8 +74,7 @@ private:
     void RegisterCommands();
     UINT ChooseFromMenu(QMenu& menu, QPoint globalPos);
 
-    CListCtrl* m_pList = nullptr;                      // child widget
-    std::unique_ptr<playlist::LineComparison> m_pSort; // only while a sort runs
+    CListCtrl* m_pList = nullptr; // child widget
     int m_nStatusLine = 0;
     int m_nStatusCount = 0;
     bool m_bStatusPending = false;

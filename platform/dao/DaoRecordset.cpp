@@ -414,3 +414,33 @@ COleVariant CDaoRecordset::GetFieldValue(int index) const {
         ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     return ReadValue(m_snapshot[static_cast<size_t>(column)].get(), kind);
 }
+
+CDaoRecordset::RawField CDaoRecordset::GetFieldRaw(int index) const {
+    RequireCurrent();
+    if (index < 0 || index >= GetFieldCount())
+        ThrowDao(QString::fromLatin1(msg::kItemNotFound), SQLITE_NOTFOUND);
+    const int column = m_queries->FieldColumn(index);
+    RawField field;
+    if (m_bOnCursor) {
+        sqlite3_stmt* stmt = m_cursor.get();
+        field.type = sqlite3_column_type(stmt, column);
+        if (field.type == SQLITE_INTEGER) {
+            field.integer = sqlite3_column_int64(stmt, column);
+        } else if (field.type == SQLITE_TEXT) {
+            field.text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+            field.bytes = sqlite3_column_bytes(stmt, column);
+        }
+        return field;
+    }
+    if (static_cast<size_t>(column) >= m_snapshot.size())
+        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
+    sqlite3_value* value = m_snapshot[static_cast<size_t>(column)].get();
+    field.type = sqlite3_value_type(value);
+    if (field.type == SQLITE_INTEGER) {
+        field.integer = sqlite3_value_int64(value);
+    } else if (field.type == SQLITE_TEXT) {
+        field.text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        field.bytes = sqlite3_value_bytes(value);
+    }
+    return field;
+}

@@ -92,6 +92,16 @@ public:
 
     COleVariant GetFieldValue(const QString& field) const;
     COleVariant GetFieldValue(int index) const;
+    // A field of the current record as the engine holds it, with no variant and
+    // no copy: the text's UTF-8 bytes stay valid until the recordset moves or
+    // writes. For reading many records at once.
+    struct RawField {
+        int type = SQLITE_NULL;     // SQLITE_INTEGER, _FLOAT, _TEXT, _BLOB or _NULL
+        const char* text = nullptr; // SQLITE_TEXT only
+        int bytes = 0;
+        qint64 integer = 0; // SQLITE_INTEGER only
+    };
+    RawField GetFieldRaw(int index) const;
     int GetFieldCount() const;
     QString GetFieldName(int index) const;
     // The key (rowid) of the record the last Update inserted or changed; 0 if none.

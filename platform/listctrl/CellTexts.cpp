@@ -1,6 +1,5 @@
 #include "platform/listctrl/CellTexts.h"
 
-#include <QHashFunctions>
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -37,25 +36,33 @@ int CompareMixed(const uint8_t* a, size_t na, const char16_t* b, size_t nb) {
     return na < nb ? -1 : (nb < na ? 1 : 0);
 }
 
-bool IsLatin1(QStringView text) {
-    const char16_t* p = text.utf16();
+bool IsLatin1(const CCellView& text) {
+    if (!text.wide)
+        return true;
+    const char16_t* p = text.Utf16();
     char16_t any = 0;
-    for (qsizetype i = 0; i < text.size(); ++i)
+    for (uint32_t i = 0; i < text.length; ++i)
         any |= p[i];
     return any < 0x100;
 }
 
-bool SameText(const CCellView& stored, QStringView text, bool latin1) {
-    if (stored.length != uint32_t(text.size()) || stored.wide == latin1)
-        return false;
-    if (stored.wide)
-        return std::memcmp(stored.data, text.utf16(), size_t(text.size()) * 2) == 0;
-    const uint8_t* p = stored.Latin1();
-    const char16_t* q = text.utf16();
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (p[i] != q[i])
-            return false;
-    return true;
+// The same hash for a text whichever form it comes in (FNV-1a over the code units).
+uint32_t HashOf(const CCellView& text) {
+    uint32_t h = 2166136261u;
+    if (text.wide) {
+        const char16_t* p = text.Utf16();
+        for (uint32_t i = 0; i < text.length; ++i)
+            h = (h ^ p[i]) * 16777619u;
+    } else {
+        const uint8_t* p = text.Latin1();
+        for (uint32_t i = 0; i < text.length; ++i)
+            h = (h ^ p[i]) * 16777619u;
+    }
+    return h;
+}
+
+bool SameText(const CCellView& stored, const CCellView& text) {
+    return stored.length == text.length && CompareCellViews(stored, text) == 0;
 }
 } // namespace
 
@@ -103,23 +110,27 @@ void CCellTexts::Clear() {
 }
 
 CCellTexts::Ref CCellTexts::Store(QStringView text, int slot) {
-    if (text.isEmpty())
+    return Store(CCellView::Of(text), slot);
+}
+
+CCellTexts::Ref CCellTexts::Store(const CCellView& text, int slot) {
+    if (text.length == 0)
         return 0;
     const bool latin1 = IsLatin1(text);
     if (slot < 0 || slot >= kSlots)
         return StoreNew(text, latin1);
     if (m_recent.size() <= size_t(slot))
         m_recent.resize(size_t(slot) + 1, {});
-    const uint32_t hash = uint32_t(qHash(text));
+    const uint32_t hash = HashOf(text);
     Recent& recent = m_recent[size_t(slot)][hash & ((1u << kRecentBits) - 1)];
-    if (recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text, latin1))
+    if (recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text))
         return recent.ref;
     recent = {StoreNew(text, latin1), hash};
     return recent.ref;
 }
 
-CCellTexts::Ref CCellTexts::StoreNew(QStringView text, bool latin1) {
-    const size_t length = size_t(text.size());
+CCellTexts::Ref CCellTexts::StoreNew(const CCellView& text, bool latin1) {
+    const size_t length = size_t(text.length);
     if (length > UINT32_MAX / 2)
         throw std::bad_alloc();
     const size_t prefix = PrefixSize(length);
@@ -153,12 +164,14 @@ CCellTexts::Ref CCellTexts::StoreNew(QStringView text, bool latin1) {
         std::memcpy(p + 1, &n, 4);
     }
     p += prefix;
-    if (latin1) {
-        const char16_t* from = text.utf16();
+    if (!text.wide) {
+        std::memcpy(p, text.data, length);
+    } else if (latin1) {
+        const char16_t* from = text.Utf16();
         for (size_t i = 0; i < length; ++i)
             p[i] = uint8_t(from[i]);
     } else {
-        std::memcpy(p, text.utf16(), bytes);
+        std::memcpy(p, text.data, bytes);
     }
     m_stored += prefix + bytes;
     return ref;

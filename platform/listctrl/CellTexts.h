@@ -42,6 +42,9 @@ public:
     // Stores the text, or finds it among the texts lately stored for the same
     // slot (a column index). Throws std::bad_alloc when full.
     Ref Store(QStringView text, int slot);
+    // The same from a text in either form: Latin-1 bytes are stored as they
+    // are, with no UTF-16 copy made on the way.
+    Ref Store(const CCellView& text, int slot);
     void Release(Ref ref);
     void Clear();
     CCellView View(Ref ref) const;
@@ -60,7 +63,7 @@ private:
     // Length prefix: one byte below 0x40, else five (the length follows as four
     // bytes); bit 0x80 of the first byte marks UTF-16, bit 0x40 the long form.
     static size_t PrefixSize(size_t length) { return length < 0x40 ? 1 : 5; }
-    Ref StoreNew(QStringView text, bool latin1);
+    Ref StoreNew(const CCellView& text, bool latin1);
 
     std::vector<std::unique_ptr<uint8_t[]>> m_pages;
     uint32_t m_fill = kPageBytes; // bytes used in the last page

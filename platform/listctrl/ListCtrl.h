@@ -49,6 +49,10 @@ public:
 
     // Inserts a line at nItem (appended when past the end); returns its index or -1.
     int InsertItem(int nItem, const QString& text, LPARAM data = 0);
+    // Appends a line with the texts of its cells from column 0 on, stored as
+    // they are given (Latin-1 bytes or UTF-16); returns its index or -1. The
+    // same as InsertItem past the end and SetItemText, for long fills.
+    int AppendItem(std::span<const CCellView> cells, LPARAM data);
     bool SetItemText(int nItem, int nSubItem, QStringView text);
     bool SetItemText(int nItem, int nSubItem, const QString& text) {
         return SetItemText(nItem, nSubItem, QStringView(text));
@@ -71,6 +75,11 @@ public:
     // where they are while fn runs (it may read them by index); the control
     // refuses changes until the sort is done.
     bool SortItems(PFNLVCOMPARE fn, LPARAM sortData);
+
+    // Puts the lines in the given order at once: order[i] is the index of the
+    // line that goes to index i, every index once. For a sort whose order is
+    // found elsewhere; the same as SortItems with a comparison giving it.
+    bool ArrangeItems(const std::vector<uint32_t>& order);
 
     // Next line after nStart (-1: from the top) having every state of flags
     // (LVNI_SELECTED, LVNI_FOCUSED; LVNI_ALL any line), or -1.

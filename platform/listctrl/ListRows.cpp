@@ -75,6 +75,33 @@ int CListRows::Insert(int index, QStringView text, LPARAM data) {
     return index;
 }
 
+int CListRows::Append(std::span<const CCellView> cells, LPARAM data) {
+    if (m_sorting || m_alive == INT_MAX)
+        return -1;
+    const size_t stride = size_t(m_stride);
+    const size_t n = std::min(cells.size(), stride);
+    const size_t at = m_data.size(); // erased lines all lie before the end
+    m_cells.resize(m_cells.size() + stride, CCellTexts::Ref{});
+    CCellTexts::Ref* refs = Cells(at);
+    try {
+        for (size_t c = 0; c < n; ++c)
+            refs[c] = m_texts.Store(cells[c], int(c));
+        m_data.push_back(data);
+        try {
+            m_state.push_back(0);
+        } catch (...) {
+            m_data.pop_back();
+            throw;
+        }
+    } catch (...) {
+        for (size_t c = 0; c < n; ++c)
+            m_texts.Release(refs[c]);
+        m_cells.resize(at * stride);
+        throw;
+    }
+    return m_alive++;
+}
+
 bool CListRows::Erase(int index) {
     if (index < 0 || index >= m_alive || m_sorting)
         return false;
@@ -276,7 +303,21 @@ void CListRows::RepackTexts() {
     m_cells.swap(cells);
 }
 
-void CListRows::Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order) {
+bool CListRows::Arrange(const std::vector<uint32_t>& order) {
+    if (m_sorting || order.size() != size_t(m_alive))
+        return false;
+    std::vector<bool> seen(order.size());
+    for (uint32_t line : order) {
+        if (line >= order.size() || seen[line])
+            return false;
+        seen[line] = true;
+    }
+    Compact(); // physical positions are line indexes now
+    Reorder(order);
+    return true;
+}
+
+void CListRows::Reorder(const std::vector<uint32_t>& order) {
     const size_t stride = size_t(m_stride);
     std::vector<LPARAM> data(order.size());
     std::vector<uint8_t> state(order.size());
@@ -284,7 +325,7 @@ void CListRows::Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order) {
     size_t focus = kNone;
     size_t firstSelected = order.size();
     for (size_t i = 0; i < order.size(); ++i) {
-        const size_t from = order[i].second;
+        const size_t from = order[i];
         data[i] = m_data[from];
         state[i] = m_state[from];
         std::copy_n(Cells(from), stride, &cells[i * stride]);

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
     // Inserts a line at index (appends when index is past the end); returns
     // its index, or -1 for a negative index or while sorting.
     int Insert(int index, QStringView text, LPARAM data);
+    // Appends a line with the texts of its first cells (the others empty), in
+    // one step; returns its index, or -1 while sorting.
+    int Append(std::span<const CCellView> cells, LPARAM data);
     bool Erase(int index);
     bool Clear();
     // Widens every line by one empty cell at position cell.
@@ -65,6 +69,10 @@ public:
     // may read texts and data but sees them unchanged.
     template <class Less> bool SortByData(Less less);
 
+    // Puts the lines in the given order: order[i] is the index of the line
+    // that goes to index i. Refused unless order holds every index once.
+    bool Arrange(const std::vector<uint32_t>& order);
+
     // Drops erased lines now, and repacks texts when much of them is garbage.
     void Compact();
 
@@ -80,7 +88,8 @@ private:
     const CCellTexts::Ref* Cells(size_t phys) const { return &m_cells[phys * size_t(m_stride)]; }
     void DropErased();
     void RepackTexts();
-    void Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order);
+    // order[i]: the physical position of the line that goes to i (none erased).
+    void Reorder(const std::vector<uint32_t>& order);
 
     // Physical order, erased lines included; the three run in parallel.
     std::vector<LPARAM> m_data;
@@ -115,6 +124,9 @@ template <class Less> bool CListRows::SortByData(Less less) {
         throw;
     }
     m_sorting = false;
-    Reorder(order);
+    std::vector<uint32_t> positions(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        positions[i] = order[i].second;
+    Reorder(positions);
     return true;
 }
