@@ -33,13 +33,13 @@ LineReader::LineReader(const CDaoRecordset& rs) {
 }
 
 std::span<const CCellView> LineReader::Read(const CDaoRecordset& rs) {
-    // In the order the fields are read for a line: the name first.
-    m_cells[ColName] = Text(rs, ColName);
-    m_cells[ColExtention] = Text(rs, ColExtention);
-    m_cells[ColSize] = Size(rs);
-    m_cells[ColCreated] = Created(rs);
-    m_cells[ColDirectory] = Text(rs, ColDirectory);
-    m_cells[ColKey] = Key(rs);
+    rs.GetFieldsRaw(m_fields, m_raw.data());
+    m_cells[ColName] = Text(rs, ColName, m_raw[ColName]);
+    m_cells[ColExtention] = Text(rs, ColExtention, m_raw[ColExtention]);
+    m_cells[ColSize] = Size(rs, m_raw[ColSize]);
+    m_cells[ColCreated] = Created(rs, m_raw[ColCreated]);
+    m_cells[ColDirectory] = Text(rs, ColDirectory, m_raw[ColDirectory]);
+    m_cells[ColKey] = Key(rs, m_raw[ColKey]);
     return m_cells;
 }
 
@@ -48,8 +48,7 @@ CCellView LineReader::Kept(Column column, QString text) {
     return CCellView::Of(m_kept[column]);
 }
 
-CCellView LineReader::Text(const CDaoRecordset& rs, Column column) {
-    const CDaoRecordset::RawField f = rs.GetFieldRaw(m_fields[column]);
+CCellView LineReader::Text(const CDaoRecordset& rs, Column column, const RawField& f) {
     if (f.type == SQLITE_NULL || (f.type == SQLITE_TEXT && f.bytes == 0))
         return {};
     if (f.type == SQLITE_TEXT && f.text && IsAscii(f.text, f.bytes))
@@ -59,8 +58,7 @@ CCellView LineReader::Text(const CDaoRecordset& rs, Column column) {
     return Kept(column, TextCell(rs.GetFieldValue(m_fields[column])));
 }
 
-CCellView LineReader::Size(const CDaoRecordset& rs) {
-    const CDaoRecordset::RawField f = rs.GetFieldRaw(m_fields[ColSize]);
+CCellView LineReader::Size(const CDaoRecordset& rs, const RawField& f) {
     if (f.type == SQLITE_NULL)
         return {};
     if (f.type != SQLITE_INTEGER)
@@ -69,8 +67,7 @@ CCellView LineReader::Size(const CDaoRecordset& rs) {
     return {out, uint32_t(SizeChars(f.integer, out)), false};
 }
 
-CCellView LineReader::Created(const CDaoRecordset& rs) {
-    const CDaoRecordset::RawField f = rs.GetFieldRaw(m_fields[ColCreated]);
+CCellView LineReader::Created(const CDaoRecordset& rs, const RawField& f) {
     if (f.type == SQLITE_TEXT && f.text) {
         const COleDateTime date = COleDateTime::FromSqliteText(f.text, f.bytes);
         if (date.GetStatus() == COleDateTime::valid) {
@@ -81,8 +78,7 @@ CCellView LineReader::Created(const CDaoRecordset& rs) {
     return Kept(ColCreated, CreatedCell(rs.GetFieldValue(m_fields[ColCreated])));
 }
 
-CCellView LineReader::Key(const CDaoRecordset& rs) {
-    const CDaoRecordset::RawField f = rs.GetFieldRaw(m_fields[ColKey]);
+CCellView LineReader::Key(const CDaoRecordset& rs, const RawField& f) {
     if (f.type == SQLITE_NULL)
         return {};
     if (f.type != SQLITE_INTEGER)

@@ -23,13 +23,15 @@ public:
     std::span<const CCellView> Read(const CDaoRecordset& rs);
 
 private:
-    CCellView Text(const CDaoRecordset& rs, Column column);
-    CCellView Size(const CDaoRecordset& rs);
-    CCellView Created(const CDaoRecordset& rs);
-    CCellView Key(const CDaoRecordset& rs);
+    using RawField = CDaoRecordset::RawField;
+    CCellView Text(const CDaoRecordset& rs, Column column, const RawField& f);
+    CCellView Size(const CDaoRecordset& rs, const RawField& f);
+    CCellView Created(const CDaoRecordset& rs, const RawField& f);
+    CCellView Key(const CDaoRecordset& rs, const RawField& f);
     CCellView Kept(Column column, QString text);
 
-    std::array<int, ColumnCount> m_fields{};
+    std::array<int, ColumnCount> m_fields{}; // by column
+    std::array<RawField, ColumnCount> m_raw{};
     std::array<CCellView, ColumnCount> m_cells{};
     std::array<QString, ColumnCount> m_kept; // texts made the slow way
     std::array<std::array<char, kCellChars>, ColumnCount> m_chars{};

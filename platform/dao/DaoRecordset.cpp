@@ -415,26 +415,9 @@ COleVariant CDaoRecordset::GetFieldValue(int index) const {
     return ReadValue(m_snapshot[static_cast<size_t>(column)].get(), kind);
 }
 
-CDaoRecordset::RawField CDaoRecordset::GetFieldRaw(int index) const {
-    RequireCurrent();
-    if (index < 0 || index >= GetFieldCount())
-        ThrowDao(QString::fromLatin1(msg::kItemNotFound), SQLITE_NOTFOUND);
-    const int column = m_queries->FieldColumn(index);
-    RawField field;
-    if (m_bOnCursor) {
-        sqlite3_stmt* stmt = m_cursor.get();
-        field.type = sqlite3_column_type(stmt, column);
-        if (field.type == SQLITE_INTEGER) {
-            field.integer = sqlite3_column_int64(stmt, column);
-        } else if (field.type == SQLITE_TEXT) {
-            field.text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-            field.bytes = sqlite3_column_bytes(stmt, column);
-        }
-        return field;
-    }
-    if (static_cast<size_t>(column) >= m_snapshot.size())
-        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
-    sqlite3_value* value = m_snapshot[static_cast<size_t>(column)].get();
+namespace {
+CDaoRecordset::RawField RawOf(sqlite3_value* value) {
+    CDaoRecordset::RawField field;
     field.type = sqlite3_value_type(value);
     if (field.type == SQLITE_INTEGER) {
         field.integer = sqlite3_value_int64(value);
@@ -443,4 +426,33 @@ CDaoRecordset::RawField CDaoRecordset::GetFieldRaw(int index) const {
         field.bytes = sqlite3_value_bytes(value);
     }
     return field;
+}
+} // namespace
+
+CDaoRecordset::RawField CDaoRecordset::GetFieldRaw(int index) const {
+    RawField field;
+    GetFieldsRaw(std::span<const int>(&index, 1), &field);
+    return field;
+}
+
+void CDaoRecordset::GetFieldsRaw(std::span<const int> fields, RawField* out) const {
+    RequireCurrent();
+    const int count = GetFieldCount();
+    for (const int index : fields)
+        if (index < 0 || index >= count)
+            ThrowDao(QString::fromLatin1(msg::kItemNotFound), SQLITE_NOTFOUND);
+    if (m_bOnCursor) {
+        // The connection is used by this thread alone, so the row's values are
+        // read in place.
+        sqlite3_stmt* stmt = m_cursor.get();
+        for (size_t i = 0; i < fields.size(); ++i)
+            out[i] = RawOf(sqlite3_column_value(stmt, m_queries->FieldColumn(fields[i])));
+        return;
+    }
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const size_t column = static_cast<size_t>(m_queries->FieldColumn(fields[i]));
+        if (column >= m_snapshot.size())
+            ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
+        out[i] = RawOf(m_snapshot[column].get());
+    }
 }

@@ -14,6 +14,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class CDaoDatabase;
@@ -102,6 +103,8 @@ public:
         qint64 integer = 0; // SQLITE_INTEGER only
     };
     RawField GetFieldRaw(int index) const;
+    // Several fields of the current record at once: out[i] for fields[i].
+    void GetFieldsRaw(std::span<const int> fields, RawField* out) const;
     int GetFieldCount() const;
     QString GetFieldName(int index) const;
     // The key (rowid) of the record the last Update inserted or changed; 0 if none.

@@ -46,19 +46,23 @@ bool IsLatin1(const CCellView& text) {
     return any < 0x100;
 }
 
-// The same hash for a text whichever form it comes in (FNV-1a over the code units).
-uint32_t HashOf(const CCellView& text) {
-    uint32_t h = 2166136261u;
-    if (text.wide) {
-        const char16_t* p = text.Utf16();
-        for (uint32_t i = 0; i < text.length; ++i)
-            h = (h ^ p[i]) * 16777619u;
-    } else {
-        const uint8_t* p = text.Latin1();
-        for (uint32_t i = 0; i < text.length; ++i)
-            h = (h ^ p[i]) * 16777619u;
+// A hash of the bytes of a text's stored form, eight at a time.
+uint32_t HashBytes(const void* data, size_t n) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+    for (; n >= 8; p += 8, n -= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
     }
-    return h;
+    uint64_t w = 0;
+    std::memcpy(&w, p, n);
+    h = (h ^ w) * 0xC4CEB9FE1A85EC53ull;
+    // Mixed down, so that the low bits that pick a recent text depend on all.
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    return uint32_t(h ^ (h >> 33));
 }
 
 bool SameText(const CCellView& stored, const CCellView& text) {
@@ -113,15 +117,25 @@ CCellTexts::Ref CCellTexts::Store(QStringView text, int slot) {
     return Store(CCellView::Of(text), slot);
 }
 
-CCellTexts::Ref CCellTexts::Store(const CCellView& text, int slot) {
-    if (text.length == 0)
+CCellTexts::Ref CCellTexts::Store(const CCellView& given, int slot) {
+    if (given.length == 0)
         return 0;
-    const bool latin1 = IsLatin1(text);
+    // Hashed and stored in the form it is kept in: one byte a character when
+    // every character is below U+0100.
+    CCellView text = given;
+    if (given.wide && IsLatin1(given)) {
+        m_narrow.resize(given.length);
+        const char16_t* from = given.Utf16();
+        for (uint32_t i = 0; i < given.length; ++i)
+            m_narrow[i] = uint8_t(from[i]);
+        text = {m_narrow.data(), given.length, false};
+    }
+    const bool latin1 = !text.wide;
     if (slot < 0 || slot >= kSlots)
         return StoreNew(text, latin1);
     if (m_recent.size() <= size_t(slot))
         m_recent.resize(size_t(slot) + 1, {});
-    const uint32_t hash = HashOf(text);
+    const uint32_t hash = HashBytes(text.data, latin1 ? text.length : size_t(text.length) * 2);
     Recent& recent = m_recent[size_t(slot)][hash & ((1u << kRecentBits) - 1)];
     if (recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text))
         return recent.ref;

@@ -76,4 +76,5 @@ private:
         uint32_t hash = 0;
     };
     std::vector<std::array<Recent, size_t(1) << kRecentBits>> m_recent;
+    std::vector<uint8_t> m_narrow; // a Latin-1 text given as UTF-16, narrowed
 };
