@@ -46,18 +46,28 @@ bool IsLatin1(const CCellView& text) {
     return any < 0x100;
 }
 
-// A hash of the bytes of a text's stored form, eight at a time.
-uint32_t HashBytes(const void* data, size_t n) {
+// A hash of the bytes of a text's stored form, eight at a time; the last
+// word is read where it lies (overlapping the one before), never assembled in
+// memory first.
+uint32_t HashBytes(const void* data, size_t length) {
     const auto* p = static_cast<const uint8_t*>(data);
-    uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
-    for (; n >= 8; p += 8, n -= 8) {
-        uint64_t w;
-        std::memcpy(&w, p, 8);
-        h = (h ^ w) * 0xFF51AFD7ED558CCDull;
-        h ^= h >> 32;
-    }
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ length;
     uint64_t w = 0;
-    std::memcpy(&w, p, n);
+    if (length >= 8) {
+        for (size_t n = length; n > 8; p += 8, n -= 8) {
+            std::memcpy(&w, p, 8);
+            h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 32;
+        }
+        std::memcpy(&w, static_cast<const uint8_t*>(data) + length - 8, 8);
+    } else if (length >= 4) {
+        uint32_t a, b;
+        std::memcpy(&a, p, 4);
+        std::memcpy(&b, p + length - 4, 4);
+        w = a | (uint64_t(b) << 32);
+    } else if (length > 0) {
+        w = p[0] | (uint64_t(p[length / 2]) << 8) | (uint64_t(p[length - 1]) << 16);
+    }
     h = (h ^ w) * 0xC4CEB9FE1A85EC53ull;
     // Mixed down, so that the low bits that pick a recent text depend on all.
     h ^= h >> 33;
@@ -104,6 +114,7 @@ CCellTexts::CCellTexts() {
 void CCellTexts::Clear() {
     m_pages.clear();
     m_recent.clear();
+    m_sharing.clear();
     m_fill = kPageBytes;
     m_stored = 0;
     m_garbage = 0;
@@ -133,11 +144,26 @@ CCellTexts::Ref CCellTexts::Store(const CCellView& given, int slot) {
     const bool latin1 = !text.wide;
     if (slot < 0 || slot >= kSlots)
         return StoreNew(text, latin1);
-    if (m_recent.size() <= size_t(slot))
+    if (m_recent.size() <= size_t(slot)) {
         m_recent.resize(size_t(slot) + 1, {});
+        m_sharing.resize(size_t(slot) + 1);
+    }
+    // A column whose texts seldom repeat (names, keys) is looked up only now
+    // and then, to see whether that has changed.
+    Sharing& sharing = m_sharing[size_t(slot)];
+    if (sharing.seldom && (++sharing.skipped % kSeldomLookup) != 0)
+        return StoreNew(text, latin1);
     const uint32_t hash = HashBytes(text.data, latin1 ? text.length : size_t(text.length) * 2);
     Recent& recent = m_recent[size_t(slot)][hash & ((1u << kRecentBits) - 1)];
-    if (recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text))
+    const bool found =
+        recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text);
+    if (++sharing.lookups == kSharingWindow) {
+        sharing.seldom = (sharing.found + int(found)) * kSeldomShare < kSharingWindow;
+        sharing.lookups = sharing.found = 0;
+    } else {
+        sharing.found += found;
+    }
+    if (found)
         return recent.ref;
     recent = {StoreNew(text, latin1), hash};
     return recent.ref;

@@ -76,5 +76,17 @@ private:
         uint32_t hash = 0;
     };
     std::vector<std::array<Recent, size_t(1) << kRecentBits>> m_recent;
+    // How often texts lately looked up in a slot were found: below one in
+    // kSeldomShare, only one text in kSeldomLookup is looked up.
+    static constexpr uint32_t kSharingWindow = 4096;
+    static constexpr uint32_t kSeldomShare = 16;
+    static constexpr uint32_t kSeldomLookup = 32;
+    struct Sharing {
+        uint32_t lookups = 0;
+        uint32_t found = 0;
+        uint32_t skipped = 0;
+        bool seldom = false;
+    };
+    std::vector<Sharing> m_sharing;
     std::vector<uint8_t> m_narrow; // a Latin-1 text given as UTF-16, narrowed
 };
