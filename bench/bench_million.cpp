@@ -195,10 +195,8 @@ TEST_F(Million, PlayListWindow) {
     const long rss0 = bench::RssKiB();
     Stopwatch t;
     CListView_Table* view = OpenPlayList(frame);
-    fprintf(stderr, "DBG opened %.0f\n", t.Ms());
     ASSERT_NE(view, nullptr);
     Settle(view);
-    fprintf(stderr, "DBG settled %.0f\n", t.Ms());
     open.Add(t.Ms());
     openCpu.Add(t.CpuMs());
     const long rss1 = bench::RssKiB();
@@ -278,9 +276,7 @@ TEST_F(Million, PlayListWindow) {
         reimport.Add(t.Ms());
         t.Restart();
         view->FillList();
-        fprintf(stderr, "DBG after FillList %.0f\n", t.Ms());
         Settle(view);
-        fprintf(stderr, "DBG refill %.0f cpu %.0f\n", t.Ms(), t.CpuMs());
         refill.Add(t.Ms());
         EXPECT_EQ(list.GetItemCount(), kLines + 10);
     }

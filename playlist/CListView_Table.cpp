@@ -23,7 +23,6 @@
 #include "playlist/PlayListSort.h"
 
 #include <QMdiArea>
-#include <QElapsedTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -130,18 +129,14 @@ bool CListView_Table::FillList() {
     if (!catalogue || !m_pList)
         return false;
     try {
-        QElapsedTimer dbg; dbg.start();
         const int count = catalogue->CountRecords(QStringLiteral("FILES"));
-        fprintf(stderr, "DBG count %lld\n", dbg.restart());
         if (count == 0)
             return false;
         CWaitCursor wait;
         ScopedNoUpdates frozen(m_pList);
         m_pList->DeleteAllItems();
-        fprintf(stderr, "DBG clear %lld\n", dbg.restart());
         m_nCurrentLine = -1; // the line it named is gone
         FillLines(count);
-        fprintf(stderr, "DBG fill %lld\n", dbg.restart());
         return true;
     } catch (const CDaoException& e) {
         // The list keeps what was read up to the error, and is shown again.

@@ -7,7 +7,6 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 class CDao_PlayList;
 class CDocument;

@@ -155,8 +155,7 @@ CCellTexts::Ref CCellTexts::Store(const CCellView& given, int slot) {
         return StoreNew(text, latin1);
     const uint32_t hash = HashBytes(text.data, latin1 ? text.length : size_t(text.length) * 2);
     Recent& recent = m_recent[size_t(slot)][hash & ((1u << kRecentBits) - 1)];
-    const bool found =
-        recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text);
+    const bool found = recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text);
     if (++sharing.lookups == kSharingWindow) {
         sharing.seldom = (sharing.found + int(found)) * kSeldomShare < kSharingWindow;
         sharing.lookups = sharing.found = 0;
