@@ -2,6 +2,8 @@
 
 #include "platform/dao/OleDateTime.h"
 
+#include <cstring>
+
 namespace playlist {
 namespace {
 
@@ -15,10 +17,16 @@ int FieldNumber(const CDaoRecordset& rs, const char* field) {
 }
 
 bool IsAscii(const char* p, int bytes) {
-    unsigned char any = 0;
-    for (int i = 0; i < bytes; ++i)
+    uint64_t any = 0;
+    int i = 0;
+    for (; i + 8 <= bytes; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        any |= w;
+    }
+    for (; i < bytes; ++i)
         any |= static_cast<unsigned char>(p[i]);
-    return any < 0x80;
+    return (any & 0x8080808080808080ull) == 0;
 }
 
 } // namespace
