@@ -20,6 +20,21 @@ constexpr char kInvalidDate[] = "Invalid DateTime";
 } // namespace
 
 size_t SizeChars(qint64 bytes, char* out) {
+    constexpr qint64 kExact = qint64(1) << 53; // every size up to here is exact in a double
+    if (bytes >= 0 && bytes < kExact / 100) {
+        // Hundredths of a megabyte, rounded as "%.2f" rounds the exact quotient:
+        // to nearest, a tie to even.
+        const quint64 scaled = quint64(bytes) * 100;
+        quint64 hundredths = scaled >> 20;
+        const quint64 rest = scaled & ((quint64(1) << 20) - 1);
+        constexpr quint64 kHalf = quint64(1) << 19;
+        if (rest > kHalf || (rest == kHalf && (hundredths & 1)))
+            ++hundredths;
+        char* end = std::to_chars(out, out + kCellChars, hundredths / 100).ptr;
+        *end++ = '.';
+        PutTwoDigits(end, int(hundredths % 100));
+        return size_t(end + 2 - out);
+    }
     const double mb = static_cast<double>(bytes) / kBytesPerMb;
     const auto result = std::to_chars(out, out + kCellChars, mb, std::chars_format::fixed, 2);
     return size_t(result.ptr - out);
