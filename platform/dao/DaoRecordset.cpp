@@ -48,6 +48,7 @@ void CDaoRecordset::Close() {
     m_cursor.Release();
     m_bOnCursor = false;
     m_bCursorIsFind = false;
+    m_bFoundRowidOnly = false;
     m_snapshot.clear();
     SetPosition(true, true);
     m_pDatabase->Unregister(this);
@@ -78,6 +79,7 @@ void CDaoRecordset::SetPosition(bool bof, bool eof) {
     m_bBOF = bof;
     m_bEOF = eof;
     m_bDeleted = false;
+    m_bFoundRowidOnly = false;
     if (bof || eof) {
         DropPending();
         m_cursor.Release();
@@ -97,7 +99,26 @@ void CDaoRecordset::DropPending() {
 void CDaoRecordset::SettleNow() {
     if (m_deferredError)
         std::rethrow_exception(std::exchange(m_deferredError, nullptr));
+    if (m_bFoundRowidOnly)
+        return LoadFoundRecord();
     StartPendingScan();
+}
+
+void CDaoRecordset::LoadFoundRecord() {
+    m_bFoundRowidOnly = false;
+    CachedStatement fetch = m_pDatabase->Statements().Acquire(m_queries->FetchByRowid());
+    sqlite3_bind_int64(fetch.get(), 1, m_nFoundRowid);
+    const int rc = sqlite3_step(fetch.get());
+    if (rc == SQLITE_ROW) {
+        RunFindOn(fetch);
+        return;
+    }
+    if (rc != SQLITE_DONE) {
+        m_bFoundRowidOnly = true; // tried again at the next look
+        ThrowEngine(m_pDatabase->GetHandle(), rc);
+    }
+    // Another program deleted it since: it stays current, deleted.
+    m_bDeleted = true;
 }
 
 void CDaoRecordset::StartPendingScan() {
@@ -150,6 +171,7 @@ bool CDaoRecordset::StartCursor(const SqlKey& sql, bool backward, bool fromStart
     if (rc == SQLITE_DONE)
         return false;
     DropPending();
+    m_bFoundRowidOnly = false;
     m_cursor = std::move(stmt);
     m_bOnCursor = true;
     m_bCursorIsFind = false;
@@ -287,6 +309,13 @@ void CDaoRecordset::TakeSnapshot(sqlite3_stmt* stmt, bool withKeys) {
 }
 
 void CDaoRecordset::DetachCursor() {
+    if (m_bFoundRowidOnly) {
+        try {
+            LoadFoundRecord();
+        } catch (const CDaoException&) {
+            m_deferredError = std::current_exception(); // no current record till then
+        }
+    }
     if (m_bPending) {
         try {
             StartPendingScan();
@@ -318,9 +347,15 @@ bool CDaoRecordset::RunFind(CachedStatement& find) {
         return false;
     if (rc != SQLITE_ROW)
         ThrowEngine(m_pDatabase->GetHandle(), rc);
+    RunFindOn(find);
+    return true;
+}
+
+void CDaoRecordset::RunFindOn(CachedStatement& find) {
     // The find's statement stays on the record as the cursor; a caller that only
     // asks whether a record exists copies none of its values.
     DropPending();
+    m_bFoundRowidOnly = false;
     m_cursor = std::move(find);
     m_bOnCursor = true;
     m_bCursorIsFind = true;
@@ -331,7 +366,6 @@ bool CDaoRecordset::RunFind(CachedStatement& find) {
     m_keys.clear();
     m_bBOF = m_bEOF = false;
     m_bDeleted = false;
-    return true;
 }
 
 bool CDaoRecordset::FindFirst(const QString& filter) {
@@ -358,7 +392,7 @@ bool CDaoRecordset::FindFirst(const QString& filter, const std::vector<COleVaria
     values.reserve(params.size());
     for (const COleVariant& param : params)
         values.push_back(ParameterValue(param));
-    CachedStatement find = m_pDatabase->Statements().Acquire(m_queries->Find(filter));
+    CachedStatement find = m_pDatabase->Statements().Acquire(m_queries->FindRowid(filter));
     const int expected = sqlite3_bind_parameter_count(find.get());
     if (expected != static_cast<int>(params.size()))
         ThrowDao(QStringLiteral("The filter has %1 parameters but %2 values were given.")
@@ -367,7 +401,24 @@ bool CDaoRecordset::FindFirst(const QString& filter, const std::vector<COleVaria
                  SQLITE_RANGE);
     for (size_t i = 0; i < values.size(); ++i)
         BindSqlValue(find.get(), static_cast<int>(i) + 1, values[i]);
-    return RunFind(find);
+    const int rc = sqlite3_step(find.get());
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc != SQLITE_ROW)
+        ThrowEngine(m_pDatabase->GetHandle(), rc);
+    const qint64 rowid = sqlite3_column_int64(find.get(), 0);
+    find.Release();
+    DropPending();
+    m_cursor.Release();
+    m_bOnCursor = false;
+    m_bCursorIsFind = false;
+    m_snapshot.clear();
+    m_keys.clear();
+    m_bBOF = m_bEOF = false;
+    m_bDeleted = false;
+    m_bFoundRowidOnly = true;
+    m_nFoundRowid = rowid;
+    return true;
 }
 
 int CDaoRecordset::FieldIndex(const QString& field) const {
