@@ -27,8 +27,11 @@ void CDaoRecordset::Open(int type, const QString& sql, int options) {
     if (!m_pDatabase)
         ThrowDao(QString::fromLatin1(msg::kNotOpen), SQLITE_MISUSE);
     std::shared_ptr<const RecordsetQueries> queries = m_pDatabase->RecordsetQueriesFor(sql);
-    // Preparing proves the statement: a bad WHERE or ORDER BY fails here.
-    CachedStatement scan = m_pDatabase->Statements().Acquire(queries->Scan(false));
+    // Preparing proves the statement: a bad WHERE or ORDER BY fails here. One
+    // prepared before and waiting is proof enough; it is taken when the scan starts.
+    CachedStatement scan;
+    if (!m_pDatabase->Statements().HasIdle(queries->Scan(false)))
+        scan = m_pDatabase->Statements().Acquire(queries->Scan(false));
     m_queries = std::move(queries);
     m_schema = m_queries->Schema();
     m_strSQL = sql;
@@ -122,6 +125,8 @@ void CDaoRecordset::LoadFoundRecord() {
 }
 
 void CDaoRecordset::StartPendingScan() {
+    if (!m_cursor)
+        m_cursor = m_pDatabase->Statements().Acquire(m_queries->Scan(false));
     sqlite3_stmt* scan = m_cursor.get();
     int rc = SQLITE_DONE;
     qint64 passed = 0;
