@@ -153,21 +153,47 @@ void CListView_Table::InsertColumns() {
 }
 
 void CListView_Table::FillLines(int count) {
-    CDaoRecordset rs(Catalogue()->m_pCDaoDatabase.get());
+    CDaoDatabase& database = *Catalogue()->m_pCDaoDatabase;
+    CDaoRecordset rs(&database);
     m_strText = QStringLiteral("SELECT * FROM FILES ORDER BY FILES.Extention, FILES.Name;");
     rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strText, 0);
     if (m_pList->GetColumnCount() == 0)
         InsertColumns();
-    playlist::LineReader reader(rs); // fields looked up by name once, not once a line
-    m_pList->SetItemCount(count);
-    if (!rs.IsEOF())
-        rs.MoveFirst();
-    // The count came from another query: stop at the end rather than read past it.
-    for (int i = 0; i < count && !rs.IsEOF(); ++i) {
-        m_pList->AppendItem(reader.Read(rs), i);
-        rs.MoveNext();
+    m_bFillWhole = false;
+    const CDaoDatabase::ChangeStamp stamp = database.GetChangeStamp();
+    if (!ShareFillOfAnotherWindow(stamp, count)) {
+        playlist::LineReader reader(rs); // fields looked up by name once, not once a line
+        m_pList->SetItemCount(count);
+        if (!rs.IsEOF())
+            rs.MoveFirst();
+        // The count came from another query: stop at the end rather than read past it.
+        for (int i = 0; i < count && !rs.IsEOF(); ++i) {
+            m_pList->AppendItem(reader.Read(rs), i);
+            rs.MoveNext();
+        }
     }
     rs.Close();
+    m_fillStamp = stamp;
+    m_nFillVersion = m_pList->GetLinesVersion();
+    m_bFillWhole = m_pList->GetItemCount() == count;
+}
+
+// Two windows filled from the same catalogue hold the same lines: the second
+// shares the first one's memory, each keeping its own order and selection.
+bool CListView_Table::ShareFillOfAnotherWindow(const CDaoDatabase::ChangeStamp& stamp, int count) {
+    CMainFrame* frame = MainFrame();
+    if (!frame)
+        return false;
+    for (CListView_Table* other : frame->findChildren<CListView_Table*>()) {
+        if (other == this || !other->m_bFillWhole || !other->m_pList ||
+            other->Catalogue() != Catalogue() || !(other->m_fillStamp == stamp) ||
+            other->m_pList->GetLinesVersion() != other->m_nFillVersion ||
+            other->m_pList->GetItemCount() != count)
+            continue;
+        if (m_pList->ShareItemsOf(*other->m_pList))
+            return true;
+    }
+    return false;
 }
 
 void CListView_Table::OnColumnClick(int column) {

@@ -111,6 +111,21 @@ CCellTexts::CCellTexts() {
     Clear();
 }
 
+CCellTexts::CCellTexts(const CCellTexts& other)
+    : m_pages(other.m_pages), m_stored(other.m_stored), m_garbage(other.m_garbage),
+      m_recent(other.m_recent), m_sharing(other.m_sharing) {
+    // The other one goes on filling its last page: this one starts a page of its own.
+    m_garbage += kPageBytes - other.m_fill;
+    m_stored += kPageBytes - other.m_fill;
+    m_fill = kPageBytes;
+}
+
+CCellTexts& CCellTexts::operator=(const CCellTexts& other) {
+    if (this != &other)
+        *this = CCellTexts(other);
+    return *this;
+}
+
 void CCellTexts::Clear() {
     m_pages.clear();
     m_recent.clear();
@@ -119,7 +134,7 @@ void CCellTexts::Clear() {
     m_stored = 0;
     m_garbage = 0;
     // Offset 0 of page 0 is the empty text, so that a zeroed reference is one.
-    m_pages.push_back(std::make_unique_for_overwrite<uint8_t[]>(kPageBytes));
+    m_pages.emplace_back(std::make_unique_for_overwrite<uint8_t[]>(kPageBytes));
     m_pages[0][0] = 0;
     m_fill = 2;
 }
@@ -183,7 +198,7 @@ CCellTexts::Ref CCellTexts::StoreNew(const CCellView& text, bool latin1) {
         const bool own = prefix + bytes + 1 > kPageBytes;
         if (m_pages.size() >= kMaxPages)
             throw std::bad_alloc();
-        m_pages.push_back(
+        m_pages.emplace_back(
             std::make_unique_for_overwrite<uint8_t[]>(own ? prefix + bytes + 1 : kPageBytes));
         m_garbage += kPageBytes - m_fill;
         m_stored += kPageBytes - m_fill;

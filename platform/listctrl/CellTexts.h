@@ -39,6 +39,12 @@ public:
     using Ref = uint32_t; // 0 is the empty text
 
     CCellTexts();
+    // A copy shares the pages, whose texts never change: it holds every text
+    // stored so far and stores its own in pages of its own.
+    CCellTexts(const CCellTexts& other);
+    CCellTexts& operator=(const CCellTexts& other);
+    CCellTexts(CCellTexts&&) noexcept = default;
+    CCellTexts& operator=(CCellTexts&&) noexcept = default;
     // Stores the text, or finds it among the texts lately stored for the same
     // slot (a column index). Throws std::bad_alloc when full.
     Ref Store(QStringView text, int slot);
@@ -65,7 +71,7 @@ private:
     static size_t PrefixSize(size_t length) { return length < 0x40 ? 1 : 5; }
     Ref StoreNew(const CCellView& text, bool latin1);
 
-    std::vector<std::unique_ptr<uint8_t[]>> m_pages;
+    std::vector<std::shared_ptr<uint8_t[]>> m_pages;
     uint32_t m_fill = kPageBytes; // bytes used in the last page
     size_t m_stored = 0;          // bytes handed out
     size_t m_garbage = 0;         // bytes no longer used (shared texts counted per use)

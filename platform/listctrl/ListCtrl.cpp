@@ -134,6 +134,17 @@ int CListCtrl::AppendItem(std::span<const CCellView> cells, LPARAM data) {
     return index;
 }
 
+bool CListCtrl::ShareItemsOf(const CListCtrl& other) {
+    if (&other == this || other.GetColumnCount() != GetColumnCount() ||
+        !m_rows.ShareLinesOf(other.m_rows))
+        return false;
+    m_hotItem = -1;
+    m_selectionMark = -1;
+    m_pModel->NoteReset();
+    ScheduleSync();
+    return true;
+}
+
 bool CListCtrl::SetItemText(int nItem, int nSubItem, QStringView text) {
     if (!m_rows.SetText(nItem, nSubItem, text))
         return false;

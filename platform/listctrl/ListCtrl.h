@@ -53,6 +53,13 @@ public:
     // they are given (Latin-1 bytes or UTF-16); returns its index or -1. The
     // same as InsertItem past the end and SetItemText, for long fills.
     int AppendItem(std::span<const CCellView> cells, LPARAM data);
+    // Takes the lines of another control with the same columns as they are
+    // (texts and item data; none selected, no hot item); the two share the
+    // memory of the lines until either changes them. False when it cannot.
+    bool ShareItemsOf(const CListCtrl& other);
+    // Changes whenever a line is added, removed, moved or gets another text or
+    // item data: equal versions of one control mean the same lines.
+    uint64_t GetLinesVersion() const { return m_rows.Version(); }
     bool SetItemText(int nItem, int nSubItem, QStringView text);
     bool SetItemText(int nItem, int nSubItem, const QString& text) {
         return SetItemText(nItem, nSubItem, QStringView(text));
