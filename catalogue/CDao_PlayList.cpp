@@ -20,7 +20,8 @@ namespace {
 constexpr int kMaxCaption = 50;
 
 QString CataloguePath(const QString& folder) {
-    return QDir::toNativeSeparators(folder + QLatin1Char('/') + QLatin1String(CDao_PlayList::kFileName));
+    return QDir::toNativeSeparators(folder + QLatin1Char('/') +
+                                    QLatin1String(CDao_PlayList::kFileName));
 }
 
 // The reason in a few words, the way the system says them.
@@ -43,7 +44,8 @@ QString FaultReason(const CDaoException& e) {
 
 QString ReadDirExe() {
     CWinApp* app = AfxGetApp();
-    return app ? app->GetProfileString(QStringLiteral("Directories"), QStringLiteral("Dir_exe")) : QString();
+    return app ? app->GetProfileString(QStringLiteral("Directories"), QStringLiteral("Dir_exe"))
+               : QString();
 }
 } // namespace
 
@@ -156,8 +158,8 @@ void CDao_PlayList::EnsureLookupIndex() {
     // where sorting the table (or looking each record up from a narrower index)
     // costs several times as long.
     try {
-        m_pCDaoDatabase->Execute(
-            QStringLiteral("CREATE INDEX IF NOT EXISTS FILES_Directory_Name ON FILES(Directory, Name)"));
+        m_pCDaoDatabase->Execute(QStringLiteral(
+            "CREATE INDEX IF NOT EXISTS FILES_Directory_Name ON FILES(Directory, Name)"));
         m_pCDaoDatabase->Execute(QStringLiteral(
             "CREATE INDEX IF NOT EXISTS FILES_Extention_Name ON FILES(Extention, Name, ID_Files, "
             "Size, DateCreated, Directory)"));
@@ -234,9 +236,12 @@ bool CDao_PlayList::BuildSchema() {
         long attributes;
     };
     static constexpr Field kFields[] = {
-        {"ID_Files", dbLong, 4, dbAutoIncrField}, {"Name", dbText, 150, 0},
-        {"Extention", dbText, 10, 0},             {"Size", dbLong, 4, 0},
-        {"DateCreated", dbDate, 8, 0},            {"Directory", dbText, 250, 0},
+        {"ID_Files", dbLong, 4, dbAutoIncrField},
+        {"Name", dbText, 150, 0},
+        {"Extention", dbText, 10, 0},
+        {"Size", dbLong, 4, 0},
+        {"DateCreated", dbDate, 8, 0},
+        {"Directory", dbText, 250, 0},
     };
     for (const Field& f : kFields)
         if (!AddField(QString::fromLatin1(f.name), f.type, f.size, f.attributes))

@@ -24,7 +24,7 @@ int CDao_PlayList::ListFiles(const QString& folder, QStringList& names, const QS
 bool CDao_PlayList::AddFile(const QString& folder, const QString& name) {
     CWaitCursor wait;
     CDaoRecordset recordset(m_pCDaoDatabase.get());
-    m_strBuffer = QStringLiteral("SELECT * FROM %1").arg(QStringLiteral("FILES"));
+    m_strBuffer = QStringLiteral("SELECT * FROM FILES");
     recordset.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strBuffer, 0);
 
     // Name and folder are bound, never pasted into the filter: any character may

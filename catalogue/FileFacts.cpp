@@ -33,6 +33,13 @@ private:
     int m_fd;
 };
 
+bool IsAscii(const QByteArray& bytes) {
+    unsigned char any = 0;
+    for (const char c : bytes)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
 bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -94,7 +101,8 @@ QStringList ListPlainFiles(const QString& folder, QStringView extension) {
             continue;
         // A name that is not valid in the file-name encoding would come back as
         // another name, pointing at no file: leave it out rather than mangle it.
-        if (QFile::encodeName(name) != raw)
+        // A plain ASCII name always comes back as it was.
+        if (!IsAscii(raw) && QFile::encodeName(name) != raw)
             continue;
         names.append(name);
     }

@@ -18,6 +18,8 @@
 #include "platform/listctrl/ListCtrl.h"
 #include "player/CLumarestDoc.h"
 #include "playlist/PlayListCells.h"
+#include "playlist/PlayListLineReader.h"
+#include "playlist/PlayListOrder.h"
 #include "playlist/PlayListSort.h"
 
 #include <QMdiArea>
@@ -39,14 +41,6 @@ constexpr ColumnDef kColumns[playlist::ColumnCount] = {
     {u"Size Mb", 80, LVCFMT_RIGHT},   {u"Created", 100, LVCFMT_CENTER},
     {u"Directory", 300, LVCFMT_LEFT}, {u"ID_File", 0, LVCFMT_LEFT},
 };
-
-// The number of a field of the recordset, found by its name.
-int FieldNumber(const CDaoRecordset& rs, const QString& field) {
-    for (int i = 0; i < rs.GetFieldCount(); ++i)
-        if (rs.GetFieldName(i).compare(field, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1; // reading it reports the missing field
-}
 
 // Keeps the list from painting while it is refilled line by line.
 class ScopedNoUpdates {
@@ -159,33 +153,47 @@ void CListView_Table::InsertColumns() {
 }
 
 void CListView_Table::FillLines(int count) {
-    CDaoRecordset rs(Catalogue()->m_pCDaoDatabase.get());
+    CDaoDatabase& database = *Catalogue()->m_pCDaoDatabase;
+    CDaoRecordset rs(&database);
     m_strText = QStringLiteral("SELECT * FROM FILES ORDER BY FILES.Extention, FILES.Name;");
     rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strText, 0);
     if (m_pList->GetColumnCount() == 0)
         InsertColumns();
-    using namespace playlist;
-    // Fields are looked up by name once, not once a line.
-    const int name = FieldNumber(rs, QStringLiteral("Name")),
-              extention = FieldNumber(rs, QStringLiteral("Extention")),
-              size = FieldNumber(rs, QStringLiteral("Size")),
-              created = FieldNumber(rs, QStringLiteral("DateCreated")),
-              directory = FieldNumber(rs, QStringLiteral("Directory")),
-              key = FieldNumber(rs, QStringLiteral("ID_Files"));
-    m_pList->SetItemCount(count);
-    if (!rs.IsEOF())
-        rs.MoveFirst();
-    // The count came from another query: stop at the end rather than read past it.
-    for (int i = 0; i < count && !rs.IsEOF(); ++i) {
-        m_pList->InsertItem(i, TextCell(rs.GetFieldValue(name)), i);
-        m_pList->SetItemText(i, ColExtention, TextCell(rs.GetFieldValue(extention)));
-        m_pList->SetItemText(i, ColSize, SizeCell(rs.GetFieldValue(size)));
-        m_pList->SetItemText(i, ColCreated, CreatedCell(rs.GetFieldValue(created)));
-        m_pList->SetItemText(i, ColDirectory, TextCell(rs.GetFieldValue(directory)));
-        m_pList->SetItemText(i, ColKey, KeyCell(rs.GetFieldValue(key)));
-        rs.MoveNext();
+    m_bFillWhole = false;
+    const CDaoDatabase::ChangeStamp stamp = database.GetChangeStamp();
+    if (!ShareFillOfAnotherWindow(stamp, count)) {
+        playlist::LineReader reader(rs); // fields looked up by name once, not once a line
+        m_pList->SetItemCount(count);
+        if (!rs.IsEOF())
+            rs.MoveFirst();
+        // The count came from another query: stop at the end rather than read past it.
+        for (int i = 0; i < count && !rs.IsEOF(); ++i) {
+            m_pList->AppendItem(reader.Read(rs), i);
+            rs.MoveNext();
+        }
     }
     rs.Close();
+    m_fillStamp = stamp;
+    m_nFillVersion = m_pList->GetLinesVersion();
+    m_bFillWhole = m_pList->GetItemCount() == count;
+}
+
+// Two windows filled from the same catalogue hold the same lines: the second
+// shares the first one's memory, each keeping its own order and selection.
+bool CListView_Table::ShareFillOfAnotherWindow(const CDaoDatabase::ChangeStamp& stamp, int count) {
+    CMainFrame* frame = MainFrame();
+    if (!frame)
+        return false;
+    for (CListView_Table* other : frame->findChildren<CListView_Table*>()) {
+        if (other == this || !other->m_bFillWhole || !other->m_pList ||
+            other->Catalogue() != Catalogue() || !(other->m_fillStamp == stamp) ||
+            other->m_pList->GetLinesVersion() != other->m_nFillVersion ||
+            other->m_pList->GetItemCount() != count)
+            continue;
+        if (m_pList->ShareItemsOf(*other->m_pList))
+            return true;
+    }
+    return false;
 }
 
 void CListView_Table::OnColumnClick(int column) {
@@ -199,25 +207,20 @@ void CListView_Table::OnColumnClick(int column) {
     for (int i = 0; i < count; ++i)
         texts.push_back(m_pList->GetItemCell(i, column));
     const bool sizeColumn = m_pList->GetColumnTitle(column) == playlist::kSizeColumnTitle;
-    m_pSort = std::make_unique<playlist::LineComparison>(std::move(texts), sizeColumn, g_bSortFlag);
-    m_pList->SortItems(&CListView_Table::CompareLines, reinterpret_cast<LPARAM>(this));
-    m_pSort.reset();
+    // The comparison's order, found from keys of the texts rather than by
+    // calling it for every pair of lines.
+    m_pList->ArrangeItems(playlist::SortedLines(texts, sizeColumn, g_bSortFlag));
     g_bSortFlag = !g_bSortFlag;
     for (int i = 0; i < m_pList->GetItemCount(); ++i)
         m_pList->SetItemData(i, i);
 }
 
-// The comparison reads the text of the line that the item data names. Deleted
-// lines leave gaps in the numbering, so it is made whole again first.
+// The sort reads the text of the line that the item data names. Deleted lines
+// leave gaps in the numbering, so it is made whole again first.
 void CListView_Table::RenumberLines() {
     for (int i = 0; i < m_pList->GetItemCount(); ++i)
         if (m_pList->GetItemData(i) != i)
             m_pList->SetItemData(i, i);
-}
-
-int CListView_Table::CompareLines(LPARAM lineA, LPARAM lineB, LPARAM sortParam) {
-    const auto* view = reinterpret_cast<const CListView_Table*>(sortParam);
-    return view->m_pSort ? (*view->m_pSort)(lineA, lineB) : 0;
 }
 
 // Selecting all of a long list reports every line: the line and count are

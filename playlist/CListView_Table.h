@@ -1,23 +1,19 @@
 #pragma once
 // The play-list view: the catalogue's FILES table as a sortable table of one
 // line per record, and the commands that play, open and delete its lines.
+#include "platform/dao/DaoDatabase.h"
 #include "platform/framework/View.h"
 #include "platform/listctrl/ListCtrlTypes.h"
 
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 class CDao_PlayList;
 class CDocument;
 class CListCtrl;
 class CLumarestDoc;
 class QMenu;
-
-namespace playlist {
-class LineComparison;
-}
 
 class CListView_Table : public CView, private CListCtrlListener {
     Q_OBJECT
@@ -69,19 +65,25 @@ public:
     CListCtrl* m_pCListCtrl = nullptr;
 
 private:
-    static int CompareLines(LPARAM lineA, LPARAM lineB, LPARAM sortParam);
     CDao_PlayList* Catalogue() const;
     void InsertColumns();
     void FillLines(int count);
+    // Takes the lines of another play-list window whose lines are still those
+    // of a fill from the catalogue as it is now; false when there is none.
+    bool ShareFillOfAnotherWindow(const CDaoDatabase::ChangeStamp& stamp, int count);
     void RenumberLines();
     void FlushStatusText();
     void ShowIdleTextIfActive();
     void RegisterCommands();
     UINT ChooseFromMenu(QMenu& menu, QPoint globalPos);
 
-    CListCtrl* m_pList = nullptr;                      // child widget
-    std::unique_ptr<playlist::LineComparison> m_pSort; // only while a sort runs
+    CListCtrl* m_pList = nullptr; // child widget
     int m_nStatusLine = 0;
     int m_nStatusCount = 0;
     bool m_bStatusPending = false;
+    // The catalogue's state when the lines were last filled whole, and the
+    // lines' version just after: while both hold, another window may share them.
+    CDaoDatabase::ChangeStamp m_fillStamp;
+    uint64_t m_nFillVersion = 0;
+    bool m_bFillWhole = false;
 };

@@ -5,36 +5,71 @@
 
 #include <array>
 #include <charconv>
+#include <cstring>
 
 namespace playlist {
 namespace {
 constexpr double kBytesPerMb = 1048576.0;
 
-void PutTwoDigits(char16_t* out, int value) {
-    out[0] = char16_t(u'0' + (value / 10) % 10);
-    out[1] = char16_t(u'0' + value % 10);
+void PutTwoDigits(char* out, int value) {
+    out[0] = char('0' + (value / 10) % 10);
+    out[1] = char('0' + value % 10);
 }
+
+constexpr char kInvalidDate[] = "Invalid DateTime";
 } // namespace
 
-QString SizeText(qint64 bytes) {
-    std::array<char, 64> buffer{};
+size_t SizeChars(qint64 bytes, char* out) {
+    constexpr qint64 kExact = qint64(1) << 53; // every size up to here is exact in a double
+    if (bytes >= 0 && bytes < kExact / 100) {
+        // Hundredths of a megabyte, rounded as "%.2f" rounds the exact quotient:
+        // to nearest, a tie to even.
+        const quint64 scaled = quint64(bytes) * 100;
+        quint64 hundredths = scaled >> 20;
+        const quint64 rest = scaled & ((quint64(1) << 20) - 1);
+        constexpr quint64 kHalf = quint64(1) << 19;
+        if (rest > kHalf || (rest == kHalf && (hundredths & 1)))
+            ++hundredths;
+        char* end = std::to_chars(out, out + kCellChars, hundredths / 100).ptr;
+        *end++ = '.';
+        PutTwoDigits(end, int(hundredths % 100));
+        return size_t(end + 2 - out);
+    }
     const double mb = static_cast<double>(bytes) / kBytesPerMb;
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), mb,
-                                      std::chars_format::fixed, 2);
-    return QString::fromLatin1(buffer.data(), result.ptr - buffer.data());
+    const auto result = std::to_chars(out, out + kCellChars, mb, std::chars_format::fixed, 2);
+    return size_t(result.ptr - out);
+}
+
+size_t CreatedChars(const COleDateTime& date, char* out) {
+    if (date.GetStatus() != COleDateTime::valid) {
+        std::memcpy(out, kInvalidDate, sizeof kInvalidDate - 1);
+        return sizeof kInvalidDate - 1;
+    }
+    // dd.mm.yy HH:MM, built directly: a play list formats one date per line.
+    PutTwoDigits(out, date.GetDay());
+    out[2] = '.';
+    PutTwoDigits(out + 3, date.GetMonth());
+    out[5] = '.';
+    PutTwoDigits(out + 6, date.GetYear() % 100);
+    out[8] = ' ';
+    PutTwoDigits(out + 9, date.GetHour());
+    out[11] = ':';
+    PutTwoDigits(out + 12, date.GetMinute());
+    return 14;
+}
+
+size_t KeyChars(qint64 key, char* out) {
+    return size_t(std::to_chars(out, out + kCellChars, key).ptr - out);
+}
+
+QString SizeText(qint64 bytes) {
+    std::array<char, kCellChars> buffer{};
+    return QString::fromLatin1(buffer.data(), qsizetype(SizeChars(bytes, buffer.data())));
 }
 
 QString CreatedText(const COleDateTime& date) {
-    if (date.GetStatus() != COleDateTime::valid)
-        return QStringLiteral("Invalid DateTime");
-    // dd.mm.yy HH:MM, built directly: a play list formats one date per line.
-    char16_t text[14] = {0, 0, u'.', 0, 0, u'.', 0, 0, u' ', 0, 0, u':', 0, 0};
-    PutTwoDigits(text, date.GetDay());
-    PutTwoDigits(text + 3, date.GetMonth());
-    PutTwoDigits(text + 6, date.GetYear() % 100);
-    PutTwoDigits(text + 9, date.GetHour());
-    PutTwoDigits(text + 12, date.GetMinute());
-    return QString(reinterpret_cast<const QChar*>(text), 14);
+    std::array<char, kCellChars> buffer{};
+    return QString::fromLatin1(buffer.data(), qsizetype(CreatedChars(date, buffer.data())));
 }
 
 QString KeyText(qint64 key) {

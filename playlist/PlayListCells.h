@@ -3,6 +3,7 @@
 // Plain functions, locale-independent (the decimal point is always '.').
 #include <QString>
 #include <QStringView>
+#include <cstddef>
 
 class COleDateTime;
 class COleVariant;
@@ -28,6 +29,13 @@ QString SizeText(qint64 bytes);
 QString CreatedText(const COleDateTime& date);
 // "%d".
 QString KeyText(qint64 key);
+
+// The same three as Latin-1 characters written to out (room for
+// kCellChars); the number of characters written.
+inline constexpr size_t kCellChars = 32;
+size_t SizeChars(qint64 bytes, char* out);
+size_t CreatedChars(const COleDateTime& date, char* out);
+size_t KeyChars(qint64 key, char* out);
 
 // The same from the field values as the recordset hands them over. A Null text
 // field or a Null number shows as the empty text; a Null or unconvertible date

@@ -187,6 +187,28 @@ void CDaoDatabase::OpenConnection(const QString& path, int flags) {
     m_statements = std::make_unique<StatementCache>(m_db.get());
     m_strName = path;
     m_bReadOnly = (flags & SQLITE_OPEN_READONLY) != 0;
+    static quint64 s_nOpenings = 0;
+    m_nOpenSerial = ++s_nOpenings;
+}
+
+namespace {
+qint64 PragmaNumber(sqlite3* db, const char* pragma) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, pragma, -1, &raw, nullptr) != SQLITE_OK)
+        ThrowEngine(db, sqlite3_errcode(db));
+    const lumarest::dao::StmtPtr stmt(raw);
+    const int rc = sqlite3_step(stmt.get());
+    if (rc != SQLITE_ROW)
+        ThrowEngine(db, rc);
+    return sqlite3_column_int64(stmt.get(), 0);
+}
+} // namespace
+
+CDaoDatabase::ChangeStamp CDaoDatabase::GetChangeStamp() {
+    RequireOpen();
+    sqlite3* db = m_db.get();
+    return {m_nOpenSerial, sqlite3_total_changes64(db), PragmaNumber(db, "PRAGMA data_version"),
+            PragmaNumber(db, "PRAGMA schema_version")};
 }
 
 void CDaoDatabase::Close() {

@@ -60,6 +60,18 @@ public:
     void Execute(const QString& sql, int options = 0);
     qint64 GetRecordsAffected() const;
 
+    // What tells whether the database's contents may have changed: equal stamps
+    // taken from one open database mean no row and no table changed in between,
+    // by this connection or any other.
+    struct ChangeStamp {
+        quint64 open = 0;         // which opening of a database
+        qint64 changes = 0;       // rows this connection changed
+        qint64 otherCommits = 0;  // PRAGMA data_version
+        qint64 schemaVersion = 0; // PRAGMA schema_version
+        bool operator==(const ChangeStamp&) const = default;
+    };
+    ChangeStamp GetChangeStamp();
+
     // The SQLite connection, for tests and diagnostics; null when closed.
     sqlite3* GetHandle() const { return m_db.get(); }
 
@@ -98,6 +110,7 @@ private:
     QString m_strName;
     int m_nTransactionDepth = 0;
     bool m_bReadOnly = false;
+    quint64 m_nOpenSerial = 0;
 };
 
 // Rolls back the transaction if the object goes out of scope before Commit() is

@@ -27,8 +27,11 @@ void CDaoRecordset::Open(int type, const QString& sql, int options) {
     if (!m_pDatabase)
         ThrowDao(QString::fromLatin1(msg::kNotOpen), SQLITE_MISUSE);
     std::shared_ptr<const RecordsetQueries> queries = m_pDatabase->RecordsetQueriesFor(sql);
-    // Preparing proves the statement: a bad WHERE or ORDER BY fails here.
-    CachedStatement scan = m_pDatabase->Statements().Acquire(queries->Scan(false));
+    // Preparing proves the statement: a bad WHERE or ORDER BY fails here. One
+    // prepared before and waiting is proof enough; it is taken when the scan starts.
+    CachedStatement scan;
+    if (!m_pDatabase->Statements().HasIdle(queries->Scan(false)))
+        scan = m_pDatabase->Statements().Acquire(queries->Scan(false));
     m_queries = std::move(queries);
     m_schema = m_queries->Schema();
     m_strSQL = sql;
@@ -48,6 +51,7 @@ void CDaoRecordset::Close() {
     m_cursor.Release();
     m_bOnCursor = false;
     m_bCursorIsFind = false;
+    m_bFoundRowidOnly = false;
     m_snapshot.clear();
     SetPosition(true, true);
     m_pDatabase->Unregister(this);
@@ -78,6 +82,7 @@ void CDaoRecordset::SetPosition(bool bof, bool eof) {
     m_bBOF = bof;
     m_bEOF = eof;
     m_bDeleted = false;
+    m_bFoundRowidOnly = false;
     if (bof || eof) {
         DropPending();
         m_cursor.Release();
@@ -97,10 +102,31 @@ void CDaoRecordset::DropPending() {
 void CDaoRecordset::SettleNow() {
     if (m_deferredError)
         std::rethrow_exception(std::exchange(m_deferredError, nullptr));
+    if (m_bFoundRowidOnly)
+        return LoadFoundRecord();
     StartPendingScan();
 }
 
+void CDaoRecordset::LoadFoundRecord() {
+    m_bFoundRowidOnly = false;
+    CachedStatement fetch = m_pDatabase->Statements().Acquire(m_queries->FetchByRowid());
+    sqlite3_bind_int64(fetch.get(), 1, m_nFoundRowid);
+    const int rc = sqlite3_step(fetch.get());
+    if (rc == SQLITE_ROW) {
+        RunFindOn(fetch);
+        return;
+    }
+    if (rc != SQLITE_DONE) {
+        m_bFoundRowidOnly = true; // tried again at the next look
+        ThrowEngine(m_pDatabase->GetHandle(), rc);
+    }
+    // Another program deleted it since: it stays current, deleted.
+    m_bDeleted = true;
+}
+
 void CDaoRecordset::StartPendingScan() {
+    if (!m_cursor)
+        m_cursor = m_pDatabase->Statements().Acquire(m_queries->Scan(false));
     sqlite3_stmt* scan = m_cursor.get();
     int rc = SQLITE_DONE;
     qint64 passed = 0;
@@ -150,6 +176,7 @@ bool CDaoRecordset::StartCursor(const SqlKey& sql, bool backward, bool fromStart
     if (rc == SQLITE_DONE)
         return false;
     DropPending();
+    m_bFoundRowidOnly = false;
     m_cursor = std::move(stmt);
     m_bOnCursor = true;
     m_bCursorIsFind = false;
@@ -287,6 +314,13 @@ void CDaoRecordset::TakeSnapshot(sqlite3_stmt* stmt, bool withKeys) {
 }
 
 void CDaoRecordset::DetachCursor() {
+    if (m_bFoundRowidOnly) {
+        try {
+            LoadFoundRecord();
+        } catch (const CDaoException&) {
+            m_deferredError = std::current_exception(); // no current record till then
+        }
+    }
     if (m_bPending) {
         try {
             StartPendingScan();
@@ -318,9 +352,15 @@ bool CDaoRecordset::RunFind(CachedStatement& find) {
         return false;
     if (rc != SQLITE_ROW)
         ThrowEngine(m_pDatabase->GetHandle(), rc);
+    RunFindOn(find);
+    return true;
+}
+
+void CDaoRecordset::RunFindOn(CachedStatement& find) {
     // The find's statement stays on the record as the cursor; a caller that only
     // asks whether a record exists copies none of its values.
     DropPending();
+    m_bFoundRowidOnly = false;
     m_cursor = std::move(find);
     m_bOnCursor = true;
     m_bCursorIsFind = true;
@@ -331,7 +371,6 @@ bool CDaoRecordset::RunFind(CachedStatement& find) {
     m_keys.clear();
     m_bBOF = m_bEOF = false;
     m_bDeleted = false;
-    return true;
 }
 
 bool CDaoRecordset::FindFirst(const QString& filter) {
@@ -358,7 +397,7 @@ bool CDaoRecordset::FindFirst(const QString& filter, const std::vector<COleVaria
     values.reserve(params.size());
     for (const COleVariant& param : params)
         values.push_back(ParameterValue(param));
-    CachedStatement find = m_pDatabase->Statements().Acquire(m_queries->Find(filter));
+    CachedStatement find = m_pDatabase->Statements().Acquire(m_queries->FindRowid(filter));
     const int expected = sqlite3_bind_parameter_count(find.get());
     if (expected != static_cast<int>(params.size()))
         ThrowDao(QStringLiteral("The filter has %1 parameters but %2 values were given.")
@@ -367,7 +406,24 @@ bool CDaoRecordset::FindFirst(const QString& filter, const std::vector<COleVaria
                  SQLITE_RANGE);
     for (size_t i = 0; i < values.size(); ++i)
         BindSqlValue(find.get(), static_cast<int>(i) + 1, values[i]);
-    return RunFind(find);
+    const int rc = sqlite3_step(find.get());
+    if (rc == SQLITE_DONE)
+        return false;
+    if (rc != SQLITE_ROW)
+        ThrowEngine(m_pDatabase->GetHandle(), rc);
+    const qint64 rowid = sqlite3_column_int64(find.get(), 0);
+    find.Release();
+    DropPending();
+    m_cursor.Release();
+    m_bOnCursor = false;
+    m_bCursorIsFind = false;
+    m_snapshot.clear();
+    m_keys.clear();
+    m_bBOF = m_bEOF = false;
+    m_bDeleted = false;
+    m_bFoundRowidOnly = true;
+    m_nFoundRowid = rowid;
+    return true;
 }
 
 int CDaoRecordset::FieldIndex(const QString& field) const {
@@ -413,4 +469,46 @@ COleVariant CDaoRecordset::GetFieldValue(int index) const {
     if (static_cast<size_t>(column) >= m_snapshot.size())
         ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     return ReadValue(m_snapshot[static_cast<size_t>(column)].get(), kind);
+}
+
+namespace {
+CDaoRecordset::RawField RawOf(sqlite3_value* value) {
+    CDaoRecordset::RawField field;
+    field.type = sqlite3_value_type(value);
+    if (field.type == SQLITE_INTEGER) {
+        field.integer = sqlite3_value_int64(value);
+    } else if (field.type == SQLITE_TEXT) {
+        field.text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        field.bytes = sqlite3_value_bytes(value);
+    }
+    return field;
+}
+} // namespace
+
+CDaoRecordset::RawField CDaoRecordset::GetFieldRaw(int index) const {
+    RawField field;
+    GetFieldsRaw(std::span<const int>(&index, 1), &field);
+    return field;
+}
+
+void CDaoRecordset::GetFieldsRaw(std::span<const int> fields, RawField* out) const {
+    RequireCurrent();
+    const int count = GetFieldCount();
+    for (const int index : fields)
+        if (index < 0 || index >= count)
+            ThrowDao(QString::fromLatin1(msg::kItemNotFound), SQLITE_NOTFOUND);
+    if (m_bOnCursor) {
+        // The connection is used by this thread alone, so the row's values are
+        // read in place.
+        sqlite3_stmt* stmt = m_cursor.get();
+        for (size_t i = 0; i < fields.size(); ++i)
+            out[i] = RawOf(sqlite3_column_value(stmt, m_queries->FieldColumn(fields[i])));
+        return;
+    }
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const size_t column = static_cast<size_t>(m_queries->FieldColumn(fields[i]));
+        if (column >= m_snapshot.size())
+            ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
+        out[i] = RawOf(m_snapshot[column].get());
+    }
 }

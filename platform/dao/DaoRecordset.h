@@ -14,6 +14,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 class CDaoDatabase;
@@ -92,6 +93,18 @@ public:
 
     COleVariant GetFieldValue(const QString& field) const;
     COleVariant GetFieldValue(int index) const;
+    // A field of the current record as the engine holds it, with no variant and
+    // no copy: the text's UTF-8 bytes stay valid until the recordset moves or
+    // writes. For reading many records at once.
+    struct RawField {
+        int type = SQLITE_NULL;     // SQLITE_INTEGER, _FLOAT, _TEXT, _BLOB or _NULL
+        const char* text = nullptr; // SQLITE_TEXT only
+        int bytes = 0;
+        qint64 integer = 0; // SQLITE_INTEGER only
+    };
+    RawField GetFieldRaw(int index) const;
+    // Several fields of the current record at once: out[i] for fields[i].
+    void GetFieldsRaw(std::span<const int> fields, RawField* out) const;
     int GetFieldCount() const;
     QString GetFieldName(int index) const;
     // The key (rowid) of the record the last Update inserted or changed; 0 if none.
@@ -121,9 +134,11 @@ private:
     // The position is read lazily; a recordset is never a const object while
     // its scan is pending, since only Open makes it so.
     void Settle() const {
-        if (m_bPending || m_deferredError)
+        if (m_bPending || m_deferredError || m_bFoundRowidOnly)
             const_cast<CDaoRecordset*>(this)->SettleNow();
     }
+    // Reads the record a find found by its rowid alone; it becomes the cursor.
+    void LoadFoundRecord();
     void SettleNow();
     void DropPending();
     // For the database when a row is added to a table: a pending scan of that
@@ -138,6 +153,8 @@ private:
     // before a write or a rollback that the statement must not see half-way.
     void DetachCursor();
     bool RunFind(lumarest::dao::CachedStatement& find);
+    // Makes the find's statement, standing on its record, the cursor.
+    void RunFindOn(lumarest::dao::CachedStatement& find);
     bool DeleteByRowid(qint64 rowid); // DeleteFirst of the rowid's own filter
 
     std::shared_ptr<const lumarest::dao::TableSchema> m_schema;
@@ -164,6 +181,11 @@ private:
     // The cursor is the statement of a find, standing on the record it found:
     // its values are copied only when the recordset moves or writes on.
     bool m_bCursorIsFind = false;
+    // A find found a record and kept only its rowid: its values are read when
+    // first needed (an import that only asks whether a file is catalogued
+    // never reads them).
+    bool m_bFoundRowidOnly = false;
+    qint64 m_nFoundRowid = 0;
     qint64 m_nCursorRow = 0; // rows stepped past in that scan
     std::vector<ValuePtr> m_snapshot;
     // The sort keys of the current record as they were when it became current: an

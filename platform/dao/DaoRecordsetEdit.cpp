@@ -35,7 +35,7 @@ bool CDaoRecordset::DeleteFirst(const QString& filter) {
     CancelUpdate();
     QString column;
     qint64 key = 0;
-    if (m_bCursorIsFind)
+    if (m_bCursorIsFind || m_bFoundRowidOnly)
         DetachCursor(); // a found record is kept as values before any may go
     const bool byKey = MatchIntegerEquality(filter, column, key);
     const int field = byKey ? m_schema->IndexOf(column) : -1;

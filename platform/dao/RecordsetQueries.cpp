@@ -116,6 +116,15 @@ SqlKey RecordsetQueries::Find(const QString& filter) const {
     return m_lastFind;
 }
 
+SqlKey RecordsetQueries::FindRowid(const QString& filter) const {
+    if (m_lastRowidFind.IsEmpty() || filter != m_lastRowidFilter) {
+        m_lastRowidFind = SqlKey(QStringLiteral("SELECT rowid FROM ") + m_table + Where(filter) +
+                                 m_orderForward + QStringLiteral(" LIMIT 1"));
+        m_lastRowidFilter = filter;
+    }
+    return m_lastRowidFind;
+}
+
 SqlKey RecordsetQueries::DeleteFirst(const QString& filter) const {
     if (m_lastDelete.IsEmpty() || filter != m_lastDeleteFilter) {
         m_lastDelete =

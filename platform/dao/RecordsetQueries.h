@@ -33,6 +33,9 @@ public:
     const SqlKey& Scan(bool backward) const { return backward ? m_scanBackward : m_scanForward; }
     // The first record matching the filter, in the recordset's order.
     SqlKey Find(const QString& filter) const;
+    // The rowid alone of that record: an index that holds the filter's fields
+    // answers it without reading the record.
+    SqlKey FindRowid(const QString& filter) const;
     // Deletes the record Find(filter) would find, in one statement, returning its rowid.
     SqlKey DeleteFirst(const QString& filter) const;
     // The records after (or, backward, before) a record whose keys are bound as
@@ -76,6 +79,8 @@ private:
     mutable std::unordered_map<uint64_t, SqlKey> m_updateTexts;
     mutable QString m_lastFilter; // the import finds with the same filter every time
     mutable SqlKey m_lastFind;
+    mutable QString m_lastRowidFilter;
+    mutable SqlKey m_lastRowidFind;
     mutable QString m_lastDeleteFilter; // the deletes of a play list use one filter too
     mutable SqlKey m_lastDelete;
 };

@@ -66,6 +66,11 @@ public:
     CachedStatement Acquire(const QString& sql, bool keep = true) {
         return Acquire(SqlKey(sql), keep);
     }
+    // True when a statement of this text waits prepared (and so is known good).
+    bool HasIdle(const SqlKey& sql) const {
+        const auto it = m_idle.find(sql);
+        return it != m_idle.end() && !it->second.statements.empty();
+    }
     // Drops the idle statements; statements on loan come back as usual.
     void Clear() { m_idle.clear(); }
 

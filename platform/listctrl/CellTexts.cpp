@@ -1,6 +1,5 @@
 #include "platform/listctrl/CellTexts.h"
 
-#include <QHashFunctions>
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -37,25 +36,47 @@ int CompareMixed(const uint8_t* a, size_t na, const char16_t* b, size_t nb) {
     return na < nb ? -1 : (nb < na ? 1 : 0);
 }
 
-bool IsLatin1(QStringView text) {
-    const char16_t* p = text.utf16();
+bool IsLatin1(const CCellView& text) {
+    if (!text.wide)
+        return true;
+    const char16_t* p = text.Utf16();
     char16_t any = 0;
-    for (qsizetype i = 0; i < text.size(); ++i)
+    for (uint32_t i = 0; i < text.length; ++i)
         any |= p[i];
     return any < 0x100;
 }
 
-bool SameText(const CCellView& stored, QStringView text, bool latin1) {
-    if (stored.length != uint32_t(text.size()) || stored.wide == latin1)
-        return false;
-    if (stored.wide)
-        return std::memcmp(stored.data, text.utf16(), size_t(text.size()) * 2) == 0;
-    const uint8_t* p = stored.Latin1();
-    const char16_t* q = text.utf16();
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (p[i] != q[i])
-            return false;
-    return true;
+// A hash of the bytes of a text's stored form, eight at a time; the last
+// word is read where it lies (overlapping the one before), never assembled in
+// memory first.
+uint32_t HashBytes(const void* data, size_t length) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ length;
+    uint64_t w = 0;
+    if (length >= 8) {
+        for (size_t n = length; n > 8; p += 8, n -= 8) {
+            std::memcpy(&w, p, 8);
+            h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 32;
+        }
+        std::memcpy(&w, static_cast<const uint8_t*>(data) + length - 8, 8);
+    } else if (length >= 4) {
+        uint32_t a, b;
+        std::memcpy(&a, p, 4);
+        std::memcpy(&b, p + length - 4, 4);
+        w = a | (uint64_t(b) << 32);
+    } else if (length > 0) {
+        w = p[0] | (uint64_t(p[length / 2]) << 8) | (uint64_t(p[length - 1]) << 16);
+    }
+    h = (h ^ w) * 0xC4CEB9FE1A85EC53ull;
+    // Mixed down, so that the low bits that pick a recent text depend on all.
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    return uint32_t(h ^ (h >> 33));
+}
+
+bool SameText(const CCellView& stored, const CCellView& text) {
+    return stored.length == text.length && CompareCellViews(stored, text) == 0;
 }
 } // namespace
 
@@ -90,36 +111,80 @@ CCellTexts::CCellTexts() {
     Clear();
 }
 
+CCellTexts::CCellTexts(const CCellTexts& other)
+    : m_pages(other.m_pages), m_stored(other.m_stored), m_garbage(other.m_garbage),
+      m_recent(other.m_recent), m_sharing(other.m_sharing) {
+    // The other one goes on filling its last page: this one starts a page of its own.
+    m_garbage += kPageBytes - other.m_fill;
+    m_stored += kPageBytes - other.m_fill;
+    m_fill = kPageBytes;
+}
+
+CCellTexts& CCellTexts::operator=(const CCellTexts& other) {
+    if (this != &other)
+        *this = CCellTexts(other);
+    return *this;
+}
+
 void CCellTexts::Clear() {
     m_pages.clear();
     m_recent.clear();
+    m_sharing.clear();
     m_fill = kPageBytes;
     m_stored = 0;
     m_garbage = 0;
     // Offset 0 of page 0 is the empty text, so that a zeroed reference is one.
-    m_pages.push_back(std::make_unique_for_overwrite<uint8_t[]>(kPageBytes));
+    m_pages.emplace_back(std::make_unique_for_overwrite<uint8_t[]>(kPageBytes));
     m_pages[0][0] = 0;
     m_fill = 2;
 }
 
 CCellTexts::Ref CCellTexts::Store(QStringView text, int slot) {
-    if (text.isEmpty())
+    return Store(CCellView::Of(text), slot);
+}
+
+CCellTexts::Ref CCellTexts::Store(const CCellView& given, int slot) {
+    if (given.length == 0)
         return 0;
-    const bool latin1 = IsLatin1(text);
+    // Hashed and stored in the form it is kept in: one byte a character when
+    // every character is below U+0100.
+    CCellView text = given;
+    if (given.wide && IsLatin1(given)) {
+        m_narrow.resize(given.length);
+        const char16_t* from = given.Utf16();
+        for (uint32_t i = 0; i < given.length; ++i)
+            m_narrow[i] = uint8_t(from[i]);
+        text = {m_narrow.data(), given.length, false};
+    }
+    const bool latin1 = !text.wide;
     if (slot < 0 || slot >= kSlots)
         return StoreNew(text, latin1);
-    if (m_recent.size() <= size_t(slot))
+    if (m_recent.size() <= size_t(slot)) {
         m_recent.resize(size_t(slot) + 1, {});
-    const uint32_t hash = uint32_t(qHash(text));
+        m_sharing.resize(size_t(slot) + 1);
+    }
+    // A column whose texts seldom repeat (names, keys) is looked up only now
+    // and then, to see whether that has changed.
+    Sharing& sharing = m_sharing[size_t(slot)];
+    if (sharing.seldom && (++sharing.skipped % kSeldomLookup) != 0)
+        return StoreNew(text, latin1);
+    const uint32_t hash = HashBytes(text.data, latin1 ? text.length : size_t(text.length) * 2);
     Recent& recent = m_recent[size_t(slot)][hash & ((1u << kRecentBits) - 1)];
-    if (recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text, latin1))
+    const bool found = recent.ref != 0 && recent.hash == hash && SameText(View(recent.ref), text);
+    if (++sharing.lookups == kSharingWindow) {
+        sharing.seldom = (sharing.found + int(found)) * kSeldomShare < kSharingWindow;
+        sharing.lookups = sharing.found = 0;
+    } else {
+        sharing.found += found;
+    }
+    if (found)
         return recent.ref;
     recent = {StoreNew(text, latin1), hash};
     return recent.ref;
 }
 
-CCellTexts::Ref CCellTexts::StoreNew(QStringView text, bool latin1) {
-    const size_t length = size_t(text.size());
+CCellTexts::Ref CCellTexts::StoreNew(const CCellView& text, bool latin1) {
+    const size_t length = size_t(text.length);
     if (length > UINT32_MAX / 2)
         throw std::bad_alloc();
     const size_t prefix = PrefixSize(length);
@@ -133,7 +198,7 @@ CCellTexts::Ref CCellTexts::StoreNew(QStringView text, bool latin1) {
         const bool own = prefix + bytes + 1 > kPageBytes;
         if (m_pages.size() >= kMaxPages)
             throw std::bad_alloc();
-        m_pages.push_back(
+        m_pages.emplace_back(
             std::make_unique_for_overwrite<uint8_t[]>(own ? prefix + bytes + 1 : kPageBytes));
         m_garbage += kPageBytes - m_fill;
         m_stored += kPageBytes - m_fill;
@@ -153,12 +218,14 @@ CCellTexts::Ref CCellTexts::StoreNew(QStringView text, bool latin1) {
         std::memcpy(p + 1, &n, 4);
     }
     p += prefix;
-    if (latin1) {
-        const char16_t* from = text.utf16();
+    if (!text.wide) {
+        std::memcpy(p, text.data, length);
+    } else if (latin1) {
+        const char16_t* from = text.Utf16();
         for (size_t i = 0; i < length; ++i)
             p[i] = uint8_t(from[i]);
     } else {
-        std::memcpy(p, text.utf16(), bytes);
+        std::memcpy(p, text.data, bytes);
     }
     m_stored += prefix + bytes;
     return ref;

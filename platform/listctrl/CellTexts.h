@@ -39,9 +39,18 @@ public:
     using Ref = uint32_t; // 0 is the empty text
 
     CCellTexts();
+    // A copy shares the pages, whose texts never change: it holds every text
+    // stored so far and stores its own in pages of its own.
+    CCellTexts(const CCellTexts& other);
+    CCellTexts& operator=(const CCellTexts& other);
+    CCellTexts(CCellTexts&&) noexcept = default;
+    CCellTexts& operator=(CCellTexts&&) noexcept = default;
     // Stores the text, or finds it among the texts lately stored for the same
     // slot (a column index). Throws std::bad_alloc when full.
     Ref Store(QStringView text, int slot);
+    // The same from a text in either form: Latin-1 bytes are stored as they
+    // are, with no UTF-16 copy made on the way.
+    Ref Store(const CCellView& text, int slot);
     void Release(Ref ref);
     void Clear();
     CCellView View(Ref ref) const;
@@ -60,9 +69,9 @@ private:
     // Length prefix: one byte below 0x40, else five (the length follows as four
     // bytes); bit 0x80 of the first byte marks UTF-16, bit 0x40 the long form.
     static size_t PrefixSize(size_t length) { return length < 0x40 ? 1 : 5; }
-    Ref StoreNew(QStringView text, bool latin1);
+    Ref StoreNew(const CCellView& text, bool latin1);
 
-    std::vector<std::unique_ptr<uint8_t[]>> m_pages;
+    std::vector<std::shared_ptr<uint8_t[]>> m_pages;
     uint32_t m_fill = kPageBytes; // bytes used in the last page
     size_t m_stored = 0;          // bytes handed out
     size_t m_garbage = 0;         // bytes no longer used (shared texts counted per use)
@@ -73,4 +82,17 @@ private:
         uint32_t hash = 0;
     };
     std::vector<std::array<Recent, size_t(1) << kRecentBits>> m_recent;
+    // How often texts lately looked up in a slot were found: below one in
+    // kSeldomShare, only one text in kSeldomLookup is looked up.
+    static constexpr uint32_t kSharingWindow = 4096;
+    static constexpr uint32_t kSeldomShare = 16;
+    static constexpr uint32_t kSeldomLookup = 32;
+    struct Sharing {
+        uint32_t lookups = 0;
+        uint32_t found = 0;
+        uint32_t skipped = 0;
+        bool seldom = false;
+    };
+    std::vector<Sharing> m_sharing;
+    std::vector<uint8_t> m_narrow; // a Latin-1 text given as UTF-16, narrowed
 };

@@ -127,6 +127,24 @@ int CListCtrl::InsertItem(int nItem, const QString& text, LPARAM data) {
     return index;
 }
 
+int CListCtrl::AppendItem(std::span<const CCellView> cells, LPARAM data) {
+    const int index = m_rows.Append(cells, data);
+    if (index >= 0)
+        ScheduleSync(); // published as appended lines
+    return index;
+}
+
+bool CListCtrl::ShareItemsOf(const CListCtrl& other) {
+    if (&other == this || other.GetColumnCount() != GetColumnCount() ||
+        !m_rows.ShareLinesOf(other.m_rows))
+        return false;
+    m_hotItem = -1;
+    m_selectionMark = -1;
+    m_pModel->NoteReset();
+    ScheduleSync();
+    return true;
+}
+
 bool CListCtrl::SetItemText(int nItem, int nSubItem, QStringView text) {
     if (!m_rows.SetText(nItem, nSubItem, text))
         return false;
@@ -152,6 +170,14 @@ bool CListCtrl::SortItems(PFNLVCOMPARE fn, LPARAM sortData) {
     const bool sorted =
         m_rows.SortByData([fn, sortData](LPARAM a, LPARAM b) { return fn(a, b, sortData) < 0; });
     if (!sorted)
+        return false;
+    m_pModel->NoteReset();
+    ScheduleSync();
+    return true;
+}
+
+bool CListCtrl::ArrangeItems(const std::vector<uint32_t>& order) {
+    if (!m_rows.Arrange(order))
         return false;
     m_pModel->NoteReset();
     ScheduleSync();

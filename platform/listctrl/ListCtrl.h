@@ -49,6 +49,17 @@ public:
 
     // Inserts a line at nItem (appended when past the end); returns its index or -1.
     int InsertItem(int nItem, const QString& text, LPARAM data = 0);
+    // Appends a line with the texts of its cells from column 0 on, stored as
+    // they are given (Latin-1 bytes or UTF-16); returns its index or -1. The
+    // same as InsertItem past the end and SetItemText, for long fills.
+    int AppendItem(std::span<const CCellView> cells, LPARAM data);
+    // Takes the lines of another control with the same columns as they are
+    // (texts and item data; none selected, no hot item); the two share the
+    // memory of the lines until either changes them. False when it cannot.
+    bool ShareItemsOf(const CListCtrl& other);
+    // Changes whenever a line is added, removed, moved or gets another text or
+    // item data: equal versions of one control mean the same lines.
+    uint64_t GetLinesVersion() const { return m_rows.Version(); }
     bool SetItemText(int nItem, int nSubItem, QStringView text);
     bool SetItemText(int nItem, int nSubItem, const QString& text) {
         return SetItemText(nItem, nSubItem, QStringView(text));
@@ -71,6 +82,11 @@ public:
     // where they are while fn runs (it may read them by index); the control
     // refuses changes until the sort is done.
     bool SortItems(PFNLVCOMPARE fn, LPARAM sortData);
+
+    // Puts the lines in the given order at once: order[i] is the index of the
+    // line that goes to index i, every index once. For a sort whose order is
+    // found elsewhere; the same as SortItems with a comparison giving it.
+    bool ArrangeItems(const std::vector<uint32_t>& order);
 
     // Next line after nStart (-1: from the top) having every state of flags
     // (LVNI_SELECTED, LVNI_FOCUSED; LVNI_ALL any line), or -1.

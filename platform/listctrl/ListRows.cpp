@@ -35,7 +35,7 @@ void CListRows::Reserve(int lines) {
     const size_t n = size_t(lines) + m_erased.size();
     m_data.reserve(n);
     m_state.reserve(n);
-    m_cells.reserve(n * size_t(m_stride));
+    OwnCells().reserve(n * size_t(m_stride));
 }
 
 int CListRows::Insert(int index, QStringView text, LPARAM data) {
@@ -48,9 +48,10 @@ int CListRows::Insert(int index, QStringView text, LPARAM data) {
         DropErased();
         at = size_t(index);
     }
-    const auto cellAt = m_cells.begin() + std::ptrdiff_t(at * size_t(m_stride));
+    std::vector<CCellTexts::Ref>& own = OwnCells();
+    const auto cellAt = own.begin() + std::ptrdiff_t(at * size_t(m_stride));
     try {
-        m_cells.insert(cellAt, size_t(m_stride), CCellTexts::Ref{});
+        own.insert(cellAt, size_t(m_stride), CCellTexts::Ref{});
         try {
             m_data.insert(m_data.begin() + std::ptrdiff_t(at), data);
             try {
@@ -60,8 +61,8 @@ int CListRows::Insert(int index, QStringView text, LPARAM data) {
                 throw;
             }
         } catch (...) {
-            const auto first = m_cells.begin() + std::ptrdiff_t(at * size_t(m_stride));
-            m_cells.erase(first, first + m_stride);
+            const auto first = own.begin() + std::ptrdiff_t(at * size_t(m_stride));
+            own.erase(first, first + m_stride);
             throw;
         }
     } catch (...) {
@@ -69,10 +70,40 @@ int CListRows::Insert(int index, QStringView text, LPARAM data) {
         throw;
     }
     Cells(at)[0] = ref;
+    ++m_version;
     if (m_focus != kNone && m_focus >= at)
         ++m_focus;
     ++m_alive;
     return index;
+}
+
+int CListRows::Append(std::span<const CCellView> cells, LPARAM data) {
+    if (m_sorting || m_alive == INT_MAX)
+        return -1;
+    const size_t stride = size_t(m_stride);
+    const size_t n = std::min(cells.size(), stride);
+    const size_t at = m_data.size(); // erased lines all lie before the end
+    std::vector<CCellTexts::Ref>& own = OwnCells();
+    own.resize(own.size() + stride, CCellTexts::Ref{});
+    CCellTexts::Ref* refs = Cells(at);
+    try {
+        for (size_t c = 0; c < n; ++c)
+            refs[c] = m_texts.Store(cells[c], int(c));
+        m_data.push_back(data);
+        try {
+            m_state.push_back(0);
+        } catch (...) {
+            m_data.pop_back();
+            throw;
+        }
+    } catch (...) {
+        for (size_t c = 0; c < n; ++c)
+            m_texts.Release(refs[c]);
+        own.resize(at * stride);
+        throw;
+    }
+    ++m_version;
+    return m_alive++;
 }
 
 bool CListRows::Erase(int index) {
@@ -89,6 +120,7 @@ bool CListRows::Erase(int index) {
     if (p == m_focus)
         m_focus = kNone;
     m_state[p] = kErased;
+    ++m_version;
     m_erased.insert(std::upper_bound(m_erased.begin(), m_erased.end(), p), p);
     --m_alive;
     if (m_erased.size() >= kMinErased && m_erased.size() * 4 >= m_data.size())
@@ -101,7 +133,7 @@ bool CListRows::Clear() {
         return false;
     std::vector<LPARAM>().swap(m_data);
     std::vector<uint8_t>().swap(m_state);
-    std::vector<CCellTexts::Ref>().swap(m_cells);
+    m_cells = std::make_shared<std::vector<CCellTexts::Ref>>();
     std::vector<size_t>().swap(m_erased);
     m_texts.Clear();
     for (QString& s : m_widened)
@@ -110,6 +142,7 @@ bool CListRows::Clear() {
     m_selected = 0;
     m_focus = kNone;
     m_selectedFrom = 0;
+    ++m_version;
     return true;
 }
 
@@ -119,14 +152,16 @@ bool CListRows::InsertCell(int cell) {
     cell = std::min(cell, m_stride);
     const int stride = m_stride + 1;
     std::vector<CCellTexts::Ref> cells(m_data.size() * size_t(stride));
+    const std::vector<CCellTexts::Ref>& old = *m_cells;
     for (size_t s = 0; s < m_data.size(); ++s) {
-        const auto from = m_cells.begin() + std::ptrdiff_t(s * size_t(m_stride));
+        const auto from = old.begin() + std::ptrdiff_t(s * size_t(m_stride));
         const auto to = cells.begin() + std::ptrdiff_t(s * size_t(stride));
         std::copy(from, from + cell, to);
         std::copy(from + cell, from + m_stride, to + cell + 1);
     }
-    m_cells.swap(cells);
+    m_cells = std::make_shared<std::vector<CCellTexts::Ref>>(std::move(cells));
     m_stride = stride;
+    ++m_version;
     return true;
 }
 
@@ -137,6 +172,7 @@ bool CListRows::SetText(int row, int cell, QStringView text) {
     const CCellTexts::Ref fresh = m_texts.Store(text, cell); // may throw: ref stays
     m_texts.Release(ref);
     ref = fresh;
+    ++m_version;
     return true;
 }
 
@@ -164,6 +200,7 @@ bool CListRows::SetData(int row, LPARAM data) {
     if (d == data)
         return false;
     d = data;
+    ++m_version;
     return true;
 }
 
@@ -258,25 +295,41 @@ void CListRows::DropErased() {
     }
     m_data.resize(kept);
     m_state.resize(kept);
-    m_cells.resize(kept * stride);
+    OwnCells().resize(kept * stride);
     m_erased.clear();
 }
 
 // Copies the live texts, line by line, into a fresh store.
 void CListRows::RepackTexts() {
     CCellTexts texts;
-    std::vector<CCellTexts::Ref> cells(m_cells.size());
+    const std::vector<CCellTexts::Ref>& old = *m_cells;
+    std::vector<CCellTexts::Ref> cells(old.size());
     QString text;
     const size_t stride = size_t(m_stride);
-    for (size_t i = 0; i < m_cells.size(); ++i) {
-        m_texts.View(m_cells[i]).AssignTo(text);
+    for (size_t i = 0; i < old.size(); ++i) {
+        m_texts.View(old[i]).AssignTo(text);
         cells[i] = texts.Store(text, int(i % stride));
     }
     m_texts = std::move(texts);
-    m_cells.swap(cells);
+    m_cells = std::make_shared<std::vector<CCellTexts::Ref>>(std::move(cells));
 }
 
-void CListRows::Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order) {
+bool CListRows::Arrange(const std::vector<uint32_t>& order) {
+    if (m_sorting || order.size() != size_t(m_alive))
+        return false;
+    std::vector<bool> seen(order.size());
+    for (uint32_t line : order) {
+        if (line >= order.size() || seen[line])
+            return false;
+        seen[line] = true;
+    }
+    Compact(); // physical positions are line indexes now
+    Reorder(order);
+    ++m_version;
+    return true;
+}
+
+void CListRows::Reorder(const std::vector<uint32_t>& order) {
     const size_t stride = size_t(m_stride);
     std::vector<LPARAM> data(order.size());
     std::vector<uint8_t> state(order.size());
@@ -284,10 +337,10 @@ void CListRows::Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order) {
     size_t focus = kNone;
     size_t firstSelected = order.size();
     for (size_t i = 0; i < order.size(); ++i) {
-        const size_t from = order[i].second;
+        const size_t from = order[i];
         data[i] = m_data[from];
         state[i] = m_state[from];
-        std::copy_n(Cells(from), stride, &cells[i * stride]);
+        std::copy_n(std::as_const(*this).Cells(from), stride, &cells[i * stride]);
         if (from == m_focus)
             focus = i;
         if ((state[i] & LVIS_SELECTED) && firstSelected == order.size())
@@ -295,7 +348,32 @@ void CListRows::Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order) {
     }
     m_data.swap(data);
     m_state.swap(state);
-    m_cells.swap(cells);
+    m_cells = std::make_shared<std::vector<CCellTexts::Ref>>(std::move(cells));
     m_focus = focus;
     m_selectedFrom = firstSelected;
+}
+
+std::vector<CCellTexts::Ref>& CListRows::OwnCells() {
+    if (m_cells.use_count() > 1)
+        m_cells = std::make_shared<std::vector<CCellTexts::Ref>>(*m_cells);
+    return *m_cells;
+}
+
+bool CListRows::ShareLinesOf(const CListRows& other) {
+    if (m_sorting || other.m_sorting || !m_erased.empty() || !other.m_erased.empty() ||
+        m_stride != other.m_stride)
+        return false;
+    std::vector<LPARAM> data = other.m_data;
+    std::vector<uint8_t> state(data.size(), 0);
+    CCellTexts texts = other.m_texts;
+    m_data.swap(data);
+    m_state.swap(state);
+    m_texts = std::move(texts);
+    m_cells = other.m_cells;
+    m_alive = other.m_alive;
+    m_selected = 0;
+    m_focus = kNone;
+    m_selectedFrom = 0;
+    ++m_version;
+    return true;
 }

@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -32,6 +34,9 @@ public:
     // Inserts a line at index (appends when index is past the end); returns
     // its index, or -1 for a negative index or while sorting.
     int Insert(int index, QStringView text, LPARAM data);
+    // Appends a line with the texts of its first cells (the others empty), in
+    // one step; returns its index, or -1 while sorting.
+    int Append(std::span<const CCellView> cells, LPARAM data);
     bool Erase(int index);
     bool Clear();
     // Widens every line by one empty cell at position cell.
@@ -65,6 +70,18 @@ public:
     // may read texts and data but sees them unchanged.
     template <class Less> bool SortByData(Less less);
 
+    // Puts the lines in the given order: order[i] is the index of the line
+    // that goes to index i. Refused unless order holds every index once.
+    bool Arrange(const std::vector<uint32_t>& order);
+
+    // Takes the lines of another list as they are, item data included, with
+    // no line selected or focused. The cells and texts are shared until either
+    // list changes them. Refused while sorting or when either has erased lines.
+    bool ShareLinesOf(const CListRows& other);
+    // Changes whenever a line is added, removed, moved or its text or item data
+    // changes (not its state): equal versions mean the same lines.
+    uint64_t Version() const { return m_version; }
+
     // Drops erased lines now, and repacks texts when much of them is garbage.
     void Compact();
 
@@ -76,16 +93,21 @@ private:
     int Logical(size_t phys) const;
     // The cells of a line lie in m_cells at its physical position times the
     // stride, so that reading a text touches the cells and the text only.
-    CCellTexts::Ref* Cells(size_t phys) { return &m_cells[phys * size_t(m_stride)]; }
-    const CCellTexts::Ref* Cells(size_t phys) const { return &m_cells[phys * size_t(m_stride)]; }
+    // The writing form first makes the cells this list's own (see ShareLinesOf).
+    CCellTexts::Ref* Cells(size_t phys) { return &OwnCells()[phys * size_t(m_stride)]; }
+    const CCellTexts::Ref* Cells(size_t phys) const { return &(*m_cells)[phys * size_t(m_stride)]; }
+    std::vector<CCellTexts::Ref>& OwnCells();
     void DropErased();
     void RepackTexts();
-    void Reorder(const std::vector<std::pair<LPARAM, uint32_t>>& order);
+    // order[i]: the physical position of the line that goes to i (none erased).
+    void Reorder(const std::vector<uint32_t>& order);
 
     // Physical order, erased lines included; the three run in parallel.
     std::vector<LPARAM> m_data;
     std::vector<uint8_t> m_state;
-    std::vector<CCellTexts::Ref> m_cells;
+    // Shared with another list while both hold the same lines unchanged.
+    std::shared_ptr<std::vector<CCellTexts::Ref>> m_cells =
+        std::make_shared<std::vector<CCellTexts::Ref>>();
     std::vector<size_t> m_erased; // physical positions of erased lines, ascending
     CCellTexts m_texts;
     mutable std::array<QString, 8> m_widened; // Latin-1 texts handed out by Text
@@ -96,6 +118,7 @@ private:
     size_t m_focus = kNone;            // physical position of the focused line
     mutable size_t m_selectedFrom = 0; // no selected line lies before it
     bool m_sorting = false;
+    uint64_t m_version = 0;
 };
 
 template <class Less> bool CListRows::SortByData(Less less) {
@@ -115,6 +138,10 @@ template <class Less> bool CListRows::SortByData(Less less) {
         throw;
     }
     m_sorting = false;
-    Reorder(order);
+    ++m_version;
+    std::vector<uint32_t> positions(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        positions[i] = order[i].second;
+    Reorder(positions);
     return true;
 }

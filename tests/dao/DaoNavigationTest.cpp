@@ -139,3 +139,42 @@ TEST_F(DaoNavigation, AScanGoesOnCorrectlyWhileAnotherRecordsetWrites) {
     expected.push_back(writer.GetLastModifiedKey());
     EXPECT_EQ(visited, expected);
 }
+
+// A find with bound values keeps only the record's rowid until its values are
+// needed: reading, moving on, editing and deleting it, and another recordset
+// deleting it first, all behave as for a record found by a plain filter.
+TEST_F(DaoNavigation, ARecordFoundWithBoundValuesBehavesAsAnyFoundRecord) {
+    for (const QString& sql : kQueries.mid(0, 4)) {
+        const std::vector<qint64> order = ScanForward(m_db, sql);
+        ASSERT_GE(order.size(), 4u) << sql.toStdString();
+        const QString byKey = QStringLiteral("ID_Files = ?");
+        CDaoRecordset rs(&m_db);
+        rs.Open(AFX_DAO_USE_DEFAULT_TYPE, sql);
+        ASSERT_TRUE(rs.FindFirst(byKey, {COleVariant(order[1])}));
+        rs.MoveNext();
+        EXPECT_EQ(rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong(), order[2]);
+
+        ASSERT_TRUE(rs.FindFirst(byKey, {COleVariant(order[2])}));
+        const QString name = rs.GetFieldValue(QStringLiteral("Name")).GetText();
+        ASSERT_TRUE(rs.FindFirst(byKey, {COleVariant(order[2])}));
+        CDaoRecordset other(&m_db);
+        other.Open(AFX_DAO_USE_DEFAULT_TYPE, QStringLiteral("SELECT * FROM FILES"));
+        ASSERT_TRUE(other.FindFirst(QStringLiteral("ID_Files=%1").arg(order[2])));
+        other.Delete();
+        EXPECT_EQ(rs.GetFieldValue(QStringLiteral("Name")).GetText(), name); // kept as it was
+        rs.MoveNext();
+        EXPECT_EQ(rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong(), order[3]);
+
+        ASSERT_TRUE(rs.FindFirst(byKey, {COleVariant(order[3])}));
+        rs.Edit();
+        rs.SetFieldValue(QStringLiteral("Directory"), QStringLiteral("/edited"));
+        rs.Update();
+        EXPECT_EQ(rs.GetFieldValue(QStringLiteral("Directory")).GetText(), "/edited");
+        ASSERT_TRUE(rs.FindFirst(byKey, {COleVariant(order[0])}));
+        rs.Delete();
+        EXPECT_FALSE(rs.FindFirst(byKey, {COleVariant(order[0])}));
+        ASSERT_TRUE(rs.FindFirst(byKey, {COleVariant(order[3])}));
+        EXPECT_TRUE(rs.DeleteFirst(QStringLiteral("ID_Files=%1").arg(order[3])));
+        EXPECT_EQ(ScanForward(m_db, sql).size(), order.size() - 3);
+    }
+}

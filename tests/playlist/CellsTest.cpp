@@ -3,7 +3,9 @@
 #include "platform/dao/OleVariant.h"
 #include "playlist/PlayListCells.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace playlist;
 
@@ -22,6 +24,35 @@ TEST(PlayListCells, SizesOfTwoGigabytesAndMoreShowTheirTrueSize) {
     EXPECT_EQ(SizeText(qint64(3) << 30), "3072.00");
     EXPECT_EQ(SizeText(qint64(5) << 40), "5242880.00");
     EXPECT_EQ(SizeCell(COleVariant(qint64(4) << 30)), "4096.00");
+}
+
+// Sizes are written without a floating-point conversion: the same texts as
+// printf's "%.2f", halves that fall exactly between two hundredths included.
+TEST(PlayListCells, SizeTextsAreThoseOfPrintf) {
+    std::vector<qint64> sizes{131072,
+                              393216,
+                              655360,
+                              1179648,
+                              5243,
+                              5242,
+                              -1,
+                              -5243,
+                              (qint64(1) << 53) / 100,
+                              (qint64(1) << 53) / 100 + 1,
+                              qint64(9) << 60};
+    quint64 x = 88172645463325252ull;
+    for (int i = 0; i < 20000; ++i) {
+        x ^= x << 13;
+        x ^= x >> 7;
+        x ^= x << 17;
+        sizes.push_back(qint64(x >> (i % 40 + 20)));
+        sizes.push_back(qint64(131072) * (i % 64) + (i % 3) - 1);
+    }
+    char expected[64];
+    for (const qint64 bytes : sizes) {
+        std::snprintf(expected, sizeof expected, "%.2f", double(bytes) / 1048576.0);
+        ASSERT_EQ(SizeText(bytes), QLatin1String(expected)) << bytes;
+    }
 }
 
 TEST(PlayListCells, CreatedAsDayMonthYearHourMinute) {

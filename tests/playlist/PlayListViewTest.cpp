@@ -19,6 +19,7 @@
 #include <QMdiArea>
 #include <QProgressBar>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace pltest;
 
@@ -129,6 +130,58 @@ TEST(PlayListView, TwoWindowsAndTheCataloguesViewReference) {
     EXPECT_EQ(catalogue.m_pCListView_Table, nullptr);
     ClosePlayList(second);
     EXPECT_EQ(catalogue.m_pCListView_Table, nullptr);
+}
+
+// Windows filled from the catalogue as it is share the memory of their lines,
+// yet each keeps its own order, texts, selection and hot item; once the
+// catalogue changes, by this program or another, a new window reads it anew.
+TEST(PlayListView, WindowsOfOneCatalogueShareLinesButNotTheirChanges) {
+    AppHarness h;
+    AddRecords(Db(h), {{"b.avi", "avi", 3 << 20},
+                       {"a.mp3", "mp3", 1 << 20},
+                       {"c.avi", "avi", 2 << 20},
+                       {"Z.avi", "avi", 5 << 20}});
+    CListView_Table* first = OpenPlayList(h);
+    CListView_Table* second = OpenPlayList(h);
+    ASSERT_TRUE(first && second);
+    CListCtrl& a = *first->m_pCListCtrl;
+    CListCtrl& b = *second->m_pCListCtrl;
+    for (int column = 0; column < 6; ++column)
+        EXPECT_EQ(ColumnTexts(b, column), ColumnTexts(a, column)) << column;
+    const QStringList names = ColumnTexts(a, 0);
+    EXPECT_EQ(names, (QStringList{"Z.avi", "b.avi", "c.avi", "a.mp3"}));
+    for (int i = 0; i < b.GetItemCount(); ++i)
+        EXPECT_EQ(b.GetItemData(i), i);
+
+    a.SetItemText(0, 0, QStringLiteral("changed.avi"));
+    EXPECT_EQ(ColumnTexts(b, 0), names);
+    g_bSortFlag = true; // the next sort: descending by name
+    second->OnColumnClick(0);
+    EXPECT_EQ(ColumnTexts(b, 0), (QStringList{"c.avi", "b.avi", "a.mp3", "Z.avi"}));
+    EXPECT_EQ(ColumnTexts(a, 0), (QStringList{"changed.avi", "b.avi", "c.avi", "a.mp3"}));
+    a.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    b.SetHotItem(2);
+    EXPECT_EQ(SelectedLines(a), std::vector<int>{1});
+    EXPECT_TRUE(SelectedLines(b).empty());
+    EXPECT_EQ(a.GetHotItem(), -1);
+
+    // Changed in the first window, its lines are no fill any more: a third
+    // window reads the catalogue and shows the names as they are there.
+    CListView_Table* third = OpenPlayList(h);
+    EXPECT_EQ(ColumnTexts(*third->m_pCListCtrl, 0), names);
+    AddRecord(Db(h), {"d.avi", "avi"});
+    CListView_Table* fourth = OpenPlayList(h);
+    EXPECT_EQ(fourth->m_pCListCtrl->GetItemCount(), 5);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(Db(h).GetName()).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(other, "DELETE FROM FILES WHERE Name = 'd.avi'", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(other);
+    CListView_Table* fifth = OpenPlayList(h);
+    EXPECT_EQ(ColumnTexts(*fifth->m_pCListCtrl, 0), names);
+    for (CListView_Table* view : {first, second, third, fourth, fifth})
+        ClosePlayList(view);
 }
 
 TEST(PlayListView, CatalogueThatCannotBeOpenedLeavesTheWindowEmptyAndSaysWhy) {

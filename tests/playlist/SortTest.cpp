@@ -1,4 +1,5 @@
 // The play list's comparison of lines and the orders it gives.
+#include "playlist/PlayListOrder.h"
 #include "playlist/PlayListSort.h"
 
 #include <QStringList>
@@ -112,4 +113,56 @@ TEST(PlayListSort, TextsSharingLongBeginningsOrCharactersAboveLatin1SortByCodePo
     EXPECT_EQ(Sorted(texts, false, false), expected); // ascending while the flag is clear
     std::reverse(expected.begin(), expected.end());
     EXPECT_EQ(Sorted(texts, false, true), expected);
+}
+
+// The order found from keys is the comparison's own, ties and all: texts that
+// share long beginnings, repeat, end inside one another, hold NUL or characters
+// above Latin-1; sizes that tie, are negative, zero or no number.
+TEST(PlayListSort, KeyedOrderIsTheComparisonsStableOrder) {
+    QStringList texts;
+    const QStringList stems{"/home/user/media/collection ",
+                            "Live track ",
+                            "studio track ",
+                            "",
+                            QString::fromUcs4(U"\u00ff\u00ff\U0001F600 "),
+                            "ab\u0100"};
+    for (int i = 0; i < 3000; ++i) {
+        QString t = stems[i % stems.size()] + QString::number((i * 7919) % 211);
+        if (i % 5 == 0)
+            t += QChar(u'\0');
+        if (i % 11 == 0)
+            t.truncate(i % 9);
+        texts << t;
+    }
+    texts << "-0"
+          << "0"
+          << "-1.5"
+          << "1e3"
+          << "x"
+          << "2.50"
+          << "2.5";
+    std::vector<CCellView> latin1;
+    std::vector<QByteArray> bytes;
+    for (const QString& t : texts)
+        bytes.push_back(t.toLatin1());
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const bool narrow = texts[i].toLatin1() == bytes[size_t(i)] &&
+                            QString::fromLatin1(bytes[size_t(i)]) == texts[i];
+        latin1.push_back(narrow ? CCellView{bytes[size_t(i)].constData(),
+                                            uint32_t(bytes[size_t(i)].size()), false}
+                                : CCellView::Of(texts[i]));
+    }
+    for (const bool sizeColumn : {false, true}) {
+        for (const bool flag : {false, true}) {
+            // The same lines in the same order, ties included.
+            std::vector<QStringView> views(texts.begin(), texts.end());
+            const LineComparison compare(views, sizeColumn, flag);
+            std::vector<uint32_t> expected(size_t(texts.size()));
+            std::iota(expected.begin(), expected.end(), 0u);
+            std::stable_sort(expected.begin(), expected.end(),
+                             [&](uint32_t a, uint32_t b) { return compare(a, b) < 0; });
+            EXPECT_EQ(SortedLines(latin1, sizeColumn, flag), expected)
+                << "size column " << sizeColumn << ", flag " << flag;
+        }
+    }
 }
