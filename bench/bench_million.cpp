@@ -6,6 +6,7 @@
 // run, so that the machine's load falls on both alike. Prints figures and
 // TARGET lines; asserts only that the results are right.
 #include "BenchSupport.h"
+#include "PlayListWindows.h"
 
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
@@ -37,6 +38,9 @@ using bench::Samples;
 using bench::Stopwatch;
 
 namespace {
+
+using bench::ClosePlayList;
+using bench::OpenPlayList;
 
 constexpr int kLines = 1000000;
 
@@ -72,21 +76,6 @@ void FillCatalogue(sqlite3* db) {
 void Settle(QWidget* w) {
     QApplication::processEvents();
     w->repaint();
-}
-
-CListView_Table* OpenPlayList(CMainFrame* frame) {
-    const QList<CListView_Table*> before = frame->findChildren<CListView_Table*>();
-    frame->SendCommand(ID_VIEW_PLAYLIST);
-    for (CListView_Table* view : frame->findChildren<CListView_Table*>())
-        if (!before.contains(view))
-            return view;
-    return nullptr;
-}
-
-void ClosePlayList(CListView_Table* view) {
-    view->GetParentFrame()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QApplication::processEvents();
 }
 
 // The floor's model: rows by number, reset once after a change.

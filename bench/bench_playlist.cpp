@@ -2,6 +2,9 @@
 // done plainly: reading the rows ordered and formatting their cells, showing
 // them through a model over a vector, sorting them with std::stable_sort plus a
 // model reset. Prints the figures; asserts nothing about time.
+#include "BenchSupport.h"
+#include "PlayListWindows.h"
+
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
 #include "platform/dao/DaoDatabase.h"
@@ -30,23 +33,11 @@
 
 namespace {
 
-long StatusKiB(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0)
-            return std::stol(line.substr(std::strlen(key)));
-    return 0;
-}
-long RssKiB() {
-    return StatusKiB("VmRSS:");
-}
-long PeakKiB() {
-    return StatusKiB("VmHWM:");
-}
-void ResetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
+using bench::ClosePlayList;
+using bench::OpenPlayList;
+using bench::PeakKiB;
+using bench::ResetPeak;
+using bench::RssKiB;
 
 double Ms(const QElapsedTimer& t) {
     return t.nsecsElapsed() / 1e6;
@@ -216,21 +207,6 @@ Floor MeasureFloor(CDaoDatabase& db, QWidget* parent) {
     f.sortSize = Median(bySize);
     view.setModel(nullptr);
     return f;
-}
-
-CListView_Table* OpenPlayList(CMainFrame* frame) {
-    const QList<CListView_Table*> before = frame->findChildren<CListView_Table*>();
-    frame->SendCommand(ID_VIEW_PLAYLIST);
-    for (CListView_Table* view : frame->findChildren<CListView_Table*>())
-        if (!before.contains(view))
-            return view;
-    return nullptr;
-}
-
-void ClosePlayList(CListView_Table* view) {
-    view->GetParentFrame()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QApplication::processEvents();
 }
 
 void RunBench(int n) {
