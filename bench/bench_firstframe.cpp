@@ -47,12 +47,7 @@ TEST(BenchFirstFrame, ProgramAgainstBarePlaybin) {
     bench::Screen screen(x.Display());
     ASSERT_TRUE(screen.ok());
 
-    QProcessEnvironment env = x.Environment();
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_CONFIG_HOME", config.path());
-    env.remove("LUMAREST_VIDEOSINK");
-    env.remove("LUMAREST_AUDIOSINK");
-    env.remove("GST_DEBUG");
+    const QProcessEnvironment env = x.UserEnvironment(config.path());
     const bench::Side program{QStringLiteral(LUMAREST_PROGRAM), {file}, env, work.path()};
     const bench::Side bare{QStringLiteral("gst-launch-1.0"),
                            {"playbin", "uri=" + QUrl::fromLocalFile(file).toString(),

@@ -39,9 +39,7 @@ TEST(BenchStartup, ProgramAgainstABareMainWindow) {
     bench::Screen screen(x.Display());
     ASSERT_TRUE(screen.ok());
 
-    QProcessEnvironment env = x.Environment();
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_CONFIG_HOME", config.path());
+    const QProcessEnvironment env = x.UserEnvironment(config.path());
     const bench::Side program{QStringLiteral(LUMAREST_PROGRAM), {}, env, work.path()};
     const bench::Side bare{QStringLiteral(BARE_MAINWINDOW), {}, env, work.path()};
 

@@ -48,10 +48,8 @@ TEST(HostileScreen, APipeNamedOnTheCommandLineIsRefusedAtOnce) {
 
     XSession x;
     ASSERT_TRUE(x.Start());
-    QProcessEnvironment env = x.Environment();
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_CONFIG_HOME", config.path());
-    QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), {fifo}, env, work.path());
+    QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), {fifo},
+                             x.UserEnvironment(config.path()), work.path());
     ASSERT_TRUE(app.waitForStarted(5000));
     QString box;
     // Generous: a first start after plugins were installed scans them all. A program

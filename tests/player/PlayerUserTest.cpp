@@ -50,11 +50,7 @@ public:
                const QProcessEnvironment& extra = {}) {
         if (!x.Start())
             return false;
-        QProcessEnvironment env = x.Environment();
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("XDG_CONFIG_HOME", config.path());
-        env.remove("LUMAREST_VIDEOSINK"); // the program's own choice of sinks
-        env.remove("LUMAREST_AUDIOSINK");
+        QProcessEnvironment env = x.UserEnvironment(config.path());
         for (const QString& key : extra.keys())
             env.insert(key, extra.value(key));
         QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), args, env, work.path());

@@ -58,6 +58,15 @@ QProcessEnvironment XSession::Environment() const {
     return env;
 }
 
+QProcessEnvironment XSession::UserEnvironment(const QString& configDir) const {
+    QProcessEnvironment env = Environment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir);
+    for (const char* name : {"LUMAREST_VIDEOSINK", "LUMAREST_AUDIOSINK", "GST_DEBUG"})
+        env.remove(QString::fromLatin1(name));
+    return env;
+}
+
 QProcess& XSession::Launch(const QString& program, const QStringList& args,
                            const QProcessEnvironment& env, const QString& workDir) {
     m_programs.push_back(std::make_unique<GroupedProcess>());

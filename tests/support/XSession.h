@@ -32,6 +32,9 @@ public:
     bool Start(QSize screen = QSize(1280, 1024), bool windowManager = true);
     QString Display() const { return m_display; }
     QProcessEnvironment Environment() const;
+    // What a person's desktop session gives the program: this display on the xcb
+    // platform, a settings folder of its own, and the program's own choice of sinks.
+    QProcessEnvironment UserEnvironment(const QString& configDir) const;
 
     // Started on this display; owned by the session until it ends.
     QProcess& Launch(const QString& program, const QStringList& args,

@@ -79,14 +79,8 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
 
     XSession x;
     ASSERT_TRUE(x.Start());
-    QProcessEnvironment env = x.Environment();
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("XDG_CONFIG_HOME", config.path());
-    env.remove("LUMAREST_VIDEOSINK"); // the program's own choice of sinks
-    env.remove("LUMAREST_AUDIOSINK");
-    env.remove("GST_DEBUG");
-    QProcess& app =
-        x.Launch(QStringLiteral(LUMAREST_PROGRAM), {folder + "/slide_0.png"}, env, work.path());
+    QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), {folder + "/slide_0.png"},
+                             x.UserEnvironment(config.path()), work.path());
     ASSERT_TRUE(app.waitForStarted(5000));
     const auto Keys = [&](const QString& window, const QStringList& keys) {
         x.Xdo({"windowactivate", "--sync", window});
