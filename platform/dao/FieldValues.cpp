@@ -157,7 +157,7 @@ bool ParameterBinder::BindAscii(sqlite3_stmt* stmt, int index, QStringView text)
 }
 
 void ParameterBinder::Bind(sqlite3_stmt* stmt, int index, const COleVariant& value) {
-    if (value.GetKind() == COleVariant::Text && BindAscii(stmt, index, value.GetText()))
+    if (const QString* text = value.TextIf(); text && BindAscii(stmt, index, *text))
         return;
     const SqlValue stored = ParameterValue(value);
     if (const auto* text = std::get_if<QByteArray>(&stored))
