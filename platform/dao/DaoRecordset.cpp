@@ -33,7 +33,7 @@ void CDaoRecordset::Open(int type, const QString& sql, int options) {
     if (!m_pDatabase->Statements().HasIdle(queries->Scan(false)))
         scan = m_pDatabase->Statements().Acquire(queries->Scan(false));
     m_queries = std::move(queries);
-    m_schema = m_queries->Schema();
+    m_schema = m_queries->Schema().get();
     m_strSQL = sql;
     m_pDatabase->Register(this);
     m_bOpen = true;
@@ -55,8 +55,8 @@ void CDaoRecordset::Close() {
     m_snapshot.clear();
     SetPosition(true, true);
     m_pDatabase->Unregister(this);
+    m_schema = nullptr;
     m_queries.reset();
-    m_schema.reset();
     m_bOpen = false;
 }
 

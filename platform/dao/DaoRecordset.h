@@ -165,7 +165,8 @@ private:
     void RunFindOn(lumarest::dao::CachedStatement& find);
     bool DeleteByRowid(qint64 rowid); // DeleteFirst of the rowid's own filter
 
-    std::shared_ptr<const lumarest::dao::TableSchema> m_schema;
+    // The table's schema, which m_queries keeps alive.
+    const lumarest::dao::TableSchema* m_schema = nullptr;
     std::shared_ptr<const lumarest::dao::RecordsetQueries> m_queries;
     QString m_strSQL;
     bool m_bOpen = false;
