@@ -16,6 +16,9 @@ CImportTransaction::~CImportTransaction() {
 }
 
 void CImportTransaction::Checkpoint() {
+    if (++m_nUnclockedCheckpoints < kCheckpointsPerClockRead)
+        return;
+    m_nUnclockedCheckpoints = 0;
     if (m_sinceCommit.elapsed() < kCommitIntervalMs)
         return;
     m_transaction.CommitSoFar();

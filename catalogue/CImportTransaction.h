@@ -10,6 +10,9 @@
 class CImportTransaction {
 public:
     static constexpr int kCommitIntervalMs = 250;
+    // The clock is read at every few checkpoints only: a file takes far less
+    // than the interval, and reading the clock costs as much as a small step.
+    static constexpr int kCheckpointsPerClockRead = 8;
 
     // Begins the transaction (a savepoint when one is open already).
     explicit CImportTransaction(CDaoDatabase& database);
@@ -26,5 +29,6 @@ public:
 private:
     CDaoTransaction m_transaction;
     QElapsedTimer m_sinceCommit;
+    int m_nUnclockedCheckpoints = 0;
     int m_nCommits = 0;
 };

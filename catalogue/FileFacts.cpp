@@ -96,13 +96,14 @@ QStringList ListPlainFiles(const QString& folder, QStringView extension) {
         if (IsDotOrDotDot(entry->d_name))
             continue;
         const QByteArray raw = QByteArray::fromRawData(entry->d_name, qstrlen(entry->d_name));
-        const QString name = QFile::decodeName(raw);
+        // A plain ASCII name reads the same in every file-name encoding.
+        const bool ascii = IsAscii(raw);
+        const QString name = ascii ? QString::fromLatin1(raw) : QFile::decodeName(raw);
         if (!MatchesPattern(name, extension) || !IsRegularFile(dirFd, entry))
             continue;
         // A name that is not valid in the file-name encoding would come back as
         // another name, pointing at no file: leave it out rather than mangle it.
-        // A plain ASCII name always comes back as it was.
-        if (!IsAscii(raw) && QFile::encodeName(name) != raw)
+        if (!ascii && QFile::encodeName(name) != raw)
             continue;
         names.append(name);
     }

@@ -341,19 +341,27 @@ std::shared_ptr<const TableSchema> CDaoDatabase::TableSchemaFor(const QString& t
 
 std::shared_ptr<const RecordsetQueries> CDaoDatabase::RecordsetQueriesFor(const QString& sql) {
     RequireOpen();
-    if (auto it = m_recordsetQueries.constFind(sql); it != m_recordsetQueries.constEnd())
+    if (m_lastRecordsetQueries && sql == m_strLastRecordsetSql)
+        return m_lastRecordsetQueries;
+    if (auto it = m_recordsetQueries.constFind(sql); it != m_recordsetQueries.constEnd()) {
+        m_strLastRecordsetSql = sql;
+        m_lastRecordsetQueries = *it;
         return *it;
+    }
     const RecordsetSql parsed = ParseRecordsetSql(sql);
     auto queries = std::make_shared<const RecordsetQueries>(TableSchemaFor(parsed.table), parsed);
     if (m_recordsetQueries.size() >= kMaxCachedQueries)
         m_recordsetQueries.clear();
     m_recordsetQueries.insert(sql, queries);
+    m_strLastRecordsetSql = sql;
+    m_lastRecordsetQueries = queries;
     return queries;
 }
 
 void CDaoDatabase::ForgetSchema() {
     m_tables.clear();
     m_recordsetQueries.clear();
+    m_lastRecordsetQueries.reset();
     m_hasTriggers.reset();
     // A statement kept from before may no longer prepare: an Open must find out.
     if (m_statements)

@@ -105,6 +105,9 @@ private:
     std::unique_ptr<lumarest::dao::StatementCache> m_statements;
     QHash<QString, std::shared_ptr<const lumarest::dao::TableSchema>> m_tables;
     QHash<QString, std::shared_ptr<const lumarest::dao::RecordsetQueries>> m_recordsetQueries;
+    // The one asked for last: an import opens the same recordset for every file.
+    QString m_strLastRecordsetSql;
+    std::shared_ptr<const lumarest::dao::RecordsetQueries> m_lastRecordsetQueries;
     std::vector<CDaoRecordset*> m_recordsets;
     std::optional<bool> m_hasTriggers; // known since the schema was last read
     QString m_strName;

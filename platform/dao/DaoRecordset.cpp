@@ -33,7 +33,7 @@ void CDaoRecordset::Open(int type, const QString& sql, int options) {
     if (!m_pDatabase->Statements().HasIdle(queries->Scan(false)))
         scan = m_pDatabase->Statements().Acquire(queries->Scan(false));
     m_queries = std::move(queries);
-    m_schema = m_queries->Schema();
+    m_schema = m_queries->Schema().get();
     m_strSQL = sql;
     m_pDatabase->Register(this);
     m_bOpen = true;
@@ -55,8 +55,8 @@ void CDaoRecordset::Close() {
     m_snapshot.clear();
     SetPosition(true, true);
     m_pDatabase->Unregister(this);
+    m_schema = nullptr;
     m_queries.reset();
-    m_schema.reset();
     m_bOpen = false;
 }
 
@@ -389,14 +389,11 @@ bool CDaoRecordset::FindFirst(const QString& filter) {
     return RunFind(find);
 }
 
-bool CDaoRecordset::FindFirst(const QString& filter, const std::vector<COleVariant>& params) {
+bool CDaoRecordset::FindFirstBound(const QString& filter, std::span<const COleVariant> params) {
     RequireOpen();
     CancelUpdate();
-    // The values are bound without copies, so they live until the statement is back.
-    std::vector<SqlValue> values;
-    values.reserve(params.size());
-    for (const COleVariant& param : params)
-        values.push_back(ParameterValue(param));
+    // Holds the values bound without copies, so it lives until the statement is back.
+    ParameterBinder binder;
     CachedStatement find = m_pDatabase->Statements().Acquire(m_queries->FindRowid(filter));
     const int expected = sqlite3_bind_parameter_count(find.get());
     if (expected != static_cast<int>(params.size()))
@@ -404,8 +401,8 @@ bool CDaoRecordset::FindFirst(const QString& filter, const std::vector<COleVaria
                      .arg(expected)
                      .arg(params.size()),
                  SQLITE_RANGE);
-    for (size_t i = 0; i < values.size(); ++i)
-        BindSqlValue(find.get(), static_cast<int>(i) + 1, values[i]);
+    for (size_t i = 0; i < params.size(); ++i)
+        binder.Bind(find.get(), static_cast<int>(i) + 1, params[i]);
     const int rc = sqlite3_step(find.get());
     if (rc == SQLITE_DONE)
         return false;

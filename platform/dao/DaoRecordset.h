@@ -12,6 +12,7 @@
 #include <QString>
 #include <concepts>
 #include <exception>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <span>
@@ -64,7 +65,13 @@ public:
     // condition; false (position unchanged) when none does. A malformed condition
     // throws. The second form binds the values to the condition's ? placeholders.
     bool FindFirst(const QString& filter);
-    bool FindFirst(const QString& filterWithPlaceholders, const std::vector<COleVariant>& params);
+    bool FindFirst(const QString& filterWithPlaceholders, const std::vector<COleVariant>& params) {
+        return FindFirstBound(filterWithPlaceholders, params);
+    }
+    bool FindFirst(const QString& filterWithPlaceholders,
+                   std::initializer_list<COleVariant> params) {
+        return FindFirstBound(filterWithPlaceholders, std::span(params.begin(), params.size()));
+    }
 
     void Delete(); // the current record; it stays current, deleted, until a move
     // Deletes the record that FindFirst(filter) would find, in one statement, and
@@ -153,11 +160,13 @@ private:
     // before a write or a rollback that the statement must not see half-way.
     void DetachCursor();
     bool RunFind(lumarest::dao::CachedStatement& find);
+    bool FindFirstBound(const QString& filter, std::span<const COleVariant> params);
     // Makes the find's statement, standing on its record, the cursor.
     void RunFindOn(lumarest::dao::CachedStatement& find);
     bool DeleteByRowid(qint64 rowid); // DeleteFirst of the rowid's own filter
 
-    std::shared_ptr<const lumarest::dao::TableSchema> m_schema;
+    // The table's schema, which m_queries keeps alive.
+    const lumarest::dao::TableSchema* m_schema = nullptr;
     std::shared_ptr<const lumarest::dao::RecordsetQueries> m_queries;
     QString m_strSQL;
     bool m_bOpen = false;

@@ -138,6 +138,36 @@ SqlValue ParameterValue(const COleVariant& value) {
     return AsStored(value);
 }
 
+bool ParameterBinder::BindAscii(sqlite3_stmt* stmt, int index, QStringView text) {
+    const size_t size = static_cast<size_t>(text.size());
+    if (size > m_buffer.size() - m_used)
+        return false;
+    char* out = m_buffer.data() + m_used;
+    char16_t any = 0;
+    for (size_t i = 0; i < size; ++i) {
+        const char16_t c = text.utf16()[i];
+        any |= c;
+        out[i] = static_cast<char>(c);
+    }
+    if (any >= 0x80)
+        return false;
+    m_used += size;
+    sqlite3_bind_text64(stmt, index, out, size, SQLITE_STATIC, SQLITE_UTF8);
+    return true;
+}
+
+void ParameterBinder::Bind(sqlite3_stmt* stmt, int index, const COleVariant& value) {
+    if (const QString* text = value.TextIf(); text && BindAscii(stmt, index, *text))
+        return;
+    const SqlValue stored = ParameterValue(value);
+    if (const auto* text = std::get_if<QByteArray>(&stored))
+        sqlite3_bind_text64(stmt, index, text->constData(),
+                            static_cast<sqlite3_uint64>(text->size()), SQLITE_TRANSIENT,
+                            SQLITE_UTF8);
+    else
+        BindSqlValue(stmt, index, stored);
+}
+
 COleVariant ReadColumn(sqlite3_stmt* stmt, int column, FieldKind kind) {
     switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_INTEGER:

@@ -5,6 +5,8 @@
 #include "platform/dao/TableSchema.h"
 
 #include <QByteArray>
+#include <QStringView>
+#include <array>
 #include <sqlite3.h>
 #include <variant>
 
@@ -21,6 +23,20 @@ SqlValue ConvertForField(const COleVariant& value, const FieldSchema& field);
 void BindSqlValue(sqlite3_stmt* stmt, int index, const SqlValue& value);
 // A parameter of a filter as it is stored (a date as SQLite's date text).
 SqlValue ParameterValue(const COleVariant& value);
+
+// Binds a filter's values as ParameterValue gives them. A plain ASCII text is
+// bound from a buffer held here, with no copy on the heap, so the binder must
+// outlive the statement's use of the values; other texts are copied by SQLite.
+class ParameterBinder {
+public:
+    void Bind(sqlite3_stmt* stmt, int index, const COleVariant& value);
+
+private:
+    bool BindAscii(sqlite3_stmt* stmt, int index, QStringView text);
+
+    std::array<char, 1024> m_buffer;
+    size_t m_used = 0;
+};
 
 // A stored value as a variant: date fields give a Date (Text when the stored text
 // is no date), integers a 64-bit Long, NULL a Null.

@@ -33,6 +33,8 @@ public:
     qint64 GetLong() const;
     double GetDouble() const;
     QString GetText() const; // a date gives "YYYY-MM-DD HH:MM:SS"
+    // The text held, without a copy; null unless the kind is Text.
+    const QString* TextIf() const { return std::get_if<QString>(&m_value); }
     // The platform's variant-to-date conversion: a date stays, text is parsed (the
     // forms COleDateTime::ParseDateTime accepts), anything else is an invalid date.
     COleDateTime GetDate() const;

@@ -116,7 +116,7 @@ SqlKey RecordsetQueries::Find(const QString& filter) const {
     return m_lastFind;
 }
 
-SqlKey RecordsetQueries::FindRowid(const QString& filter) const {
+const SqlKey& RecordsetQueries::FindRowid(const QString& filter) const {
     if (m_lastRowidFind.IsEmpty() || filter != m_lastRowidFilter) {
         m_lastRowidFind = SqlKey(QStringLiteral("SELECT rowid FROM ") + m_table + Where(filter) +
                                  m_orderForward + QStringLiteral(" LIMIT 1"));

@@ -34,8 +34,9 @@ public:
     // The first record matching the filter, in the recordset's order.
     SqlKey Find(const QString& filter) const;
     // The rowid alone of that record: an index that holds the filter's fields
-    // answers it without reading the record.
-    SqlKey FindRowid(const QString& filter) const;
+    // answers it without reading the record. The key returned stays valid until
+    // the next call with another filter.
+    const SqlKey& FindRowid(const QString& filter) const;
     // Deletes the record Find(filter) would find, in one statement, returning its rowid.
     SqlKey DeleteFirst(const QString& filter) const;
     // The records after (or, backward, before) a record whose keys are bound as

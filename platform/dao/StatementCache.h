@@ -6,6 +6,7 @@
 
 #include <QHashFunctions>
 #include <QString>
+#include <array>
 #include <unordered_map>
 #include <vector>
 
@@ -68,11 +69,14 @@ public:
     }
     // True when a statement of this text waits prepared (and so is known good).
     bool HasIdle(const SqlKey& sql) const {
-        const auto it = m_idle.find(sql);
-        return it != m_idle.end() && !it->second.statements.empty();
+        const Entry* entry = Find(sql);
+        return entry && !entry->statements.empty();
     }
     // Drops the idle statements; statements on loan come back as usual.
-    void Clear() { m_idle.clear(); }
+    void Clear() {
+        m_idle.clear();
+        m_recent = {};
+    }
 
 private:
     friend class CachedStatement;
@@ -86,10 +90,21 @@ private:
     static constexpr size_t kMaxTexts = 64;
     static constexpr size_t kMaxIdlePerText = 4;
 
+    // The entries used last, found by comparing keys alone: a recordset opened
+    // once per imported file takes and returns the same few statements each time.
+    struct Recent {
+        const Entry* entry = nullptr;
+        SqlKey key;
+    };
+    const Entry* Find(const SqlKey& sql) const;
+    Entry& FindOrAdd(const SqlKey& sql);
+    void Remember(const SqlKey& sql, const Entry* entry) const;
     void Return(const SqlKey& sql, StmtPtr stmt);
 
     sqlite3* m_db;
     std::unordered_map<SqlKey, Entry, KeyHash> m_idle;
+    mutable std::array<Recent, 4> m_recent;
+    mutable size_t m_nextRecent = 0;
     quint64 m_clock = 0;
 };
 
