@@ -175,18 +175,23 @@ bool CDaoRecordset::StartCursor(const SqlKey& sql, bool backward, bool fromStart
         ThrowEngine(m_pDatabase->GetHandle(), rc);
     if (rc == SQLITE_DONE)
         return false;
+    TakeCursor(std::move(stmt), false, backward, fromStart);
+    SetPosition(false, false);
+    return true;
+}
+
+// The statement, standing on its first row, becomes the record's cursor.
+void CDaoRecordset::TakeCursor(CachedStatement&& stmt, bool isFind, bool backward, bool fromStart) {
     DropPending();
     m_bFoundRowidOnly = false;
     m_cursor = std::move(stmt);
     m_bOnCursor = true;
-    m_bCursorIsFind = false;
+    m_bCursorIsFind = isFind;
     m_bCursorBackward = backward;
     m_bCursorFromStart = fromStart;
     m_nCursorRow = 0;
     m_snapshot.clear();
     m_keys.clear();
-    SetPosition(false, false);
-    return true;
 }
 
 void CDaoRecordset::MoveFirst() {
@@ -359,16 +364,7 @@ bool CDaoRecordset::RunFind(CachedStatement& find) {
 void CDaoRecordset::RunFindOn(CachedStatement& find) {
     // The find's statement stays on the record as the cursor; a caller that only
     // asks whether a record exists copies none of its values.
-    DropPending();
-    m_bFoundRowidOnly = false;
-    m_cursor = std::move(find);
-    m_bOnCursor = true;
-    m_bCursorIsFind = true;
-    m_bCursorBackward = false;
-    m_bCursorFromStart = false;
-    m_nCursorRow = 0;
-    m_snapshot.clear();
-    m_keys.clear();
+    TakeCursor(std::move(find), true, false, false);
     m_bBOF = m_bEOF = false;
     m_bDeleted = false;
 }

@@ -63,13 +63,18 @@ uint32_t CListCtrl::SetExtendedStyle(uint32_t style, uint32_t mask) {
     return old;
 }
 
-bool CListCtrl::DeleteAllItems() {
-    if (!m_rows.Clear())
-        return false;
+// Every line may be another now: no hot line, no selection mark, the views told anew.
+void CListCtrl::ForgetAllLines() {
     m_hotItem = -1;
     m_selectionMark = -1;
     m_pModel->NoteReset();
     ScheduleSync();
+}
+
+bool CListCtrl::DeleteAllItems() {
+    if (!m_rows.Clear())
+        return false;
+    ForgetAllLines();
     return true;
 }
 
@@ -138,10 +143,7 @@ bool CListCtrl::ShareItemsOf(const CListCtrl& other) {
     if (&other == this || other.GetColumnCount() != GetColumnCount() ||
         !m_rows.ShareLinesOf(other.m_rows))
         return false;
-    m_hotItem = -1;
-    m_selectionMark = -1;
-    m_pModel->NoteReset();
-    ScheduleSync();
+    ForgetAllLines();
     return true;
 }
 

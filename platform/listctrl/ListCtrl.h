@@ -127,6 +127,7 @@ protected:
 
 private:
     void ScheduleSync();
+    void ForgetAllLines();
     void LinesMoved();
     void Repaint();
     void NotifyItemChanged(int item);
