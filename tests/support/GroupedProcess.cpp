@@ -33,8 +33,14 @@ bool GroupedProcess::finishWithin(int ms) {
 
 // A member that has ended but is not yet reaped (a zombie) no longer counts: one
 // whose parent ended before it is left to a reaper that may never come.
+pid_t GroupedProcess::group() const {
+    // Without an event loop or a wait for the start, started() may not have been told yet.
+    return m_group > 0 ? m_group : static_cast<pid_t>(processId());
+}
+
 bool GroupedProcess::groupAlive() const {
-    if (m_group <= 0)
+    const pid_t leader = group();
+    if (leader <= 0)
         return false;
     const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
     for (const QString& entry : entries) {
@@ -44,7 +50,7 @@ bool GroupedProcess::groupAlive() const {
         // "pid (name) state ppid pgrp ...": the name may hold anything but its last ')'.
         const QByteArray line = stat.readAll();
         const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 2 && fields[0] != "Z" && fields[2].toLongLong() == m_group)
+        if (fields.size() > 2 && fields[0] != "Z" && fields[2].toLongLong() == leader)
             return true;
     }
     return false;
@@ -53,7 +59,8 @@ bool GroupedProcess::groupAlive() const {
 void GroupedProcess::endGroup() {
     if (!groupAlive())
         return;
-    ::kill(-m_group, SIGTERM);
+    const pid_t leader = group();
+    ::kill(-leader, SIGTERM);
     QElapsedTimer clock;
     clock.start();
     // The leader is our child: waiting for it also reaps it.
@@ -62,7 +69,7 @@ void GroupedProcess::endGroup() {
     while (groupAlive() && clock.elapsed() < kGraceMs)
         QThread::msleep(20);
     if (groupAlive())
-        ::kill(-m_group, SIGKILL);
+        ::kill(-leader, SIGKILL);
     if (state() != QProcess::NotRunning)
         waitForFinished(kGraceMs);
 }

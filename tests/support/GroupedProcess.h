@@ -23,6 +23,7 @@ public:
     void endGroup();
 
 private:
+    pid_t group() const;
     bool groupAlive() const;
 
     pid_t m_group = 0;
