@@ -83,14 +83,18 @@ void CDaoRecordset::SetPosition(bool bof, bool eof) {
     m_bEOF = eof;
     m_bDeleted = false;
     m_bFoundRowidOnly = false;
-    if (bof || eof) {
-        DropPending();
-        m_cursor.Release();
-        m_bOnCursor = false;
-        m_bCursorIsFind = false;
-        m_snapshot.clear();
-        m_keys.clear();
-    }
+    if (bof || eof)
+        LeaveCursor();
+}
+
+// No statement stands for the record any more; what it had read is forgotten.
+void CDaoRecordset::LeaveCursor() {
+    DropPending();
+    m_cursor.Release();
+    m_bOnCursor = false;
+    m_bCursorIsFind = false;
+    m_snapshot.clear();
+    m_keys.clear();
 }
 
 void CDaoRecordset::DropPending() {
@@ -406,12 +410,7 @@ bool CDaoRecordset::FindFirstBound(const QString& filter, std::span<const COleVa
         ThrowEngine(m_pDatabase->GetHandle(), rc);
     const qint64 rowid = sqlite3_column_int64(find.get(), 0);
     find.Release();
-    DropPending();
-    m_cursor.Release();
-    m_bOnCursor = false;
-    m_bCursorIsFind = false;
-    m_snapshot.clear();
-    m_keys.clear();
+    LeaveCursor();
     m_bBOF = m_bEOF = false;
     m_bDeleted = false;
     m_bFoundRowidOnly = true;

@@ -163,6 +163,7 @@ private:
     bool FindFirstBound(const QString& filter, std::span<const COleVariant> params);
     // Makes the find's statement, standing on its record, the cursor.
     void RunFindOn(lumarest::dao::CachedStatement& find);
+    void LeaveCursor();
     void TakeCursor(lumarest::dao::CachedStatement&& stmt, bool isFind, bool backward,
                     bool fromStart);
     bool DeleteByRowid(qint64 rowid); // DeleteFirst of the rowid's own filter
