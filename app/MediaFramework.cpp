@@ -1,8 +1,13 @@
 #include "app/MediaFramework.h"
 
 #include "platform/media/DecoderRanks.h"
+#include "platform/media/SinkChoice.h"
+#include "platform/media/SinkOpenedAhead.h"
 
 #include <gst/gst.h>
+
+#include <QByteArray>
+#include <cstring>
 
 #include <future>
 #include <thread>
@@ -44,16 +49,24 @@ public:
         if (m_thread.joinable())
             m_thread.join();
     }
-    void Begin(bool loadPlugins) {
+    // With a video sink named, it is opened once the plugins are in.
+    void Begin(bool loadPlugins, const std::string& videoSink) {
         if (m_thread.joinable())
             return;
+        const bool openSink = loadPlugins && !videoSink.empty();
+        if (openSink)
+            media::planVideoSinkAhead(videoSink);
         std::promise<bool> ready;
         m_result = ready.get_future();
-        m_thread = std::thread([loadPlugins, ready = std::move(ready)]() mutable {
+        m_thread = std::thread([loadPlugins, openSink, ready = std::move(ready)]() mutable {
             const bool ok = Start();
             ready.set_value(ok);
             if (ok && loadPlugins)
                 LoadCommonPlugins();
+            if (ok && openSink)
+                media::openVideoSinkAhead();
+            else if (openSink)
+                media::cancelVideoSinkAhead();
         });
     }
     // The result once, then nothing (false) to wait for.
@@ -76,8 +89,25 @@ EarlyStart& Early() {
 
 } // namespace
 
-void StartMediaFrameworkEarly(bool loadPlugins) {
-    Early().Begin(loadPlugins);
+void StartMediaFrameworkEarly(int argc, char** argv) {
+    const bool fileNamed = argc > 1;
+    Early().Begin(fileNamed, fileNamed ? VideoSinkForArguments(argc, argv) : std::string());
+}
+
+// Qt's own options choose another display or platform: the sink is then left to the graph.
+std::string VideoSinkForArguments(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        for (const char* option : {"-display", "-platform"})
+            if (std::strcmp(arg, option) == 0 || (arg[0] == '-' && std::strcmp(arg + 1, option) == 0))
+                return {};
+    }
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    platform = platform.left(platform.indexOf(';')); // the first of a list of choices
+    platform = platform.left(platform.indexOf(':')); // without its options
+    if (platform.isEmpty())
+        platform = qgetenv("XDG_SESSION_TYPE") == "wayland" ? "wayland" : "xcb";
+    return media::chooseSinks(platform.toStdString(), qgetenv("LUMAREST_VIDEOSINK").toStdString(), "").video;
 }
 
 bool StartMediaFramework() {

@@ -3,18 +3,22 @@
 #include "app/MediaFramework.h"
 #include "desktop/DesktopIntegration.h"
 #include "platform/framework/MDIFrameWnd.h"
+#include "platform/media/SinkOpenedAhead.h"
 
 #include <QApplication>
 
 #include <memory>
 
 int main(int argc, char** argv) {
-    StartMediaFrameworkEarly(argc > 1); // arguments name a file to play, as a rule
+    StartMediaFrameworkEarly(argc, argv);
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvenhal"));
     QApplication::setApplicationName(QStringLiteral("Lumarest"));
     CLumarestApp app(QApplication::arguments().mid(1));
-    if (!app.InitInstance())
+    const bool started = app.InitInstance();
+    // A video sink opened at start-up for a file that did not come to play goes with it.
+    media::dropVideoSinkOpenedAhead();
+    if (!started)
         return 1;
     auto desktop = std::make_unique<desktop::DesktopIntegration>(*app.m_pMainWnd);
     const int status = QApplication::exec();

@@ -2,8 +2,8 @@
 
 #include "platform/framework/Resources.h"
 #include "res/Resource.h"
+#include "res/ThemedIconEngine.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyle>
@@ -11,9 +11,10 @@
 namespace res {
 namespace {
 
-// The freedesktop theme's icon where the desktop has one, else Qt's own.
+// The freedesktop theme's icon where the desktop has one, else Qt's own; looked up when the
+// toolbar is first painted.
 QIcon Themed(const char* name, QStyle::StandardPixmap fallback) {
-    return QIcon::fromTheme(QString::fromLatin1(name), QApplication::style()->standardIcon(fallback));
+    return QIcon(new ThemedIconEngine(QString::fromLatin1(name), fallback));
 }
 
 // The program's own picture: a teal tile with a play mark and list lines,

@@ -40,6 +40,17 @@ void BusBridge::setWindowHandle(guintptr handle) {
     }
 }
 
+void BusBridge::adoptOverlay(GstElement* sink) {
+    GstElement* drawing = nullptr; // the element that draws, inside a bin or the sink itself
+    if (GST_IS_BIN(sink)) {
+        drawing = gst_bin_get_by_interface(GST_BIN(sink), GST_TYPE_VIDEO_OVERLAY);
+    } else if (GST_IS_VIDEO_OVERLAY(sink)) {
+        drawing = GST_ELEMENT(gst_object_ref(sink));
+    }
+    std::lock_guard lock(m_overlayMutex);
+    m_overlay.reset(drawing);
+}
+
 GstPtr<GstElement> BusBridge::overlay() {
     std::lock_guard lock(m_overlayMutex);
     return m_overlay ? GstPtr<GstElement>(GST_ELEMENT(gst_object_ref(m_overlay.get()))) : nullptr;

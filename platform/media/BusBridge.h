@@ -36,6 +36,9 @@ public:
     // Native window the video sink is to draw into (0: none); applied at once when a sink
     // has already asked for one.
     void setWindowHandle(guintptr handle);
+    // A sink opened before it joined the pipeline asked for its window then, and nobody
+    // answered: from here on it is given the window as if it had asked.
+    void adoptOverlay(GstElement* sink);
     // The sink that asked for a window, if any (for redraws).
     GstPtr<GstElement> overlay();
 

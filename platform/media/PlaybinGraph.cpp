@@ -9,6 +9,7 @@
 #include "platform/media/Preroll.h"
 #include "platform/media/ReaderFallback.h"
 #include "platform/media/SinkChoice.h"
+#include "platform/media/SinkOpenedAhead.h"
 
 #include <cmath>
 #include <utility>
@@ -40,6 +41,9 @@ PlaybinGraph::PlaybinGraph()
     m_refit.setSingleShot(true);
     m_refit.setInterval(kRefitDelayMs);
     m_refit.callOnTimeout([this] { refitFrames(); });
+    m_firstRun.setSingleShot(true);
+    m_firstRun.setInterval(0);
+    m_firstRun.callOnTimeout([this] { runNow(); });
 }
 
 // The pipeline stops before anything it uses goes: its threads may still draw or post.
@@ -69,13 +73,21 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
     }
     watchAvoidedReaders(playbin);
     m_bus = std::make_unique<BusBridge>(playbin, [this](GstMessage* m) { onBusMessage(m); });
+    if (m_videoSinkOpenedAhead) {
+        m_bus->adoptOverlay(m_videoSink.get());
+    }
     return true;
 }
 
-// The sink is first opened by the pipeline itself, as it prerolls: a sink that cannot open
-// its display fails that preroll with an error of its own, and the fallback is taken then.
+// The sink is first opened by the pipeline itself, as it prerolls (unless the start-up opened
+// it already): a sink that cannot open its display fails that preroll with an error of its
+// own, and the fallback is taken then.
 void PlaybinGraph::useVideoSink(const std::string& description) {
-    m_videoSink = makeSink(description, true);
+    m_videoSink = takeVideoSinkOpenedAhead(description);
+    m_videoSinkOpenedAhead = static_cast<bool>(m_videoSink);
+    if (!m_videoSink) {
+        m_videoSink = makeSink(description, true);
+    }
     g_object_set(m_playbin.get(), "video-sink", m_videoSink.get(), nullptr);
 }
 
@@ -155,6 +167,7 @@ void PlaybinGraph::resetPipeline() {
     m_facts = StreamFacts{};
     m_requestedState = State_Stopped;
     m_refit.stop();
+    m_firstRun.stop();
     m_framesSize = QSize();
 }
 
@@ -219,6 +232,7 @@ HRESULT PlaybinGraph::changeState(GstState state, long reported) {
     if (!m_rendered) {
         return E_UNEXPECTED;
     }
+    m_firstRun.stop();
     if (gst_element_set_state(m_playbin.get(), state) == GST_STATE_CHANGE_FAILURE) {
         return E_FAIL;
     }
@@ -235,6 +249,9 @@ HRESULT PlaybinGraph::Run() {
     if (!m_prerollShown && !m_video.isFullScreen()) {
         settleGlWindowSize(m_bus->overlay().get(), m_video.geometry().size());
     }
+    if (deferFirstRun()) {
+        return S_OK;
+    }
     const HRESULT hr = changeState(GST_STATE_PLAYING, State_Running);
     // From the first run on, a picture found while paused (a seek) is shown at once.
     if (SUCCEEDED(hr) && !m_prerollShown) {
@@ -242,6 +259,27 @@ HRESULT PlaybinGraph::Run() {
         setOnSink(m_videoSink.get(), "show-preroll-frame", true);
     }
     return hr;
+}
+
+// A first picture drawn into a window that is not on screen yet is lost, and drawing it keeps
+// the display server busy while the window is being shown. A graph whose window waits to be
+// shown (a new player window, the main window at start-up) starts running when the event loop
+// next runs, by when the window is shown; any other call on the graph before then stands.
+bool PlaybinGraph::deferFirstRun() {
+    if (m_prerollShown || !m_rendered || m_video.isVisible() || !m_bus->overlay()) {
+        return false;
+    }
+    m_prerollShown = true;
+    setOnSink(m_videoSink.get(), "show-preroll-frame", true);
+    m_requestedState = State_Running;
+    m_firstRun.start();
+    return true;
+}
+
+void PlaybinGraph::runNow() {
+    if (m_rendered && m_requestedState == State_Running) {
+        gst_element_set_state(m_playbin.get(), GST_STATE_PLAYING);
+    }
 }
 
 HRESULT PlaybinGraph::Pause() {

@@ -75,6 +75,8 @@ private:
     void resetPipeline();
     void settleDuration();
     HRESULT changeState(GstState state, long reported);
+    bool deferFirstRun();
+    void runNow();
     HRESULT videoCall() const;
     HRESULT placeVideo(const QRect& rect);
     void tellSinkSize();
@@ -85,6 +87,7 @@ private:
 
     GstPtr<GstElement> m_playbin;
     GstPtr<GstElement> m_videoSink;
+    bool m_videoSinkOpenedAhead = false; // taken from the start-up, already open
     std::string m_videoFallback;
     std::unique_ptr<BusBridge> m_bus;
     VideoWindowHost m_video;
@@ -99,6 +102,7 @@ private:
     long m_windowStyle = 0;
     QSize m_framesSize; // window size the frames were last made for (sinks that do not scale)
     QTimer m_refit;
+    QTimer m_firstRun; // the first run, once the event loop has shown the window
 };
 
 } // namespace media
