@@ -7,6 +7,7 @@
 #include <gst/gst.h>
 
 #include <QByteArray>
+#include <QList>
 #include <cstring>
 
 #include <future>
@@ -102,9 +103,8 @@ std::string VideoSinkForArguments(int argc, char** argv) {
             if (std::strcmp(arg, option) == 0 || (arg[0] == '-' && std::strcmp(arg + 1, option) == 0))
                 return {};
     }
-    QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    platform = platform.left(platform.indexOf(';')); // the first of a list of choices
-    platform = platform.left(platform.indexOf(':')); // without its options
+    // The first of a list of choices, without its options.
+    QByteArray platform = qgetenv("QT_QPA_PLATFORM").split(';').front().split(':').front();
     if (platform.isEmpty())
         platform = qgetenv("XDG_SESSION_TYPE") == "wayland" ? "wayland" : "xcb";
     return media::chooseSinks(platform.toStdString(), qgetenv("LUMAREST_VIDEOSINK").toStdString(), "").video;

@@ -9,11 +9,13 @@
 #include "platform/dao/DaoDatabase.h"
 #include "platform/framework/Profile.h"
 #include "platform/framework/StatusBar.h"
+#include "platform/media/SinkChoice.h"
 #include "res/Resource.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMenuBar>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -87,6 +89,29 @@ TEST(Startup, ASwitchWithoutAFileDoesNothing) {
     EXPECT_TRUE(h.frame().ChildFrames().empty());
 }
 
+// The sink opened while the windows are built is the one the first graph will ask for, and
+// none when Qt's own options may send the windows elsewhere.
+TEST(Startup, OpensAheadTheVideoSinkTheFirstGraphWillUse) {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const QByteArray override = qgetenv("LUMAREST_VIDEOSINK");
+    qunsetenv("LUMAREST_VIDEOSINK");
+    char program[] = "lumarest", file[] = "clip.avi", display[] = "-display", where[] = ":5";
+    char* plain[] = {program, file};
+    char* elsewhere[] = {program, display, where, file};
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    EXPECT_EQ(VideoSinkForArguments(2, plain), media::chooseSinks("xcb", "", "").video);
+    EXPECT_EQ(VideoSinkForArguments(4, elsewhere), "");
+    qputenv("QT_QPA_PLATFORM", "offscreen;xcb");
+    EXPECT_EQ(VideoSinkForArguments(2, plain), "fakevideosink");
+    qputenv("LUMAREST_VIDEOSINK", "ximagesink");
+    EXPECT_EQ(VideoSinkForArguments(2, plain), "ximagesink");
+    qputenv("QT_QPA_PLATFORM", platform);
+    if (override.isNull())
+        qunsetenv("LUMAREST_VIDEOSINK");
+    else
+        qputenv("LUMAREST_VIDEOSINK", override);
+}
+
 TEST(Startup, BuildsTheToolbarAndTheStatusBar) {
     AppHarness h;
     CMainFrame& frame = h.frame();
@@ -101,7 +126,13 @@ TEST(Startup, BuildsTheToolbarAndTheStatusBar) {
     EXPECT_EQ(places, expected);
     for (QAction* a : frame.m_wndToolBar->actions()) {
         if (!a->isSeparator()) {
-            EXPECT_FALSE(a->icon().isNull()) << a->property("lumarestCommand").toUInt();
+            // Looked up only when drawn: the picture must be there then.
+            const QImage picture = a->icon().pixmap(16, 16).toImage();
+            int drawn = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    drawn += qAlpha(picture.pixel(x, y)) > 0;
+            EXPECT_GT(drawn, 16) << a->property("lumarestCommand").toUInt();
         }
     }
 

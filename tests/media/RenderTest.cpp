@@ -1,10 +1,12 @@
 // Rendering files: what each kind of medium reports, and how refused files are told apart.
 #include "GraphHelpers.h"
 #include "platform/media/PlaybinGraph.h"
+#include "platform/media/SinkOpenedAhead.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <thread>
 #include <unistd.h>
 
 using fixtures::Media;
@@ -127,6 +129,44 @@ TEST(RenderFile, FailingVideoSinkGivesWayToItsFallback) {
     EXPECT_STREQ(GST_OBJECT_NAME(gst_element_get_factory(sink)), "fakevideosink");
     gst_object_unref(sink);
     EXPECT_EQ(rescued->Run(), S_OK);
+}
+
+// The sink opened at start-up goes to the first graph that asks for one of its kind, open
+// already, and to no other; a graph of another kind, or one after it, makes its own.
+TEST(RenderFile, FirstGraphTakesTheSinkOpenedAhead) {
+    const std::wstring path = MediaFolder::instance().path(Media::WebmVp8).toStdWString();
+    const auto sinkOf = [](media::PlaybinGraph& graph) {
+        GstElement* sink = nullptr;
+        g_object_get(graph.Pipeline(), "video-sink", &sink, nullptr);
+        return media::GstPtr<GstElement>(sink);
+    };
+    media::planVideoSinkAhead("fakevideosink");
+    std::thread opening([] { media::openVideoSinkAhead(); });
+    auto other = media::PlaybinGraph::create({"videoconvert ! fakevideosink", "fakeaudiosink", ""});
+    auto first = media::PlaybinGraph::create({"fakevideosink", "fakeaudiosink", ""}); // waits
+    opening.join();
+    auto second = media::PlaybinGraph::create({"fakevideosink", "fakeaudiosink", ""});
+    ASSERT_TRUE(other && first && second);
+    GstState state = GST_STATE_VOID_PENDING;
+    gst_element_get_state(sinkOf(*first).get(), &state, nullptr, 0);
+    EXPECT_EQ(state, GST_STATE_READY); // opened before the graph was made
+    gst_element_get_state(sinkOf(*second).get(), &state, nullptr, 0);
+    EXPECT_EQ(state, GST_STATE_NULL);
+    EXPECT_TRUE(GST_IS_BIN(sinkOf(*other).get()));
+    ASSERT_EQ(first->RenderFile(path), S_OK);
+    EXPECT_EQ(first->Run(), S_OK);
+    spin(100);
+    gst_element_get_state(first->Pipeline(), &state, nullptr, GST_SECOND);
+    EXPECT_EQ(state, GST_STATE_PLAYING);
+
+    // A sink planned but never opened keeps no graph waiting.
+    media::planVideoSinkAhead("fakevideosink");
+    media::cancelVideoSinkAhead();
+    EXPECT_TRUE(media::PlaybinGraph::create({"fakevideosink", "fakeaudiosink", ""}));
+    media::planVideoSinkAhead("fakevideosink");
+    media::openVideoSinkAhead();
+    media::dropVideoSinkOpenedAhead();
+    EXPECT_FALSE(media::takeVideoSinkOpenedAhead("fakevideosink"));
 }
 
 // Decoders taken out of the registry for one test, put back afterwards.
