@@ -63,20 +63,36 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
     m_playbin.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
     limitPictureSize(playbin);
     m_videoFallback = sinks.videoFallback;
-    useVideoSink(sinks.video);
-    // playbin makes the automatic sound output itself when a sound stream needs one, beside the
-    // picture's start rather than before it; any other output is set here (playbin takes its
-    // own reference).
+    // playbin makes the automatic sound output itself when a sound stream needs one, as the
+    // streams are linked. A graph that is to wait for the video sink opened at start-up opens
+    // its sound output in the meantime instead: there it costs nothing, and linking the streams
+    // would have to wait for it. Any other output is set here (playbin takes its own reference).
     if (!playbinMakesAudioSink(sinks.audio)) {
         GstPtr<GstElement> audioSink = makeSink(sinks.audio, false);
         g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
+    } else if (videoSinkOpeningAhead(sinks.video)) {
+        if (GstPtr<GstElement> audioSink = openAudioSink(sinks.audio)) {
+            g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
+        }
     }
+    useVideoSink(sinks.video);
     watchAvoidedReaders(playbin);
     m_bus = std::make_unique<BusBridge>(playbin, [this](GstMessage* m) { onBusMessage(m); });
     if (m_videoSinkOpenedAhead) {
         m_bus->adoptOverlay(m_videoSink.get());
     }
     return true;
+}
+
+// An automatic sound output opened at once (it picks the device it can open); none when no
+// output opens, and playbin then tries for itself.
+GstPtr<GstElement> PlaybinGraph::openAudioSink(const std::string& description) {
+    GstPtr<GstElement> sink = makeSink(description, false);
+    if (sink && gst_element_set_state(sink.get(), GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
+        gst_element_set_state(sink.get(), GST_STATE_NULL);
+        sink.reset();
+    }
+    return sink;
 }
 
 // The sink is first opened by the pipeline itself, as it prerolls (unless the start-up opened

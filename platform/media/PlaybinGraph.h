@@ -71,6 +71,7 @@ protected:
 private:
     bool makePipeline(const SinkChoice& sinks);
     void useVideoSink(const std::string& description);
+    static GstPtr<GstElement> openAudioSink(const std::string& description);
     HRESULT preroll();
     void resetPipeline();
     void settleDuration();

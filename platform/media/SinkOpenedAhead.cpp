@@ -66,6 +66,12 @@ void cancelVideoSinkAhead() {
     a.done.notify_all();
 }
 
+bool videoSinkOpeningAhead(const std::string& description) {
+    Ahead& a = ahead();
+    std::lock_guard lock(a.mutex);
+    return a.opening && a.description == description;
+}
+
 GstPtr<GstElement> takeVideoSinkOpenedAhead(const std::string& description) {
     Ahead& a = ahead();
     std::unique_lock lock(a.mutex);

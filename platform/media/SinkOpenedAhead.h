@@ -20,6 +20,8 @@ void planVideoSinkAhead(const std::string& description);
 void openVideoSinkAhead();
 // The planned sink will not be opened after all.
 void cancelVideoSinkAhead();
+// True while the sink of this description is being opened ahead (a graph would wait for it).
+bool videoSinkOpeningAhead(const std::string& description);
 // The sink opened ahead, if it is of this description and no graph has taken it yet.
 GstPtr<GstElement> takeVideoSinkOpenedAhead(const std::string& description);
 // Closes a sink that no graph took (on the thread that owns the windows, before they go).

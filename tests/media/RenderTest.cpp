@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
 #include <unistd.h>
@@ -132,30 +133,41 @@ TEST(RenderFile, FailingVideoSinkGivesWayToItsFallback) {
 }
 
 // The sink opened at start-up goes to the first graph that asks for one of its kind, open
-// already, and to no other; a graph of another kind, or one after it, makes its own.
+// already, and to no other; a graph of another kind, or one after it, makes its own. The
+// graph that waits for it opens its automatic sound output meanwhile; others leave that to
+// playbin.
 TEST(RenderFile, FirstGraphTakesTheSinkOpenedAhead) {
     const std::wstring path = MediaFolder::instance().path(Media::WebmVp8).toStdWString();
-    const auto sinkOf = [](media::PlaybinGraph& graph) {
+    const auto sinkOf = [](media::PlaybinGraph& graph, const char* which = "video-sink") {
         GstElement* sink = nullptr;
-        g_object_get(graph.Pipeline(), "video-sink", &sink, nullptr);
+        g_object_get(graph.Pipeline(), which, &sink, nullptr);
         return media::GstPtr<GstElement>(sink);
     };
+    const auto stateOf = [](const media::GstPtr<GstElement>& element) {
+        GstState state = GST_STATE_VOID_PENDING;
+        gst_element_get_state(element.get(), &state, nullptr, 0);
+        return state;
+    };
     media::planVideoSinkAhead("fakevideosink");
-    std::thread opening([] { media::openVideoSinkAhead(); });
+    std::thread opening([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the graphs ask first
+        media::openVideoSinkAhead();
+    });
     auto other = media::PlaybinGraph::create({"videoconvert ! fakevideosink", "fakeaudiosink", ""});
-    auto first = media::PlaybinGraph::create({"fakevideosink", "fakeaudiosink", ""}); // waits
+    auto first = media::PlaybinGraph::create({"fakevideosink", "autoaudiosink", ""}); // waits
     opening.join();
-    auto second = media::PlaybinGraph::create({"fakevideosink", "fakeaudiosink", ""});
+    auto second = media::PlaybinGraph::create({"fakevideosink", "autoaudiosink", ""});
     ASSERT_TRUE(other && first && second);
-    GstState state = GST_STATE_VOID_PENDING;
-    gst_element_get_state(sinkOf(*first).get(), &state, nullptr, 0);
-    EXPECT_EQ(state, GST_STATE_READY); // opened before the graph was made
-    gst_element_get_state(sinkOf(*second).get(), &state, nullptr, 0);
-    EXPECT_EQ(state, GST_STATE_NULL);
+    EXPECT_EQ(stateOf(sinkOf(*first)), GST_STATE_READY); // opened before the graph was made
+    EXPECT_EQ(stateOf(sinkOf(*second)), GST_STATE_NULL);
     EXPECT_TRUE(GST_IS_BIN(sinkOf(*other).get()));
+    ASSERT_TRUE(sinkOf(*first, "audio-sink"));
+    EXPECT_EQ(stateOf(sinkOf(*first, "audio-sink")), GST_STATE_READY);
+    EXPECT_FALSE(sinkOf(*second, "audio-sink"));
     ASSERT_EQ(first->RenderFile(path), S_OK);
     EXPECT_EQ(first->Run(), S_OK);
     spin(100);
+    GstState state = GST_STATE_VOID_PENDING;
     gst_element_get_state(first->Pipeline(), &state, nullptr, GST_SECOND);
     EXPECT_EQ(state, GST_STATE_PLAYING);
 
