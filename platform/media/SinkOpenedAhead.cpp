@@ -21,7 +21,7 @@ Ahead& ahead() {
     return state;
 }
 
-void close(GstPtr<GstElement> sink) {
+void closeSink(GstPtr<GstElement> sink) {
     if (sink) {
         gst_element_set_state(sink.get(), GST_STATE_NULL);
     }
@@ -50,7 +50,7 @@ void openVideoSinkAhead() {
     }
     GstPtr<GstElement> sink = makeSink(description, true);
     if (sink && gst_element_set_state(sink.get(), GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
-        close(std::move(sink));
+        closeSink(std::move(sink));
     }
     std::lock_guard lock(a.mutex);
     a.sink = std::move(sink);
@@ -92,7 +92,7 @@ void dropVideoSinkOpenedAhead() {
         a.description.clear();
         sink = std::move(a.sink);
     }
-    close(std::move(sink));
+    closeSink(std::move(sink));
 }
 
 } // namespace media
