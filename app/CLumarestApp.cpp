@@ -21,7 +21,11 @@ CLumarestApp::CLumarestApp(QStringList arguments)
 }
 
 bool CLumarestApp::InitInstance() {
-    res::Install();
+    // With arguments (a file to play, as a rule) the start-up thread is opening the video
+    // output beside the windows until the first picture: the toolbar's icons are looked up when
+    // it is first painted, after that picture. Without, they are looked up now, while the main
+    // frame would wait for the media framework anyway.
+    res::Install(!m_arguments.isEmpty());
     SetRegistryKey(QStringLiteral("Orvenhal"));
     LoadStdProfileSettings(16);
 

@@ -2,6 +2,7 @@
 #include "app/CLumarestApp.h"
 #include "app/MediaFramework.h"
 #include "desktop/DesktopIntegration.h"
+#include "desktop/WhenShown.h"
 #include "platform/framework/MDIFrameWnd.h"
 #include "platform/media/SinkOpenedAhead.h"
 
@@ -20,7 +21,12 @@ int main(int argc, char** argv) {
     media::dropVideoSinkOpenedAhead();
     if (!started)
         return 1;
-    auto desktop = std::make_unique<desktop::DesktopIntegration>(*app.m_pMainWnd);
+    // The desktop's services come up once the main window is on screen: its first paint does
+    // not wait for the session bus, and nothing on the desktop could use them sooner.
+    std::unique_ptr<desktop::DesktopIntegration> desktop;
+    desktop::WhenShown(*app.m_pMainWnd, [&desktop, &app] {
+        desktop = std::make_unique<desktop::DesktopIntegration>(*app.m_pMainWnd);
+    });
     const int status = QApplication::exec();
     desktop.reset();
     app.ExitInstance();

@@ -8,13 +8,15 @@
 #include <QPainterPath>
 #include <QStyle>
 
+#include <memory>
+
 namespace res {
 namespace {
 
-// The freedesktop theme's icon where the desktop has one, else Qt's own; looked up when the
-// toolbar is first painted.
-QIcon Themed(const char* name, QStyle::StandardPixmap fallback) {
-    return QIcon(new ThemedIconEngine(QString::fromLatin1(name), fallback));
+// The freedesktop theme's icon where the desktop has one, else Qt's own.
+QIcon Themed(const char* name, QStyle::StandardPixmap fallback, bool lookUpWhenPainted) {
+    auto engine = std::make_unique<ThemedIconEngine>(QString::fromLatin1(name), fallback);
+    return lookUpWhenPainted ? QIcon(engine.release()) : engine->Resolved();
 }
 
 // The program's own picture: a teal tile with a play mark and list lines,
@@ -45,19 +47,22 @@ QIcon AppIcon(QColor tile) {
 
 } // namespace
 
-void InstallIcons(CResources& r) {
+void InstallIcons(CResources& r, bool lookUpWhenPainted) {
+    const auto themed = [lookUpWhenPainted](const char* name, QStyle::StandardPixmap fallback) {
+        return Themed(name, fallback, lookUpWhenPainted);
+    };
     r.icons = {
         {IDR_MAINFRAME, AppIcon(QColor(0, 100, 100))},
         {IDR_PLAYERTYPE, AppIcon(QColor(0, 120, 90))},
         {IDR_PLAYLISTTYPE, AppIcon(QColor(40, 80, 120))},
-        {ID_FILE_OPEN, Themed("document-open", QStyle::SP_DialogOpenButton)},
-        {ID_VIEW_PLAYLIST, Themed("view-media-playlist", QStyle::SP_FileDialogDetailedView)},
-        {ID_PLAYLIST_PLAYSELECTED, Themed("media-skip-forward", QStyle::SP_MediaSkipForward)},
-        {ID_PLAYER_PLAY, Themed("media-playback-start", QStyle::SP_MediaPlay)},
-        {ID_PLAYER_PAUSE, Themed("media-playback-pause", QStyle::SP_MediaPause)},
-        {ID_VIEW_FULLSCREEN, Themed("view-fullscreen", QStyle::SP_TitleBarMaxButton)},
-        {ID_PLAYER_SOUND, Themed("audio-volume-high", QStyle::SP_MediaVolume)},
-        {ID_VIEW_PARAMETERS, Themed("preferences-system", QStyle::SP_FileDialogInfoView)},
+        {ID_FILE_OPEN, themed("document-open", QStyle::SP_DialogOpenButton)},
+        {ID_VIEW_PLAYLIST, themed("view-media-playlist", QStyle::SP_FileDialogDetailedView)},
+        {ID_PLAYLIST_PLAYSELECTED, themed("media-skip-forward", QStyle::SP_MediaSkipForward)},
+        {ID_PLAYER_PLAY, themed("media-playback-start", QStyle::SP_MediaPlay)},
+        {ID_PLAYER_PAUSE, themed("media-playback-pause", QStyle::SP_MediaPause)},
+        {ID_VIEW_FULLSCREEN, themed("view-fullscreen", QStyle::SP_TitleBarMaxButton)},
+        {ID_PLAYER_SOUND, themed("audio-volume-high", QStyle::SP_MediaVolume)},
+        {ID_VIEW_PARAMETERS, themed("preferences-system", QStyle::SP_FileDialogInfoView)},
     };
 }
 

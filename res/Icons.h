@@ -3,5 +3,5 @@
 class CResources;
 
 namespace res {
-void InstallIcons(CResources& resources);
+void InstallIcons(CResources& resources, bool lookUpWhenPainted);
 }

@@ -36,8 +36,9 @@ constexpr UINT ID_VIEW_PARAMETERS = 32799;
 
 namespace res {
 // Puts the program's menus, toolbar, accelerators, strings and icons into the
-// process's resources. Needs a QApplication (icons).
-void Install();
+// process's resources. Needs a QApplication (icons). The toolbar's theme icons are looked up
+// at once, or when the toolbar is first painted.
+void Install(bool lookUpIconsWhenPainted = false);
 // Where the help page lives.
 QString HelpPagePath();
 } // namespace res

@@ -110,7 +110,7 @@ std::vector<AcceleratorDef> MainAccelerators() {
 
 } // namespace
 
-void Install() {
+void Install(bool lookUpIconsWhenPainted) {
     InitCompiledResources();
     CResources& r = AfxResources();
     InstallStrings(r);
@@ -120,7 +120,7 @@ void Install() {
                     {ID_FILE_OPEN, ID_VIEW_PLAYLIST, ID_PLAYLIST_PLAYSELECTED, ID_SEPARATOR, ID_PLAYER_PLAY,
                      ID_PLAYER_PAUSE, ID_VIEW_FULLSCREEN, ID_PLAYER_SOUND, ID_SEPARATOR, ID_VIEW_PARAMETERS}}}};
     r.accelerators = {{IDR_MAINFRAME, MainAccelerators()}};
-    InstallIcons(r);
+    InstallIcons(r, lookUpIconsWhenPainted);
 }
 
 QString HelpPagePath() { return QStringLiteral(":/help/index.html"); }

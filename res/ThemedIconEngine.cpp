@@ -10,8 +10,10 @@ ThemedIconEngine::ThemedIconEngine(QString name, QStyle::StandardPixmap fallback
 
 const QIcon& ThemedIconEngine::Resolved() {
     if (!m_icon) {
-        m_icon = QIcon::hasThemeIcon(m_name) ? QIcon::fromTheme(m_name)
-                                              : QApplication::style()->standardIcon(m_fallback);
+        QIcon themed = QIcon::fromTheme(m_name); // one lookup: asking first would be a second
+        m_icon = themed.isNull() || themed.availableSizes().isEmpty()
+                     ? QApplication::style()->standardIcon(m_fallback)
+                     : themed;
     }
     return *m_icon;
 }

@@ -31,6 +31,20 @@
 
 namespace {
 
+// Every toolbar button has a picture when it is drawn, whenever its icon was looked up.
+void ExpectToolbarPictures(CMainFrame& frame) {
+    for (QAction* a : frame.m_wndToolBar->actions()) {
+        if (a->isSeparator())
+            continue;
+        const QImage picture = a->icon().pixmap(16, 16).toImage();
+        int drawn = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                drawn += qAlpha(picture.pixel(x, y)) > 0;
+        EXPECT_GT(drawn, 16) << a->property("lumarestCommand").toUInt();
+    }
+}
+
 QByteArray Digest(const QString& path) {
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::ReadOnly));
@@ -87,6 +101,7 @@ TEST(Startup, ASwitchWithoutAFileDoesNothing) {
     AppHarness h({"-nologo", "--verbose"});
     ASSERT_TRUE(h.started());
     EXPECT_TRUE(h.frame().ChildFrames().empty());
+    ExpectToolbarPictures(h.frame()); // looked up when first drawn, with arguments given
 }
 
 // The sink opened while the windows are built is the one the first graph will ask for, and
@@ -124,17 +139,7 @@ TEST(Startup, BuildsTheToolbarAndTheStatusBar) {
                                         ID_VIEW_FULLSCREEN, ID_PLAYER_SOUND, 0,
                                         ID_VIEW_PARAMETERS};
     EXPECT_EQ(places, expected);
-    for (QAction* a : frame.m_wndToolBar->actions()) {
-        if (!a->isSeparator()) {
-            // Looked up only when drawn: the picture must be there then.
-            const QImage picture = a->icon().pixmap(16, 16).toImage();
-            int drawn = 0;
-            for (int y = 0; y < picture.height(); ++y)
-                for (int x = 0; x < picture.width(); ++x)
-                    drawn += qAlpha(picture.pixel(x, y)) > 0;
-            EXPECT_GT(drawn, 16) << a->property("lumarestCommand").toUInt();
-        }
-    }
+    ExpectToolbarPictures(frame);
 
     CStatusBar* bar = frame.m_wndStatusBar;
     ASSERT_NE(bar, nullptr);
