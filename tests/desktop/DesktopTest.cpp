@@ -12,6 +12,7 @@
 #include "desktop/DesktopIntegration.h"
 #include "desktop/MprisService.h"
 #include "desktop/ScreenSaverInhibitor.h"
+#include "desktop/WhenShown.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/RecentFileList.h"
@@ -26,10 +27,12 @@
 #include <QDBusVariant>
 #include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QProcess>
+#include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -300,6 +303,29 @@ TEST(DesktopBus, TheProgramHoldsTheNameAndASecondCopyAnInstanceName) {
     program.waitForFinished();
     EXPECT_TRUE(AppHarness::waitFor(
         [&] { return !client.bus().interface()->isServiceRegistered(kMprisName).value(); }));
+}
+
+// The desktop's services come up after the main window's first paint; a window never shown
+// gets them all the same a moment later.
+TEST(DesktopStart, ComesUpOnceTheWindowIsShown) {
+    QWidget shown;
+    shown.resize(200, 100);
+    shown.show();
+    QElapsedTimer clock;
+    clock.start();
+    bool ran = false;
+    desktop::WhenShown(shown, [&] { ran = true; });
+    EXPECT_FALSE(ran); // never before the event loop has painted the window
+    EXPECT_TRUE(AppHarness::waitFor([&] { return ran; }, 3000));
+    EXPECT_LT(clock.elapsed(), 800); // by the exposure, not by the latest time
+
+    QWidget hidden;
+    hidden.winId();
+    bool late = false;
+    desktop::WhenShown(hidden, [&] { late = true; });
+    QTest::qWait(300);
+    EXPECT_FALSE(late);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return late; }, 3000));
 }
 
 // Without a session bus the program starts as before, and says nothing about it.
