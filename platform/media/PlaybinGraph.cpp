@@ -282,7 +282,8 @@ HRESULT PlaybinGraph::Run() {
 // shown (a new player window, the main window at start-up) starts running when the event loop
 // next runs, by when the window is shown; any other call on the graph before then stands.
 bool PlaybinGraph::deferFirstRun() {
-    if (m_prerollShown || !m_rendered || m_video.isVisible() || !m_bus->overlay()) {
+    if (m_prerollShown || !m_rendered || !m_facts.hasVideo() || m_video.isVisible() ||
+        !m_bus->overlay()) {
         return false;
     }
     m_prerollShown = true;
