@@ -1,14 +1,8 @@
 #include "app/MediaFramework.h"
 
 #include "platform/media/DecoderRanks.h"
-#include "platform/media/SinkChoice.h"
-#include "platform/media/SinkOpenedAhead.h"
 
 #include <gst/gst.h>
-
-#include <QByteArray>
-#include <QList>
-#include <cstring>
 
 #include <future>
 #include <thread>
@@ -19,7 +13,7 @@ namespace {
 // the conversions in front of them. Loading them is much of the time to a first picture.
 constexpr const char* kCommonPlugins[] = {
     "playback", "coreelements", "typefindfunctions", "autodetect",
-    "opengl",   "videofilter",  "deinterlace",       "videoconvertscale",
+    "app",      "videofilter",  "deinterlace",       "videoconvertscale",
     "volume",   "audioconvert", "audioresample"};
 
 std::function<bool()>& Starter() {
@@ -50,24 +44,16 @@ public:
         if (m_thread.joinable())
             m_thread.join();
     }
-    // With a video sink named, it is opened once the plugins are in.
-    void Begin(bool loadPlugins, const std::string& videoSink) {
+    void Begin(bool loadPlugins) {
         if (m_thread.joinable())
             return;
-        const bool openSink = loadPlugins && !videoSink.empty();
-        if (openSink)
-            media::planVideoSinkAhead(videoSink);
         std::promise<bool> ready;
         m_result = ready.get_future();
-        m_thread = std::thread([loadPlugins, openSink, ready = std::move(ready)]() mutable {
+        m_thread = std::thread([loadPlugins, ready = std::move(ready)]() mutable {
             const bool ok = Start();
             ready.set_value(ok);
             if (ok && loadPlugins)
                 LoadCommonPlugins();
-            if (ok && openSink)
-                media::openVideoSinkAhead();
-            else if (openSink)
-                media::cancelVideoSinkAhead();
         });
     }
     // The result once, then nothing (false) to wait for.
@@ -90,24 +76,8 @@ EarlyStart& Early() {
 
 } // namespace
 
-void StartMediaFrameworkEarly(int argc, char** argv) {
-    const bool fileNamed = argc > 1;
-    Early().Begin(fileNamed, fileNamed ? VideoSinkForArguments(argc, argv) : std::string());
-}
-
-// Qt's own options choose another display or platform: the sink is then left to the graph.
-std::string VideoSinkForArguments(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const char* arg = argv[i];
-        for (const char* option : {"-display", "-platform"})
-            if (std::strcmp(arg, option) == 0 || (arg[0] == '-' && std::strcmp(arg + 1, option) == 0))
-                return {};
-    }
-    // The first of a list of choices, without its options.
-    QByteArray platform = qgetenv("QT_QPA_PLATFORM").split(';').front().split(':').front();
-    if (platform.isEmpty())
-        platform = qgetenv("XDG_SESSION_TYPE") == "wayland" ? "wayland" : "xcb";
-    return media::chooseSinks(platform.toStdString(), qgetenv("LUMAREST_VIDEOSINK").toStdString(), "").video;
+void StartMediaFrameworkEarly(int argc, char**) {
+    Early().Begin(argc > 1);
 }
 
 bool StartMediaFramework() {

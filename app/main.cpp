@@ -4,7 +4,6 @@
 #include "desktop/DesktopIntegration.h"
 #include "desktop/WhenShown.h"
 #include "platform/framework/MDIFrameWnd.h"
-#include "platform/media/SinkOpenedAhead.h"
 
 #include <QApplication>
 
@@ -16,10 +15,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Orvenhal"));
     QApplication::setApplicationName(QStringLiteral("Lumarest"));
     CLumarestApp app(QApplication::arguments().mid(1));
-    const bool started = app.InitInstance();
-    // A video sink opened at start-up for a file that did not come to play goes with it.
-    media::dropVideoSinkOpenedAhead();
-    if (!started)
+    if (!app.InitInstance())
         return 1;
     // The desktop's services come up once the main window is on screen: its first paint does
     // not wait for the session bus, and nothing on the desktop could use them sooner.

@@ -167,8 +167,9 @@ void CLumarestView::OnSize(unsigned type, int cx, int cy) {
     // a fitting now would only flash the sink a size it is not going to keep.
     if (!m_rcPlaceOnShow)
         FitVideo(cx);
+    // Painted with the paint that follows the resize: a repaint forced inside the resize
+    // is lost with the window's former backing store, and the new area stays unpainted.
     FillBackground();
-    RedrawNow();
 }
 
 // An arrangement keeps the whole picture in sight, fitted to the width the frame was

@@ -1,6 +1,5 @@
 #include "platform/media/BusBridge.h"
 
-#include <gst/video/videooverlay.h>
 #include <memory>
 
 namespace media {
@@ -33,56 +32,14 @@ void BusBridge::endRendering() {
     }
 }
 
-void BusBridge::setWindowHandle(guintptr handle) {
-    m_windowHandle = handle;
-    if (GstPtr<GstElement> sink = overlay()) {
-        gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink.get()), handle);
-    }
-}
-
-void BusBridge::adoptOverlay(GstElement* sink) {
-    GstElement* drawing = nullptr; // the element that draws, inside a bin or the sink itself
-    if (GST_IS_BIN(sink)) {
-        drawing = gst_bin_get_by_interface(GST_BIN(sink), GST_TYPE_VIDEO_OVERLAY);
-    } else if (GST_IS_VIDEO_OVERLAY(sink)) {
-        drawing = GST_ELEMENT(gst_object_ref(sink));
-    }
-    std::lock_guard lock(m_overlayMutex);
-    m_overlay.reset(drawing);
-}
-
-GstPtr<GstElement> BusBridge::overlay() {
-    std::lock_guard lock(m_overlayMutex);
-    return m_overlay ? GstPtr<GstElement>(GST_ELEMENT(gst_object_ref(m_overlay.get()))) : nullptr;
-}
-
 // A sync handler that answers GST_BUS_DROP owns the message and must release it.
 GstBusSyncReply BusBridge::onSyncMessage(GstBus*, GstMessage* message, gpointer self) {
     auto* bridge = static_cast<BusBridge*>(self);
-    if (gst_is_video_overlay_prepare_window_handle_message(message)) {
-        bridge->answerWindowRequest(message);
-        gst_message_unref(message);
-        return GST_BUS_DROP;
-    }
     if (bridge->m_rendering) {
         return GST_BUS_PASS;
     }
     bridge->forward(message);
     return GST_BUS_DROP;
-}
-
-void BusBridge::answerWindowRequest(GstMessage* message) {
-    GstElement* sink = GST_ELEMENT(GST_MESSAGE_SRC(message));
-    {
-        std::lock_guard lock(m_overlayMutex);
-        m_overlay.reset(GST_ELEMENT(gst_object_ref(sink)));
-    }
-    // Sinks made inside an automatic sink are met only here: the keys and clicks over the
-    // picture stay the program's, whatever sink draws it.
-    gst_video_overlay_handle_events(GST_VIDEO_OVERLAY(sink), FALSE);
-    if (const guintptr handle = m_windowHandle) {
-        gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), handle);
-    }
 }
 
 // Streaming thread: the message (ours now) is queued for the UI thread with the generation

@@ -1,8 +1,7 @@
 // Carries a pipeline's bus messages to the user-interface thread.
 //
-// The window-handle request is answered on the streaming thread that asks (the handle was
-// read on the UI thread beforehand). While the graph renders a file, messages stay on the bus
-// and the renderer pops them itself; afterwards each one is posted to the Qt event loop.
+// While the graph renders a file, messages stay on the bus and the renderer pops them
+// itself; afterwards each one is posted to the Qt event loop.
 // Messages of an earlier file (older generation) or of a released graph are dropped.
 #pragma once
 
@@ -11,7 +10,6 @@
 #include <QObject>
 #include <atomic>
 #include <functional>
-#include <mutex>
 
 namespace media {
 
@@ -33,18 +31,8 @@ public:
     // From now on messages go to the handler; those still on the bus go there at once.
     void endRendering();
 
-    // Native window the video sink is to draw into (0: none); applied at once when a sink
-    // has already asked for one.
-    void setWindowHandle(guintptr handle);
-    // A sink opened before it joined the pipeline asked for its window then, and nobody
-    // answered: from here on it is given the window as if it had asked.
-    void adoptOverlay(GstElement* sink);
-    // The sink that asked for a window, if any (for redraws).
-    GstPtr<GstElement> overlay();
-
 private:
     static GstBusSyncReply onSyncMessage(GstBus* bus, GstMessage* message, gpointer self);
-    void answerWindowRequest(GstMessage* message);
     void forward(GstMessage* message);
     void deliver(quint64 generation, GstMessage* message);
 
@@ -53,9 +41,6 @@ private:
     QObject m_receiver; // lives on the UI thread; posted messages die with it
     std::atomic<bool> m_rendering{false};
     std::atomic<quint64> m_generation{0};
-    std::atomic<guintptr> m_windowHandle{0};
-    std::mutex m_overlayMutex;
-    GstPtr<GstElement> m_overlay; // guarded by m_overlayMutex
 };
 
 } // namespace media

@@ -11,6 +11,7 @@ struct GstRelease {
     void operator()(GstMessage* m) const { gst_message_unref(m); }
     void operator()(GstCaps* c) const { gst_caps_unref(c); }
     void operator()(GstTagList* t) const { gst_tag_list_unref(t); }
+    void operator()(GstSample* s) const { gst_sample_unref(s); }
     void operator()(GError* e) const { g_error_free(e); }
     void operator()(gchar* s) const { g_free(s); }
     // Everything else held here is a GstObject (elements, bins, pads, buses).

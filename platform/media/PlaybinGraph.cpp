@@ -2,14 +2,12 @@
 
 #include "platform/media/BuildPace.h"
 #include "platform/media/DurationScan.h"
-#include "platform/media/GlSinkWindow.h"
 #include "platform/media/GraphFailures.h"
 #include "platform/media/PathUri.h"
 #include "platform/media/PictureSizeLimit.h"
 #include "platform/media/Preroll.h"
 #include "platform/media/ReaderFallback.h"
 #include "platform/media/SinkChoice.h"
-#include "platform/media/SinkOpenedAhead.h"
 
 #include <cmath>
 #include <utility>
@@ -20,8 +18,6 @@ namespace {
 constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND * kBuildPace;
 constexpr GstClockTime kScanTimeout = 3 * GST_SECOND * kBuildPace;
 constexpr gint64 kNanosecondsPerUnit = 100; // graph times are in 100-ns units
-// Frames are made again for a new window size once the resizing has paused for this long.
-constexpr int kRefitDelayMs = 150;
 
 // Hundredths of a decibel to playbin's linear factor; the bottom of the range is silence.
 double linearVolume(long volume) {
@@ -35,18 +31,10 @@ std::shared_ptr<PlaybinGraph> PlaybinGraph::create(const SinkChoice& sinks) {
     return graph->makePipeline(sinks) ? graph : nullptr;
 }
 
-PlaybinGraph::PlaybinGraph()
-    : m_video({[this](WId window) { m_bus->setWindowHandle(window); }, [this] { redrawVideo(); },
-               [this] { onVideoWidgetLost(); }}) {
-    m_refit.setSingleShot(true);
-    m_refit.setInterval(kRefitDelayMs);
-    m_refit.callOnTimeout([this] { refitFrames(); });
-    m_firstRun.setSingleShot(true);
-    m_firstRun.setInterval(0);
-    m_firstRun.callOnTimeout([this] { runNow(); });
-}
+PlaybinGraph::PlaybinGraph() : m_video([this] { onVideoWidgetLost(); }) {}
 
-// The pipeline stops before anything it uses goes: its threads may still draw or post.
+// The pipeline stops before anything it uses goes: its threads may still hand over frames
+// or post. The widget goes before the frames it paints.
 PlaybinGraph::~PlaybinGraph() {
     if (m_playbin) {
         gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
@@ -62,64 +50,32 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
     }
     m_playbin.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
     limitPictureSize(playbin);
-    m_videoFallback = sinks.videoFallback;
     // playbin makes the automatic sound output itself when a sound stream needs one, as the
-    // streams are linked. A graph that is to wait for the video sink opened at start-up opens
-    // its sound output in the meantime instead: there it costs nothing, and linking the streams
-    // would have to wait for it. Any other output is set here (playbin takes its own reference).
+    // streams are linked; any other output is set here (playbin takes its own reference).
     if (!playbinMakesAudioSink(sinks.audio)) {
-        GstPtr<GstElement> audioSink = makeSink(sinks.audio, false);
+        GstPtr<GstElement> audioSink = makeAudioSink(sinks.audio);
         g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
-    } else if (videoSinkOpeningAhead(sinks.video)) {
-        if (GstPtr<GstElement> audioSink = openAudioSink(sinks.audio)) {
-            g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
-        }
     }
     useVideoSink(sinks.video);
     watchAvoidedReaders(playbin);
     m_bus = std::make_unique<BusBridge>(playbin, [this](GstMessage* m) { onBusMessage(m); });
-    if (m_videoSinkOpenedAhead) {
-        m_bus->adoptOverlay(m_videoSink.get());
-    }
     return true;
 }
 
-// An automatic sound output opened at once (it picks the device it can open); none when no
-// output opens, and playbin then tries for itself.
-GstPtr<GstElement> PlaybinGraph::openAudioSink(const std::string& description) {
-    GstPtr<GstElement> sink = makeSink(description, false);
-    if (sink && gst_element_set_state(sink.get(), GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) {
-        gst_element_set_state(sink.get(), GST_STATE_NULL);
-        sink.reset();
-    }
-    return sink;
-}
-
-// The sink is first opened by the pipeline itself, as it prerolls (unless the start-up opened
-// it already): a sink that cannot open its display fails that preroll with an error of its
-// own, and the fallback is taken then.
+// The frames go to our own view unless another sink is named and can be made.
 void PlaybinGraph::useVideoSink(const std::string& description) {
-    m_videoSink = takeVideoSinkOpenedAhead(description);
-    m_videoSinkOpenedAhead = static_cast<bool>(m_videoSink);
-    if (!m_videoSink) {
-        m_videoSink = makeSink(description, true);
+    GstPtr<GstElement> other = description.empty() ? nullptr : makeVideoSink(description);
+    if (!other) {
+        m_frames = std::make_unique<FrameSink>([this] { m_video.repaint(); });
     }
-    g_object_set(m_playbin.get(), "video-sink", m_videoSink.get(), nullptr);
+    GstElement* sink = other ? other.get() : m_frames->element();
+    if (sink != nullptr) {
+        g_object_set(m_playbin.get(), "video-sink", sink, nullptr);
+    }
 }
 
-// A video sink that fails to open or on its first frame is replaced by the fallback, once per
-// graph. A playbin whose sinks would not open has let go of its file: it is named again.
 HRESULT PlaybinGraph::preroll() {
-    PrerollOutcome outcome =
-        prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
-    if (FAILED(outcome.result) && outcome.videoSinkFailed && !m_videoFallback.empty()) {
-        gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
-        m_bus->beginRendering(); // nothing of the failed attempt is read as news
-        useVideoSink(std::exchange(m_videoFallback, std::string()));
-        setOnSink(m_videoSink.get(), "show-preroll-frame", false);
-        g_object_set(m_playbin.get(), "uri", m_uri.c_str(), nullptr);
-        outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
-    }
+    PrerollOutcome outcome = prerollPipeline(m_playbin.get(), *m_bus, kPrerollTimeout);
     // A reader ranked first that refuses or stalls on the file (decodebin drops the error of
     // a reader that fails while it is still being set up) gives way to one ranked below it;
     // a try whose data stopped flowing is made once more as it was.
@@ -132,7 +88,7 @@ HRESULT PlaybinGraph::preroll() {
             break;
         }
         m_bus->beginRendering();
-        outcome = prerollPipeline(m_playbin.get(), m_videoSink.get(), *m_bus, kPrerollTimeout);
+        outcome = prerollPipeline(m_playbin.get(), *m_bus, kPrerollTimeout);
     }
     return outcome.result;
 }
@@ -178,13 +134,12 @@ void PlaybinGraph::resetPipeline() {
     gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
     clearAvoidedReaders(m_playbin.get());
     m_rendered = false;
-    m_stillImage = false;
     m_durationNs.reset();
     m_facts = StreamFacts{};
     m_requestedState = State_Stopped;
-    m_refit.stop();
-    m_firstRun.stop();
-    m_framesSize = QSize();
+    if (m_frames) {
+        m_frames->clear();
+    }
 }
 
 HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
@@ -199,12 +154,6 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     if (!mayOpenWithoutWaiting(path)) {
         return HRESULT_ACCESS_DENIED;
     }
-    // The sink gets a window of ours from the start, before the player names one. It draws
-    // nothing until the graph runs: by then the player has laid the window out, so the first
-    // picture is drawn at the window's size (not at a parked window's, then again).
-    m_bus->setWindowHandle(m_video.prepare());
-    setOnSink(m_videoSink.get(), "show-preroll-frame", false);
-    m_prerollShown = false;
     m_bus->beginRendering();
     g_object_set(m_playbin.get(), "uri", m_uri.c_str(), nullptr);
     const HRESULT hr = preroll();
@@ -220,7 +169,9 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
         m_bus->endRendering();
         return FAILED(hr) ? hr : VFW_E_UNSUPPORTED_STREAM;
     }
-    if (!m_facts.hasVideo()) {
+    if (m_facts.hasVideo()) {
+        m_video.prepare(m_frames.get());
+    } else {
         m_video.discard();
     }
     settleDuration();
@@ -237,7 +188,6 @@ void PlaybinGraph::settleDuration() {
     if (gst_element_query_duration(m_playbin.get(), GST_FORMAT_TIME, &length) && length >= 0) {
         m_durationNs = length;
     } else if (m_facts.isStillImage(false)) {
-        m_stillImage = true;
         m_durationNs = 0;
     } else {
         m_durationNs = scanDuration(m_uri.c_str(), kScanTimeout);
@@ -248,7 +198,6 @@ HRESULT PlaybinGraph::changeState(GstState state, long reported) {
     if (!m_rendered) {
         return E_UNEXPECTED;
     }
-    m_firstRun.stop();
     if (gst_element_set_state(m_playbin.get(), state) == GST_STATE_CHANGE_FAILURE) {
         return E_FAIL;
     }
@@ -260,43 +209,7 @@ HRESULT PlaybinGraph::Run() {
     if (auto failure = injectedGraphFailure(GraphCall::Run)) {
         return *failure;
     }
-    // The first picture is drawn at the size the window was given while the graph was
-    // built: the GL sink's window thread takes that size in first.
-    if (!m_prerollShown && !m_video.isFullScreen()) {
-        settleGlWindowSize(m_bus->overlay().get(), m_video.geometry().size());
-    }
-    if (deferFirstRun()) {
-        return S_OK;
-    }
-    const HRESULT hr = changeState(GST_STATE_PLAYING, State_Running);
-    // From the first run on, a picture found while paused (a seek) is shown at once.
-    if (SUCCEEDED(hr) && !m_prerollShown) {
-        m_prerollShown = true;
-        setOnSink(m_videoSink.get(), "show-preroll-frame", true);
-    }
-    return hr;
-}
-
-// A first picture drawn into a window that is not on screen yet is lost, and drawing it keeps
-// the display server busy while the window is being shown. A graph whose window waits to be
-// shown (a new player window, the main window at start-up) starts running when the event loop
-// next runs, by when the window is shown; any other call on the graph before then stands.
-bool PlaybinGraph::deferFirstRun() {
-    if (m_prerollShown || !m_rendered || !m_facts.hasVideo() || m_video.isVisible() ||
-        !m_bus->overlay()) {
-        return false;
-    }
-    m_prerollShown = true;
-    setOnSink(m_videoSink.get(), "show-preroll-frame", true);
-    m_requestedState = State_Running;
-    m_firstRun.start();
-    return true;
-}
-
-void PlaybinGraph::runNow() {
-    if (m_rendered && m_requestedState == State_Running) {
-        gst_element_set_state(m_playbin.get(), GST_STATE_PLAYING);
-    }
+    return changeState(GST_STATE_PLAYING, State_Running);
 }
 
 HRESULT PlaybinGraph::Pause() {

@@ -1,15 +1,14 @@
-// One media graph: a playbin with the sinks of our choice, its bus carried to the UI thread,
-// the video widget it draws into, and every facet the player asks for.
+// One media graph: a playbin with the outputs of our choice, its bus carried to the UI thread,
+// the frames it decodes painted by a widget of ours, and every facet the player asks for.
 #pragma once
 
 #include "platform/media/BusBridge.h"
 #include "platform/media/FilterGraph.h"
+#include "platform/media/FrameSink.h"
 #include "platform/media/SinkChoice.h"
 #include "platform/media/StreamFacts.h"
 #include "platform/media/VideoWindowHost.h"
 
-#include <QSize>
-#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -71,39 +70,27 @@ protected:
 private:
     bool makePipeline(const SinkChoice& sinks);
     void useVideoSink(const std::string& description);
-    static GstPtr<GstElement> openAudioSink(const std::string& description);
     HRESULT preroll();
     void resetPipeline();
     void settleDuration();
     HRESULT changeState(GstState state, long reported);
-    bool deferFirstRun();
-    void runNow();
     HRESULT videoCall() const;
     HRESULT placeVideo(const QRect& rect);
-    void tellSinkSize();
     void onBusMessage(GstMessage* message);
     void onVideoWidgetLost();
-    void redrawVideo();
-    void refitFrames();
 
     GstPtr<GstElement> m_playbin;
-    GstPtr<GstElement> m_videoSink;
-    bool m_videoSinkOpenedAhead = false; // taken from the start-up, already open
-    std::string m_videoFallback;
+    // The frames for our own view; null when another video sink was asked for.
+    std::unique_ptr<FrameSink> m_frames;
     std::unique_ptr<BusBridge> m_bus;
     VideoWindowHost m_video;
     std::string m_uri;
     StreamFacts m_facts;
     bool m_rendered = false;
-    bool m_stillImage = false;
-    bool m_prerollShown = false; // the sink shows the frame it prerolls with
     std::optional<gint64> m_durationNs;
     long m_requestedState = State_Stopped;
     long m_volume = 0;
     long m_windowStyle = 0;
-    QSize m_framesSize; // window size the frames were last made for (sinks that do not scale)
-    QTimer m_refit;
-    QTimer m_firstRun; // the first run, once the event loop has shown the window
 };
 
 } // namespace media

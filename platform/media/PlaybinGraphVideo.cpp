@@ -1,9 +1,6 @@
-// The video facets of the graph: picture size and the window the picture is shown in.
+// The video facets of the graph: picture size and the widget the picture is painted in.
 #include "platform/media/GraphFailures.h"
 #include "platform/media/PlaybinGraph.h"
-#include "platform/media/X11Exposure.h"
-
-#include <gst/video/videooverlay.h>
 
 namespace media {
 
@@ -92,20 +89,7 @@ HRESULT PlaybinGraph::placeVideo(const QRect& rect) {
         return E_INVALIDARG;
     }
     m_video.setGeometry(rect);
-    tellSinkSize();
     return S_OK;
-}
-
-// The sink learns a new size of its window at once, and so draws its first picture at the
-// size it will keep, even while the window is still hidden (the GL sink otherwise reads the
-// size back from the X server only later, and would draw once at the size before).
-void PlaybinGraph::tellSinkSize() {
-    GstPtr<GstElement> sink = m_bus->overlay();
-    const QRect rect = m_video.geometry();
-    if (sink && !rect.isEmpty() && !m_video.isFullScreen()) {
-        gst_video_overlay_set_render_rectangle(GST_VIDEO_OVERLAY(sink.get()), 0, 0, rect.width(),
-                                               rect.height());
-    }
 }
 
 HRESULT PlaybinGraph::SetWindowPosition(long left, long top, long width, long height) {
@@ -176,80 +160,6 @@ HRESULT PlaybinGraph::get_FullScreenMode(long* mode) {
     const HRESULT hr = videoCall();
     *mode = SUCCEEDED(hr) && m_video.isFullScreen() ? OATRUE : OAFALSE;
     return hr;
-}
-
-namespace {
-
-// The element that draws: our video sink, or the one inside it when it is a bin.
-GstPtr<GstElement> drawingElement(GstElement* videoSink) {
-    if (videoSink != nullptr && GST_IS_BIN(videoSink)) {
-        if (GstElement* inner =
-                gst_bin_get_by_interface(GST_BIN(videoSink), GST_TYPE_VIDEO_OVERLAY)) {
-            return GstPtr<GstElement>(inner);
-        }
-    }
-    return GstPtr<GstElement>(videoSink != nullptr ? GST_ELEMENT(gst_object_ref(videoSink))
-                                                   : nullptr);
-}
-
-// The plain X sink draws frames at the size they were made for; the GL and Xv sinks scale
-// them to their windows.
-bool scalesFrames(GstElement* element) {
-    GstElementFactory* factory = element != nullptr ? gst_element_get_factory(element) : nullptr;
-    return factory == nullptr ||
-           g_strcmp0(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "ximagesink") != 0;
-}
-
-} // namespace
-
-// The GL sink draws into a window of its own inside ours. It follows our size only while
-// it draws, by the size its own X connection sees then, which can be the one before a
-// resize; so it is told the size. It then lays out its picture for the new size only once
-// its connection reads the resize back, which it does only when more news arrives: until
-// then a still or paused picture stayed squashed or drawn at its former size. The expose
-// of its window that follows is such news (its drawing, asked for just before, has resized
-// the window by then).
-// The plain X sink has no window of its own and ignores the rectangle: it reads our window's
-// size again when asked to expose, but draws frames at the size they were made for.
-void PlaybinGraph::redrawVideo() {
-    // Before the first run the window is still being laid out: nothing is drawn yet.
-    if (!m_rendered || !m_prerollShown) {
-        return;
-    }
-    GstPtr<GstElement> sink = m_bus->overlay();
-    const QWidget* widget = m_video.widget();
-    if (!sink || widget == nullptr) {
-        return;
-    }
-    GstVideoOverlay* overlay = GST_VIDEO_OVERLAY(sink.get());
-    const QSize size = widget->size();
-    if (!size.isEmpty()) {
-        gst_video_overlay_set_render_rectangle(overlay, 0, 0, size.width(), size.height());
-    }
-    gst_video_overlay_expose(overlay);
-    exposeChildWindows(widget->winId());
-    if (!size.isEmpty() && size != m_framesSize &&
-        !scalesFrames(drawingElement(m_videoSink.get()).get())) {
-        m_framesSize = size;
-        m_refit.start();
-    }
-}
-
-// A sink that does not scale asks for frames of its window's size when they are agreed on:
-// first while the window still waits hidden and small, then never again by itself. So they
-// are agreed on again after a resize. A playing video's next frame comes at the new size;
-// a still picture has no next frame, and is made again from the file.
-void PlaybinGraph::refitFrames() {
-    GstPtr<GstElement> sink = drawingElement(m_videoSink.get());
-    if (!m_rendered || !sink) {
-        return;
-    }
-    if (GstPtr<GstPad> pad{gst_element_get_static_pad(sink.get(), "sink")}) {
-        gst_pad_push_event(pad.get(), gst_event_new_reconfigure());
-    }
-    if (m_stillImage) {
-        gst_element_seek_simple(m_playbin.get(), GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH, 0);
-    }
 }
 
 } // namespace media

@@ -47,20 +47,12 @@ HRESULT resultOfError(GstMessage* message, bool missingDecoder) {
     return error ? resultForRenderError(error->domain, error->code, missingDecoder) : E_FAIL;
 }
 
-bool comesFrom(GstMessage* message, GstElement* element) {
-    GstObject* source = GST_MESSAGE_SRC(message);
-    return element != nullptr && source != nullptr &&
-           (source == GST_OBJECT(element) ||
-            gst_object_has_as_ancestor(source, GST_OBJECT(element)));
-}
-
 } // namespace
 
-PrerollOutcome prerollPipeline(GstElement* pipeline, GstElement* videoSink, BusBridge& bus,
-                               GstClockTime timeout) {
+PrerollOutcome prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTime timeout) {
     const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
     if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL) {
-        return {S_OK, false, {}, false};
+        return {S_OK, {}, false};
     }
     // A refused state change has posted its error already; don't wait long for it.
     const GstClockTime bound = change == GST_STATE_CHANGE_FAILURE ? GST_SECOND / 2 : timeout;
@@ -70,7 +62,7 @@ PrerollOutcome prerollPipeline(GstElement* pipeline, GstElement* videoSink, BusB
     for (;;) {
         const GstClockTime now = gst_util_get_timestamp();
         if (now >= deadline) {
-            return {E_FAIL, false, {}, false};
+            return {E_FAIL, {}, false};
         }
         GstPtr<GstMessage> message = bus.pop(std::min(deadline - now, kStallPoll), kWatched);
         if (!message) {
@@ -81,18 +73,17 @@ PrerollOutcome prerollPipeline(GstElement* pipeline, GstElement* videoSink, BusB
                 stoppedSince = gst_util_get_timestamp();
             } else if (gst_util_get_timestamp() - stoppedSince >= kStallGrace) {
                 // Nothing can be shown: the file is not read, as far as anyone can tell.
-                return {VFW_E_UNSUPPORTED_STREAM, false, alternativeTo(stopped.get()), false};
+                return {VFW_E_UNSUPPORTED_STREAM, alternativeTo(stopped.get()), false};
             }
             continue;
         }
         switch (GST_MESSAGE_TYPE(message.get())) {
         case GST_MESSAGE_ERROR:
             return {resultOfError(message.get(), missingDecoder),
-                    comesFrom(message.get(), videoSink), readerWithAlternative(message.get()),
-                    tellsFlowStopped(message.get())};
+                    readerWithAlternative(message.get()), tellsFlowStopped(message.get())};
         case GST_MESSAGE_ASYNC_DONE:
             if (GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline)) {
-                return {S_OK, false, {}, false};
+                return {S_OK, {}, false};
             }
             break;
         default:

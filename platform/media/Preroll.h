@@ -10,15 +10,13 @@ namespace media {
 
 struct PrerollOutcome {
     HRESULT result = E_FAIL;
-    bool videoSinkFailed = false; // the error came from the video sink itself
-    std::string refusingReader;   // the reader that refused or stalled on what another reads
-    bool cutShort = false;        // data stopped flowing for another reason than a refusal
+    std::string refusingReader; // the reader that refused or stalled on what another reads
+    bool cutShort = false;      // data stopped flowing for another reason than a refusal
 };
 
 // Sets pipeline to PAUSED and waits on the bus (kept in rendering mode by the caller) until
 // it has prerolled, failed, stalled (a reader stopped and no error came) or timeout passed.
 // Never keeps the text of an error.
-PrerollOutcome prerollPipeline(GstElement* pipeline, GstElement* videoSink, BusBridge& bus,
-                               GstClockTime timeout);
+PrerollOutcome prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTime timeout);
 
 } // namespace media

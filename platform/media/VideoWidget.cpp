@@ -1,16 +1,19 @@
 #include "platform/media/VideoWidget.h"
 
+#include "platform/media/FrameSink.h"
+#include "platform/media/MappedFrame.h"
+#include "platform/media/PictureFit.h"
+
 #include <QCloseEvent>
+#include <QPainter>
 
 namespace media {
 
-VideoWidget::VideoWidget(QWidget* parent, std::function<void()> onExposed,
-                         std::function<void()> onDestroyed)
-    : QWidget(parent), m_onExposed(std::move(onExposed)), m_onDestroyed(std::move(onDestroyed)) {
-    setAttribute(Qt::WA_NativeWindow);
-    setAttribute(Qt::WA_PaintOnScreen);
-    setAttribute(Qt::WA_NoSystemBackground);
+VideoWidget::VideoWidget(const FrameSink* frames, std::function<void()> onDestroyed)
+    : m_frames(frames), m_onDestroyed(std::move(onDestroyed)) {
+    // Every pixel is painted each time: nothing beneath needs painting first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     setObjectName(QStringLiteral("lumarestVideo"));
 }
@@ -22,25 +25,27 @@ VideoWidget::~VideoWidget() {
 }
 
 void VideoWidget::detach() {
-    m_onExposed = nullptr;
+    m_frames = nullptr;
     m_onDestroyed = nullptr;
 }
 
 void VideoWidget::paintEvent(QPaintEvent*) {
-    if (m_onExposed) {
-        m_onExposed();
+    QPainter painter(this);
+    GstPtr<GstSample> sample = m_frames != nullptr ? m_frames->latest() : nullptr;
+    const MappedFrame frame(sample.get());
+    const QRect picture =
+        frame.ok() ? fitPicture(size(), frame.size(), frame.parN(), frame.parD()) : QRect();
+    for (const QRect& band : QRegion(rect()).subtracted(picture)) {
+        painter.fillRect(band, Qt::black);
     }
-}
-
-void VideoWidget::resizeEvent(QResizeEvent*) {
-    if (m_onExposed) {
-        m_onExposed();
+    if (!picture.isEmpty()) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, picture.size() != frame.size());
+        painter.drawImage(picture, frame.image());
     }
 }
 
 FullScreenWindow::FullScreenWindow(std::function<void()> onClosed)
     : QWidget(nullptr, Qt::Window), m_onClosed(std::move(onClosed)) {
-    setAttribute(Qt::WA_NativeWindow);
     setAutoFillBackground(true);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);

@@ -1,4 +1,4 @@
-// The native window a video sink draws into, and the full-screen window that takes it in.
+// The widget a graph's video is painted in, and the full-screen window that takes it in.
 #pragma once
 
 #include <QWidget>
@@ -6,23 +6,25 @@
 
 namespace media {
 
-// Qt never paints it: the picture comes from the sink. Qt tells us when it must be redrawn
-// and when the widget goes away (its owner may be destroyed before the graph).
+class FrameSink;
+
+// Paints the newest frame of its sink, as large as fits with the picture's shape kept, on
+// black. An ordinary widget of the toolkit: keys and clicks over it go to the program, and
+// it shows on every window system the toolkit does. Its owner may destroy it before the
+// graph goes; it says so.
 class VideoWidget : public QWidget {
 public:
-    VideoWidget(QWidget* parent, std::function<void()> onExposed,
-                std::function<void()> onDestroyed);
+    // frames: null when another sink shows the picture (the widget then stays black).
+    VideoWidget(const FrameSink* frames, std::function<void()> onDestroyed);
     ~VideoWidget() override;
-    // The graph is going away first: no more calls back.
+    // The graph is going away first: no more frames, no more calls back.
     void detach();
-    QPaintEngine* paintEngine() const override { return nullptr; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    std::function<void()> m_onExposed;
+    const FrameSink* m_frames;
     std::function<void()> m_onDestroyed;
 };
 

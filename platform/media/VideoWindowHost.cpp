@@ -1,37 +1,22 @@
 #include "platform/media/VideoWindowHost.h"
 
-#include "platform/media/X11Exposure.h"
-
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTimer>
 
 namespace media {
 
-namespace {
-constexpr int kSettleMs = 100;
-}
-
-VideoWindowHost::VideoWindowHost(Callbacks callbacks) : m_callbacks(std::move(callbacks)) {}
+VideoWindowHost::VideoWindowHost(std::function<void()> lost) : m_lost(std::move(lost)) {}
 
 VideoWindowHost::~VideoWindowHost() {
     discard();
 }
 
-WId VideoWindowHost::prepare() {
-    if (!m_widget) {
-        if (!m_parking) {
-            m_parking = std::make_unique<QWidget>(nullptr, Qt::Window);
-        }
-        m_widget = new VideoWidget(m_parking.get(), m_callbacks.exposed, [this] {
-            m_window = 0;
-            m_callbacks.lost();
-        });
-        m_widget->setGeometry(m_geometry);
-        m_window = m_widget->winId();
-        syncNativeGeometry();
+void VideoWindowHost::prepare(const FrameSink* frames) {
+    if (m_widget) {
+        return;
     }
-    return m_window;
+    m_widget = new VideoWidget(frames, [this] { m_lost(); });
+    m_widget->setGeometry(m_geometry);
 }
 
 void VideoWindowHost::discard() {
@@ -40,9 +25,13 @@ void VideoWindowHost::discard() {
         delete m_widget.data();
     }
     m_fullScreenWindow.reset();
-    m_parking.reset();
-    m_window = 0;
     m_fullScreen = false;
+}
+
+void VideoWindowHost::repaint() {
+    if (m_widget && m_widget->isVisible()) {
+        m_widget->update();
+    }
 }
 
 void VideoWindowHost::setOwner(QWidget* owner) {
@@ -56,16 +45,6 @@ void VideoWindowHost::setGeometry(const QRect& rect) {
     m_geometry = rect;
     if (m_widget && !m_fullScreen) {
         m_widget->setGeometry(rect);
-        syncNativeGeometry();
-    }
-}
-
-// Qt sizes the native window of a hidden widget only once the widget is shown (until then
-// it keeps a default 160 x 160); the sink draws at the native window's size, so that
-// window takes the widget's size at once.
-void VideoWindowHost::syncNativeGeometry() {
-    if (m_widget && m_widget->testAttribute(Qt::WA_WState_Created)) {
-        resizeNativeWindow(m_widget->winId(), m_widget->size());
     }
 }
 
@@ -96,31 +75,16 @@ void VideoWindowHost::setFullScreen(bool on) {
     }
 }
 
-// A null parent means the parking window, where the widget waits hidden.
+// Without an owner the widget waits hidden, a window of nobody's.
 void VideoWindowHost::moveInto(QWidget* parent, const QRect& rect) {
     if (!m_widget) {
         return;
     }
-    QWidget* target = parent != nullptr ? parent : m_parking.get();
-    if (m_widget->parentWidget() != target) {
-        m_widget->setParent(target);
+    if (m_widget->parentWidget() != parent) {
+        m_widget->setParent(parent);
     }
     m_widget->setGeometry(rect);
-    syncNativeGeometry();
     m_widget->setVisible(parent != nullptr);
-    reportWindowIfChanged();
-    // A paused or ended picture is drawn once more when the window manager has settled
-    // the move; an expose that came before the window was mapped would be lost.
-    QTimer::singleShot(kSettleMs, m_widget.data(), m_callbacks.exposed);
-}
-
-// Reparenting keeps the X window as a rule; should Qt make a new one, the sink follows.
-void VideoWindowHost::reportWindowIfChanged() {
-    const WId window = m_widget->winId();
-    if (window != m_window) {
-        m_window = window;
-        m_callbacks.windowChanged(window);
-    }
 }
 
 QRect VideoWindowHost::fullScreenGeometry() const {

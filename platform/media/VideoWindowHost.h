@@ -1,6 +1,5 @@
-// Where a graph's video is shown: a native child widget that starts parked in a hidden
-// window (so the sink has a window from its first frame on), moves into the owner the
-// player names, and into a full-screen window and back.
+// Where a graph's video is shown: a widget that waits hidden until the player names its
+// owner, is placed there, and moves into a full-screen window and back.
 #pragma once
 
 #include "platform/media/VideoWidget.h"
@@ -12,27 +11,27 @@
 
 namespace media {
 
+class FrameSink;
+
 class VideoWindowHost {
 public:
-    struct Callbacks {
-        std::function<void(WId)> windowChanged; // the native window to draw into
-        std::function<void()> exposed;          // the picture must be drawn again
-        std::function<void()> lost;             // the widget was destroyed by its owner
-    };
-
-    explicit VideoWindowHost(Callbacks callbacks);
+    // lost: the owner destroyed the widget.
+    explicit VideoWindowHost(std::function<void()> lost);
     ~VideoWindowHost();
     VideoWindowHost(const VideoWindowHost&) = delete;
     VideoWindowHost& operator=(const VideoWindowHost&) = delete;
 
-    // Creates the parked widget (when there is none) and returns its native window.
-    WId prepare();
-    // Destroys widget and windows; the sink must no longer draw.
+    // Makes the widget, hidden and without an owner, painting the frames of this sink
+    // (null: none), which must outlive it or call discard first.
+    void prepare(const FrameSink* frames);
+    // Destroys widget and windows.
     void discard();
     bool exists() const { return !m_widget.isNull(); }
     QWidget* widget() const { return m_widget.data(); }
+    // The picture changed: paint it again.
+    void repaint();
 
-    // Null owner parks the widget again.
+    // A null owner hides the widget again.
     void setOwner(QWidget* owner);
     QWidget* owner() const { return m_owner.data(); }
     void setGeometry(const QRect& rect);
@@ -44,17 +43,13 @@ public:
 
 private:
     void moveInto(QWidget* parent, const QRect& rect);
-    void reportWindowIfChanged();
-    void syncNativeGeometry();
     QRect fullScreenGeometry() const;
 
-    Callbacks m_callbacks;
-    std::unique_ptr<QWidget> m_parking;
+    std::function<void()> m_lost;
     std::unique_ptr<FullScreenWindow> m_fullScreenWindow;
     QPointer<VideoWidget> m_widget;
     QPointer<QWidget> m_owner;
     QRect m_geometry;
-    WId m_window = 0;
     bool m_fullScreen = false;
 };
 

@@ -9,7 +9,6 @@
 #include "platform/dao/DaoDatabase.h"
 #include "platform/framework/Profile.h"
 #include "platform/framework/StatusBar.h"
-#include "platform/media/SinkChoice.h"
 #include "res/Resource.h"
 
 #include <QCryptographicHash>
@@ -102,29 +101,6 @@ TEST(Startup, ASwitchWithoutAFileDoesNothing) {
     ASSERT_TRUE(h.started());
     EXPECT_TRUE(h.frame().ChildFrames().empty());
     ExpectToolbarPictures(h.frame()); // looked up when first drawn, with arguments given
-}
-
-// The sink opened while the windows are built is the one the first graph will ask for, and
-// none when Qt's own options may send the windows elsewhere.
-TEST(Startup, OpensAheadTheVideoSinkTheFirstGraphWillUse) {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    const QByteArray override = qgetenv("LUMAREST_VIDEOSINK");
-    qunsetenv("LUMAREST_VIDEOSINK");
-    char program[] = "lumarest", file[] = "clip.avi", display[] = "-display", where[] = ":5";
-    char* plain[] = {program, file};
-    char* elsewhere[] = {program, display, where, file};
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    EXPECT_EQ(VideoSinkForArguments(2, plain), media::chooseSinks("xcb", "", "").video);
-    EXPECT_EQ(VideoSinkForArguments(4, elsewhere), "");
-    qputenv("QT_QPA_PLATFORM", "offscreen;xcb");
-    EXPECT_EQ(VideoSinkForArguments(2, plain), "fakevideosink");
-    qputenv("LUMAREST_VIDEOSINK", "ximagesink");
-    EXPECT_EQ(VideoSinkForArguments(2, plain), "ximagesink");
-    qputenv("QT_QPA_PLATFORM", platform);
-    if (override.isNull())
-        qunsetenv("LUMAREST_VIDEOSINK");
-    else
-        qputenv("LUMAREST_VIDEOSINK", override);
 }
 
 TEST(Startup, BuildsTheToolbarAndTheStatusBar) {

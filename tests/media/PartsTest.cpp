@@ -1,6 +1,8 @@
-// The pieces behind the graph that need no pipeline: sink choice and error translation.
+// The pieces behind the graph that need no pipeline: sink choice, where a picture is painted,
+// and error translation.
 #include "platform/media/ErrorMapping.h"
 #include "platform/media/PathUri.h"
+#include "platform/media/PictureFit.h"
 #include "platform/media/SinkChoice.h"
 
 #include <gst/gst.h>
@@ -8,25 +10,43 @@
 
 namespace {
 
-TEST(SinkChoice, PlatformDecidesUnlessOverridden) {
-    EXPECT_EQ(media::chooseSinks("offscreen", "", "").video, "fakevideosink");
-    EXPECT_NE(media::chooseSinks("xcb", "", "").video, "fakevideosink");
-    EXPECT_EQ(media::chooseSinks("xcb", "", "").audio, "autoaudiosink");
-    EXPECT_FALSE(media::chooseSinks("xcb", "", "").videoFallback.empty());
-    const media::SinkChoice forced = media::chooseSinks("xcb", "ximagesink", "fakeaudiosink");
-    EXPECT_EQ(forced.video, "ximagesink");
+TEST(SinkChoice, TheViewPaintsUnlessAnotherSinkIsNamed) {
+    const media::SinkChoice plain = media::chooseSinks("", "");
+    EXPECT_TRUE(plain.video.empty());
+    EXPECT_EQ(plain.audio, "autoaudiosink");
+    const media::SinkChoice forced = media::chooseSinks("fakevideosink", "fakeaudiosink");
+    EXPECT_EQ(forced.video, "fakevideosink");
     EXPECT_EQ(forced.audio, "fakeaudiosink");
-    EXPECT_TRUE(forced.videoFallback.empty()); // what the user names is used as named
 }
 
 TEST(SinkChoice, MakesNamedDescribedAndFallbackSinks) {
-    media::GstPtr<GstElement> named = media::makeSink("fakeaudiosink", false);
+    media::GstPtr<GstElement> named = media::makeAudioSink("fakeaudiosink");
     ASSERT_TRUE(named);
     EXPECT_STREQ(GST_OBJECT_NAME(gst_element_get_factory(named.get())), "fakeaudiosink");
-    media::GstPtr<GstElement> described = media::makeSink("videoconvert ! fakevideosink", true);
+    media::GstPtr<GstElement> described = media::makeVideoSink("videoconvert ! fakevideosink");
     ASSERT_TRUE(described);
     EXPECT_TRUE(GST_IS_BIN(described.get()));
-    EXPECT_TRUE(media::makeSink("nosuchsink", true)); // an automatic sink instead
+    EXPECT_TRUE(media::makeAudioSink("nosuchsink")); // an automatic output instead
+    // No window of a sink's own instead: the view paints the picture after all.
+    EXPECT_FALSE(media::makeVideoSink("nosuchsink"));
+}
+
+// Where the view paints a picture: as large as fits, its shape kept, in the middle.
+TEST(PictureFit, LargestFittingShapeInTheMiddle) {
+    EXPECT_EQ(media::fitPicture({320, 240}, {320, 240}), QRect(0, 0, 320, 240));
+    EXPECT_EQ(media::fitPicture({640, 480}, {320, 240}), QRect(0, 0, 640, 480));
+    EXPECT_EQ(media::fitPicture({1280, 480}, {320, 240}), QRect(320, 0, 640, 480)); // bars beside
+    EXPECT_EQ(media::fitPicture({320, 400}, {320, 240}), QRect(0, 80, 320, 240)); // bars above
+    EXPECT_EQ(media::fitPicture({632, 322}, {640, 360}), QRect(30, 0, 572, 322));
+    // Pixels wider than high: a 720 x 576 picture of 64:45 pixels is 1024 x 576 on screen.
+    EXPECT_EQ(media::fitPicture({1024, 576}, {720, 576}, 64, 45), QRect(0, 0, 1024, 576));
+    EXPECT_EQ(media::fitPicture({720, 576}, {720, 576}, 64, 45), QRect(0, 85, 720, 405));
+    // Nothing to fit, or nowhere: nothing is painted; a nonsense aspect counts as square.
+    EXPECT_TRUE(media::fitPicture({0, 100}, {320, 240}).isEmpty());
+    EXPECT_TRUE(media::fitPicture({320, 240}, {0, 0}).isEmpty());
+    EXPECT_EQ(media::fitPicture({320, 240}, {320, 240}, 0, 0), QRect(0, 0, 320, 240));
+    // A picture far wider than its area still gets a line.
+    EXPECT_EQ(media::fitPicture({10, 10}, {10000, 1}).height(), 1);
 }
 
 TEST(ErrorMapping, ResourceErrorsWinOverMissingDecoders) {

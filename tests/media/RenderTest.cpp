@@ -1,14 +1,10 @@
 // Rendering files: what each kind of medium reports, and how refused files are told apart.
 #include "GraphHelpers.h"
 #include "platform/media/PlaybinGraph.h"
-#include "platform/media/SinkOpenedAhead.h"
 
 #include <QDir>
 #include <QFile>
-#include <chrono>
 #include <gtest/gtest.h>
-#include <thread>
-#include <unistd.h>
 
 using fixtures::Media;
 using namespace mediatest;
@@ -112,73 +108,6 @@ TEST(RenderFile, PathsWithAnyCharacters) {
     ASSERT_FALSE(path.isEmpty());
     Graph graph = renderGraph(path);
     EXPECT_EQ(graph.rendered, S_OK);
-}
-
-TEST(RenderFile, FailingVideoSinkGivesWayToItsFallback) {
-    const std::wstring path = MediaFolder::instance().path(Media::WebmVp8).toStdWString();
-    const std::string broken = "ximagesink display=:987"; // no such display
-    auto plain = media::PlaybinGraph::create({broken, "fakeaudiosink", ""});
-    ASSERT_TRUE(plain);
-    EXPECT_TRUE(FAILED(plain->RenderFile(path)));
-
-    auto rescued = media::PlaybinGraph::create({broken, "fakeaudiosink", "fakevideosink"});
-    ASSERT_TRUE(rescued);
-    ASSERT_EQ(rescued->RenderFile(path), S_OK);
-    GstElement* sink = nullptr;
-    g_object_get(rescued->Pipeline(), "video-sink", &sink, nullptr);
-    ASSERT_NE(sink, nullptr);
-    EXPECT_STREQ(GST_OBJECT_NAME(gst_element_get_factory(sink)), "fakevideosink");
-    gst_object_unref(sink);
-    EXPECT_EQ(rescued->Run(), S_OK);
-}
-
-// The sink opened at start-up goes to the first graph that asks for one of its kind, open
-// already, and to no other; a graph of another kind, or one after it, makes its own. The
-// graph that waits for it opens its automatic sound output meanwhile; others leave that to
-// playbin.
-TEST(RenderFile, FirstGraphTakesTheSinkOpenedAhead) {
-    const std::wstring path = MediaFolder::instance().path(Media::WebmVp8).toStdWString();
-    const auto sinkOf = [](media::PlaybinGraph& graph, const char* which = "video-sink") {
-        GstElement* sink = nullptr;
-        g_object_get(graph.Pipeline(), which, &sink, nullptr);
-        return media::GstPtr<GstElement>(sink);
-    };
-    const auto stateOf = [](const media::GstPtr<GstElement>& element) {
-        GstState state = GST_STATE_VOID_PENDING;
-        gst_element_get_state(element.get(), &state, nullptr, 0);
-        return state;
-    };
-    media::planVideoSinkAhead("fakevideosink");
-    std::thread opening([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the graphs ask first
-        media::openVideoSinkAhead();
-    });
-    auto other = media::PlaybinGraph::create({"videoconvert ! fakevideosink", "fakeaudiosink", ""});
-    auto first = media::PlaybinGraph::create({"fakevideosink", "autoaudiosink", ""}); // waits
-    opening.join();
-    auto second = media::PlaybinGraph::create({"fakevideosink", "autoaudiosink", ""});
-    ASSERT_TRUE(other && first && second);
-    EXPECT_EQ(stateOf(sinkOf(*first)), GST_STATE_READY); // opened before the graph was made
-    EXPECT_EQ(stateOf(sinkOf(*second)), GST_STATE_NULL);
-    EXPECT_TRUE(GST_IS_BIN(sinkOf(*other).get()));
-    ASSERT_TRUE(sinkOf(*first, "audio-sink"));
-    EXPECT_EQ(stateOf(sinkOf(*first, "audio-sink")), GST_STATE_READY);
-    EXPECT_FALSE(sinkOf(*second, "audio-sink"));
-    ASSERT_EQ(first->RenderFile(path), S_OK);
-    EXPECT_EQ(first->Run(), S_OK);
-    spin(100);
-    GstState state = GST_STATE_VOID_PENDING;
-    gst_element_get_state(first->Pipeline(), &state, nullptr, GST_SECOND);
-    EXPECT_EQ(state, GST_STATE_PLAYING);
-
-    // A sink planned but never opened keeps no graph waiting.
-    media::planVideoSinkAhead("fakevideosink");
-    media::cancelVideoSinkAhead();
-    EXPECT_TRUE(media::PlaybinGraph::create({"fakevideosink", "fakeaudiosink", ""}));
-    media::planVideoSinkAhead("fakevideosink");
-    media::openVideoSinkAhead();
-    media::dropVideoSinkOpenedAhead();
-    EXPECT_FALSE(media::takeVideoSinkOpenedAhead("fakevideosink"));
 }
 
 // Decoders taken out of the registry for one test, put back afterwards.

@@ -1,6 +1,8 @@
 // The video widget: created inside the owner, placed and sized there, moved to a
-// full-screen window and back.
+// full-screen window and back, and painting the frames the graph decodes.
 #include "GraphHelpers.h"
+#include "ScreenPicture.h"
+#include "platform/media/PlaybinGraph.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -30,12 +32,15 @@ protected:
     Graph graph;
 };
 
-TEST_F(VideoWindow, NativeChildOfTheOwner) {
+// A plain widget of the owner's, no window of its own: it shows wherever the owner does, and
+// keys and clicks over it reach the program.
+TEST_F(VideoWindow, PlainChildOfTheOwner) {
     QWidget* video = graph.window->VideoWidget();
     ASSERT_NE(video, nullptr);
     EXPECT_EQ(video->parentWidget(), &owner);
-    EXPECT_TRUE(video->testAttribute(Qt::WA_NativeWindow));
-    EXPECT_NE(video->winId(), WId(0));
+    EXPECT_FALSE(video->testAttribute(Qt::WA_NativeWindow));
+    EXPECT_FALSE(video->internalWinId());
+    EXPECT_EQ(video->focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(video->isVisible());
     long visible = OAFALSE;
     EXPECT_EQ(graph.window->get_Visible(&visible), S_OK);
@@ -119,6 +124,77 @@ TEST_F(VideoWindow, OwnerGoneFirstStopsTheGraph) {
     gst_element_get_state(graph.builder->Pipeline(), &state, nullptr, GST_SECOND);
     EXPECT_EQ(state, GST_STATE_NULL);
     EXPECT_TRUE(FAILED(graph.control->Run()));
+}
+
+// The graph's own frames, painted by the widget: the picture fills it with its shape kept, on
+// black; a paused picture stays; a seek while paused shows the frame sought at once.
+class PaintedFrames : public ::testing::Test {
+protected:
+    void SetUp() override {
+        graph = media::PlaybinGraph::create({"", "fakeaudiosink"});
+        ASSERT_TRUE(graph);
+        owner.resize(640, 480);
+        owner.show();
+    }
+    void render(fixtures::Media kind) {
+        ASSERT_EQ(graph->RenderFile(MediaFolder::instance().path(kind).toStdWString()), S_OK);
+        ASSERT_EQ(graph->put_Owner(&owner), S_OK);
+    }
+    QImage painted() { return graph->VideoWidget()->grab().toImage(); }
+    // Waits for the whole pattern, as the event loop delivers frames.
+    bool showsPattern(int ms = 3000) {
+        for (int waited = 0; waited < ms; waited += 20) {
+            if (screentest::allBarsSeen(screentest::countBars(painted()), 100))
+                return true;
+            spin(20);
+        }
+        return false;
+    }
+
+    std::shared_ptr<media::PlaybinGraph> graph;
+    QWidget owner;
+};
+
+TEST_F(PaintedFrames, PictureFillsTheWidgetWithItsShapeOnBlack) {
+    render(Media::AviMjpeg);
+    ASSERT_EQ(graph->SetWindowPosition(0, 0, 400, 240), S_OK); // wider than 4:3
+    EXPECT_TRUE(showsPattern()) << "the first frame is shown before the graph runs";
+    const QImage image = painted();
+    ASSERT_EQ(image.size(), QSize(400, 240));
+    const screentest::PatternPlace place = screentest::findPattern(image);
+    ASSERT_TRUE(place.found);
+    EXPECT_NEAR(place.pictureWidth(), 320.0, 6.0); // 240 high, 4:3
+    EXPECT_NEAR(place.pictureLeft(), 40.0, 6.0);   // in the middle
+    EXPECT_EQ(image.pixel(5, 120), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(395, 120), qRgb(0, 0, 0));
+
+    ASSERT_EQ(graph->Run(), S_OK);
+    ASSERT_EQ(graph->put_Width(640), S_OK);
+    ASSERT_EQ(graph->put_Height(480), S_OK);
+    ASSERT_TRUE(showsPattern());
+    EXPECT_NEAR(screentest::findPattern(painted()).pictureWidth(), 640.0, 8.0);
+    ASSERT_EQ(graph->Pause(), S_OK);
+    LONGLONG start = 0;
+    ASSERT_EQ(graph->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
+                                  AM_SEEKING_NoPositioning),
+              S_OK);
+    EXPECT_TRUE(showsPattern()) << "a paused picture after a seek";
+}
+
+TEST_F(PaintedFrames, StillPictureStaysAfterItsStreamEnded) {
+    render(Media::Png);
+    ASSERT_EQ(graph->SetWindowPosition(0, 0, 320, 240), S_OK);
+    ASSERT_EQ(graph->Run(), S_OK);
+    spin(300); // the stream of a picture ends at once
+    EXPECT_TRUE(showsPattern());
+}
+
+TEST_F(PaintedFrames, AnotherFileForgetsTheFormerPicture) {
+    render(Media::Png);
+    ASSERT_EQ(graph->SetWindowPosition(0, 0, 320, 240), S_OK);
+    ASSERT_TRUE(showsPattern());
+    ASSERT_EQ(graph->RenderFile(MediaFolder::instance().path(Media::Wav).toStdWString()), S_OK);
+    EXPECT_EQ(graph->VideoWidget(), nullptr);
 }
 
 TEST(VideoWindowOfSound, EveryCallFails) {
