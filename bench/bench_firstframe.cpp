@@ -1,5 +1,5 @@
 // Open -> first frame on screen: the whole program started with a 640x360 video, against a
-// bare playbin (gst-launch-1.0) drawing the same file with the same video sink, both as
+// bare playbin (gst-launch-1.0) drawing the same file with the GL sink, both as
 // whole processes on an X server of their own (Xvfb with openbox), run alternately. Each run
 // is timed from the start of the process to the first look at the screen that shows the
 // video's test pattern.
@@ -15,7 +15,8 @@
 namespace {
 
 constexpr int kPairs = 21;
-constexpr const char* kVideoSink = "glimagesink"; // the program's own choice under X
+// The sink a plain playbin draws with on a desktop with GL; the program paints its frames itself.
+constexpr const char* kVideoSink = "glimagesink";
 
 // The yellow, cyan, magenta and blue bars of the pattern, each over a fair area; the bars are
 // told by which of red, green and blue are lit (the levels depend on the sink).
@@ -59,7 +60,7 @@ TEST(BenchFirstFrame, ProgramAgainstBarePlaybin) {
     const bench::Alternated runs = bench::RunAlternately(
         x, program, bare, [&] { return ShowsPattern(screen); }, kPairs);
     ASSERT_FALSE(runs.ratio.values.empty()) << "no run showed the picture";
-    bench::Target("Open -> first frame vs bare playbin (640x360)", runs.ratio, "x", 1.2);
+    bench::Target("Open -> first frame vs bare playbin + GL sink (640x360)", runs.ratio, "x", 1.0);
 }
 
 } // namespace
