@@ -449,8 +449,10 @@ public:
     // How things stand, for a failure's message: what was seen, the windows, how the
     // program ended.
     std::string Report() const {
-        QString report = QStringLiteral("picture %1, read above it: \"%2\"; windows: %3")
-                             .arg(place.found ? "found" : "not found", chrome, Titles().join(", "));
+        QString report = place.found ? "picture found" : "no picture";
+        if (!chrome.isEmpty())
+            report += ", read at the window's top: \"" + chrome + '"';
+        report += "; windows: " + Titles().join(", ");
         if (Running())
             return report.toStdString();
         const bool crashed = app->exitStatus() == QProcess::CrashExit;
@@ -476,6 +478,7 @@ private:
     void Look() {
         window = session.FindWindow(title);
         shot = session.Shot();
+        chrome.clear();
     }
 
     // The window's own pixels: its menu bar read in its title, menu bar and toolbar (those
