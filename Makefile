@@ -21,6 +21,9 @@ DEB_PACKAGES := build-essential cmake pkg-config \
 # The desktop layer: session bus, icon drawing, and the checks of the installed
 # menu entry, metainfo and manual page.
 DEB_PACKAGES += dbus dbus-daemon librsvg2-bin desktop-file-utils appstream man-db groff-base
+# The on-screen tests' Wayland session: the compositor with XWayland, and Qt's Wayland
+# platform for the program.
+DEB_PACKAGES += weston xwayland qt6-wayland
 
 PREFIX  ?= /usr/local
 DESTDIR ?=

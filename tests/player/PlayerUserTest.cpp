@@ -2,9 +2,12 @@
 // openbox), the program's own sinks, real key presses and clicks with the pointer on the
 // picture, menus opened from the keyboard, files chosen in the program's Open dialog, and
 // the results read from screenshots: where the test pattern lies, the status bar's texts.
+// Then the program started with a file on a Wayland session (weston), natively and through
+// XWayland, on both of weston's renderers: its window and picture read back from weston.
 #include "MediaFixtures.h"
 #include "ScreenPicture.h"
 #include "TestTime.h"
+#include "WaylandSession.h"
 #include "XSession.h"
 
 #include <QFileInfo>
@@ -39,6 +42,20 @@ int countViewBackground(const QImage& image) {
         for (int x = 0; x < image.width(); ++x)
             n += isViewBackground(image.pixel(x, y)) ? 1 : 0;
     return n;
+}
+
+// The test pattern in a part of a screenshot (none in an empty part), in screen coordinates.
+screentest::PatternPlace
+patternIn(const QImage& shot, const QRect& area,
+          screentest::PatternPlace (*find)(const QImage&) = screentest::findPattern) {
+    if (area.isEmpty())
+        return {};
+    screentest::PatternPlace place = find(shot.copy(area));
+    place.left += area.left();
+    place.right += area.left();
+    place.top += area.top();
+    place.bottom += area.top();
+    return place;
 }
 
 // The program started on a session of its own as a person starts it (with the given
@@ -109,12 +126,7 @@ public:
 
     // The test pattern in a part of the screen, in screen coordinates.
     screentest::PatternPlace FindPicture(const QImage& shot, const QRect& area) const {
-        screentest::PatternPlace place = screentest::findPattern(shot.copy(area));
-        place.left += area.left();
-        place.right += area.left();
-        place.top += area.top();
-        place.bottom += area.top();
-        return place;
+        return patternIn(shot, area);
     }
 
     // The folders outlive the session, which ends the program first.
@@ -305,6 +317,219 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
     shot = desk.x.Shot();
     EXPECT_LT(countViewBackground(shot.copy(area)), area.width() * 12)
         << "after Cascade a window shows empty background";
+}
+
+// The title bar (whoever draws it: the program itself on Wayland, weston for XWayland's
+// windows, with its shadow), the menu bar and the toolbar lie within this from the top of
+// a window as weston places it.
+constexpr int kChromeHeight = 120;
+
+QString lastLines(const QString& text, int count) {
+    QStringList lines = text.split('\n', Qt::SkipEmptyParts);
+    // What the sound libraries say of the missing sound card tells nothing of the program.
+    lines.removeIf([](const QString& line) {
+        return line.startsWith("ALSA lib ") || line.startsWith("AL lib: ");
+    });
+    return lines.mid(-count).join('\n');
+}
+
+// The program started with a file on a Wayland session of its own as a person starts it:
+// no choice of Qt platform or media outputs made for it, a fresh profile and working folder.
+// Its main window is found by title in weston's list of windows, and the picture looked
+// for inside that window's area.
+class WaylandDesk {
+public:
+    bool Start(WaylandSession::Renderer renderer, const QString& file,
+               const QProcessEnvironment& extra) {
+        if (!session.Start(renderer))
+            return false;
+        QProcessEnvironment env = session.UserEnvironment(config.path());
+        for (const QString& key : extra.keys())
+            env.insert(key, extra.value(key));
+        title = "Lumarest - " + QFileInfo(file).fileName();
+        app = &session.Launch(QStringLiteral(LUMAREST_PROGRAM), {file}, env, work.path());
+        return app->waitForStarted(5000);
+    }
+
+    bool Running() const {
+        return app->state() != QProcess::NotRunning && !app->waitForFinished(0);
+    }
+    // Whether the program still runs after ms more of playing; an end is seen at once.
+    bool RunsFor(int ms) const { return Running() && !app->waitForFinished(testtime::scaled(ms)); }
+
+    // False when the window never came, or the program ended.
+    bool WaitForWindow() {
+        return XSession::WaitFor(
+                   [&] {
+                       window = session.FindWindow(title);
+                       return !window.area.isEmpty() || !Running();
+                   },
+                   20000, 100) &&
+               Running();
+    }
+
+    // Until the test pattern shows inside the main window, below its menu bar (the
+    // toolbar's icons have yellow in them): shot, place and chrome then tell what was seen.
+    bool WaitForPicture() {
+        bool shown = false;
+        XSession::WaitFor(
+            [&] {
+                Look();
+                place = patternIn(shot, window.area, screentest::findPatternAmongOthers);
+                shown = place.found && MenuBarShown();
+                return shown || !Running();
+            },
+            10000, 100);
+        return shown;
+    }
+    // Until the main window's menu bar is on the screen.
+    bool WaitForMenuBar() {
+        place = {};
+        return XSession::WaitFor(
+                   [&] {
+                       Look();
+                       return MenuBarShown() || !Running();
+                   },
+                   10000, 100) &&
+               Running();
+    }
+
+    // The top-level windows on the screen, topmost first.
+    QStringList Titles() const {
+        QStringList titles;
+        for (const WaylandSession::Window& w : session.Windows())
+            titles << QStringLiteral("'%1' (%2) at %3,%4 %5x%6")
+                          .arg(w.title, w.role)
+                          .arg(w.area.left())
+                          .arg(w.area.top())
+                          .arg(w.area.width())
+                          .arg(w.area.height());
+        return titles;
+    }
+
+    // How things stand, for a failure's message: what was seen, the windows, how the
+    // program ended.
+    std::string Report() const {
+        QString report = place.found ? "picture found" : "no picture";
+        if (!chrome.isEmpty())
+            report += ", read at the window's top: \"" + chrome + '"';
+        report += "; windows: " + Titles().join(", ");
+        if (Running())
+            return report.toStdString();
+        const bool crashed = app->exitStatus() == QProcess::CrashExit;
+        report += QStringLiteral("; the program %1 (%2 %3)")
+                      .arg(crashed ? "crashed" : "ended", crashed ? "signal" : "status")
+                      .arg(app->exitCode());
+        if (const QString words = lastLines(WaylandSession::Output(*app), 8); !words.isEmpty())
+            report += "; its last words:\n" + words;
+        return report.toStdString();
+    }
+
+    // The folders outlive the session, which ends the program first.
+    QTemporaryDir media, work, config;
+    WaylandSession session;
+    QProcess* app = nullptr;
+    QString title;
+    WaylandSession::Window window;
+    QImage shot;
+    screentest::PatternPlace place;
+    QString chrome;
+
+private:
+    void Look() {
+        window = session.FindWindow(title);
+        shot = session.Shot();
+        chrome.clear();
+    }
+
+    // The window's own pixels: its menu bar read in its title, menu bar and toolbar (those
+    // above the picture, if any).
+    bool MenuBarShown() {
+        QRect band = window.area;
+        band.setHeight(std::min(band.height(), kChromeHeight));
+        if (place.found)
+            band.setBottom(std::min(band.bottom(), place.top - 1));
+        chrome = band.isEmpty() ? QString() : XSession::Read(shot, band, 6);
+        return chrome.contains("Playlist") && chrome.contains("Help");
+    }
+};
+
+class PlayerOnAWaylandSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QString missing = WaylandSession::MissingTools();
+        if (missing.isEmpty())
+            missing = XSession::MissingTools({"tesseract"});
+        if (!missing.isEmpty())
+            GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    }
+
+    void StartWith(fixtures::Media kind, const QString& name,
+                   WaylandSession::Renderer renderer = WaylandSession::Renderer::Pixman,
+                   const QProcessEnvironment& extra = {}) {
+        const QString file = fixtures::makeMedia(kind, desk.media.path(), name, kClipSeconds);
+        ASSERT_FALSE(file.isEmpty());
+        ASSERT_TRUE(desk.Start(renderer, file, extra))
+            << "weston or the program did not start:\n"
+            << qPrintable(lastLines(desk.session.Log(), 8));
+        ASSERT_TRUE(desk.WaitForWindow())
+            << "no window titled " << qPrintable(desk.title) << "; " << desk.Report();
+    }
+
+    // Nothing else opened a window: no message box, no output with a window of its own.
+    void ExpectMainWindowAlone() { EXPECT_EQ(desk.Titles().size(), 1) << desk.Report(); }
+
+    // The picture shows in the program's window below its toolbar, in all its colours, and
+    // stays there while the file plays.
+    void ExpectPictureInWindow() {
+        ASSERT_TRUE(desk.WaitForPicture())
+            << "no picture below the menu bar in the window's area; " << desk.Report();
+        EXPECT_GE(desk.place.top - desk.window.area.top(), kToolbarBottom)
+            << "the picture is not below the toolbar; " << desk.Report();
+        const QRect picture = pictureRect(desk.place).intersected(desk.window.area);
+        EXPECT_TRUE(screentest::allBarsSeen(screentest::countBars(desk.shot.copy(picture))));
+        EXPECT_TRUE(desk.RunsFor(3000)) << "the program ended while playing; " << desk.Report();
+        EXPECT_TRUE(desk.WaitForPicture()) << "the picture went; " << desk.Report();
+        ExpectMainWindowAlone();
+    }
+
+    WaylandDesk desk;
+};
+
+QProcessEnvironment onXWayland() {
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    return env;
+}
+
+TEST_F(PlayerOnAWaylandSession, AVideoShowsInItsWindow) {
+    ASSERT_NO_FATAL_FAILURE(StartWith(fixtures::Media::Mp4H264, QStringLiteral("clip.mp4")));
+    ExpectPictureInWindow();
+}
+
+TEST_F(PlayerOnAWaylandSession, AStillPictureShowsInItsWindow) {
+    ASSERT_NO_FATAL_FAILURE(StartWith(fixtures::Media::Png, QStringLiteral("still.png")));
+    ExpectPictureInWindow();
+}
+
+TEST_F(PlayerOnAWaylandSession, ASoundFilePlaysWithItsWindowShown) {
+    ASSERT_NO_FATAL_FAILURE(StartWith(fixtures::Media::OggVorbis, QStringLiteral("tone.ogg")));
+    EXPECT_TRUE(desk.RunsFor(3000)) << "the program ended while playing; " << desk.Report();
+    EXPECT_TRUE(desk.WaitForMenuBar())
+        << "the window's menu bar is not on the screen; " << desk.Report();
+    ExpectMainWindowAlone();
+}
+
+TEST_F(PlayerOnAWaylandSession, AVideoShowsInItsWindowThroughXWayland) {
+    ASSERT_NO_FATAL_FAILURE(StartWith(fixtures::Media::Mp4H264, QStringLiteral("clip.mp4"),
+                                      WaylandSession::Renderer::Pixman, onXWayland()));
+    ExpectPictureInWindow();
+}
+
+TEST_F(PlayerOnAWaylandSession, AVideoShowsInItsWindowOnWestonsGlRenderer) {
+    ASSERT_NO_FATAL_FAILURE(StartWith(fixtures::Media::Mp4H264, QStringLiteral("clip.mp4"),
+                                      WaylandSession::Renderer::Gl));
+    ExpectPictureInWindow();
 }
 
 } // namespace

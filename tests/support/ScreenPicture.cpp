@@ -43,6 +43,40 @@ int lastInRow(const QImage& image, int y, const Bar& bar) {
     return -1;
 }
 
+// The pattern whose yellow bar is the first met from row y down; y is left below that
+// yellow thing, whether it was the pattern's or not.
+PatternPlace patternFrom(const QImage& image, int& y) {
+    int first = 0;
+    int last = 0;
+    while (y < image.height() && !runInRow(image, y, kYellow, 4, first, last))
+        ++y;
+    if (y == image.height())
+        return {};
+    const int top = y;
+    const int column = (first + last) / 2;
+    int bottom = y;
+    while (bottom + 1 < image.height() && isBar(image.pixel(column, bottom + 1), kYellow))
+        ++bottom;
+    y = bottom + 1;
+    const int middle = (top + bottom) / 2;
+    if (!runInRow(image, middle, kYellow, 4, first, last))
+        return {};
+    const int right = lastInRow(image, middle, kBlue);
+    if (right <= last)
+        return {};
+    return {true, first, right, top, bottom};
+}
+
+// Whether cyan and magenta bars lie between the yellow bar found and the blue one, in the
+// row through the yellow bar's middle.
+bool barsBetween(const QImage& image, const PatternPlace& place) {
+    const QImage row = image.copy(QRect(QPoint(place.left, (place.top + place.bottom) / 2),
+                                        QPoint(place.right, (place.top + place.bottom) / 2)));
+    int first = 0;
+    int last = 0;
+    return runInRow(row, 0, kCyan, 4, first, last) && runInRow(row, 0, kMagenta, 4, first, last);
+}
+
 } // namespace
 
 bool isBar(QRgb pixel, const Bar& bar) {
@@ -64,26 +98,17 @@ bool allBarsSeen(const std::vector<int>& counts, int atLeast) {
 }
 
 PatternPlace findPattern(const QImage& image) {
-    PatternPlace place;
-    int first = 0;
-    int last = 0;
     int y = 0;
-    while (y < image.height() && !runInRow(image, y, kYellow, 4, first, last))
-        ++y;
-    if (y == image.height())
-        return place;
-    const int column = (first + last) / 2;
-    int bottom = y;
-    while (bottom + 1 < image.height() && isBar(image.pixel(column, bottom + 1), kYellow))
-        ++bottom;
-    const int middle = (y + bottom) / 2;
-    if (!runInRow(image, middle, kYellow, 4, first, last))
-        return place;
-    const int right = lastInRow(image, middle, kBlue);
-    if (right <= last)
-        return place;
-    place = {true, first, right, y, bottom};
-    return place;
+    return patternFrom(image, y);
+}
+
+PatternPlace findPatternAmongOthers(const QImage& image) {
+    int y = 0;
+    while (y < image.height())
+        if (const PatternPlace place = patternFrom(image, y);
+            place.found && barsBetween(image, place))
+            return place;
+    return {};
 }
 
 } // namespace screentest

@@ -43,5 +43,8 @@ struct PatternPlace {
     double pictureLeft() const { return left - pictureWidth() / 7.0; }
 };
 PatternPlace findPattern(const QImage& image);
+// As findPattern, passing over yellow things that are not the pattern's bar (a toolbar's
+// icons, say): the pattern found has cyan and magenta bars between its yellow and blue ones.
+PatternPlace findPatternAmongOthers(const QImage& image);
 
 } // namespace screentest

@@ -141,6 +141,10 @@ QString XSession::Read(const QImage& image, const QRect& area, int pageMode) {
         .scaled(area.size() * 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
         .save(file);
     QProcess p;
+    // Its threads only wait for each other on a picture this small: one reads it faster.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
+    p.setProcessEnvironment(env);
     p.start(QStringLiteral("tesseract"), {file, "stdout", "--psm", QString::number(pageMode)});
     p.waitForFinished(10000);
     return QString::fromUtf8(p.readAllStandardOutput()).simplified();
