@@ -155,7 +155,7 @@ TEST(BenchPlayback, MemoryThroughA300PictureSlideShow) {
     QString dialog;
     ASSERT_TRUE(XSession::WaitFor(
         [&] { return !(dialog = x.FindWindow("^Parameters$")).isEmpty(); }, 5000));
-    desk.Keys(dialog, {"ctrl+a"});
+    desk.Keys(dialog, {"Tab", "Tab", "ctrl+a"}); // OK, Cancel, then the delay
     x.Xdo({"type", "0.2"});
     x.Xdo({"key", "Return"});
     desk.Keys(desk.main, {"ctrl+a", "alt+v", "Right", "Return"});
