@@ -10,7 +10,26 @@
 #include <QResizeEvent>
 #include <QTimerEvent>
 
-CView::CView(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::StrongFocus); }
+#include <utility>
+
+namespace {
+
+// A menu bar or a popup menu: it takes the keyboard for a while, not the focus of a window.
+bool IsMenuFocusReason(Qt::FocusReason reason) {
+    return reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason;
+}
+
+bool IsMenu(const QWidget* widget) {
+    return widget && (widget->inherits("QMenu") || widget->inherits("QMenuBar"));
+}
+
+} // namespace
+
+CView::CView(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
+}
 
 CView::~CView() {
     for (auto& [id, timer] : m_timers)
@@ -82,14 +101,31 @@ void CView::timerEvent(QTimerEvent* event) {
     QWidget::timerEvent(event);
 }
 
+// Opening a menu over the view and closing it again is no change of focus for the view, as
+// menus take none on the desktop the program was first written for.
 void CView::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
+    if (std::exchange(m_bFocusInMenu, false) && IsMenuFocusReason(event->reason()))
+        return;
     OnSetFocus(nullptr);
 }
 
 void CView::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
+    if (IsMenuFocusReason(event->reason())) {
+        m_bFocusInMenu = true;
+        return;
+    }
     OnKillFocus(QApplication::focusWidget());
+}
+
+// From a menu the focus may go on to another window (Window/2, a command that opens one):
+// that is when the view loses it.
+void CView::OnFocusChanged(QWidget* now) {
+    if (!m_bFocusInMenu || IsMenu(now) || now == this || (now && isAncestorOf(now)))
+        return;
+    m_bFocusInMenu = false;
+    OnKillFocus(now);
 }
 
 void CView::keyPressEvent(QKeyEvent* event) {

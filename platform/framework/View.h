@@ -55,9 +55,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void OnFocusChanged(QWidget* now);
+
     friend class CDocument;
     friend class CMultiDocTemplate;
     CDocument* m_pDocument = nullptr;
+    // The focus went to a menu opened over this view: no loss yet, unless it goes on
+    // from the menu to another window.
+    bool m_bFocusInMenu = false;
     struct Timer {
         int qtId;
         int interval;

@@ -183,6 +183,43 @@ TEST_F(Controls, FocusMovingBetweenPlayersMutesTheOneLeft) {
     EXPECT_EQ(pane(0), QStringLiteral(" "));
 }
 
+// A menu opened over the player takes no focus from it: nothing is muted, going in or out,
+// and the keys reach the player again once the menu bar is left. Only a window the focus
+// goes on to from the menu mutes the one left.
+TEST_F(Controls, MenusMuteNothing) {
+    CLumarestView* a = open(MediaFolder::instance().path(Media::Wav));
+    CLumarestView* b = open(MediaFolder::instance().path(Media::OggVorbis));
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    a->m_lVolume = -300;
+    focus(a);
+    ASSERT_EQ(graphVolume(a), -300);
+    const auto popup = [] { return QApplication::activePopupWidget(); };
+    const auto openViewMenu = [&] {
+        QTest::keyClick(&harness->frame(), Qt::Key_V, Qt::AltModifier);
+        return AppHarness::waitFor([&] { return popup() != nullptr; }, 2000);
+    };
+
+    ASSERT_TRUE(openViewMenu()) << "Alt+V opened no menu";
+    EXPECT_EQ(graphVolume(a), -300) << "opening a menu muted the player";
+    QTest::keyClick(popup(), Qt::Key_Escape); // the menu closes, the menu bar stays lit
+    AppHarness::waitFor([&] { return popup() == nullptr; }, 2000);
+    EXPECT_EQ(graphVolume(a), -300);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // the menu bar is left
+    ASSERT_TRUE(AppHarness::waitFor([a] { return a->HasKeyboardFocus(); }, 2000));
+    EXPECT_EQ(graphVolume(a), -300);
+    QTest::keyClick(a, Qt::Key_Down);
+    EXPECT_EQ(a->m_lVolume, -400);
+    EXPECT_EQ(graphVolume(a), -400);
+
+    ASSERT_TRUE(openViewMenu());
+    QTest::keyClick(popup(), Qt::Key_Escape);
+    AppHarness::waitFor([&] { return popup() == nullptr; }, 2000);
+    focus(b);
+    EXPECT_EQ(graphVolume(a), -10000) << "the focus went on to another player";
+    EXPECT_EQ(a->m_lVolume, -400);
+}
+
 TEST_F(Controls, DraggingTheSliderSeeks) {
     CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
     ASSERT_NE(view, nullptr);
