@@ -7,6 +7,8 @@
 #include "player/PlayerMath.h"
 #include "player/PlayerTexts.h"
 
+#include <QMdiArea>
+
 #include <utility>
 
 namespace {
@@ -112,9 +114,16 @@ void CLumarestView::VideoLayout() {
     long h = 0;
     if (m_pBV)
         CheckResult(12, m_pBV->GetVideoSize(&w, &h));
-    if (CMDIChildWnd* frame = GetParentFrame())
-        frame->MoveWindow(0, 0, static_cast<int>(w), static_cast<int>(h), true);
-    const long videoHeight = VideoWindowHeight(h);
+    // A picture larger than the area the windows live in opens scaled down to fit it, so
+    // that the window's caption and the whole picture stay in view.
+    QSize outer(static_cast<int>(w), static_cast<int>(h));
+    if (CMDIChildWnd* frame = GetParentFrame()) {
+        const QWidget* area = frame->mdiArea() ? frame->mdiArea()->viewport() : nullptr;
+        outer = OpenedFrameSize(w, h, area ? area->size() : QSize());
+        frame->MoveWindow(0, 0, outer.width(), outer.height(), true);
+    }
+    w = outer.width();
+    const long videoHeight = VideoWindowHeight(outer.height());
     CheckResult(13, m_pVW->SetWindowPosition(0, 0, w, videoHeight));
     // A hidden frame takes its new size only when it is shown, and the fitting that
     // the size change brings would replace this placement and cut the picture's bottom

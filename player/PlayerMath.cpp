@@ -59,6 +59,16 @@ int SlideInterval(int delayMs) {
     return std::max(delayMs, kMinSlideInterval);
 }
 
+QSize OpenedFrameSize(long w, long h, QSize area) {
+    const QSize own(static_cast<int>(w), static_cast<int>(h));
+    if (w <= 0 || h <= 0 || area.isEmpty() || (w <= area.width() && h <= area.height()))
+        return own;
+    // The side that overflows most decides the scale; products in 64 bits.
+    if (static_cast<long long>(w) * area.height() >= static_cast<long long>(h) * area.width())
+        return {area.width(), std::max(1, static_cast<int>(h * area.width() / w))};
+    return {std::max(1, static_cast<int>(w * area.height() / h)), area.height()};
+}
+
 QSize ArrangedFrameSize(QSize cell, QSize decorations, long w, long h) {
     if (w <= 0 || h <= 0)
         return cell;

@@ -19,6 +19,10 @@ int64_t SeekTarget(int position, int64_t units, int seconds);
 // Height of a video w x h shown cx wide, truncated; none when the native
 // width is unknown (not positive).
 std::optional<long> FittedVideoHeight(int cx, long w, long h);
+// The outer size a player frame opens at for a picture w x h: the picture's own size, or,
+// when that does not fit the area the frames live in, the largest of its shape that does.
+// An empty area (not laid out yet) leaves the picture's size.
+QSize OpenedFrameSize(long w, long h, QSize area);
 // Height of the video window below the caption allowance of a frame h high; never negative.
 long VideoWindowHeight(long h);
 // The outer size a player frame takes after Window/Cascade or Tile gave it the outer size

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QMdiArea>
+#include <QTemporaryDir>
 #include <gst/gst.h>
 
 using fixtures::Media;
@@ -137,6 +138,30 @@ TEST_F(Engine, VideoSizesTheFrameAndFillsTheView) {
     opened->GetParentFrame()->resize(500, 400);
     EXPECT_EQ(fitted->width(), opened->width());
     EXPECT_EQ(fitted->height(), int(opened->width() * 240.0 / 320));
+}
+
+// A picture larger than the area of the windows opens scaled down, its shape kept: the whole
+// window, caption included, lies in the area.
+TEST_F(Engine, VideoLargerThanTheAreaOpensScaledToFit) {
+    QTemporaryDir dir;
+    const QString path = fixtures::makeMedia(Media::AviMjpeg, dir.path(), QStringLiteral("wide.avi"),
+                                             2, QSize(1600, 900));
+    ASSERT_FALSE(path.isEmpty());
+    CLumarestView* view = open(path);
+    ASSERT_NE(view, nullptr);
+    CMDIChildWnd* frame = view->GetParentFrame();
+    const QRect area(QPoint(0, 0), frame->mdiArea()->viewport()->size());
+    ASSERT_LT(area.width(), 1600) << "the test needs an area narrower than the picture";
+    EXPECT_TRUE(area.contains(frame->geometry())) << "frame " << frame->width() << " x "
+                                                  << frame->height() << " in " << area.width()
+                                                  << " x " << area.height();
+    EXPECT_EQ(frame->pos(), QPoint(0, 0));
+    EXPECT_TRUE(frame->width() == area.width() || frame->height() == area.height());
+    EXPECT_NEAR(double(frame->width()) / frame->height(), 16.0 / 9.0, 0.02);
+    const QWidget* video = view->m_pVW->VideoWidget();
+    ASSERT_NE(video, nullptr);
+    EXPECT_LE(video->width(), view->width());
+    EXPECT_LE(video->height(), view->height());
 }
 
 // "lumarest pic.png" typed in the picture's folder: the path given is relative to the

@@ -217,6 +217,35 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
         << "after leaving full screen the status bar reads: " << qPrintable(after);
 }
 
+// A video larger than the main window opens whole, scaled down with its shape kept, inside
+// the area of the child windows: nothing of it lies beyond, no scroll bars hide it.
+TEST(PlayerAsAUserSeesIt, AVideoLargerThanTheWindowShowsWhole) {
+    if (const QString missing = missingTools(); !missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    Desk desk;
+    const QString file = fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(),
+                                             QStringLiteral("wide.avi"), kClipSeconds,
+                                             QSize(1600, 1200));
+    ASSERT_FALSE(file.isEmpty());
+    ASSERT_TRUE(desk.Start({file}, "Lumarest - wide.avi"));
+    const QRect area = desk.ChildArea();
+    ASSERT_LT(area.width(), 1600);
+    screentest::PatternPlace place;
+    const bool whole = XSession::WaitFor(
+        [&] {
+            place = desk.FindPicture(desk.x.Shot(), area);
+            const QRect picture = pictureRect(place);
+            return place.found && area.adjusted(-4, -4, 4, 4).contains(picture) &&
+                   picture.height() > area.height() * 0.6;
+        },
+        testtime::scaled(10000));
+    const QRect picture = pictureRect(place);
+    EXPECT_TRUE(whole) << "picture found " << place.found << " at " << picture.x() << ","
+                       << picture.y() << " " << picture.width() << " x " << picture.height()
+                       << " in the area " << area.width() << " x " << area.height();
+    EXPECT_NEAR(double(picture.width()) / picture.height(), 4.0 / 3.0, 0.05);
+}
+
 // Started without a file, then two videos opened through File/Open; the windows arranged
 // from the Window menu, and each activated by a click on its picture.
 TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks) {
