@@ -7,6 +7,7 @@
 #include "player/PlayerMath.h"
 #include "player/PlayerTexts.h"
 
+#include <QLayout>
 #include <QMdiArea>
 
 #include <utility>
@@ -17,6 +18,18 @@ constexpr long kVideoWindowStyle = 0x46000000;
 constexpr long kSilence = -10000;
 // Each character of a sound-only file's path widens its strip by this much.
 constexpr int kStripPixelsPerCharacter = 8;
+
+// The room the child windows have. A main window that is not shown yet (the program started
+// with a file) has not laid out its children: it does so now, as it will when shown.
+QSize WindowsArea(const CMDIChildWnd& frame) {
+    QMdiArea* area = frame.mdiArea();
+    if (!area)
+        return {};
+    if (QLayout* layout = area->window()->layout(); layout && !area->window()->isVisible())
+        layout->activate();
+    return area->contentsRect().size();
+}
+
 } // namespace
 
 bool CLumarestView::Play(const wchar_t* path, bool restart) {
@@ -118,8 +131,7 @@ void CLumarestView::VideoLayout() {
     // that the window's caption and the whole picture stay in view.
     QSize outer(static_cast<int>(w), static_cast<int>(h));
     if (CMDIChildWnd* frame = GetParentFrame()) {
-        const QWidget* area = frame->mdiArea() ? frame->mdiArea()->viewport() : nullptr;
-        outer = OpenedFrameSize(w, h, area ? area->size() : QSize());
+        outer = OpenedFrameSize(w, h, WindowsArea(*frame));
         frame->MoveWindow(0, 0, outer.width(), outer.height(), true);
     }
     w = outer.width();
