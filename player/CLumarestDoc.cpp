@@ -41,6 +41,15 @@ void CLumarestDoc::StartPlayQueue() {
 }
 
 QString CLumarestDoc::ExtensionOf(const QString& name) {
+    // Three-letter endings are the last three characters, as ever. Longer and
+    // shorter ones (.flac, .webm, .opus, .ts) are taken whole: their last three
+    // characters ("lac", ".ts") would match no file, not even the opened one.
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot >= 0 && dot + 1 < name.size()) {
+        const QString ending = name.mid(dot + 1);
+        if (ending.size() != 3)
+            return ending;
+    }
     return lumarest::catalogue::LastCharacters(name, 3);
 }
 

@@ -29,8 +29,10 @@ public:
     // Reads nothing of the file: imports its folder and plays it.
     void Serialize(CArchive& ar) override;
 
-    // The file-name parts the import is given: the last three characters of
-    // the name, and the path without its last separator and name.
+    // The file-name parts the import is given: the ending the folder is searched
+    // by (the last three characters of the name, or the whole text after its last
+    // dot when that is not three characters long), and the path without its last
+    // separator and name.
     static QString ExtensionOf(const QString& name);
     static QString FolderOf(const QString& path, const QString& name);
 

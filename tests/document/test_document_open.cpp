@@ -141,10 +141,16 @@ TEST_F(DocumentOpen, TheCommandLineOpensItsFile) {
     EXPECT_EQ(frames.front()->GetActiveDocument()->GetPathName(), wav);
 }
 
-TEST(DocumentNames, ExtensionIsTheLastThreeCharactersAndFolderThePathBeforeTheName) {
+TEST(DocumentNames, ExtensionIsTheRealEndingAndFolderThePathBeforeTheName) {
     EXPECT_EQ(CLumarestDoc::ExtensionOf("song.mp3"), "mp3");
-    EXPECT_EQ(CLumarestDoc::ExtensionOf("clip.mpeg"), "peg");
+    EXPECT_EQ(CLumarestDoc::ExtensionOf("Song.MP3"), "MP3");
+    EXPECT_EQ(CLumarestDoc::ExtensionOf("clip.mpeg"), "mpeg");
+    EXPECT_EQ(CLumarestDoc::ExtensionOf("02 - Blue.flac"), "flac");
+    EXPECT_EQ(CLumarestDoc::ExtensionOf("talk.v1.opus"), "opus");
+    EXPECT_EQ(CLumarestDoc::ExtensionOf("record.ts"), "ts");
+    // Without a real ending: the last three characters, as ever.
     EXPECT_EQ(CLumarestDoc::ExtensionOf("readme"), "dme");
+    EXPECT_EQ(CLumarestDoc::ExtensionOf("odd."), "dd.");
     EXPECT_EQ(CLumarestDoc::ExtensionOf("ab"), "ab");
     EXPECT_EQ(CLumarestDoc::FolderOf("/music/x/a.mp3", "a.mp3"), "/music/x");
     EXPECT_EQ(CLumarestDoc::FolderOf("/a.avi", "a.avi"), ""); // a file at the root

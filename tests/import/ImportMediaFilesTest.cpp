@@ -158,16 +158,29 @@ TEST_F(ImportMediaFiles, EmptyExtensionImportsEveryPlainFile) {
     EXPECT_EQ(findRow(rows, m_folder, QStringLiteral("readme"))->extension, QStringLiteral("dme"));
 }
 
-TEST_F(ImportMediaFiles, MpegIsImportedByItsLastThreeCharacters) {
-    makeFile(m_folder, QStringLiteral("clip.mpeg"));
-    makeFile(m_folder, QStringLiteral("other.MPEG"));
-    makeFile(m_folder, QStringLiteral("film.mpg"));
+TEST_F(ImportMediaFiles, LongAndShortEndingsImportTheirFilesAndStoreTheLastThreeCharacters) {
+    for (const char* name : {"clip.mpeg", "other.MPEG", "film.mpg", "photo.peg"})
+        makeFile(m_folder, QString::fromLatin1(name));
     import(CLumarestDoc::ExtensionOf(QStringLiteral("clip.mpeg")));
-    const auto rows = readRows(db());
-    ASSERT_EQ(rows.size(), 0u); // "*.peg" matches neither name: the pattern needs a dot
-    makeFile(m_folder, QStringLiteral("photo.peg"));
-    import(QStringLiteral("peg"));
-    EXPECT_EQ(readRows(db()).size(), 1u);
+    auto rows = readRows(db());
+    ASSERT_EQ(rows.size(), 2u); // the MPEG files, whatever their case, and nothing else
+    EXPECT_EQ(findRow(rows, m_folder, QStringLiteral("clip.mpeg"))->extension,
+              QStringLiteral("peg"));
+    EXPECT_EQ(findRow(rows, m_folder, QStringLiteral("other.MPEG"))->extension,
+              QStringLiteral("PEG"));
+
+    for (const char* name : {"a.flac", "b.ts", "c.mts"})
+        makeFile(m_folder, QString::fromLatin1(name));
+    import(CLumarestDoc::ExtensionOf(QStringLiteral("a.flac")));
+    import(CLumarestDoc::ExtensionOf(QStringLiteral("b.ts")));
+    rows = readRows(db());
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(findRow(rows, m_folder, QStringLiteral("a.flac"))->extension, QStringLiteral("lac"));
+    EXPECT_EQ(findRow(rows, m_folder, QStringLiteral("b.ts"))->extension, QStringLiteral(".ts"));
+
+    // A three-letter ending is its last three characters, as before.
+    import(CLumarestDoc::ExtensionOf(QStringLiteral("photo.peg")));
+    EXPECT_EQ(readRows(db()).size(), 5u);
 }
 
 TEST_F(ImportMediaFiles, FileGoneBeforeItsTurnGetsARecordWithoutSizeAndDate) {
