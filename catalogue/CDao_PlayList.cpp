@@ -153,7 +153,7 @@ void CDao_PlayList::CloseCatalogue() {
 void CDao_PlayList::EnsureLookupIndex() {
     // Our own indexes; a catalogue made elsewhere gets them on its first open
     // here. The first lets the import find a file by folder and name at once.
-    // The play list reads the whole table by extension and name: the second
+    // The play list reads the whole table by extension and name, case ignored: the second
     // holds every field in that order and so serves it as one sequential scan,
     // where sorting the table (or looking each record up from a narrower index)
     // costs several times as long.
@@ -161,8 +161,11 @@ void CDao_PlayList::EnsureLookupIndex() {
         m_pCDaoDatabase->Execute(QStringLiteral(
             "CREATE INDEX IF NOT EXISTS FILES_Directory_Name ON FILES(Directory, Name)"));
         m_pCDaoDatabase->Execute(QStringLiteral(
-            "CREATE INDEX IF NOT EXISTS FILES_Extention_Name ON FILES(Extention, Name, ID_Files, "
-            "Size, DateCreated, Directory)"));
+            "CREATE INDEX IF NOT EXISTS FILES_Extention_Name_Nocase ON FILES(Extention COLLATE "
+            "NOCASE, Name COLLATE NOCASE, ID_Files, Size, DateCreated, Directory)"));
+        // Earlier catalogues held the same index in case-sensitive order, which
+        // the play list no longer reads.
+        m_pCDaoDatabase->Execute(QStringLiteral("DROP INDEX IF EXISTS FILES_Extention_Name"));
     } catch (const CDaoException&) {
         // No FILES table or a read-only file: the import is slower, nothing else.
     }

@@ -155,7 +155,9 @@ void CListView_Table::InsertColumns() {
 void CListView_Table::FillLines(int count) {
     CDaoDatabase& database = *Catalogue()->m_pCDaoDatabase;
     CDaoRecordset rs(&database);
-    m_strText = QStringLiteral("SELECT * FROM FILES ORDER BY FILES.Extention, FILES.Name;");
+    // The list comes in the catalogue's collating order, which ignores case.
+    m_strText = QStringLiteral("SELECT * FROM FILES ORDER BY FILES.Extention COLLATE NOCASE, "
+                               "FILES.Name COLLATE NOCASE;");
     rs.Open(AFX_DAO_USE_DEFAULT_TYPE, m_strText, 0);
     if (m_pList->GetColumnCount() == 0)
         InsertColumns();

@@ -92,6 +92,22 @@ TEST(PlayListView, FillsOneLinePerRecordByExtensionThenName) {
         EXPECT_EQ(list.GetItemData(i), i);
 }
 
+TEST(PlayListView, TheFillOrderIgnoresCase) {
+    AppHarness h;
+    CDaoDatabase& db = Db(h);
+    AddRecords(db, {{"UPPER.WAV", "WAV"},
+                    {"apple.wav", "wav"},
+                    {"Zoo.AVI", "AVI"},
+                    {"b.avi", "avi"},
+                    {"a.avi", "avi"},
+                    {"A.avi", "avi"}});
+    CListView_Table* view = OpenPlayList(h);
+    ASSERT_NE(view, nullptr);
+    // Names equal but for case stay in the order they were catalogued.
+    EXPECT_EQ(ColumnTexts(*view->m_pCListCtrl, 0),
+              (QStringList{"a.avi", "A.avi", "b.avi", "Zoo.AVI", "apple.wav", "UPPER.WAV"}));
+}
+
 TEST(PlayListView, InitialUpdateSetsUpTheWindow) {
     AppHarness h;
     AddRecord(Db(h), {"a.avi", "avi"});
@@ -149,16 +165,16 @@ TEST(PlayListView, WindowsOfOneCatalogueShareLinesButNotTheirChanges) {
     for (int column = 0; column < 6; ++column)
         EXPECT_EQ(ColumnTexts(b, column), ColumnTexts(a, column)) << column;
     const QStringList names = ColumnTexts(a, 0);
-    EXPECT_EQ(names, (QStringList{"Z.avi", "b.avi", "c.avi", "a.mp3"}));
+    EXPECT_EQ(names, (QStringList{"b.avi", "c.avi", "Z.avi", "a.mp3"}));
     for (int i = 0; i < b.GetItemCount(); ++i)
         EXPECT_EQ(b.GetItemData(i), i);
 
     a.SetItemText(0, 0, QStringLiteral("changed.avi"));
     EXPECT_EQ(ColumnTexts(b, 0), names);
     g_bSortFlag = true; // the next sort: descending by name
-    second->OnColumnClick(0);
+    second->OnColumnClick(0); // a click sorts by code value: capitals first
     EXPECT_EQ(ColumnTexts(b, 0), (QStringList{"c.avi", "b.avi", "a.mp3", "Z.avi"}));
-    EXPECT_EQ(ColumnTexts(a, 0), (QStringList{"changed.avi", "b.avi", "c.avi", "a.mp3"}));
+    EXPECT_EQ(ColumnTexts(a, 0), (QStringList{"changed.avi", "c.avi", "Z.avi", "a.mp3"}));
     a.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
     b.SetHotItem(2);
     EXPECT_EQ(SelectedLines(a), std::vector<int>{1});
