@@ -1,19 +1,44 @@
 #include "platform/framework/StatusBar.h"
 
 #include "platform/framework/Resources.h"
+#include "platform/input/LockKeys.h"
 
 #include <QPainter>
 #include <QStyleOption>
+
+#include <optional>
 
 namespace {
 constexpr int kHeight = 22;
 constexpr int kGap = 2;
 constexpr int kPadding = 6;
+
+std::optional<lockkeys::Lock> LockOfPane(UINT id) {
+    switch (id) {
+    case ID_INDICATOR_CAPS: return lockkeys::Lock::Caps;
+    case ID_INDICATOR_NUM: return lockkeys::Lock::Num;
+    case ID_INDICATOR_SCRL: return lockkeys::Lock::Scroll;
+    default: return std::nullopt;
+    }
+}
 } // namespace
 
 CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
     setFixedHeight(kHeight);
+    lockkeys::Install();
+    connect(&lockkeys::Changes(), &lockkeys::Notifier::changed, this, &CStatusBar::OnLocksChanged);
+}
+
+void CStatusBar::OnLocksChanged() {
+    for (int i = 0; i < GetCount(); ++i)
+        if (LockOfPane(m_panes[i].id))
+            update(GetItemRect(i));
+}
+
+bool CStatusBar::ShowsText(const Pane& pane) const {
+    const std::optional<lockkeys::Lock> lock = LockOfPane(pane.id);
+    return !lock || lockkeys::IsOn(*lock) || pane.text != AfxResources().LoadString(pane.id);
 }
 
 bool CStatusBar::SetIndicators(const std::vector<UINT>& ids) {
@@ -95,6 +120,8 @@ void CStatusBar::paintEvent(QPaintEvent*) {
         const QRect r = m_rects[i];
         painter.setPen(palette().mid().color());
         painter.drawRect(r.adjusted(0, 0, -1, -1));
+        if (!ShowsText(m_panes[i]))
+            continue;
         painter.setPen(palette().windowText().color());
         painter.drawText(r.adjusted(kGap, 0, -kGap, 0),
                          Qt::AlignVCenter | (m_panes[i].width ? Qt::AlignHCenter : Qt::AlignLeft),

@@ -42,6 +42,10 @@ private:
         QString text;
         int width; // fixed width, or 0 for the stretching pane
     };
+    // A lock-key pane shows its own text only while its lock is on; a text
+    // written into it by the program shows all the same.
+    bool ShowsText(const Pane& pane) const;
+    void OnLocksChanged();
     std::vector<Pane> m_panes;
     std::vector<QRect> m_rects;
     void Layout();

@@ -16,6 +16,7 @@
 #include "res/Resource.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -194,6 +195,60 @@ TEST(MainFrame, PromptsShowInTheMessagePane) {
     QStatusTipEvent idle("");
     QApplication::sendEvent(&frame, &idle);
     EXPECT_EQ(frame.m_wndStatusBar->GetPaneText(0), " ");
+}
+
+// Pixels of the pane darker than the bar's background: its text.
+int TextPixels(CStatusBar& bar, int pane) {
+    const QImage image = bar.grab(bar.GetItemRect(pane).adjusted(2, 2, -2, -2)).toImage();
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+    return dark;
+}
+
+void KeyAtTheWindow(QWidget& window, QEvent::Type type, int key, quint32 scanCode = 0,
+                    quint32 nativeModifiers = 0) {
+    QKeyEvent event(type, key, Qt::NoModifier, scanCode, 0, nativeModifiers);
+    QApplication::sendEvent(window.windowHandle(), &event);
+}
+
+TEST(MainFrame, LockPanesShowTheirTextOnlyWhileTheLockIsOn) {
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    CStatusBar& bar = *frame.m_wndStatusBar;
+    EXPECT_EQ(bar.GetPaneText(1), "CAP"); // the text stays; only its showing follows the lock
+    for (int pane = 1; pane <= 3; ++pane)
+        EXPECT_EQ(TextPixels(bar, pane), 0) << pane;
+
+    const auto click = [&](int key) {
+        KeyAtTheWindow(frame, QEvent::KeyPress, key);
+        KeyAtTheWindow(frame, QEvent::KeyRelease, key);
+    };
+    click(Qt::Key_CapsLock);
+    click(Qt::Key_ScrollLock);
+    EXPECT_GT(TextPixels(bar, 1), 10);
+    EXPECT_EQ(TextPixels(bar, 2), 0);
+    EXPECT_GT(TextPixels(bar, 3), 10);
+    click(Qt::Key_CapsLock);
+    click(Qt::Key_ScrollLock);
+    EXPECT_EQ(TextPixels(bar, 1), 0);
+    EXPECT_EQ(TextPixels(bar, 3), 0);
+
+    // Locks changed while another program had the keyboard: the next key the window
+    // system delivers carries them (Lock and Mod2 of its keyboard state).
+    KeyAtTheWindow(frame, QEvent::KeyPress, Qt::Key_A, 38, (1u << 1) | (1u << 4));
+    EXPECT_GT(TextPixels(bar, 1), 10);
+    EXPECT_GT(TextPixels(bar, 2), 10);
+    KeyAtTheWindow(frame, QEvent::KeyRelease, Qt::Key_A, 38, 0);
+    EXPECT_EQ(TextPixels(bar, 1), 0);
+    EXPECT_EQ(TextPixels(bar, 2), 0);
+
+    // What the program writes into a lock pane (the player's volume) shows whatever the lock.
+    bar.SetPaneText(2, " 98");
+    EXPECT_GT(TextPixels(bar, 2), 10);
 }
 
 TEST(MainFrame, HelpShowsTheProgramsHelpPage) {

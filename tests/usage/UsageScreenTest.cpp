@@ -3,7 +3,7 @@
 // sinks, and nothing but real key presses (xdotool). What it shows is read back
 // from screenshots, its texts with tesseract and the title of a window from the
 // X server: the kind of window Ctrl+N makes, the dialogs' texts, whole letters
-// in the play list, the status pane after the fill, an empty title bar, the
+// in the play list, the lock panes, the status pane after the fill, an empty title bar, the
 // view hidden while a deletion asks, and a queue that moves on behind the box
 // of a refused file. The screenshots stay in the build folder (usage-shots).
 #include "MediaFixtures.h"
@@ -93,6 +93,20 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
     QThread::msleep(2500); // the picture's own turn ends
     const auto title = [&] { return x.Xdo({"getwindowname", main}); };
     const auto client = [&] { return x.Geometry(main); };
+
+    // The lock panes at the right of the status bar say CAP only while Caps Lock is on.
+    const auto lockPanes = [&] {
+        const QRect frame = client();
+        return Read(Screen(), QRect(frame.right() - 160, frame.bottom() - 22, 160, 22),
+                    Layout::Line);
+    };
+    EXPECT_FALSE(lockPanes().contains("CAP")) << "Caps Lock is off";
+    Keys(main, {"Caps_Lock"});
+    EXPECT_TRUE(XSession::WaitFor([&] { return lockPanes().contains("CAP"); }, 3000))
+        << qPrintable(lockPanes());
+    Keys(main, {"Caps_Lock"});
+    EXPECT_TRUE(XSession::WaitFor([&] { return !lockPanes().contains("CAP"); }, 3000))
+        << qPrintable(lockPanes());
 
     // Ctrl+N, the second kind (Down, Return): a play-list window, which has a table.
     Keys(main, {"ctrl+n"});
