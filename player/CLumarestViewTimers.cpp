@@ -15,6 +15,7 @@
 #include <QFontMetrics>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -185,8 +186,9 @@ void CLumarestView::MakeSlider(const QString& text) {
     m_wndSlider->setPageStep(static_cast<int>(m_nDuration * 0.05));
 }
 
-// The slider never hides the time text: however its place was worked out (from whatever
-// pane 0 showed at the last resize), it starts after the widest time text of this medium.
+// The slider never hides a text of the view: however its place was worked out (from
+// whatever pane 0 showed at the last resize), it starts after the widest time text of
+// this medium and after the slide-delay text of the delay as it is now.
 int CLumarestView::SliderLeft(int left) const {
     const CStatusBar* bar = StatusBar();
     if (!bar)
@@ -196,7 +198,12 @@ int CLumarestView::SliderLeft(int left) const {
     for (char digit = '1'; digit <= '9'; ++digit)
         if (metrics.horizontalAdvance(QLatin1Char(digit)) > metrics.horizontalAdvance(widestDigit))
             widestDigit = QLatin1Char(digit);
-    return std::max(left, bar->TextRight(0, WidestTimeText(m_nDuration, widestDigit)));
+    // A blank's width apart, so that the groove does not read as part of the last letter.
+    const int gap = metrics.horizontalAdvance(QLatin1Char(' '));
+    const int timeRight = bar->TextRight(0, WidestTimeText(m_nDuration, widestDigit));
+    const int delayRight =
+        bar->TextRight(0, WithWidestDigits(SlideDelayStatusText(g_nSlideDelay), widestDigit));
+    return std::max({left, timeRight + gap, delayRight + gap});
 }
 
 void CLumarestView::DestroySlider() {

@@ -8,7 +8,10 @@ QString TimeText(int elapsed, int duration) {
 }
 
 QString WidestTimeText(int duration, QChar widestDigit) {
-    QString text = TimeText(duration, duration);
+    return WithWidestDigits(TimeText(duration, duration), widestDigit);
+}
+
+QString WithWidestDigits(QString text, QChar widestDigit) {
     for (QChar& c : text)
         if (c.isDigit())
             c = widestDigit;

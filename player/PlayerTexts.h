@@ -10,6 +10,8 @@ QString TimeText(int elapsed, int duration);
 // The widest form the time text takes for a medium of that length: every digit is the
 // one given (the widest of the font), the elapsed count at its largest.
 QString WidestTimeText(int duration, QChar widestDigit);
+// A text with every digit made the one given.
+QString WithWidestDigits(QString text, QChar widestDigit);
 // Pane 2: the stored volume (hundredths of a decibel, 0 to -10000) as a level 100 to 0.
 QString VolumeText(int32_t volume);
 // Pane 0 after a slide-delay key.

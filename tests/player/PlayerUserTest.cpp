@@ -112,13 +112,13 @@ public:
         const QRect frame = x.Geometry(main);
         return QRect(frame.left(), frame.bottom() - kStatusHeight + 2, frame.width(), 20);
     }
-    QString ReadStatus(const QImage& shot) const { return XSession::Read(shot, StatusBar()); }
     // The panes at the right end of the status bar, the volume level among them.
     QString ReadPanes(const QImage& shot) const {
         const QRect bar = StatusBar();
         return XSession::Read(shot, bar.adjusted(bar.width() - 130, 0, 0, 0));
     }
-    // The time text at the start of the status bar, with what lies to its right.
+    // The text at the start of the status bar (the time, or what stands in its place),
+    // with what lies to its right.
     QString ReadTime(const QImage& shot) const {
         const QRect bar = StatusBar();
         return XSession::Read(shot, QRect(bar.topLeft(), QSize(300, bar.height())));
@@ -210,7 +210,7 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
     QString after;
     EXPECT_TRUE(XSession::WaitFor(
         [&] {
-            after = desk.ReadStatus(desk.x.Shot());
+            after = desk.ReadTime(desk.x.Shot());
             return after.contains("Time") && !after.contains("full screen");
         },
         testtime::scaled(5000), 200))
@@ -273,6 +273,16 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
         XSession::WaitFor([&] { return (time = desk.ReadTime(desk.x.Shot())).contains(kTimeText); },
                           testtime::scaled(4000), 200))
         << "the time text reads: " << qPrintable(time);
+    // Numeric-pad + says the new slide delay there, its unit not under the slider either. The
+    // next tick of the clock puts the time back: a reading may come too late, so a few tries.
+    QString delay;
+    for (int attempt = 0; attempt < 4 && !delay.contains("delay"); ++attempt) {
+        desk.x.Xdo({"key", attempt % 2 == 0 ? "KP_Add" : "KP_Subtract"});
+        delay = desk.ReadTime(desk.x.Shot());
+    }
+    std::printf("slide delay text reads: %s\n", qPrintable(delay));
+    EXPECT_TRUE(delay.contains(QRegularExpression(QStringLiteral("delay +\\d+[.,]\\d\\d +sec"))))
+        << qPrintable(delay);
 
     ASSERT_TRUE(desk.Open(two)) << "File/Open did not open " << qPrintable(two);
 
