@@ -91,6 +91,7 @@ public:
     QString m_strFile;        // path of the loaded file, as the failure log writes it
     std::wstring m_bstrFile;  // the same path, wide
     int64_t m_llDuration = 0; // 100-nanosecond units
+    bool m_bStarting = false;  // inside RenderFile, where the program's other work goes on
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -100,6 +101,7 @@ private:
     // Engine steps.
     bool Restart();
     bool Build(const std::wstring& path);
+    HRESULT Render(const std::wstring& path);
     bool Refused(HRESULT hr, const std::wstring& path);
     void QueryFacets();
     void VideoLayout();

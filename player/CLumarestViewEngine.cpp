@@ -2,13 +2,16 @@
 // out the window for video or sound, restarting, stopping and releasing.
 #include "player/CLumarestView.h"
 
+#include "platform/framework/BusyWait.h"
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/MessageBox.h"
+#include "platform/media/WhileStarting.h"
 #include "player/PlayerMath.h"
 #include "player/PlayerTexts.h"
 
 #include <QLayout>
 #include <QMdiArea>
+#include <QScopedValueRollback>
 
 #include <utility>
 
@@ -33,6 +36,10 @@ QSize WindowsArea(const CMDIChildWnd& frame) {
 } // namespace
 
 bool CLumarestView::Play(const wchar_t* path, bool restart) {
+    // Asked again while its medium is still starting (by a call that came in meanwhile):
+    // the medium on its way is what plays.
+    if (m_bStarting)
+        return true;
     if (restart)
         return Restart();
     // A copy: the path may be m_bstrFile itself, which building may change.
@@ -64,7 +71,7 @@ bool CLumarestView::Build(const std::wstring& path) {
     m_nDuration = 0;
     if (!CheckResult(1, CoCreateFilterGraph(m_pGB)) || !m_pGB)
         return true;
-    if (const HRESULT hr = m_pGB->RenderFile(path); FAILED(hr))
+    if (const HRESULT hr = Render(path); FAILED(hr))
         return Refused(hr, path);
     QueryFacets();
     if (m_pBA)
@@ -79,6 +86,16 @@ bool CLumarestView::Build(const std::wstring& path) {
         CheckResult(14, m_pMC->Run());
     m_bPlaying = true;
     return true;
+}
+
+// A medium may take seconds to start on a busy machine: the other windows go on
+// meanwhile, and the user's input waits for the end with the wait cursor shown.
+HRESULT CLumarestView::Render(const std::wstring& path) {
+    const std::shared_ptr<IGraphBuilder> builder = m_pGB; // whatever happens meanwhile
+    CBusyWait wait;
+    const media::WhileStarting keepAlive([&wait] { wait.Pump(); });
+    const QScopedValueRollback starting(m_bStarting, true);
+    return builder->RenderFile(path);
 }
 
 // A file the graph cannot play is refused with a message; the view stays as

@@ -46,6 +46,9 @@ void CLumarestView::ShowTime(const QString& text) {
 }
 
 void CLumarestView::OnTimer(unsigned id) {
+    // While a medium starts, the view is half-built: its clock waits.
+    if (m_bStarting)
+        return;
     switch (id) {
     case kTickTimer:
         OnTickTimer();

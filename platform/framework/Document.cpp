@@ -1,5 +1,6 @@
 #include "platform/framework/Document.h"
 
+#include "platform/framework/BusyWait.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/MDIFrameWnd.h"
@@ -74,6 +75,15 @@ void CDocument::Serialize(CArchive&) {}
 void CDocument::OnCloseDocument() {
     if (m_bClosing)
         return;
+    // A view of this document may be inside the wait: its windows go once it is over.
+    if (CMDIChildWnd* frame = m_views.empty() ? nullptr : m_views.front()->GetParentFrame();
+        frame && CBusyWait::Active()) {
+        CBusyWait::WhenDone(frame, [frame] {
+            if (CDocument* document = frame->GetActiveDocument())
+                document->OnCloseDocument();
+        });
+        return;
+    }
     m_bClosing = true;
     std::vector<QPointer<CMDIChildWnd>> frames;
     for (CView* view : m_views)

@@ -1,5 +1,6 @@
 #include "platform/framework/MDIFrameWnd.h"
 
+#include "platform/framework/BusyWait.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/Document.h"
 #include "platform/framework/HelpWindow.h"
@@ -317,6 +318,11 @@ void CMDIFrameWnd::resizeEvent(QResizeEvent* event) {
 }
 
 void CMDIFrameWnd::closeEvent(QCloseEvent* event) {
+    if (CBusyWait::Active()) {
+        event->ignore();
+        CBusyWait::WhenDone(this, [this] { close(); });
+        return;
+    }
     if (CWinApp* app = AfxGetApp())
         app->CloseAllDocuments(true);
     event->accept();

@@ -15,7 +15,9 @@
 namespace media {
 namespace {
 
-constexpr GstClockTime kPrerollTimeout = 5 * GST_SECOND * kBuildPace;
+// A healthy file starts in well under a second, but a busy machine can take many: only a
+// medium that has not started in all this time is refused for it.
+constexpr GstClockTime kPrerollTimeout = 30 * GST_SECOND * kBuildPace;
 constexpr GstClockTime kScanTimeout = 3 * GST_SECOND * kBuildPace;
 constexpr gint64 kNanosecondsPerUnit = 100; // graph times are in 100-ns units
 

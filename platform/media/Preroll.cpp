@@ -4,6 +4,7 @@
 #include "platform/media/ErrorMapping.h"
 #include "platform/media/ReaderFallback.h"
 #include "platform/media/StallWatch.h"
+#include "platform/media/WhileStarting.h"
 
 #include <gst/pbutils/missing-plugins.h>
 
@@ -59,10 +60,15 @@ PrerollOutcome prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTim
     const GstClockTime deadline = gst_util_get_timestamp() + bound;
     bool missingDecoder = false;
     GstClockTime stoppedSince = GST_CLOCK_TIME_NONE;
+    GstClockTime pumped = gst_util_get_timestamp();
     for (;;) {
         const GstClockTime now = gst_util_get_timestamp();
         if (now >= deadline) {
             return {E_FAIL, {}, false};
+        }
+        if (now - pumped >= kStallPoll) {
+            WhileStarting::pump();
+            pumped = gst_util_get_timestamp();
         }
         GstPtr<GstMessage> message = bus.pop(std::min(deadline - now, kStallPoll), kWatched);
         if (!message) {

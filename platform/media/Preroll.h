@@ -16,7 +16,8 @@ struct PrerollOutcome {
 
 // Sets pipeline to PAUSED and waits on the bus (kept in rendering mode by the caller) until
 // it has prerolled, failed, stalled (a reader stopped and no error came) or timeout passed.
-// Never keeps the text of an error.
+// Never keeps the text of an error. Meanwhile the program's pump (WhileStarting) runs about
+// every tenth of a second.
 PrerollOutcome prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTime timeout);
 
 } // namespace media

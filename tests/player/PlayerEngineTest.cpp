@@ -5,16 +5,22 @@
 
 #include "app/CMainFrame.h"
 #include "app/SharedState.h"
+#include "platform/framework/Document.h"
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/StatusBar.h"
 #include "platform/media/GraphFailures.h"
 #include "player/CLumarestView.h"
 #include "res/Resource.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QPointer>
+#include <QTimer>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <gst/gst.h>
+
+#include <atomic>
 
 using fixtures::Media;
 using playertest::MediaFolder;
@@ -52,6 +58,23 @@ long stateOf(CLumarestView* view) {
     long state = -1;
     view->m_pMC->GetState(2000, &state);
     return state;
+}
+
+// A type finder tried before all others that, once asked, takes its time over a file's
+// first bytes, as a starved machine does: the medium is fine, only slow to start.
+std::atomic<int> g_slowStartMs{0};
+
+void SlowFind(GstTypeFind*, gpointer) {
+    if (const int ms = g_slowStartMs.exchange(0); ms > 0)
+        g_usleep(static_cast<gulong>(ms) * 1000);
+}
+
+void SlowNextStart(int ms) {
+    static const bool registered = gst_type_find_register(
+        nullptr, "lumarest-test-slow-start", GST_RANK_PRIMARY + 100, SlowFind, "wav", nullptr,
+        nullptr, nullptr);
+    ASSERT_TRUE(registered);
+    g_slowStartMs = ms;
 }
 
 LONGLONG positionOf(CLumarestView* view) {
@@ -223,6 +246,40 @@ TEST_F(Engine, RefusesFilesItCannotPlay) {
     EXPECT_FALSE(webm->m_bPlaying);
     EXPECT_TRUE(soundOnly->m_bPlaying);
     EXPECT_EQ(soundOnly->GetParentFrame()->width(), 8 * webmPath.size());
+}
+
+// Slower to start than a medium ever used to be given: waited for, not refused, with the
+// wait cursor, while the other windows go on and a window closed meanwhile goes after.
+TEST_F(Engine, AMediumSlowToStartIsWaitedForWhileTheOtherWindowsGoOn) {
+    CLumarestView* other = open(MediaFolder::instance().pcm(60));
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(other->m_bPlaying);
+    const int before = other->m_nElapsed;
+    CLumarestView* slow = emptyPlayer();
+    ASSERT_NE(slow, nullptr);
+    bool waitCursor = false;
+    QTimer::singleShot(2000, [&] {
+        waitCursor = QApplication::overrideCursor() != nullptr &&
+                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    });
+    SlowNextStart(6000);
+    const QString wav = MediaFolder::instance().path(Media::Wav);
+    EXPECT_TRUE(slow->Play(wav.toStdWString().c_str(), false));
+    EXPECT_TRUE(harness->messageTexts().isEmpty()) << qPrintable(harness->messageTexts().join('|'));
+    EXPECT_TRUE(slow->m_bPlaying);
+    EXPECT_TRUE(slow->HasGraph());
+    EXPECT_GE(other->m_nElapsed - before, 4) << "the other window stood still";
+    EXPECT_TRUE(waitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    CLumarestView* closing = emptyPlayer();
+    ASSERT_NE(closing, nullptr);
+    const QPointer<CMDIChildWnd> frame = closing->GetParentFrame();
+    QTimer::singleShot(500, [&] { closing->GetDocument()->OnCloseDocument(); });
+    SlowNextStart(1500);
+    EXPECT_TRUE(closing->Play(wav.toStdWString().c_str(), false));
+    ASSERT_FALSE(frame.isNull()) << "the window went while its medium was starting";
+    EXPECT_TRUE(AppHarness::waitFor([&] { return frame.isNull(); }));
 }
 
 TEST_F(Engine, MissingOrUnreadableFilesAreNamedAndTheProgramGoesOn) {
