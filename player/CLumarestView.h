@@ -101,6 +101,7 @@ private:
     // Engine steps.
     bool Restart();
     bool Build(const std::wstring& path);
+    int MediumSeconds() const;
     HRESULT Render(const std::wstring& path);
     bool Refused(HRESULT hr, const std::wstring& path);
     void QueryFacets();

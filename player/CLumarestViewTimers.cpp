@@ -74,16 +74,18 @@ void CLumarestView::OnTickTimer() {
     in.hasFocus = HasKeyboardFocus();
     in.elapsed = m_nElapsed;
     in.duration = m_nDuration;
+    in.position = MediumSeconds();
+    in.ended = m_pME && m_pME->HasEnded();
     in.queueIndex = m_nQueueIndex;
     in.queueSize = doc ? static_cast<int>(doc->m_arrPaths.size()) : 0;
     const TickResult tick = NextTick(in);
     if (!tick.counted)
         return;
-    m_nElapsed = tick.elapsed;
     if (m_wndSlider) {
-        SetSliderValue(m_wndSlider->value() + 1);
+        SetSliderValue(m_wndSlider->value() + tick.elapsed - m_nElapsed);
         m_nSliderPos = m_wndSlider->value();
     }
+    m_nElapsed = tick.elapsed;
     switch (tick.action) {
     case TickAction::ShowTime:
         ShowTime(QString());
@@ -97,6 +99,14 @@ void CLumarestView::OnTickTimer() {
     case TickAction::Nothing:
         break;
     }
+}
+
+// Where the medium is, in whole seconds; -1 when it cannot say.
+int CLumarestView::MediumSeconds() const {
+    LONGLONG position = 0;
+    if (!m_pMS || FAILED(m_pMS->GetCurrentPosition(&position)) || position < 0)
+        return -1;
+    return SecondsOf(position);
 }
 
 void CLumarestView::EndQueue() {

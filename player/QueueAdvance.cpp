@@ -6,12 +6,14 @@ TickResult NextTick(const TickInput& in) {
     if (in.paused)
         return out;
     out.counted = true;
-    out.elapsed = in.elapsed + 1;
+    // A loaded machine plays slower than the clock: the medium's own position is the time.
+    const bool positioned = in.duration > 0 && in.position >= 0;
+    out.elapsed = positioned ? in.position : in.elapsed + 1;
     // A single opened file only moves on while its window has the focus;
     // a queue from the play list moves on regardless.
     if (!in.playing || (!in.queuePlaying && !in.hasFocus))
         return out;
-    if (out.elapsed <= in.duration) {
+    if (!(positioned && in.ended) && out.elapsed <= in.duration) {
         out.action = TickAction::ShowTime;
         return out;
     }

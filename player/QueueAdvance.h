@@ -1,7 +1,9 @@
 #pragma once
 // What one tick of the player's counting timer does: whether it counts, and
 // whether it then updates the time display, ends the queue or moves on to the
-// next entry. Plain data in, plain data out.
+// next entry. A medium that can say where it is counts its own seconds, and its
+// end of stream ends it; otherwise each tick is a second (a still image's tick is
+// its slide). Plain data in, plain data out.
 
 enum class TickAction {
     Nothing,  // paused, stopped, or a single file whose window lacks the focus
@@ -15,14 +17,16 @@ struct TickInput {
     bool playing = false;
     bool queuePlaying = false; // a queue started from the play list runs
     bool hasFocus = false;     // the view holds the keyboard focus
-    int elapsed = 0;           // ticks counted before this one
+    int elapsed = 0;           // seconds counted before this one
     int duration = 0;          // whole seconds; 0 for a still image
+    int position = -1;         // where the medium is, whole seconds; -1 when it cannot say
+    bool ended = false;        // the medium has played to its end
     int queueIndex = 0;
     int queueSize = 0;
 };
 
 struct TickResult {
-    bool counted = false; // elapsed (and the slider) moved on by one
+    bool counted = false; // elapsed (and the slider) moved on
     int elapsed = 0;
     TickAction action = TickAction::Nothing;
 };

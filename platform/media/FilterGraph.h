@@ -22,10 +22,12 @@ public:
     virtual HRESULT GetState(long timeoutMs, long* state) = 0;
 };
 
-// Held with the graph; the player takes no events from it.
 class IMediaEventEx {
 public:
     virtual ~IMediaEventEx() = default;
+    // True once the medium has played to its end, or stopped on an error, since it was
+    // rendered or last positioned.
+    virtual bool HasEnded() const = 0;
 };
 
 // Held with the graph; seeking goes through IMediaSeeking.

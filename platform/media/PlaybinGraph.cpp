@@ -136,6 +136,7 @@ void PlaybinGraph::resetPipeline() {
     gst_element_set_state(m_playbin.get(), GST_STATE_NULL);
     clearAvoidedReaders(m_playbin.get());
     m_rendered = false;
+    m_ended = false;
     m_durationNs.reset();
     m_facts = StreamFacts{};
     m_requestedState = State_Stopped;
@@ -305,10 +306,12 @@ HRESULT PlaybinGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLO
         return S_OK;
     }
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    return gst_element_seek(m_playbin.get(), 1.0, GST_FORMAT_TIME, flags, startType, start,
-                            stopType, end)
-               ? S_OK
-               : E_FAIL;
+    if (!gst_element_seek(m_playbin.get(), 1.0, GST_FORMAT_TIME, flags, startType, start,
+                          stopType, end)) {
+        return E_FAIL;
+    }
+    m_ended = false;
+    return S_OK;
 }
 
 HRESULT PlaybinGraph::put_Volume(long volume) {
@@ -335,8 +338,12 @@ HRESULT PlaybinGraph::get_Volume(long* volume) {
 }
 
 void PlaybinGraph::onBusMessage(GstMessage* message) {
-    // Errors after rendering are not the player's business: it counts time, not events.
+    // The end of the stream, or an error that stops it, ends the medium for the player.
     // A late length (a stream the scan could not measure) is taken when it arrives.
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS ||
+        GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+        m_ended = m_rendered;
+    }
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_DURATION_CHANGED && !m_durationNs) {
         gint64 length = -1;
         if (gst_element_query_duration(m_playbin.get(), GST_FORMAT_TIME, &length) && length > 0) {

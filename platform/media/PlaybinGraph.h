@@ -39,6 +39,8 @@ public:
     HRESULT Stop() override;
     HRESULT GetState(long timeoutMs, long* state) override;
 
+    bool HasEnded() const override { return m_ended; }
+
     HRESULT GetDuration(LONGLONG* duration) override;
     HRESULT GetCurrentPosition(LONGLONG* position) override;
     HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
@@ -87,6 +89,7 @@ private:
     std::string m_uri;
     StreamFacts m_facts;
     bool m_rendered = false;
+    bool m_ended = false;
     std::optional<gint64> m_durationNs;
     long m_requestedState = State_Stopped;
     long m_volume = 0;

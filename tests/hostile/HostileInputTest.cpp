@@ -239,7 +239,7 @@ TEST_F(HostileMedia, AVideoCutShortBeforeItsFirstFrameIsRefusedAndAQueueMovesOn)
     CLumarestView* view = playertest::ViewOf(doc);
     ASSERT_NE(view, nullptr);
     for (int i = 0; i < 6 && view->m_nQueueIndex != 2; ++i)
-        view->OnTimer(CLumarestView::kTickTimer);
+        playertest::TickAtTheEnd(view);
     EXPECT_EQ(view->m_nQueueIndex, 2);
     EXPECT_EQ(view->m_strFile, after);
     EXPECT_TRUE(view->m_bPlaying);

@@ -32,7 +32,15 @@ TEST_F(Controls, TimeDisplayInSecondsAndMinutes) {
     ASSERT_NE(view, nullptr);
     ASSERT_EQ(view->m_nDuration, 599);
     focus(view);
-    tick(view, 12);
+    // The time is the medium's: at 12 s it says 12, however many ticks went by.
+    LONGLONG at = 120'000'000;
+    view->m_pMS->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr,
+                              AM_SEEKING_NoPositioning);
+    ASSERT_TRUE(AppHarness::waitFor([&] {
+        LONGLONG now = 0;
+        return view->m_pMS->GetCurrentPosition(&now) == S_OK && now >= at;
+    }));
+    tick(view, 1);
     EXPECT_EQ(pane(0), QStringLiteral(" Time:  12 / 599 sec"));
     EXPECT_EQ(view->m_wndSlider->value(), 12);
     EXPECT_EQ(view->m_nSliderPos, 12);
@@ -53,9 +61,10 @@ TEST_F(Controls, SingleFileWithoutFocusCountsButWaits) {
     focus(second);
     ASSERT_FALSE(first->HasKeyboardFocus());
     bar().SetPaneText(0, QStringLiteral("untouched"));
-    tick(first, 3);
-    EXPECT_EQ(first->m_nElapsed, 3);
-    EXPECT_TRUE(first->m_bPlaying); // past its end, but it waits for the focus
+    playertest::TickAtTheEnd(first);
+    tick(first, 2);
+    EXPECT_EQ(first->m_nElapsed, 1);
+    EXPECT_TRUE(first->m_bPlaying); // at its end, but it waits for the focus
     EXPECT_EQ(pane(0), QStringLiteral("untouched"));
     focus(first);
     tick(first, 1);
@@ -230,6 +239,10 @@ TEST_F(Controls, DraggingTheSliderSeeks) {
     EXPECT_TRUE(view->m_wndSlider->isVisible());
 
     // The timer's own moves are no drag.
+    ASSERT_TRUE(AppHarness::waitFor([&] {
+        LONGLONG now = 0;
+        return view->m_pMS->GetCurrentPosition(&now) == S_OK && now >= 10'000'000;
+    }));
     tick(view, 1);
     view->OnTimer(CLumarestView::kSliderTimer);
     EXPECT_EQ(view->m_nElapsed, 1);

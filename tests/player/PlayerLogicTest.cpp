@@ -59,6 +59,39 @@ TEST(QueueAdvance, CountsAndEndsAfterTheTruncatedDuration) {
     EXPECT_EQ(NextTick(playing(0, 0, 0, 3)).action, TickAction::Advance);
 }
 
+// A medium that says where it is counts its own seconds: a loaded machine that plays
+// slower than the clock shows the whole medium, and its end of stream ends it.
+TEST(QueueAdvance, AMediumThatSaysWhereItIsCountsItsOwnSeconds) {
+    TickInput in = playing(5, 6, 0, 3);
+    in.position = 2; // six ticks have gone by, the medium is at 2 s
+    TickResult r = NextTick(in);
+    EXPECT_TRUE(r.counted);
+    EXPECT_EQ(r.elapsed, 2);
+    EXPECT_EQ(r.action, TickAction::ShowTime);
+    in.elapsed = 9; // long past its length by the clock: still going
+    in.position = 6;
+    EXPECT_EQ(NextTick(in).action, TickAction::ShowTime);
+    in.ended = true; // its own end
+    r = NextTick(in);
+    EXPECT_EQ(r.elapsed, 6);
+    EXPECT_EQ(r.action, TickAction::Advance);
+    in.queueIndex = 2;
+    EXPECT_EQ(NextTick(in).action, TickAction::EndQueue);
+    // Played past the length it gave (an estimate): ends as by the clock.
+    in = playing(6, 6);
+    in.position = 7;
+    EXPECT_EQ(NextTick(in).action, TickAction::EndQueue);
+    // A still image keeps its slide: a position says nothing there.
+    in = playing(0, 0, 0, 3);
+    in.position = 0;
+    EXPECT_EQ(NextTick(in).action, TickAction::Advance);
+    // Paused, nothing counts whatever the medium says.
+    in = playing(3, 6);
+    in.position = 5;
+    in.paused = true;
+    EXPECT_FALSE(NextTick(in).counted);
+}
+
 TEST(QueueAdvance, AdvancesUntilTheLastEntry) {
     EXPECT_EQ(NextTick(playing(1, 0, 0, 3)).action, TickAction::Advance);
     EXPECT_EQ(NextTick(playing(1, 0, 1, 3)).action, TickAction::Advance);

@@ -70,6 +70,14 @@ CLumarestView* ViewOf(CLumarestDoc* doc) {
     return dynamic_cast<CLumarestView*>(doc->GetViews().front());
 }
 
+void TickAtTheEnd(CLumarestView* view) {
+    if (view->m_nDuration > 0 && view->m_pME) {
+        const bool ended = AppHarness::waitFor([&] { return view->m_pME->HasEnded(); }, 10000);
+        EXPECT_TRUE(ended) << "the medium never came to its end";
+    }
+    view->OnTimer(CLumarestView::kTickTimer);
+}
+
 void PlayerTest::SetUp() {
     g_nSlideDelay = 1000;
     g_bQueuePlaying = false;

@@ -38,6 +38,10 @@ private:
 // The view of the document's first window.
 CLumarestView* ViewOf(CLumarestDoc* doc);
 
+// One tick of the view's clock once its medium has played to its end (at once for a
+// still image or a view with nothing loaded): the tick that sees the end.
+void TickAtTheEnd(CLumarestView* view);
+
 class PlayerTest : public ::testing::Test {
 protected:
     void SetUp() override;
