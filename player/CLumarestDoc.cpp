@@ -29,15 +29,16 @@ void CLumarestDoc::StartPlayQueue() {
     if (m_arrPaths.isEmpty())
         return;
     FindPlayerView();
+    // Running before the first entry plays: a refused first entry is passed over at the
+    // next tick, while its box is still open.
+    g_bQueuePlaying = true;
     if (m_pCLumarestView) {
         const QString path = m_arrPaths.front();
         m_pCLumarestView->m_strFile = path;
         m_pCLumarestView->m_bstrFile = path.toStdWString();
         const std::wstring wide = path.toStdWString();
-        if (!m_pCLumarestView->Play(wide.c_str(), false))
-            m_pCLumarestView->PassOverRefused();
+        m_pCLumarestView->Play(wide.c_str(), false);
     }
-    g_bQueuePlaying = true;
 }
 
 QString CLumarestDoc::ExtensionOf(const QString& name) {

@@ -102,6 +102,8 @@ private:
     bool Restart();
     bool Build(const std::wstring& path);
     int MediumSeconds() const;
+    // The window plays a queue from the play list, not a single opened file.
+    bool RunsAQueue() const;
     HRESULT Render(const std::wstring& path);
     bool Refused(HRESULT hr, const std::wstring& path);
     void QueryFacets();

@@ -111,6 +111,8 @@ HRESULT CLumarestView::Render(const std::wstring& path) {
 bool CLumarestView::Refused(HRESULT hr, const std::wstring& path) {
     if (const int period = TimerInterval(kTickTimer); period >= 0)
         SetTimer(kTickTimer, period);
+    else if (RunsAQueue())
+        PassOverRefused(); // the first entry: the queue's clock starts here
     if (hr == HRESULT_FILE_NOT_FOUND || hr == HRESULT_ACCESS_DENIED)
         AfxMessageBox(FileNotFoundText(QString::fromStdWString(path)), MB_OK);
     else
@@ -119,7 +121,8 @@ bool CLumarestView::Refused(HRESULT hr, const std::wstring& path) {
 }
 
 // A refused entry leaves the timers as they were; the first entry of a queue has
-// none yet, so they are armed here as for a still image (the duration is 0).
+// none yet, so they are armed as for a still image (the duration is 0), before
+// its box opens.
 void CLumarestView::PassOverRefused() {
     StartTimers(QString());
     m_bPlaying = true;

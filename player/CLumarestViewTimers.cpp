@@ -70,7 +70,7 @@ void CLumarestView::OnTickTimer() {
     TickInput in;
     in.paused = m_bPaused;
     in.playing = m_bPlaying;
-    in.queuePlaying = g_bQueuePlaying;
+    in.queuePlaying = g_bQueuePlaying && RunsAQueue();
     in.hasFocus = HasKeyboardFocus();
     in.elapsed = m_nElapsed;
     in.duration = m_nDuration;
@@ -109,11 +109,18 @@ int CLumarestView::MediumSeconds() const {
     return SecondsOf(position);
 }
 
+// A window of a single file ends only itself: a queue running in another window goes on.
 void CLumarestView::EndQueue() {
     Stop();
     RedrawNow();
     m_nQueueIndex = 0;
-    g_bQueuePlaying = false;
+    if (RunsAQueue())
+        g_bQueuePlaying = false;
+}
+
+bool CLumarestView::RunsAQueue() const {
+    const CLumarestDoc* doc = GetLumarestDoc();
+    return doc && !doc->m_arrPaths.isEmpty();
 }
 
 // The next entry becomes the loaded file: its line is marked in the play list

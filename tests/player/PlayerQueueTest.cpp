@@ -140,28 +140,43 @@ TEST_F(Queue, RefusedAndMissingEntriesArePassedOver) {
 // the queue moves past the entry, and the box of a second refusal opens over it.
 TEST_F(Queue, MovesOnWhileTheBoxOfARefusedEntryIsOpen) {
     g_nSlideDelay = 200;
+    // Other windows play single files meanwhile, and come to their ends.
+    for (int i = 0; i < 6; ++i)
+        ASSERT_NE(open(MediaFolder::instance().copy(Media::Png, QString("other%1.png").arg(i))),
+                  nullptr);
     const QString text = fixtures::writeFile(MediaFolder::instance().dir(),
                                              QStringLiteral("words.png"), "just some words\n");
     const QStringList paths{MediaFolder::instance().path(Media::Png), text, text,
                             MediaFolder::instance().path(Media::Jpeg)};
-    CLumarestView* view = nullptr;
     std::vector<int> indexAtOpen;
     std::vector<int> indexAtClose;
     const MessageBoxHandler harnessAnswers = SetMessageBoxHandler([&](const MessageBoxRequest&) {
+        CLumarestView* view = playertest::ViewOf(doc);
         indexAtOpen.push_back(view->m_nQueueIndex);
         // The box stays open, its loop running, until the queue has ended.
         AppHarness::waitFor([] { return !g_bQueuePlaying; }, 3000);
         indexAtClose.push_back(view->m_nQueueIndex);
         return IDOK;
     });
-    view = start(paths, false);
+    CLumarestView* view = start(paths, false);
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(AppHarness::waitFor([] { return !g_bQueuePlaying; }, 5000));
-    SetMessageBoxHandler(harnessAnswers);
     EXPECT_EQ(indexAtOpen, (std::vector<int>{1, 2}));
     EXPECT_EQ(indexAtClose, (std::vector<int>{0, 0})) << "the queue stood still behind a box";
     EXPECT_EQ(doc->GetTitle(), paths[3]);
     EXPECT_FALSE(view->m_bPlaying);
+
+    // Refused as the first entry: passed over behind its box all the same.
+    indexAtOpen.clear();
+    indexAtClose.clear();
+    view = start({text, MediaFolder::instance().path(Media::Jpeg)}, false);
+    ASSERT_NE(view, nullptr);
+    SetMessageBoxHandler(harnessAnswers);
+    EXPECT_EQ(indexAtOpen, std::vector<int>{0});
+    EXPECT_EQ(indexAtClose, std::vector<int>{0});
+    EXPECT_EQ(doc->GetTitle(), MediaFolder::instance().path(Media::Jpeg))
+        << "the queue stood still behind the box of its first entry";
+    EXPECT_FALSE(g_bQueuePlaying);
 }
 
 // A machine too busy to play in time: the entry is held (here by the graph, behind the
