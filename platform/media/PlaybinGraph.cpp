@@ -137,6 +137,7 @@ void PlaybinGraph::resetPipeline() {
     clearAvoidedReaders(m_playbin.get());
     m_rendered = false;
     m_ended = false;
+    m_lastPositionNs = 0;
     m_durationNs.reset();
     m_facts = StreamFacts{};
     m_requestedState = State_Stopped;
@@ -269,11 +270,16 @@ HRESULT PlaybinGraph::GetCurrentPosition(LONGLONG* position) {
     if (position == nullptr) {
         return E_POINTER;
     }
-    gint64 now = 0;
-    if (!m_rendered || !gst_element_query_position(m_playbin.get(), GST_FORMAT_TIME, &now)) {
+    if (!m_rendered) {
         return E_UNEXPECTED;
     }
-    *position = now / kNanosecondsPerUnit;
+    // In the middle of a change of state the sinks may not answer: the medium is where it
+    // was last seen.
+    gint64 now = 0;
+    if (gst_element_query_position(m_playbin.get(), GST_FORMAT_TIME, &now) && now >= 0) {
+        m_lastPositionNs = now;
+    }
+    *position = m_lastPositionNs / kNanosecondsPerUnit;
     return S_OK;
 }
 
@@ -311,6 +317,9 @@ HRESULT PlaybinGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLO
         return E_FAIL;
     }
     m_ended = false;
+    if (startType == GST_SEEK_TYPE_SET) {
+        m_lastPositionNs = start;
+    }
     return S_OK;
 }
 

@@ -90,6 +90,7 @@ private:
     StreamFacts m_facts;
     bool m_rendered = false;
     bool m_ended = false;
+    gint64 m_lastPositionNs = 0;
     std::optional<gint64> m_durationNs;
     long m_requestedState = State_Stopped;
     long m_volume = 0;

@@ -39,7 +39,8 @@ private:
 CLumarestView* ViewOf(CLumarestDoc* doc);
 
 // One tick of the view's clock once its medium has played to its end (at once for a
-// still image or a view with nothing loaded): the tick that sees the end.
+// still image or a view with nothing loaded): the tick that sees the end. The view's
+// own clock is stopped first.
 void TickAtTheEnd(CLumarestView* view);
 
 class PlayerTest : public ::testing::Test {
