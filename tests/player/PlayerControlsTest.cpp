@@ -60,6 +60,7 @@ TEST_F(Controls, SingleFileWithoutFocusCountsButWaits) {
     ASSERT_NE(second, nullptr);
     focus(second);
     ASSERT_FALSE(first->HasKeyboardFocus());
+    second->KillTimer(CLumarestView::kTickTimer); // it would write its time meanwhile
     bar().SetPaneText(0, QStringLiteral("untouched"));
     playertest::TickAtTheEnd(first);
     tick(first, 2);
