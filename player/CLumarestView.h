@@ -92,6 +92,7 @@ public:
     std::wstring m_bstrFile;  // the same path, wide
     int64_t m_llDuration = 0; // 100-nanosecond units
     bool m_bStarting = false;  // inside RenderFile, where the program's other work goes on
+    bool m_bArranged = false;  // placed by Tile or Cascade, not by its media
 
 protected:
     void paintEvent(QPaintEvent* event) override;

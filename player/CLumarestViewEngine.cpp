@@ -150,7 +150,15 @@ void CLumarestView::VideoLayout() {
     // A picture larger than the area the windows live in opens scaled down to fit it, so
     // that the window's caption and the whole picture stay in view.
     QSize outer(static_cast<int>(w), static_cast<int>(h));
-    if (CMDIChildWnd* frame = GetParentFrame()) {
+    CMDIChildWnd* frame = GetParentFrame();
+    if (frame && m_bArranged) {
+        // Arranged by Tile or Cascade: the window keeps its place, the picture fits it.
+        CheckResult(13, m_pVW->SetWindowPosition(0, 0, width(), height()));
+        m_rcPlaceOnShow.reset();
+        OnArranged();
+        return;
+    }
+    if (frame) {
         outer = OpenedFrameSize(w, h, WindowsArea(*frame));
         frame->MoveWindow(0, 0, outer.width(), outer.height(), true);
     }
@@ -175,10 +183,11 @@ void CLumarestView::showEvent(QShowEvent* event) {
 }
 
 // Sound only: a strip at the top left, as wide as the path and as low as the frame allows.
+// A window arranged by Tile or Cascade keeps its place and size.
 void CLumarestView::SoundLayout(const std::wstring& path) {
     m_strText = QString::fromStdWString(path);
     const int width = kStripPixelsPerCharacter * static_cast<int>(m_strText.size());
-    if (CMDIChildWnd* frame = GetParentFrame())
+    if (CMDIChildWnd* frame = GetParentFrame(); frame && !m_bArranged)
         frame->MoveWindow(0, 0, width, 0, true);
 }
 
@@ -216,6 +225,7 @@ void CLumarestView::OnSize(unsigned type, int cx, int cy) {
 // An arrangement keeps the whole picture in sight, fitted to the width the frame was
 // given, and takes away the empty band below it.
 void CLumarestView::OnArranged() {
+    m_bArranged = true; // the entries that follow keep the arrangement
     long w = 0;
     long h = 0;
     CMDIChildWnd* frame = GetParentFrame();

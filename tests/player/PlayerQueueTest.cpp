@@ -3,7 +3,9 @@
 // the last one; refused and missing entries are passed over.
 #include "PlayerTestSupport.h"
 
+#include "app/CMainFrame.h"
 #include "app/SharedState.h"
+#include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/listctrl/ListCtrl.h"
 #include "player/CLumarestDoc.h"
@@ -199,6 +201,28 @@ TEST_F(Queue, AnEntryPlayedSlowerThanTheClockIsShownToItsEnd) {
     EXPECT_EQ(view->m_nQueueIndex, 0);
     EXPECT_TRUE(AppHarness::waitFor([&] { return view->m_nQueueIndex == 1; }, 5000))
         << "the entry's end did not move the queue on";
+}
+
+// Window/Tile placed the window: the entries that follow keep its place and size, sound
+// strip and picture alike, instead of going back to the top left at their own sizes.
+TEST_F(Queue, AWindowArrangedByTileKeepsItsTile) {
+    const QStringList paths{
+        MediaFolder::instance().copy(Media::Wav, QStringLiteral("first.wav"), 1),
+        MediaFolder::instance().copy(Media::Wav, QStringLiteral("second.wav"), 1),
+        MediaFolder::instance().path(Media::AviMjpeg)};
+    CLumarestView* view = start(paths);
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(open(MediaFolder::instance().pcm(60)), nullptr); // a second window to tile with
+    ASSERT_TRUE(harness->frame().SendCommand(ID_WINDOW_TILE_HORZ));
+    CMDIChildWnd* frame = view->GetParentFrame();
+    const QRect tile = frame->geometry();
+    ASSERT_GT(tile.height(), 100); // a tile, not a strip
+    ASSERT_TRUE(tickTo(view, 1));
+    EXPECT_EQ(frame->geometry(), tile) << "the next sound entry shrank the tile";
+    ASSERT_TRUE(tickTo(view, 2));
+    EXPECT_EQ(frame->geometry().topLeft(), tile.topLeft());
+    EXPECT_EQ(frame->width(), tile.width()) << "the picture took the window back to its size";
+    EXPECT_LE(frame->height(), tile.height());
 }
 
 TEST_F(Queue, RunsByItselfInRealTime) {

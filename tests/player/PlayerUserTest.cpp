@@ -246,6 +246,44 @@ TEST(PlayerAsAUserSeesIt, AVideoLargerThanTheWindowShowsWhole) {
     EXPECT_NEAR(double(picture.width()) / picture.height(), 4.0 / 3.0, 0.05);
 }
 
+// Sound files opened in turn, then Window/Tile: each strip becomes a tile painted whole
+// in the view's colour, not left grey until the user activates it.
+TEST(PlayerAsAUserSeesIt, TiledSoundWindowsArePaintedWhole) {
+    if (const QString missing = missingTools(); !missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    Desk desk;
+    QString files[2];
+    for (int i = 0; i < 2; ++i) {
+        files[i] = fixtures::makeMedia(fixtures::Media::Wav, desk.media.path(),
+                                       QStringLiteral("song%1.wav").arg(i), kClipSeconds);
+        ASSERT_FALSE(files[i].isEmpty());
+    }
+    ASSERT_TRUE(desk.Start({}, "Lumarest"));
+    for (const QString& file : files)
+        ASSERT_TRUE(desk.Open(file)) << "File/Open did not open " << qPrintable(file);
+    desk.Keys({"alt+w", "t"});
+    const QRect area = desk.ChildArea();
+    const QRect halves[2] = {QRect(area.topLeft(), QSize(area.width() / 2, area.height())),
+                             QRect(area.topLeft() + QPoint(area.width() / 2, 0),
+                                   QSize(area.width() / 2, area.height()))};
+    // Below the tiles' captions, the views fill almost all of each half.
+    const auto painted = [&](const QImage& shot, int i) {
+        const QRect below = halves[i].adjusted(8, 40, -8, -8);
+        return countViewBackground(shot.copy(below)) / double(below.width() * below.height());
+    };
+    double share[2] = {0, 0};
+    const bool whole = XSession::WaitFor(
+        [&] {
+            sleepScaled(300);
+            const QImage shot = desk.x.Shot();
+            for (int i = 0; i < 2; ++i)
+                share[i] = painted(shot, i);
+            return share[0] > 0.9 && share[1] > 0.9;
+        },
+        testtime::scaled(5000), 100);
+    EXPECT_TRUE(whole) << "after Tile the views are painted " << share[0] << " and " << share[1];
+}
+
 // Started without a file, then two videos opened through File/Open; the windows arranged
 // from the Window menu, and each activated by a click on its picture.
 TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks) {
