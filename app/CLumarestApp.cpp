@@ -3,11 +3,14 @@
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
 #include "app/CMainFrame.h"
+#include "app/FirstFrameSize.h"
 #include "platform/framework/DocTemplate.h"
 #include "player/CLumarestDoc.h"
 #include "player/CLumarestView.h"
 #include "playlist/CListView_Table.h"
 #include "res/Resource.h"
+
+#include <QScreen>
 
 CLumarestApp* LumarestApp() { return dynamic_cast<CLumarestApp*>(AfxGetApp()); }
 
@@ -44,7 +47,10 @@ bool CLumarestApp::InitInstance() {
     m_pMainWnd = frame;
     if (!frame->LoadFrame(IDR_MAINFRAME))
         return false;
-    frame->resize(1024, 720);
+    if (const QScreen* screen = frame->screen())
+        frame->resize(FirstFrameSize(screen->availableGeometry()));
+    else
+        frame->resize(FirstFrameSize(QRect()));
 
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo, m_arguments);

@@ -3,9 +3,11 @@
 #include "platform/framework/Resources.h"
 #include "platform/input/LockKeys.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOption>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -25,7 +27,7 @@ std::optional<lockkeys::Lock> LockOfPane(UINT id) {
 
 CStatusBar::CStatusBar(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false);
-    setFixedHeight(kHeight);
+    setFixedHeight(BarHeight());
     lockkeys::Install();
     connect(&lockkeys::Changes(), &lockkeys::Notifier::changed, this, &CStatusBar::OnLocksChanged);
 }
@@ -87,8 +89,19 @@ int CStatusBar::TextRight(int index, const QString& text) const {
     return pane.x() + kGap + fontMetrics().horizontalAdvance(text);
 }
 
-QSize CStatusBar::sizeHint() const { return {QStatusBar::sizeHint().width(), kHeight}; }
-QSize CStatusBar::minimumSizeHint() const { return {0, kHeight}; }
+// 22 pixels, or as high as a larger font needs.
+int CStatusBar::BarHeight() const {
+    return std::max(kHeight, fontMetrics().height() + 3 * kGap);
+}
+
+void CStatusBar::changeEvent(QEvent* event) {
+    QStatusBar::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        setFixedHeight(BarHeight());
+}
+
+QSize CStatusBar::sizeHint() const { return {QStatusBar::sizeHint().width(), BarHeight()}; }
+QSize CStatusBar::minimumSizeHint() const { return {0, BarHeight()}; }
 
 void CStatusBar::resizeEvent(QResizeEvent* event) {
     QStatusBar::resizeEvent(event);

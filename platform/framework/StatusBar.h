@@ -34,6 +34,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -45,6 +46,7 @@ private:
     // A lock-key pane shows its own text only while its lock is on; a text
     // written into it by the program shows all the same.
     bool ShowsText(const Pane& pane) const;
+    int BarHeight() const;
     void OnLocksChanged();
     std::vector<Pane> m_panes;
     std::vector<QRect> m_rects;

@@ -251,6 +251,17 @@ TEST(MainFrame, LockPanesShowTheirTextOnlyWhileTheLockIsOn) {
     EXPECT_GT(TextPixels(bar, 2), 10);
 }
 
+TEST(MainFrame, TheStatusBarIsAsHighAsItsFontNeeds) {
+    AppHarness h;
+    CStatusBar& bar = *h.frame().m_wndStatusBar;
+    EXPECT_EQ(bar.height(), 22);
+    QFont large = bar.font();
+    large.setPointSize(20);
+    bar.setFont(large);
+    EXPECT_GE(bar.GetItemRect(0).height(), bar.fontMetrics().height());
+    EXPECT_EQ(bar.height(), bar.sizeHint().height());
+}
+
 TEST(MainFrame, HelpShowsTheProgramsHelpPage) {
     AppHarness h;
     ASSERT_TRUE(h.frame().SendCommand(ID_HELP));

@@ -5,6 +5,7 @@
 
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
+#include "app/FirstFrameSize.h"
 #include "app/MediaFramework.h"
 #include "platform/dao/DaoDatabase.h"
 #include "platform/framework/Profile.h"
@@ -94,6 +95,14 @@ TEST(Startup, WithoutArgumentsShowsOnlyTheMainFrame) {
     EXPECT_EQ(frame.CurrentMenuID(), IDR_MAINFRAME);
     EXPECT_EQ(MenuTitles(frame), QStringList({"&File", "&View", "Playlist", "&Help"}));
     EXPECT_TRUE(h.messages.empty());
+}
+
+TEST(Startup, TheMainWindowOpensAtItsSizeOrWhatTheScreenLeaves) {
+    EXPECT_EQ(FirstFrameSize(QRect(0, 0, 1920, 1040)), QSize(1024, 720));
+    EXPECT_EQ(FirstFrameSize(QRect(0, 0, 960, 515)), QSize(944, 467)); // 1920 x 1080 at scale 2
+    EXPECT_EQ(FirstFrameSize(QRect(0, 27, 1280, 741)), QSize(1024, 693));
+    EXPECT_EQ(FirstFrameSize(QRect(0, 0, 200, 100)), QSize(320, 240));
+    EXPECT_EQ(FirstFrameSize(QRect()), QSize(1024, 720)); // no screen known
 }
 
 TEST(Startup, ASwitchWithoutAFileDoesNothing) {

@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -63,8 +64,8 @@ patternIn(const QImage& shot, const QRect& area,
 class Desk {
 public:
     bool Start(const QStringList& args, const QString& title,
-               const QProcessEnvironment& extra = {}) {
-        if (!x.Start())
+               const QProcessEnvironment& extra = {}, QSize screen = QSize(1280, 1024)) {
+        if (!x.Start(screen))
             return false;
         QProcessEnvironment env = x.UserEnvironment(config.path());
         for (const QString& key : extra.keys())
@@ -215,6 +216,59 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
         },
         testtime::scaled(5000), 200))
         << "after leaving full screen the status bar reads: " << qPrintable(after);
+}
+
+// A 1920 x 1080 screen at twice the scale, or with a large font (which Qt scales by too:
+// 144 dots an inch is one and a half): the main window opens on the screen with its status
+// bar in view, and a video fills its view as it does at the normal scale.
+TEST(PlayerAsAUserSeesIt, AtALargeScaleOrFontEverythingStaysInView) {
+    if (const QString missing = missingTools(); !missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    const QSize screen(1920, 1080);
+    struct Setting {
+        const char* name;
+        const char* value;
+        double scale;
+    };
+    const Setting settings[] = {
+        {nullptr, nullptr, 1.0}, {"QT_SCALE_FACTOR", "2", 2.0}, {"QT_FONT_DPI", "144", 1.5}};
+    double normalWidth = 0; // the picture's width at the normal scale
+    for (const Setting& setting : settings) {
+        SCOPED_TRACE(setting.name ? std::string(setting.name) + "=" + setting.value : "normal");
+        Desk desk;
+        const QString file = fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(),
+                                                 QStringLiteral("small.avi"), kClipSeconds,
+                                                 QSize(320, 240));
+        ASSERT_FALSE(file.isEmpty());
+        QProcessEnvironment env;
+        if (setting.name)
+            env.insert(setting.name, setting.value);
+        ASSERT_TRUE(desk.Start({file}, "Lumarest - small.avi", env, screen));
+        const QRect frame = desk.x.Geometry(desk.main);
+        EXPECT_TRUE(QRect(QPoint(0, 0), screen).contains(frame))
+            << "the main window lies at " << frame.x() << "," << frame.y() << " "
+            << frame.width() << "x" << frame.height();
+        // The status bar's time text, read at the bottom of the window.
+        const int barHeight = static_cast<int>(40 * setting.scale);
+        const QRect bar(frame.left(), frame.bottom() - barHeight,
+                        static_cast<int>(500 * setting.scale), barHeight);
+        QString time;
+        EXPECT_TRUE(XSession::WaitFor(
+            [&] { return (time = XSession::Read(desk.x.Shot(), bar, 6)).contains("Time"); },
+            testtime::scaled(5000), 200))
+            << "the status bar reads: " << qPrintable(time);
+        screentest::PatternPlace place;
+        ASSERT_TRUE(XSession::WaitFor(
+            [&] {
+                place = patternIn(desk.x.Shot(), frame, screentest::findPatternAmongOthers);
+                return place.found;
+            },
+            testtime::scaled(5000)));
+        if (!setting.name)
+            normalWidth = place.pictureWidth();
+        EXPECT_NEAR(place.pictureWidth(), normalWidth * setting.scale,
+                    normalWidth * setting.scale * 0.08);
+    }
 }
 
 // A video larger than the main window opens whole, scaled down with its shape kept, inside
