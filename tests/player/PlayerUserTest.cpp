@@ -268,6 +268,28 @@ TEST(PlayerAsAUserSeesIt, AtALargeScaleOrFontEverythingStaysInView) {
             normalWidth = place.pictureWidth();
         EXPECT_NEAR(place.pictureWidth(), normalWidth * setting.scale,
                     normalWidth * setting.scale * 0.08);
+
+        // A menu opened over the picture and closed again leaves nothing of itself there.
+        const QRect bars(place.left, place.top, place.right - place.left + 1,
+                         place.bottom - place.top + 1);
+        const QImage before = desk.x.Shot().copy(bars);
+        desk.Keys({"alt+p"});
+        sleepScaled(500);
+        desk.x.Xdo({"key", "Escape", "Escape"});
+        int changed = 0;
+        XSession::WaitFor(
+            [&] {
+                sleepScaled(200);
+                const QImage after = desk.x.Shot().copy(bars);
+                changed = 0;
+                for (int y = 0; y < before.height(); ++y)
+                    for (int x = 0; x < before.width(); ++x)
+                        changed += before.pixel(x, y) != after.pixel(x, y) ? 1 : 0;
+                return changed < before.width() * before.height() / 50;
+            },
+            testtime::scaled(3000));
+        EXPECT_LT(changed, before.width() * before.height() / 50)
+            << "pixels of the picture's bars changed by the menu";
     }
 }
 
