@@ -1,9 +1,11 @@
 #include "res/Icons.h"
 
 #include "platform/framework/Resources.h"
+#include "res/PaletteGlyph.h"
 #include "res/Resource.h"
 #include "res/ThemedIconEngine.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyle>
@@ -13,10 +15,20 @@
 namespace res {
 namespace {
 
-// The freedesktop theme's icon where the desktop has one, else Qt's own.
-QIcon Themed(const char* name, QStyle::StandardPixmap fallback, bool lookUpWhenPainted) {
-    auto engine = std::make_unique<ThemedIconEngine>(QString::fromLatin1(name), fallback);
+// The freedesktop theme's icon where the desktop has one, else the fallback.
+QIcon Themed(const char* name, std::function<QIcon()> fallback, bool lookUpWhenPainted) {
+    auto engine =
+        std::make_unique<ThemedIconEngine>(QString::fromLatin1(name), std::move(fallback));
     return lookUpWhenPainted ? QIcon(engine.release()) : engine->Resolved();
+}
+
+std::function<QIcon()> StylesOwn(QStyle::StandardPixmap picture) {
+    return [picture] { return QApplication::style()->standardIcon(picture); };
+}
+
+// Qt's own pictures of these marks are black whatever the style: ours follow the palette.
+std::function<QIcon()> Drawn(Glyph glyph) {
+    return [glyph] { return PaletteGlyphIcon(glyph); };
 }
 
 // The program's own picture: a teal tile with a play mark and list lines,
@@ -48,21 +60,21 @@ QIcon AppIcon(QColor tile) {
 } // namespace
 
 void InstallIcons(CResources& r, bool lookUpWhenPainted) {
-    const auto themed = [lookUpWhenPainted](const char* name, QStyle::StandardPixmap fallback) {
-        return Themed(name, fallback, lookUpWhenPainted);
+    const auto themed = [lookUpWhenPainted](const char* name, std::function<QIcon()> fallback) {
+        return Themed(name, std::move(fallback), lookUpWhenPainted);
     };
     r.icons = {
         {IDR_MAINFRAME, AppIcon(QColor(0, 100, 100))},
         {IDR_PLAYERTYPE, AppIcon(QColor(0, 120, 90))},
         {IDR_PLAYLISTTYPE, AppIcon(QColor(40, 80, 120))},
-        {ID_FILE_OPEN, themed("document-open", QStyle::SP_DialogOpenButton)},
-        {ID_VIEW_PLAYLIST, themed("view-media-playlist", QStyle::SP_FileDialogDetailedView)},
-        {ID_PLAYLIST_PLAYSELECTED, themed("media-skip-forward", QStyle::SP_MediaSkipForward)},
-        {ID_PLAYER_PLAY, themed("media-playback-start", QStyle::SP_MediaPlay)},
-        {ID_PLAYER_PAUSE, themed("media-playback-pause", QStyle::SP_MediaPause)},
-        {ID_VIEW_FULLSCREEN, themed("view-fullscreen", QStyle::SP_TitleBarMaxButton)},
-        {ID_PLAYER_SOUND, themed("audio-volume-high", QStyle::SP_MediaVolume)},
-        {ID_VIEW_PARAMETERS, themed("preferences-system", QStyle::SP_FileDialogInfoView)},
+        {ID_FILE_OPEN, themed("document-open", StylesOwn(QStyle::SP_DialogOpenButton))},
+        {ID_VIEW_PLAYLIST, themed("view-media-playlist", StylesOwn(QStyle::SP_FileDialogDetailedView))},
+        {ID_PLAYLIST_PLAYSELECTED, themed("media-skip-forward", Drawn(Glyph::SkipForward))},
+        {ID_PLAYER_PLAY, themed("media-playback-start", Drawn(Glyph::Play))},
+        {ID_PLAYER_PAUSE, themed("media-playback-pause", Drawn(Glyph::Pause))},
+        {ID_VIEW_FULLSCREEN, themed("view-fullscreen", Drawn(Glyph::FullScreen))},
+        {ID_PLAYER_SOUND, themed("audio-volume-high", StylesOwn(QStyle::SP_MediaVolume))},
+        {ID_VIEW_PARAMETERS, themed("preferences-system", StylesOwn(QStyle::SP_FileDialogInfoView))},
     };
 }
 

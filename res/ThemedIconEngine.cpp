@@ -1,19 +1,16 @@
 #include "res/ThemedIconEngine.h"
 
-#include <QApplication>
 #include <QPainter>
 
 namespace res {
 
-ThemedIconEngine::ThemedIconEngine(QString name, QStyle::StandardPixmap fallback)
-    : m_name(std::move(name)), m_fallback(fallback) {}
+ThemedIconEngine::ThemedIconEngine(QString name, std::function<QIcon()> fallback)
+    : m_name(std::move(name)), m_fallback(std::move(fallback)) {}
 
 const QIcon& ThemedIconEngine::Resolved() {
     if (!m_icon) {
         QIcon themed = QIcon::fromTheme(m_name); // one lookup: asking first would be a second
-        m_icon = themed.isNull() || themed.availableSizes().isEmpty()
-                     ? QApplication::style()->standardIcon(m_fallback)
-                     : themed;
+        m_icon = themed.isNull() || themed.availableSizes().isEmpty() ? m_fallback() : themed;
     }
     return *m_icon;
 }

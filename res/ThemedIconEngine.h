@@ -1,17 +1,17 @@
 #pragma once
-// A toolbar picture found in the desktop's icon theme, or else Qt's own, looked up when it is
-// first drawn or measured: the lookups and the fallback's picture files are read once the
-// main window is on screen rather than while the program starts.
+// A toolbar picture found in the desktop's icon theme, or else the fallback given, looked up
+// when it is first drawn or measured: the lookups and the fallback's picture files are read
+// once the main window is on screen rather than while the program starts.
 #include <QIconEngine>
-#include <QStyle>
 
+#include <functional>
 #include <optional>
 
 namespace res {
 
 class ThemedIconEngine : public QIconEngine {
 public:
-    ThemedIconEngine(QString name, QStyle::StandardPixmap fallback);
+    ThemedIconEngine(QString name, std::function<QIcon()> fallback);
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
@@ -28,7 +28,7 @@ public:
 
 private:
     QString m_name;
-    QStyle::StandardPixmap m_fallback;
+    std::function<QIcon()> m_fallback;
     std::optional<QIcon> m_icon;
 };
 

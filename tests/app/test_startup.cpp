@@ -12,11 +12,13 @@
 #include "platform/framework/StatusBar.h"
 #include "res/Resource.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QMenuBar>
+#include <QPalette>
 #include <QToolBar>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -136,6 +138,37 @@ TEST(Startup, BuildsTheToolbarAndTheStatusBar) {
     // Pane 0 takes what the indicators leave.
     EXPECT_GT(bar->GetItemRect(0).width(), bar->GetItemRect(1).width());
     EXPECT_LT(bar->GetItemRect(0).right(), bar->GetItemRect(1).left());
+}
+
+// The toolbar's pictures stand out from their buttons on a light style and on a dark one.
+TEST(Startup, ToolbarPicturesShowOnLightAndDarkStyles) {
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::Button, QColor(50, 50, 50));
+    dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
+    dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
+    for (const bool isDark : {false, true}) {
+        const QPalette& palette = isDark ? dark : original;
+        QApplication::setPalette(palette);
+        AppHarness h;
+        CMainFrame& frame = h.frame();
+        for (QAction* a : frame.m_wndToolBar->actions()) {
+            const UINT id = a->property("lumarestCommand").toUInt();
+            if (a->isSeparator())
+                continue;
+            QWidget* button = frame.m_wndToolBar->widgetForAction(a);
+            ASSERT_NE(button, nullptr);
+            const QImage picture = button->grab().toImage();
+            const int background = qGray(picture.pixel(1, picture.height() / 2));
+            int standingOut = 0;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    standingOut += std::abs(qGray(picture.pixel(x, y)) - background) > 110;
+            EXPECT_GT(standingOut, 20) << id << (isDark ? " on dark" : " on light");
+        }
+    }
+    QApplication::setPalette(original);
 }
 
 TEST(Startup, WritesTheWorkingFolderToTheProfile) {
