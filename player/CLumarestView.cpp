@@ -9,6 +9,7 @@
 #include "player/PlayerGlobals.h"
 #include "res/Resource.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <cstdlib>
@@ -66,6 +67,13 @@ void CLumarestView::OnPlayerPause() {
         CheckResult(15, m_pMC->Pause());
     else
         CheckResult(16, m_pMC->Run());
+}
+
+// A double-click on the picture: full screen, as View / Full screen.
+void CLumarestView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_pVW && m_pVW->VideoWidget() && !m_bFullScreen)
+        OnViewFullScreen();
+    CView::mouseDoubleClickEvent(event);
 }
 
 void CLumarestView::OnViewFullScreen() {

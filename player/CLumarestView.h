@@ -93,9 +93,11 @@ public:
     int64_t m_llDuration = 0; // 100-nanosecond units
     bool m_bStarting = false;  // inside RenderFile, where the program's other work goes on
     bool m_bArranged = false;  // placed by Tile or Cascade, not by its media
+    bool m_bFullScreenKeyHeld = false; // F that entered full screen is still down
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -118,6 +120,7 @@ private:
     void OnFullScreenTimer();
     void OnSliderTimer();
     void SeekToSlider();
+    void SeekBy(int seconds);
     void EndQueue();
     void AdvanceQueue();
     void MakeSlider(const QString& text);

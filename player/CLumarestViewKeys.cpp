@@ -1,5 +1,5 @@
-// The player view's keys, sound and focus: volume and slide-delay keys, the
-// Sound command's effect, muting while another window of the program has the
+// The player view's keys, sound and focus: volume, slide-delay and transport keys,
+// the Sound command's effect, muting while another window of the program has the
 // focus, and the keyboard device that watches for Escape in full screen.
 #include "player/CLumarestView.h"
 
@@ -9,9 +9,14 @@
 #include "player/PlayerMath.h"
 #include "player/PlayerTexts.h"
 
+#include <QGuiApplication>
+
 namespace {
 constexpr int32_t kSilence = -10000;
 constexpr unsigned kKeyM = 0x4D;
+constexpr unsigned kKeyF = 0x46;
+constexpr int kSeekStep = 5;       // seconds, Left and Right
+constexpr int kLongSeekStep = 30;  // with Shift
 const QString kSilentText = QStringLiteral(" 0");
 } // namespace
 
@@ -43,6 +48,23 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
     case vk::VK_SUBTRACT:
         g_nSlideDelay = SlideDelayAfterKey(nChar, g_nSlideDelay);
         SetPane(0, SlideDelayStatusText(g_nSlideDelay));
+        break;
+    // The transport keys of today's players.
+    case vk::VK_SPACE:
+        OnPlayerPause();
+        break;
+    case vk::VK_LEFT:
+    case vk::VK_RIGHT: {
+        const int step = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier ? kLongSeekStep
+                                                                                  : kSeekStep;
+        SeekBy(nChar == vk::VK_LEFT ? -step : step);
+        break;
+    }
+    case kKeyF:
+        if (!m_bFullScreen) {
+            m_bFullScreenKeyHeld = true; // this press must not leave it again at once
+            OnViewFullScreen();
+        }
         break;
     default:
         break;

@@ -13,6 +13,7 @@
 #include "player/QueueAdvance.h"
 
 #include <QFontMetrics>
+#include <QProxyStyle>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -21,6 +22,19 @@
 namespace {
 constexpr int kSecond = 1000;
 constexpr int kPollInterval = 10;
+constexpr uint8_t kDikF = 0x21; // F in the keyboard device's table
+
+// The program's style, but a left click on a slider's track sets it to that point.
+class TrackClickStyle : public QProxyStyle {
+public:
+    explicit TrackClickStyle(QObject* owner) { setParent(owner); }
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_Slider_AbsoluteSetButtons)
+            return Qt::LeftButton;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 } // namespace
 
 void CLumarestView::StartTimers(const QString& text) {
@@ -146,13 +160,33 @@ void CLumarestView::AdvanceQueue() {
 void CLumarestView::OnFullScreenTimer() {
     if (!m_bFullScreen || !g_pKeyboard)
         return;
+    // Left by a double-click on the picture, or by the window manager.
+    if (long mode = OATRUE; m_pVW && m_pVW->get_FullScreenMode(&mode) == S_OK && mode == OAFALSE) {
+        m_bFullScreen = false;
+        return;
+    }
     std::array<uint8_t, 256> keys{};
     CheckResult(22, g_pKeyboard->GetDeviceState(static_cast<DWORD>(keys.size()), keys.data()));
-    if ((keys[DIK_ESCAPE] & 0x80) == 0)
+    // F leaves as it came, once the press that came is over.
+    const bool fDown = (keys[kDikF] & 0x80) != 0;
+    if (!fDown)
+        m_bFullScreenKeyHeld = false;
+    const bool leaveByF = fDown && !m_bFullScreenKeyHeld;
+    if ((keys[DIK_ESCAPE] & 0x80) == 0 && !leaveByF)
         return;
     m_bFullScreen = false;
     if (m_pVW)
         m_pVW->put_FullScreenMode(OAFALSE);
+}
+
+// Left and Right: the medium moves on or back, the time text and the slider with it.
+void CLumarestView::SeekBy(int seconds) {
+    if (!HasGraph() || !m_pMS || m_nDuration <= 0 || !m_wndSlider)
+        return;
+    const int from = MediumSeconds() >= 0 ? MediumSeconds() : m_nElapsed;
+    SetSliderValue(SteppedPosition(from, seconds, m_nDuration));
+    SeekToSlider();
+    ShowTime(QString());
 }
 
 void CLumarestView::OnSliderTimer() {
@@ -194,6 +228,8 @@ void CLumarestView::MakeSlider(const QString& text) {
     const int left = SliderLeft(text.isEmpty() ? 100 : 6 * static_cast<int>(text.size()));
     const int right = pane.x() + pane.width() - 5;
     auto* slider = new QSlider(Qt::Horizontal, bar);
+    // A click on the track goes to the point clicked, not a page on.
+    slider->setStyle(new TrackClickStyle(slider));
     // A mouse-only control: taking the focus would mute the view while it is dragged.
     slider->setFocusPolicy(Qt::NoFocus);
     slider->setTickPosition(QSlider::NoTicks);

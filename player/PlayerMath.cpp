@@ -79,3 +79,8 @@ QSize ArrangedFrameSize(QSize cell, QSize decorations, long w, long h) {
     const long fitted = FittedVideoHeight(inner, w, h).value_or(0);
     return {inner + decorations.width(), static_cast<int>(fitted) + decorations.height()};
 }
+
+int SteppedPosition(int elapsed, int step, int duration) {
+    const int64_t target = static_cast<int64_t>(elapsed) + step;
+    return static_cast<int>(std::clamp<int64_t>(target, 0, std::max(0, duration)));
+}

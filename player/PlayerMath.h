@@ -15,6 +15,9 @@ int SecondsOf(int64_t units);
 // Where slider position p of a medium of `seconds` whole seconds lies, in graph
 // units: p x units / seconds in 64-bit integers. 0 when seconds is not positive.
 int64_t SeekTarget(int position, int64_t units, int seconds);
+// Where a seek key moves a medium of duration seconds from elapsed: step seconds on, held
+// to the medium's start and end.
+int SteppedPosition(int elapsed, int step, int duration);
 
 // Height of a video w x h shown cx wide, truncated; none when the native
 // width is unknown (not positive).

@@ -5,6 +5,7 @@
 #include "platform/media/PictureFit.h"
 
 #include <QCloseEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace media {
@@ -60,7 +61,13 @@ void FullScreenWindow::resizeEvent(QResizeEvent*) {
     }
 }
 
-// Closed from outside (window manager): the video goes back to its owner.
+void FullScreenWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        close();
+    }
+}
+
+// Closed from outside (window manager, a double-click): the video goes back to its owner.
 void FullScreenWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (m_onClosed) {

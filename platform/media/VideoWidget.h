@@ -36,6 +36,8 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A double-click leaves full screen, as it entered.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     std::function<void()> m_onClosed;

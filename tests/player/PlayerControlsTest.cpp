@@ -9,6 +9,7 @@
 #include "platform/input/KeyStateTable.h"
 #include "player/CLumarestView.h"
 #include "player/PlayerGlobals.h"
+#include "player/PlayerMath.h"
 #include "res/Resource.h"
 
 #include <QApplication>
@@ -309,6 +310,84 @@ TEST_F(Controls, FullScreenUntilEscape) {
     keystate::Release(Qt::Key_Escape);
     EXPECT_FALSE(view->m_bFullScreen);
     EXPECT_EQ(video->parentWidget(), view);
+}
+
+// The transport keys of today's players: Space pauses and resumes, Left and Right seek
+// 5 s (30 s with Shift) held to the medium, F and a double-click go to full screen and F
+// (once let go) or a double-click come back.
+TEST_F(Controls, TransportKeysPauseSeekAndGoFullScreen) {
+    CLumarestView* view = open(MediaFolder::instance().pcm(100));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    QTest::keyClick(view, Qt::Key_Space);
+    EXPECT_TRUE(view->m_bPaused);
+    QTest::keyClick(view, Qt::Key_Space);
+    EXPECT_FALSE(view->m_bPaused);
+
+    const auto position = [&] {
+        LONGLONG now = -1;
+        view->m_pMS->GetCurrentPosition(&now);
+        return SecondsOf(now);
+    };
+    QTest::keyClick(view, Qt::Key_Right);
+    EXPECT_EQ(view->m_nElapsed, 5);
+    EXPECT_EQ(view->m_wndSlider->value(), 5);
+    EXPECT_EQ(pane(0), QStringLiteral(" Time:  5 / 100 sec"));
+    EXPECT_TRUE(AppHarness::waitFor([&] { return position() >= 5; }));
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_GE(view->m_nElapsed, 35);
+    EXPECT_LE(view->m_nElapsed, 36);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(view->m_nElapsed, 100); // held to the end
+    QTest::keyClick(view, Qt::Key_Left);
+    EXPECT_EQ(view->m_nElapsed, 95);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(view, Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(view->m_nElapsed, 0); // and to the start
+    EXPECT_EQ(view->m_nSliderPos, 0);
+
+    // F: full screen, and the press that made it does not undo it.
+    CLumarestView* video = open(MediaFolder::instance().path(Media::AviMjpeg));
+    ASSERT_NE(video, nullptr);
+    focus(video);
+    keystate::Press(Qt::Key_F);
+    QTest::keyPress(video, Qt::Key_F);
+    EXPECT_TRUE(video->m_bFullScreen);
+    video->OnTimer(CLumarestView::kFullScreenTimer);
+    EXPECT_TRUE(video->m_bFullScreen);
+    keystate::Release(Qt::Key_F);
+    video->OnTimer(CLumarestView::kFullScreenTimer);
+    EXPECT_TRUE(video->m_bFullScreen);
+    keystate::Press(Qt::Key_F); // pressed again: back in the window
+    video->OnTimer(CLumarestView::kFullScreenTimer);
+    keystate::Release(Qt::Key_F);
+    EXPECT_FALSE(video->m_bFullScreen);
+
+    // A double-click on the picture, and another on the full screen.
+    QWidget* picture = video->m_pVW->VideoWidget();
+    QTest::mouseDClick(picture, Qt::LeftButton);
+    EXPECT_TRUE(video->m_bFullScreen);
+    ASSERT_NE(picture->window(), video->window());
+    QTest::mouseDClick(picture, Qt::LeftButton);
+    video->OnTimer(CLumarestView::kFullScreenTimer);
+    EXPECT_FALSE(video->m_bFullScreen);
+    EXPECT_EQ(picture->parentWidget(), video);
+}
+
+// A click on the slider's track puts the medium at the point clicked.
+TEST_F(Controls, AClickOnTheSlidersTrackSeeksThere) {
+    CLumarestView* view = open(MediaFolder::instance().pcm(100));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    g_rcSlider = RECT{150, 2, 550, 18};
+    view->OnTimer(CLumarestView::kSliderTimer);
+    QSlider* slider = view->m_wndSlider;
+    ASSERT_TRUE(slider->isVisible());
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
+    view->OnTimer(CLumarestView::kSliderTimer);
+    EXPECT_NEAR(view->m_nElapsed, 75, 4) << "a page on would be 5";
+    EXPECT_EQ(view->m_nSliderPos, slider->value());
 }
 
 } // namespace

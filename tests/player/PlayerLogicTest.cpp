@@ -131,6 +131,12 @@ TEST(PlayerMath, SeekTargetAndElapsedSeconds) {
     EXPECT_EQ(SeekTarget(3, 50'000'000, 0), 0);
     EXPECT_EQ(SecondsOf(59'999'999), 5);
     EXPECT_EQ(SecondsOf(400'000'000'000), 40'000);
+    // Seek keys: held to the start and the end.
+    EXPECT_EQ(SteppedPosition(10, 5, 100), 15);
+    EXPECT_EQ(SteppedPosition(3, -5, 100), 0);
+    EXPECT_EQ(SteppedPosition(90, 30, 100), 100);
+    EXPECT_EQ(SteppedPosition(2'147'483'000, 30, 2'147'483'647), 2'147'483'030);
+    EXPECT_EQ(SteppedPosition(0, 30, 0), 0);
 }
 
 TEST(PlayerMath, VideoFittingNeverDividesByZero) {
