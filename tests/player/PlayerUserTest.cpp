@@ -189,15 +189,16 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
     };
     const int before = seconds(time);
     desk.x.Xdo({"key", "Right"});
-    sleepScaled(300);
-    time = desk.ReadTime(desk.x.Shot());
-    EXPECT_GE(seconds(time), before + 4) << "Right did not seek: " << qPrintable(time);
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] { return seconds(time = desk.ReadTime(desk.x.Shot())) >= before + 4; },
+        testtime::scaled(3000), 100))
+        << "Right did not seek: " << qPrintable(time);
     const QRect bar = desk.StatusBar();
     desk.Click(QPoint(bar.left() + bar.width() * 7 / 10, bar.center().y()));
-    sleepScaled(400);
-    time = desk.ReadTime(desk.x.Shot());
-    EXPECT_GE(seconds(time), 11) << "the click on the track did not seek there: "
-                                 << qPrintable(time);
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] { return seconds(time = desk.ReadTime(desk.x.Shot())) >= 11; },
+        testtime::scaled(3000), 100))
+        << "the click on the track did not seek there: " << qPrintable(time);
 
     // View/Full screen: the picture covers the screen.
     desk.Keys({"alt+v", "Down", "Down", "Return"});
