@@ -33,8 +33,14 @@ PlaybackStatus StatusOf(const CLumarestView& view) {
 
 } // namespace
 
+// At its medium's end an entry whose queue goes on is still playing: the next tick moves on,
+// and the screen is not let go between the two.
 bool HasEnded(const CLumarestView& view) {
-    return view.m_bPlaying && view.m_nDuration > 0 && view.m_nElapsed > view.m_nDuration;
+    if (!view.m_bPlaying || view.m_nDuration <= 0)
+        return false;
+    if (view.m_nElapsed > view.m_nDuration)
+        return true;
+    return view.m_pME && view.m_pME->HasEnded() && !CanMoveQueueOn(view);
 }
 
 bool ShowsMovingVideo(const CLumarestView& view) {

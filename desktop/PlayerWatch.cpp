@@ -38,6 +38,13 @@ CLumarestView* PlayerWatch::ActivePlayer() {
 }
 
 void PlayerWatch::Refresh() {
+    // A player starting its next medium is half-built: what it shows is settled once it has.
+    if (m_frame) {
+        const std::vector<CLumarestView*> views = PlayerViews(*m_frame);
+        if (std::any_of(views.begin(), views.end(),
+                        [](const CLumarestView* v) { return v->IsStartingMedium(); }))
+            return;
+    }
     const PlayerSnapshot now = SnapshotOf(ActivePlayer());
     const bool snapshotChanged = WithoutPosition(now) != WithoutPosition(m_snapshot);
     m_snapshot = now;

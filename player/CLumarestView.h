@@ -55,6 +55,7 @@ public:
     void OnPlayerPlay();
     void OnPlayerPause();
     void OnViewFullScreen();
+    void OnViewSubtitles();
     void OnPlayerSound();
 
     void OnTimer(unsigned id) override;
@@ -68,6 +69,8 @@ public:
 
     // A graph is loaded with its facets (not just the builder of a refused file).
     bool HasGraph() const { return m_pMC != nullptr; }
+    // Waiting for a medium to start, while the program's other work goes on.
+    bool IsStartingMedium() const { return m_bStarting; }
 
     bool m_bPaused = false;
     bool m_bPlaying = false;
@@ -94,6 +97,7 @@ public:
     bool m_bStarting = false;  // inside RenderFile, where the program's other work goes on
     bool m_bArranged = false;  // placed by Tile or Cascade, not by its media
     bool m_bFullScreenKeyHeld = false; // F that entered full screen is still down
+    bool m_bSubtitles = true;          // View / Subtitles
 
 protected:
     void paintEvent(QPaintEvent* event) override;
