@@ -24,6 +24,8 @@ CLumarestView::CLumarestView() {
     OnCommand(ID_PLAYER_PAUSE, [this] { OnPlayerPause(); });
     OnCommand(ID_VIEW_FULLSCREEN, [this] { OnViewFullScreen(); });
     OnCommand(ID_PLAYER_SOUND, [this] { OnPlayerSound(); });
+    OnCommand(ID_VIEW_SUBTITLES, [this] { OnViewSubtitles(); });
+    OnUpdateCommandUI(ID_VIEW_SUBTITLES, [this](CCmdUI* ui) { ui->SetCheck(m_bSubtitles ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_PLAY, [this](CCmdUI* ui) { ui->SetCheck(m_bPlaying ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_PAUSE, [this](CCmdUI* ui) { ui->SetCheck(m_bPaused ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_SOUND, [this](CCmdUI* ui) { ui->SetCheck(m_bSoundOff ? 0 : 1); });
@@ -82,6 +84,13 @@ void CLumarestView::OnViewFullScreen() {
     m_bFullScreen = true;
     m_pVW->put_FullScreenMode(OATRUE);
     SetTimer(kFullScreenTimer, 10);
+}
+
+// Kept for the window's following entries.
+void CLumarestView::OnViewSubtitles() {
+    m_bSubtitles = !m_bSubtitles;
+    if (m_pBV)
+        m_pBV->put_SubtitlesShown(m_bSubtitles);
 }
 
 void CLumarestView::OnPlayerSound() {

@@ -76,6 +76,8 @@ bool CLumarestView::Build(const std::wstring& path) {
     QueryFacets();
     if (m_pBA)
         m_pBA->put_Volume(m_bSoundOff ? kSilence : m_lVolume);
+    if (m_pBV && !m_bSubtitles)
+        m_pBV->put_SubtitlesShown(false);
     long visible = OAFALSE;
     if (m_pVW && m_pVW->get_Visible(&visible) == S_OK)
         VideoLayout();

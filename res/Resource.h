@@ -33,6 +33,7 @@ constexpr UINT ID_PLAYLIST_REMOVESELECTED = 32796;
 constexpr UINT ID_RECORDS_SELECTALL = 32797;
 constexpr UINT ID_WINDOW_CLOSEALL = 32798;
 constexpr UINT ID_VIEW_PARAMETERS = 32799;
+constexpr UINT ID_VIEW_SUBTITLES = 32800;
 
 namespace res {
 // Puts the program's menus, toolbar, accelerators, strings and icons into the

@@ -60,6 +60,9 @@ public:
     virtual ~IBasicVideo() = default;
     // Native picture size in pixels; fails when the graph renders no video.
     virtual HRESULT GetVideoSize(long* width, long* height) = 0;
+    // Subtitles (a file beside the video, or the video's own first track) drawn on the
+    // picture, or not. Shown unless told otherwise.
+    virtual HRESULT put_SubtitlesShown(bool shown) = 0;
 };
 
 class IVideoWindow {

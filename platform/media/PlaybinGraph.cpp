@@ -8,6 +8,7 @@
 #include "platform/media/Preroll.h"
 #include "platform/media/ReaderFallback.h"
 #include "platform/media/SinkChoice.h"
+#include "platform/media/SubtitleFiles.h"
 
 #include <cmath>
 #include <utility>
@@ -160,6 +161,9 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     }
     m_bus->beginRendering();
     g_object_set(m_playbin.get(), "uri", m_uri.c_str(), nullptr);
+    const std::string subtitles = subtitleUriBeside(path);
+    g_object_set(m_playbin.get(), "suburi", subtitles.empty() ? nullptr : subtitles.c_str(),
+                 nullptr);
     const HRESULT hr = preroll();
     if (SUCCEEDED(hr)) {
         m_facts = readStreamFacts(m_playbin.get());

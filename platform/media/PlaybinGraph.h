@@ -50,6 +50,7 @@ public:
     HRESULT get_Volume(long* volume) override;
 
     HRESULT GetVideoSize(long* width, long* height) override;
+    HRESULT put_SubtitlesShown(bool shown) override;
 
     HRESULT get_Visible(long* visible) override;
     HRESULT put_Owner(OAHWND owner) override;

@@ -12,6 +12,15 @@ HRESULT PlaybinGraph::videoCall() const {
     return m_facts.hasVideo() && m_video.exists() ? S_OK : E_NOINTERFACE;
 }
 
+HRESULT PlaybinGraph::put_SubtitlesShown(bool shown) {
+    constexpr guint kTextFlag = 1u << 2; // playbin's GST_PLAY_FLAG_TEXT
+    guint flags = 0;
+    g_object_get(m_playbin.get(), "flags", &flags, nullptr);
+    flags = shown ? (flags | kTextFlag) : (flags & ~kTextFlag);
+    g_object_set(m_playbin.get(), "flags", flags, nullptr);
+    return S_OK;
+}
+
 HRESULT PlaybinGraph::GetVideoSize(long* width, long* height) {
     if (auto failure = injectedGraphFailure(GraphCall::GetVideoSize)) {
         return *failure;

@@ -312,6 +312,52 @@ TEST(PlayerAsAUserSeesIt, AtALargeScaleOrFontEverythingStaysInView) {
     }
 }
 
+// A subtitle file beside a video, with the same name: its lines are drawn on the picture,
+// and View / Subtitles takes them off and puts them back.
+TEST(PlayerAsAUserSeesIt, SubtitlesBesideAVideoShowAndHide) {
+    if (const QString missing = missingTools(); !missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    Desk desk;
+    const QString file = fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(),
+                                             QStringLiteral("film.avi"), kClipSeconds);
+    ASSERT_FALSE(file.isEmpty());
+    ASSERT_FALSE(fixtures::writeFile(desk.media.path(), QStringLiteral("film.srt"),
+                                     "1\n00:00:00,000 --> 00:00:58,000\nWWWWWWWWWWWW\n\n"
+                                     "2\n00:00:58,100 --> 00:00:59,000\nA second line\n\n"
+                                     "3\n00:00:59,100 --> 00:01:00,000\nThe last line\n\n")
+                     .isEmpty());
+    ASSERT_TRUE(desk.Start({file}, "Lumarest - film.avi"));
+    screentest::PatternPlace place;
+    ASSERT_TRUE(XSession::WaitFor(
+        [&] { return (place = desk.FindPicture(desk.x.Shot(), desk.ChildArea())).found; },
+        testtime::scaled(10000)));
+    // The lower third of the picture, left of its moving noise: where the line is drawn.
+    const QRect picture = pictureRect(place);
+    const QRect lines(picture.left() + picture.width() / 10,
+                      picture.top() + picture.height() * 2 / 3, picture.width() * 58 / 100,
+                      picture.height() / 3);
+    const auto differing = [&](const QImage& a, const QImage& b) {
+        int n = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                n += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 60 ? 1 : 0;
+        return n;
+    };
+    const QImage shown = desk.x.Shot().copy(lines);
+    desk.Keys({"alt+v", "Up", "Return"}); // the menu's last item: Subtitles
+    int changed = 0;
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] { return (changed = differing(shown, desk.x.Shot().copy(lines))) > 40; },
+        testtime::scaled(4000), 200))
+        << "hiding the subtitles changed " << changed << " pixels under them";
+    const QImage hidden = desk.x.Shot().copy(lines);
+    desk.Keys({"alt+v", "Up", "Return"});
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] { return (changed = differing(hidden, desk.x.Shot().copy(lines))) > 40; },
+        testtime::scaled(4000), 200))
+        << "showing them again changed " << changed << " pixels";
+}
+
 // A video larger than the main window opens whole, scaled down with its shape kept, inside
 // the area of the child windows: nothing of it lies beyond, no scroll bars hide it.
 TEST(PlayerAsAUserSeesIt, AVideoLargerThanTheWindowShowsWhole) {
