@@ -80,6 +80,12 @@ bool CListView_Table::PreCreateWindow() {
     layout->addWidget(m_pList);
     setFocusProxy(m_pList);
     m_pList->SetListener(this);
+    // A line whose file is gone is greyed: the user sees before trying it.
+    m_pList->SetDimmedLines([this](int line) {
+        return m_missing.IsMissing(
+            playlist::LinePath(m_pList->GetItemTextView(line, playlist::ColDirectory),
+                               m_pList->GetItemTextView(line, playlist::ColName)));
+    });
     return true;
 }
 
@@ -135,6 +141,7 @@ bool CListView_Table::FillList() {
         CWaitCursor wait;
         ScopedNoUpdates frozen(m_pList);
         m_pList->DeleteAllItems();
+        m_missing.Forget(); // looked at again as the lines are drawn
         m_nCurrentLine = -1; // the line it named is gone
         FillLines(count);
         return true;

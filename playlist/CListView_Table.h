@@ -4,6 +4,7 @@
 #include "platform/dao/DaoDatabase.h"
 #include "platform/framework/View.h"
 #include "platform/listctrl/ListCtrlTypes.h"
+#include "playlist/MissingFiles.h"
 
 #include <QString>
 
@@ -78,6 +79,7 @@ private:
     UINT ChooseFromMenu(QMenu& menu, QPoint globalPos);
 
     CListCtrl* m_pList = nullptr; // child widget
+    playlist::MissingFiles m_missing; // lines drawn greyed
     int m_nStatusLine = 0;
     int m_nStatusCount = 0;
     bool m_bStatusPending = false;

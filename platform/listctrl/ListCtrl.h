@@ -17,6 +17,8 @@
 #include <QStringView>
 #include <QTreeView>
 
+#include <functional>
+
 class CListCtrlDelegate;
 
 class CListCtrl : public QTreeView {
@@ -27,6 +29,11 @@ public:
 
     // Non-owning; null to stop notifications.
     void SetListener(CListCtrlListener* listener) { m_pListener = listener; }
+
+    // Lines for which this answers true are drawn greyed. Asked only for the lines painted.
+    using DimmedLines = std::function<bool(int nItem)>;
+    void SetDimmedLines(DimmedLines dimmed) { m_dimmed = std::move(dimmed); }
+    bool IsLineDimmed(int nItem) const { return m_dimmed && m_dimmed(nItem); }
 
     // Replaces the extended styles (LVS_EX_*) under mask (0: all); returns the old ones.
     uint32_t SetExtendedStyle(uint32_t style, uint32_t mask = 0);
@@ -148,6 +155,7 @@ private:
     CListSelection m_selection;
     CListCtrlDelegate* m_pDelegate = nullptr; // child object
     CListCtrlListener* m_pListener = nullptr;
+    DimmedLines m_dimmed;
     uint32_t m_extendedStyle = 0;
     int m_hotItem = -1;
     int m_selectionMark = -1;

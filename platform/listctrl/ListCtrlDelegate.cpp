@@ -22,6 +22,8 @@ void CListCtrlDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
                           ((style & LVS_EX_FULLROWSELECT) || index.column() == 0);
     if (selected)
         opt.state |= QStyle::State_Selected;
+    if (m_ctrl.IsLineDimmed(row))
+        opt.palette.setColor(QPalette::Text, opt.palette.color(QPalette::Disabled, QPalette::Text));
     if (row == m_ctrl.GetHotItem() && IsHotTrackingStyle(style)) {
         opt.font.setUnderline(true);
         if (!selected)

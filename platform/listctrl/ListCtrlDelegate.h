@@ -1,7 +1,7 @@
 #pragma once
 // Paints one cell of the list control from the control's own line state:
-// selection (whole line with full-row selection, else the first column) and
-// the hot line, underlined in the link colour.
+// selection (whole line with full-row selection, else the first column), the
+// hot line, underlined in the link colour, and dimmed lines, greyed.
 #include <QStyledItemDelegate>
 
 class CListCtrl;

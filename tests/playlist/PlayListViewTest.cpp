@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QMdiArea>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -106,6 +107,42 @@ TEST(PlayListView, TheFillOrderIgnoresCase) {
     // Names equal but for case stay in the order they were catalogued.
     EXPECT_EQ(ColumnTexts(*view->m_pCListCtrl, 0),
               (QStringList{"a.avi", "A.avi", "b.avi", "Zoo.AVI", "apple.wav", "UPPER.WAV"}));
+}
+
+// A line whose file is no longer on disk is drawn greyed; nothing is deleted for it, and a
+// file put back is seen when the list is filled again.
+TEST(PlayListView, LinesOfFilesThatAreGoneAreGreyed) {
+    AppHarness h;
+    QTemporaryDir folder;
+    const QString dir = QDir::toNativeSeparators(folder.path());
+    for (const char* name : {"here.wav", "gone.wav", "also.wav"})
+        ASSERT_TRUE(QFile(folder.filePath(name)).open(QIODevice::WriteOnly));
+    AddRecords(Db(h), {{"also.wav", "wav", 1, std::nullopt, dir},
+                       {"gone.wav", "wav", 1, std::nullopt, dir},
+                       {"here.wav", "wav", 1, std::nullopt, dir}});
+    ASSERT_TRUE(QFile::remove(folder.filePath("gone.wav")));
+    CListView_Table* view = OpenPlayList(h);
+    ASSERT_NE(view, nullptr);
+    CListCtrl& list = *view->m_pCListCtrl;
+    ASSERT_EQ(ColumnTexts(list, 0), (QStringList{"also.wav", "gone.wav", "here.wav"}));
+    // The darkest pixel of a line's name: black text, or the greyed one.
+    const auto darkest = [&](int line) {
+        const QRect cell = list.visualRect(list.model()->index(line, 0));
+        const QImage image = list.viewport()->grab(cell).toImage();
+        int least = 255;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                least = std::min(least, qGray(image.pixel(x, y)));
+        return least;
+    };
+    EXPECT_LT(darkest(0), 80);
+    EXPECT_GT(darkest(1), darkest(0) + 40) << "the line of a file that is gone is not greyed";
+    EXPECT_LT(darkest(2), 80);
+    EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 3);
+
+    ASSERT_TRUE(QFile(folder.filePath("gone.wav")).open(QIODevice::WriteOnly));
+    EXPECT_TRUE(view->FillList());
+    EXPECT_LT(darkest(1), 80) << "the file is back";
 }
 
 TEST(PlayListView, InitialUpdateSetsUpTheWindow) {
