@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -232,6 +233,49 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
     Keys(main, {"alt+f", "x"});
     EXPECT_TRUE(app.waitForFinished(10000));
     EXPECT_EQ(app.exitCode(), 0);
+}
+
+// A file deleted after it was catalogued: its line in the play list is drawn greyed, the
+// others as ever.
+TEST(UsageOnScreen, TheLineOfAFileThatIsGoneIsGreyed) {
+    const QString missing = XSession::MissingTools({"Xvfb", "openbox", "xdotool", "import"});
+    if (!missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    QTemporaryDir media, work, config;
+    const QString folder = QDir(media.path()).absolutePath();
+    for (const char* name : {"a_first.png", "b_gone.png", "c_last.png"})
+        ASSERT_FALSE(fixtures::makeMedia(fixtures::Media::Png, folder, name).isEmpty());
+    XSession x;
+    ASSERT_TRUE(x.Start());
+    QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), {folder + "/a_first.png"},
+                             x.UserEnvironment(config.path()), work.path());
+    ASSERT_TRUE(app.waitForStarted(5000));
+    QString main;
+    ASSERT_TRUE(XSession::WaitFor(
+        [&] { return !(main = x.FindWindow("^Lumarest - a_first.png$")).isEmpty(); }, 20000));
+    ASSERT_TRUE(QFile::remove(folder + "/b_gone.png"));
+    x.Xdo({"windowactivate", "--sync", main});
+    x.Xdo({"key", "--delay", "120", "alt+v", "Down", "Down", "Down", "Return"});
+    ASSERT_TRUE(XSession::WaitFor(
+        [&] { return x.Xdo({"getwindowname", main}) == "Lumarest - Play List"; }, 5000));
+    QThread::msleep(800);
+    const QImage screen = x.Shot();
+    Save(screen, "gone-line-greyed");
+    // The three lines below the header of the new window, at the top left of the area.
+    const QRect client = x.Geometry(main);
+    const auto darkest = [&](int line) {
+        const QRect name(client.x() + 8, client.y() + 79 + 18 + 16 * line + 2, 80, 12);
+        int least = 255;
+        for (int y = name.top(); y <= name.bottom(); ++y)
+            for (int x0 = name.left(); x0 <= name.right(); ++x0)
+                least = std::min(least, qGray(screen.pixel(x0, y)));
+        return least;
+    };
+    EXPECT_LT(darkest(0), 80) << "a_first.png";
+    EXPECT_GT(darkest(1), darkest(0) + 40) << "b_gone.png is not greyed";
+    EXPECT_LT(darkest(2), 80) << "c_last.png";
+    x.Xdo({"key", "alt+f", "x"});
+    EXPECT_TRUE(app.waitForFinished(10000));
 }
 
 } // namespace
