@@ -38,23 +38,18 @@ CLumarestView* PlayerWatch::ActivePlayer() {
 }
 
 void PlayerWatch::Refresh() {
+    const std::vector<CLumarestView*> views =
+        m_frame ? PlayerViews(*m_frame) : std::vector<CLumarestView*>();
     // A player starting its next medium is half-built: what it shows is settled once it has.
-    if (m_frame) {
-        const std::vector<CLumarestView*> views = PlayerViews(*m_frame);
-        if (std::any_of(views.begin(), views.end(),
-                        [](const CLumarestView* v) { return v->IsStartingMedium(); }))
-            return;
-    }
+    if (std::any_of(views.begin(), views.end(),
+                    [](const CLumarestView* v) { return v->IsStartingMedium(); }))
+        return;
     const PlayerSnapshot now = SnapshotOf(ActivePlayer());
     const bool snapshotChanged = WithoutPosition(now) != WithoutPosition(m_snapshot);
     m_snapshot = now;
 
-    bool video = false;
-    if (m_frame) {
-        const std::vector<CLumarestView*> views = PlayerViews(*m_frame);
-        video = std::any_of(views.begin(), views.end(),
-                            [](const CLumarestView* v) { return ShowsMovingVideo(*v); });
-    }
+    const bool video = std::any_of(views.begin(), views.end(),
+                                   [](const CLumarestView* v) { return ShowsMovingVideo(*v); });
     const bool videoChanged = video != m_video;
     m_video = video;
 

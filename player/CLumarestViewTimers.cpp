@@ -183,7 +183,8 @@ void CLumarestView::OnFullScreenTimer() {
 void CLumarestView::SeekBy(int seconds) {
     if (!HasGraph() || !m_pMS || m_nDuration <= 0 || !m_wndSlider)
         return;
-    const int from = MediumSeconds() >= 0 ? MediumSeconds() : m_nElapsed;
+    const int position = MediumSeconds();
+    const int from = position >= 0 ? position : m_nElapsed;
     SetSliderValue(SteppedPosition(from, seconds, m_nDuration));
     SeekToSlider();
     ShowTime(QString());
