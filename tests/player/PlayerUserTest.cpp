@@ -70,15 +70,26 @@ public:
         QProcessEnvironment env = x.UserEnvironment(config.path());
         for (const QString& key : extra.keys())
             env.insert(key, extra.value(key));
-        QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), args, env, work.path());
-        return app.waitForStarted(5000) && WaitForTitle(title);
+        app = &x.Launch(QStringLiteral(LUMAREST_PROGRAM), args, env, work.path());
+        return app->waitForStarted(5000) && WaitForTitle(title);
     }
 
-    // Waits until the main frame is titled so; main then names it.
+    // Waits until the main frame is titled so; main then names it. A program that ended
+    // ends the wait, and what it last printed is shown.
     bool WaitForTitle(const QString& title) {
         const QString pattern = '^' + QRegularExpression::escape(title) + '$';
-        return XSession::WaitFor([&] { return !(main = x.FindWindow(pattern)).isEmpty(); },
-                                 testtime::scaled(20000));
+        const bool titled = XSession::WaitFor(
+            [&] {
+                return !(main = x.FindWindow(pattern)).isEmpty() ||
+                       app->state() == QProcess::NotRunning;
+            },
+            20000);
+        if (!titled || main.isEmpty())
+            ADD_FAILURE() << "no window titled \"" << qPrintable(title) << "\"; the program "
+                          << (app->state() == QProcess::NotRunning ? "ended" : "runs")
+                          << " and last printed:\n"
+                          << qPrintable(XSession::Output(*app));
+        return !main.isEmpty();
     }
     QString Title() const { return x.Xdo({"getwindowname", main}); }
 
@@ -96,7 +107,7 @@ public:
     bool Open(const QString& path) {
         Keys({"alt+f", "o"});
         if (!XSession::WaitFor([&] { return !x.FindWindow("^Open$").isEmpty(); },
-                               testtime::scaled(10000)))
+                               10000))
             return false;
         sleepScaled(300);
         x.Xdo({"type", "--delay", "20", path});
@@ -134,6 +145,7 @@ public:
     QTemporaryDir media, work, config;
     XSession x;
     QString main;
+    QProcess* app = nullptr;
 };
 
 QRect pictureRect(const screentest::PatternPlace& p) {
@@ -161,7 +173,7 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
     screentest::PatternPlace place;
     ASSERT_TRUE(
         XSession::WaitFor([&] { return (place = desk.FindPicture(desk.x.Shot(), area)).found; },
-                          testtime::scaled(10000)))
+                          10000))
         << "no picture on the screen";
     const QRect inWindow = pictureRect(place);
 
@@ -191,13 +203,13 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
     desk.x.Xdo({"key", "Right"});
     EXPECT_TRUE(XSession::WaitFor(
         [&] { return seconds(time = desk.ReadTime(desk.x.Shot())) >= before + 4; },
-        testtime::scaled(3000), 100))
+        3000, 100))
         << "Right did not seek: " << qPrintable(time);
     const QRect bar = desk.StatusBar();
     desk.Click(QPoint(bar.left() + bar.width() * 7 / 10, bar.center().y()));
     EXPECT_TRUE(XSession::WaitFor(
         [&] { return seconds(time = desk.ReadTime(desk.x.Shot())) >= 11; },
-        testtime::scaled(3000), 100))
+        3000, 100))
         << "the click on the track did not seek there: " << qPrintable(time);
 
     // View/Full screen: the picture covers the screen.
@@ -208,7 +220,7 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
             place = screentest::findPattern(desk.x.Shot());
             return place.found && place.pictureWidth() > screen.width() * 0.9;
         },
-        testtime::scaled(10000)))
+        10000))
         << "the picture never covered the screen";
 
     // Escape held for 0.3 s with the pointer on the picture: back in its window.
@@ -224,7 +236,7 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
             return place.found &&
                    pictureRect(place).intersected(inWindow).width() > inWindow.width() * 0.9;
         },
-        testtime::scaled(5000)))
+        5000))
         << "after Escape the picture is not in its window again";
     // The status bar goes back to the time display.
     QString after;
@@ -233,7 +245,7 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
             after = desk.ReadTime(desk.x.Shot());
             return after.contains("Time") && !after.contains("full screen");
         },
-        testtime::scaled(5000), 200))
+        5000, 200))
         << "after leaving full screen the status bar reads: " << qPrintable(after);
 }
 
@@ -274,7 +286,7 @@ TEST(PlayerAsAUserSeesIt, AtALargeScaleOrFontEverythingStaysInView) {
         QString time;
         EXPECT_TRUE(XSession::WaitFor(
             [&] { return (time = XSession::Read(desk.x.Shot(), bar, 6)).contains("Time"); },
-            testtime::scaled(5000), 200))
+            5000, 200))
             << "the status bar reads: " << qPrintable(time);
         screentest::PatternPlace place;
         ASSERT_TRUE(XSession::WaitFor(
@@ -282,7 +294,7 @@ TEST(PlayerAsAUserSeesIt, AtALargeScaleOrFontEverythingStaysInView) {
                 place = patternIn(desk.x.Shot(), frame, screentest::findPatternAmongOthers);
                 return place.found;
             },
-            testtime::scaled(5000)));
+            5000));
         if (!setting.name)
             normalWidth = place.pictureWidth();
         EXPECT_NEAR(place.pictureWidth(), normalWidth * setting.scale,
@@ -306,7 +318,7 @@ TEST(PlayerAsAUserSeesIt, AtALargeScaleOrFontEverythingStaysInView) {
                         changed += before.pixel(x, y) != after.pixel(x, y) ? 1 : 0;
                 return changed < before.width() * before.height() / 50;
             },
-            testtime::scaled(3000));
+            3000);
         EXPECT_LT(changed, before.width() * before.height() / 50)
             << "pixels of the picture's bars changed by the menu";
     }
@@ -330,7 +342,7 @@ TEST(PlayerAsAUserSeesIt, SubtitlesBesideAVideoShowAndHide) {
     screentest::PatternPlace place;
     ASSERT_TRUE(XSession::WaitFor(
         [&] { return (place = desk.FindPicture(desk.x.Shot(), desk.ChildArea())).found; },
-        testtime::scaled(10000)));
+        10000));
     // The lower third of the picture, left of its moving noise: where the line is drawn.
     const QRect picture = pictureRect(place);
     const QRect lines(picture.left() + picture.width() / 10,
@@ -348,13 +360,13 @@ TEST(PlayerAsAUserSeesIt, SubtitlesBesideAVideoShowAndHide) {
     int changed = 0;
     EXPECT_TRUE(XSession::WaitFor(
         [&] { return (changed = differing(shown, desk.x.Shot().copy(lines))) > 40; },
-        testtime::scaled(4000), 200))
+        4000, 200))
         << "hiding the subtitles changed " << changed << " pixels under them";
     const QImage hidden = desk.x.Shot().copy(lines);
     desk.Keys({"alt+v", "Up", "Return"});
     EXPECT_TRUE(XSession::WaitFor(
         [&] { return (changed = differing(hidden, desk.x.Shot().copy(lines))) > 40; },
-        testtime::scaled(4000), 200))
+        4000, 200))
         << "showing them again changed " << changed << " pixels";
 }
 
@@ -379,7 +391,7 @@ TEST(PlayerAsAUserSeesIt, AVideoLargerThanTheWindowShowsWhole) {
             return place.found && area.adjusted(-4, -4, 4, 4).contains(picture) &&
                    picture.height() > area.height() * 0.6;
         },
-        testtime::scaled(10000));
+        10000);
     const QRect picture = pictureRect(place);
     EXPECT_TRUE(whole) << "picture found " << place.found << " at " << picture.x() << ","
                        << picture.y() << " " << picture.width() << " x " << picture.height()
@@ -421,7 +433,7 @@ TEST(PlayerAsAUserSeesIt, TiledSoundWindowsArePaintedWhole) {
                 share[i] = painted(shot, i);
             return share[0] > 0.9 && share[1] > 0.9;
         },
-        testtime::scaled(5000), 100);
+        5000, 100);
     EXPECT_TRUE(whole) << "after Tile the views are painted " << share[0] << " and " << share[1];
 }
 
@@ -442,7 +454,7 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
     ASSERT_TRUE(desk.Open(one)) << "File/Open did not open " << qPrintable(one);
     const QRect area = desk.ChildArea();
     ASSERT_TRUE(XSession::WaitFor([&] { return desk.FindPicture(desk.x.Shot(), area).found; },
-                                  testtime::scaled(10000)))
+                                  10000))
         << "no picture after File/Open";
 
     // The slider, placed after the blank the status bar showed at start, leaves the time
@@ -450,7 +462,7 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
     QString time;
     EXPECT_TRUE(
         XSession::WaitFor([&] { return (time = desk.ReadTime(desk.x.Shot())).contains(kTimeText); },
-                          testtime::scaled(4000), 200))
+                          4000, 200))
         << "the time text reads: " << qPrintable(time);
     // Numeric-pad + says the new slide delay there, its unit not under the slider either. The
     // next tick of the clock puts the time back: a reading may come too late, so a few tries.
@@ -482,7 +494,7 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
                    tiled[0].pictureWidth() > left.width() * 0.85 &&
                    tiled[1].pictureWidth() > right.width() * 0.85;
         },
-        testtime::scaled(6000), 100);
+        6000, 100);
     EXPECT_TRUE(bothShown) << "after Tile: pictures found " << tiled[0].found << " "
                            << tiled[1].found << ", widths " << tiled[0].pictureWidth() << " "
                            << tiled[1].pictureWidth() << " of " << left.width();
@@ -517,7 +529,7 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
                 place = desk.FindPicture(desk.x.Shot(), area);
                 return place.found && place.pictureHeight() >= 200 && place.left != unlike;
             },
-            testtime::scaled(6000), 100);
+            6000, 100);
     };
     desk.Keys({"alt+w", "c"});
     screentest::PatternPlace front;
@@ -527,7 +539,7 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
     const QString frontTitle = desk.Title();
     desk.Keys({"alt+w", frontTitle.endsWith("one.avi") ? "2" : "1"});
     EXPECT_TRUE(
-        XSession::WaitFor([&] { return desk.Title() != frontTitle; }, testtime::scaled(3000)))
+        XSession::WaitFor([&] { return desk.Title() != frontTitle; }, 3000))
         << "the window behind did not come forward";
     screentest::PatternPlace behind;
     EXPECT_TRUE(wholePicture(behind, front.left))

@@ -2,16 +2,43 @@
 
 #include "TestTime.h"
 
+#include <gtest/gtest.h>
+
 #include <QElapsedTimer>
+#include <QFile>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QThread>
 
+namespace {
+
+bool holdsSanitizerReport(const QString& output) {
+    return output.contains(QLatin1String("Sanitizer")) ||
+           output.contains(QLatin1String("runtime error:"));
+}
+
+} // namespace
+
 XSession::~XSession() {
-    for (auto it = m_programs.rbegin(); it != m_programs.rend(); ++it)
+    for (auto it = m_programs.rbegin(); it != m_programs.rend(); ++it) {
         Stop(**it);
+        QFile log((*it)->property("log").toString());
+        if (!log.open(QIODevice::ReadOnly))
+            continue;
+        const QString output = QString::fromUtf8(log.readAll());
+        if (holdsSanitizerReport(output))
+            ADD_FAILURE() << "a program started on the test's display reported:\n"
+                          << qPrintable(output.right(8000));
+    }
     Stop(m_wm);
     Stop(m_server);
+}
+
+QString XSession::Output(const QProcess& process, int lines) {
+    QFile log(process.property("log").toString());
+    if (!log.open(QIODevice::ReadOnly))
+        return QString();
+    const QStringList all = QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'));
+    return all.mid(std::max<qsizetype>(0, all.size() - lines)).join(QLatin1Char('\n'));
 }
 
 QString XSession::MissingTools(const QStringList& tools) {
@@ -74,8 +101,11 @@ QProcess& XSession::Launch(const QString& program, const QStringList& args,
     p.setProcessEnvironment(env);
     if (!workDir.isEmpty())
         p.setWorkingDirectory(workDir);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.setStandardErrorFile(QProcess::nullDevice());
+    const QString log =
+        m_logs.filePath(QStringLiteral("program-%1.log").arg(m_programs.size()));
+    p.setProperty("log", log);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setStandardOutputFile(log);
     p.start(program, args);
     return p;
 }

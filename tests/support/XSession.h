@@ -13,6 +13,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -36,11 +37,14 @@ public:
     // platform, a settings folder of its own, and the program's own choice of sinks.
     QProcessEnvironment UserEnvironment(const QString& configDir) const;
 
-    // Started on this display; owned by the session until it ends.
+    // Started on this display; owned by the session until it ends. What it prints goes
+    // to a log of its own; a sanitizer's report in it fails the test when the session ends.
     QProcess& Launch(const QString& program, const QStringList& args,
                      const QProcessEnvironment& env, const QString& workDir = QString());
     // Ends a program started here, with everything it started.
     static void Stop(QProcess& process);
+    // The last lines a program started here printed so far.
+    static QString Output(const QProcess& process, int lines = 20);
 
     QString Xdo(const QStringList& args) const;
     // A tool run on this display; what it printed.
@@ -64,5 +68,6 @@ private:
     GroupedProcess m_server;
     GroupedProcess m_wm;
     std::vector<std::unique_ptr<GroupedProcess>> m_programs;
+    QTemporaryDir m_logs;
     QString m_display;
 };
