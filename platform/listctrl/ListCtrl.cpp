@@ -186,6 +186,22 @@ bool CListCtrl::ArrangeItems(const std::vector<uint32_t>& order) {
     return true;
 }
 
+bool CListCtrl::ShowOnlyLines(const LineFilter& keep) {
+    if (!m_rows.Filter(keep))
+        return false;
+    ForgetAllLines();
+    return true;
+}
+
+bool CListCtrl::ShowAllLines() {
+    if (m_rows.HiddenCount() == 0)
+        return true;
+    if (!m_rows.ShowAll())
+        return false;
+    ForgetAllLines();
+    return true;
+}
+
 int CListCtrl::GetNextItem(int nStart, int flags) const {
     if (flags & LVNI_SELECTED) {
         for (int i = m_rows.NextSelected(nStart); i >= 0; i = m_rows.NextSelected(i))

@@ -114,6 +114,15 @@ public:
     // Modifiers of the key event being reported by OnKeyDown (GetKeyState stand-in).
     Qt::KeyboardModifiers GetKeyModifiers() const { return m_keyModifiers; }
 
+    // Shows only the lines for which keep answers true, every line kept being asked; the
+    // others are hidden until shown again, in their place, with their texts and data.
+    // Every index, count and selection is then of the lines shown; hidden lines lose
+    // their selection. Sorting is refused while lines are hidden.
+    using LineFilter = std::function<bool(const CListRows::LineView& line)>;
+    bool ShowOnlyLines(const LineFilter& keep);
+    bool ShowAllLines();
+    int GetHiddenCount() const { return m_rows.HiddenCount(); }
+
     // Tells the view now about the changes of this event-loop turn.
     void SyncView();
 

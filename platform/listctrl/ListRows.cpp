@@ -8,15 +8,15 @@ constexpr uint8_t kStateBits = LVIS_SELECTED | LVIS_FOCUSED;
 constexpr size_t kMinErased = 1024;
 } // namespace
 
-// Physical position of line `row`: the (row+1)-th line not erased. An erased
-// line at m_erased[j] has m_erased[j] - j live lines before it.
+// Physical position of line `row`: the (row+1)-th line neither erased nor
+// hidden. A skipped line at m_skipped[j] has m_skipped[j] - j lines before it.
 size_t CListRows::Phys(int row) const {
-    if (m_erased.empty())
+    if (m_skipped.empty())
         return size_t(row);
-    size_t lo = 0, hi = m_erased.size();
+    size_t lo = 0, hi = m_skipped.size();
     while (lo < hi) {
         const size_t mid = (lo + hi) / 2;
-        if (m_erased[mid] - mid <= size_t(row))
+        if (m_skipped[mid] - mid <= size_t(row))
             lo = mid + 1;
         else
             hi = mid;
@@ -25,14 +25,14 @@ size_t CListRows::Phys(int row) const {
 }
 
 int CListRows::Logical(size_t phys) const {
-    const auto before = std::lower_bound(m_erased.begin(), m_erased.end(), phys);
-    return int(phys - size_t(before - m_erased.begin()));
+    const auto before = std::lower_bound(m_skipped.begin(), m_skipped.end(), phys);
+    return int(phys - size_t(before - m_skipped.begin()));
 }
 
 void CListRows::Reserve(int lines) {
     if (lines <= 0 || m_sorting)
         return;
-    const size_t n = size_t(lines) + m_erased.size();
+    const size_t n = size_t(lines) + m_skipped.size();
     m_data.reserve(n);
     m_state.reserve(n);
     OwnCells().reserve(n * size_t(m_stride));
@@ -43,10 +43,10 @@ int CListRows::Insert(int index, QStringView text, LPARAM data) {
         return -1;
     index = std::min(index, m_alive);
     const CCellTexts::Ref ref = m_texts.Store(text, 0);
-    size_t at = m_data.size(); // erased lines all lie before the end
+    size_t at = m_data.size(); // skipped lines all lie before the end
     if (index < m_alive) {
         DropErased();
-        at = size_t(index);
+        at = Phys(index);
     }
     std::vector<CCellTexts::Ref>& own = OwnCells();
     const auto cellAt = own.begin() + std::ptrdiff_t(at * size_t(m_stride));
@@ -73,6 +73,10 @@ int CListRows::Insert(int index, QStringView text, LPARAM data) {
     ++m_version;
     if (m_focus != kNone && m_focus >= at)
         ++m_focus;
+    for (auto it = std::lower_bound(m_skipped.begin(), m_skipped.end(), at);
+         it != m_skipped.end(); ++it)
+        ++*it; // hidden lines after it
+
     ++m_alive;
     return index;
 }
@@ -82,7 +86,7 @@ int CListRows::Append(std::span<const CCellView> cells, LPARAM data) {
         return -1;
     const size_t stride = size_t(m_stride);
     const size_t n = std::min(cells.size(), stride);
-    const size_t at = m_data.size(); // erased lines all lie before the end
+    const size_t at = m_data.size(); // skipped lines all lie before the end
     std::vector<CCellTexts::Ref>& own = OwnCells();
     own.resize(own.size() + stride, CCellTexts::Ref{});
     CCellTexts::Ref* refs = Cells(at);
@@ -121,9 +125,10 @@ bool CListRows::Erase(int index) {
         m_focus = kNone;
     m_state[p] = kErased;
     ++m_version;
-    m_erased.insert(std::upper_bound(m_erased.begin(), m_erased.end(), p), p);
+    m_skipped.insert(std::upper_bound(m_skipped.begin(), m_skipped.end(), p), p);
+    ++m_erasedCount;
     --m_alive;
-    if (m_erased.size() >= kMinErased && m_erased.size() * 4 >= m_data.size())
+    if (m_erasedCount >= kMinErased && m_erasedCount * 4 >= m_data.size())
         DropErased();
     return true;
 }
@@ -134,7 +139,9 @@ bool CListRows::Clear() {
     std::vector<LPARAM>().swap(m_data);
     std::vector<uint8_t>().swap(m_state);
     m_cells = std::make_shared<std::vector<CCellTexts::Ref>>();
-    std::vector<size_t>().swap(m_erased);
+    std::vector<size_t>().swap(m_skipped);
+    m_erasedCount = 0;
+    m_hidden = 0;
     m_texts.Clear();
     for (QString& s : m_widened)
         s = QString();
@@ -251,7 +258,7 @@ int CListRows::NextSelected(int after) const {
     const size_t from = std::max(Phys(start), m_selectedFrom);
     for (size_t p = from; p < m_state.size(); ++p) {
         const uint8_t s = m_state[p];
-        if ((s & LVIS_SELECTED) && !(s & kErased)) {
+        if ((s & LVIS_SELECTED) && !(s & (kErased | kHidden))) {
             if (start == 0)
                 m_selectedFrom = p;
             return Logical(p);
@@ -275,17 +282,24 @@ void CListRows::Compact() {
 }
 
 void CListRows::DropErased() {
-    if (m_erased.empty())
+    if (m_erasedCount == 0)
         return;
-    if (m_focus != kNone)
-        m_focus = size_t(Logical(m_focus));
-    m_selectedFrom =
-        m_selectedFrom >= m_state.size() ? size_t(m_alive) : size_t(Logical(m_selectedFrom));
     const size_t stride = size_t(m_stride);
+    const size_t selectedFrom = m_selectedFrom;
+    size_t focus = kNone;
+    m_selectedFrom = kNone;
+    std::vector<size_t> hidden;
+    hidden.reserve(size_t(m_hidden));
     size_t kept = 0;
     for (size_t p = 0; p < m_state.size(); ++p) {
+        if (p >= selectedFrom && m_selectedFrom == kNone)
+            m_selectedFrom = kept; // the first line kept from there on
         if (m_state[p] & kErased)
             continue;
+        if (p == m_focus)
+            focus = kept;
+        if (m_state[p] & kHidden)
+            hidden.push_back(kept);
         if (kept != p) {
             m_data[kept] = m_data[p];
             m_state[kept] = m_state[p];
@@ -296,7 +310,33 @@ void CListRows::DropErased() {
     m_data.resize(kept);
     m_state.resize(kept);
     OwnCells().resize(kept * stride);
-    m_erased.clear();
+    m_skipped.swap(hidden);
+    m_erasedCount = 0;
+    m_focus = focus;
+    if (m_selectedFrom == kNone)
+        m_selectedFrom = kept;
+}
+
+void CListRows::RecountAfterFilter() {
+    m_skipped.clear();
+    m_hidden = 0;
+    m_selected = 0;
+    m_alive = 0;
+    for (size_t p = 0; p < m_state.size(); ++p) {
+        const uint8_t s = m_state[p];
+        if (s & kHidden) {
+            m_skipped.push_back(p);
+            ++m_hidden;
+            if (p == m_focus)
+                m_focus = kNone;
+            continue;
+        }
+        ++m_alive;
+        if (s & LVIS_SELECTED)
+            ++m_selected;
+    }
+    m_selectedFrom = 0;
+    ++m_version; // other lines answer to the indexes now
 }
 
 // Copies the live texts, line by line, into a fresh store.
@@ -315,7 +355,7 @@ void CListRows::RepackTexts() {
 }
 
 bool CListRows::Arrange(const std::vector<uint32_t>& order) {
-    if (m_sorting || order.size() != size_t(m_alive))
+    if (m_sorting || m_hidden > 0 || order.size() != size_t(m_alive))
         return false;
     std::vector<bool> seen(order.size());
     for (uint32_t line : order) {
@@ -360,7 +400,7 @@ std::vector<CCellTexts::Ref>& CListRows::OwnCells() {
 }
 
 bool CListRows::ShareLinesOf(const CListRows& other) {
-    if (m_sorting || other.m_sorting || !m_erased.empty() || !other.m_erased.empty() ||
+    if (m_sorting || other.m_sorting || !m_skipped.empty() || !other.m_skipped.empty() ||
         m_stride != other.m_stride)
         return false;
     std::vector<LPARAM> data = other.m_data;

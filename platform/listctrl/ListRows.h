@@ -10,6 +10,10 @@
 // Erasing a line only marks it; the marked lines are dropped in one pass once
 // there are many, so that deleting the selected lines one by one from the top
 // of a long list stays linear. Line indexes never see the marked lines.
+//
+// A filter hides lines the same way, but keeps them: hidden lines hold their
+// place, texts and data, and come back when shown again. Every line index, count
+// and selection is of the lines shown.
 #include "platform/listctrl/CellTexts.h"
 #include "platform/listctrl/ListCtrlTypes.h"
 
@@ -67,16 +71,17 @@ public:
     bool IsSorting() const { return m_sorting; }
     // Orders the lines by their item data with a strict weak ordering `less`,
     // stably. Every change of the lines is refused while it runs, so `less`
-    // may read texts and data but sees them unchanged.
+    // may read texts and data but sees them unchanged. Refused while lines are hidden.
     template <class Less> bool SortByData(Less less);
 
     // Puts the lines in the given order: order[i] is the index of the line
-    // that goes to index i. Refused unless order holds every index once.
+    // that goes to index i. Refused unless order holds every index once, and while
+    // lines are hidden.
     bool Arrange(const std::vector<uint32_t>& order);
 
     // Takes the lines of another list as they are, item data included, with
     // no line selected or focused. The cells and texts are shared until either
-    // list changes them. Refused while sorting or when either has erased lines.
+    // list changes them. Refused while sorting or when either has erased or hidden lines.
     bool ShareLinesOf(const CListRows& other);
     // Changes whenever a line is added, removed, moved or its text or item data
     // changes (not its state): equal versions mean the same lines.
@@ -85,8 +90,32 @@ public:
     // Drops erased lines now, and repacks texts when much of them is garbage.
     void Compact();
 
+    // One line as a filter sees it, shown or hidden.
+    class LineView {
+    public:
+        CCellView Cell(int cell) const { return m_rows.m_texts.View(m_rows.Cells(m_phys)[cell]); }
+        // Equal keys in one column mean equal texts (a text repeated down a column is
+        // stored once), so a filter may reuse what it found for the same key.
+        uint32_t CellKey(int cell) const { return m_rows.Cells(m_phys)[cell]; }
+
+    private:
+        friend class CListRows;
+        LineView(const CListRows& rows, size_t phys) : m_rows(rows), m_phys(phys) {}
+        const CListRows& m_rows;
+        size_t m_phys;
+    };
+    // Shows the lines for which keep answers true and hides the others, asking about
+    // every line kept, shown or not. Hidden lines lose their selection and focus.
+    // Refused while sorting.
+    template <class Keep> bool Filter(Keep keep);
+    bool ShowAll() {
+        return Filter([](const LineView&) { return true; });
+    }
+    int HiddenCount() const { return m_hidden; }
+
 private:
     static constexpr uint8_t kErased = 0x80;
+    static constexpr uint8_t kHidden = 0x40;
     static constexpr size_t kNone = size_t(-1);
 
     size_t Phys(int row) const;
@@ -98,6 +127,9 @@ private:
     const CCellTexts::Ref* Cells(size_t phys) const { return &(*m_cells)[phys * size_t(m_stride)]; }
     std::vector<CCellTexts::Ref>& OwnCells();
     void DropErased();
+    // After a filter has marked the hidden lines: the skipped positions, counts,
+    // selection and focus made to match.
+    void RecountAfterFilter();
     void RepackTexts();
     // order[i]: the physical position of the line that goes to i (none erased).
     void Reorder(const std::vector<uint32_t>& order);
@@ -108,7 +140,10 @@ private:
     // Shared with another list while both hold the same lines unchanged.
     std::shared_ptr<std::vector<CCellTexts::Ref>> m_cells =
         std::make_shared<std::vector<CCellTexts::Ref>>();
-    std::vector<size_t> m_erased; // physical positions of erased lines, ascending
+    // Physical positions of the lines indexes skip, erased or hidden, ascending.
+    std::vector<size_t> m_skipped;
+    size_t m_erasedCount = 0;
+    int m_hidden = 0;
     CCellTexts m_texts;
     mutable std::array<QString, 8> m_widened; // Latin-1 texts handed out by Text
     mutable unsigned m_nextWidened = 0;
@@ -122,7 +157,7 @@ private:
 };
 
 template <class Less> bool CListRows::SortByData(Less less) {
-    if (m_sorting)
+    if (m_sorting || m_hidden > 0)
         return false;
     Compact();
     // Item data travels with its position, so comparing reads no other array.
@@ -143,5 +178,19 @@ template <class Less> bool CListRows::SortByData(Less less) {
     for (size_t i = 0; i < order.size(); ++i)
         positions[i] = order[i].second;
     Reorder(positions);
+    return true;
+}
+
+template <class Keep> bool CListRows::Filter(Keep keep) {
+    if (m_sorting)
+        return false;
+    DropErased();
+    for (size_t p = 0; p < m_state.size(); ++p) {
+        if (keep(LineView(*this, p)))
+            m_state[p] &= uint8_t(~kHidden);
+        else
+            m_state[p] = kHidden; // neither selected nor focused
+    }
+    RecountAfterFilter();
     return true;
 }

@@ -122,16 +122,31 @@ TEST(ListRows, InsertCellMovesLaterCellsRight) {
     EXPECT_EQ(rows.Text(1, 2), u"1");
 }
 
-// A plain reference the store must agree with, whatever mix of operations.
+// A plain reference the store must agree with, whatever mix of operations:
+// every line, the hidden ones in their place.
 struct RefLine {
     QString text;
     QString sub;
     LPARAM data;
     bool selected;
+    bool hidden = false;
 };
 
-void ExpectSame(const CListRows& rows, const std::vector<RefLine>& ref) {
+// Where the shown line `at` lies among all of them; past the end for the count.
+size_t RefIndex(const std::vector<RefLine>& ref, int at) {
+    for (size_t i = 0; i < ref.size(); ++i)
+        if (!ref[i].hidden && at-- == 0)
+            return i;
+    return ref.size();
+}
+
+void ExpectSame(const CListRows& rows, const std::vector<RefLine>& all) {
+    std::vector<RefLine> ref;
+    for (const RefLine& line : all)
+        if (!line.hidden)
+            ref.push_back(line);
     ASSERT_EQ(rows.Count(), int(ref.size()));
+    ASSERT_EQ(rows.HiddenCount(), int(all.size() - ref.size()));
     std::vector<int> selected;
     for (int i = 0; i < rows.Count(); ++i) {
         ASSERT_EQ(rows.Text(i, 0), ref[size_t(i)].text) << i;
@@ -147,7 +162,9 @@ void ExpectSame(const CListRows& rows, const std::vector<RefLine>& ref) {
     ASSERT_EQ(rows.SelectedCount(), int(selected.size()));
 }
 
-TEST(ListRows, RandomOperationsAgreeWithAPlainVector) {
+// Lines hidden by a filter and shown again among inserts, erases (dropped in
+// passes), selections and new texts.
+TEST(ListRows, RandomOperationsWithAndWithoutAFilterAgreeWithAPlainVector) {
     std::mt19937 rng(12345);
     CListRows rows;
     rows.InsertCell(1);
@@ -155,35 +172,53 @@ TEST(ListRows, RandomOperationsAgreeWithAPlainVector) {
     auto pick = [&](int n) { return int(rng() % unsigned(n)); };
     for (int step = 0; step < 60000; ++step) {
         const int op = pick(100);
-        const int n = int(ref.size());
+        const int n = rows.Count();
         if (op < 40 || n == 0) {
             const int at = op < 30 ? n : pick(n + 1);
             const QString text = QStringLiteral("t%1").arg(step);
             ASSERT_EQ(rows.Insert(at, text, step), at);
-            ref.insert(ref.begin() + at, {text, {}, step, false});
+            ref.insert(ref.begin() + std::ptrdiff_t(RefIndex(ref, at)), {text, {}, step, false});
         } else if (op < 65) {
             // Mostly the first selected line, as deleting a selection does.
             int at = rows.NextSelected(-1);
             if (at < 0 || op < 50)
                 at = pick(n);
             ASSERT_TRUE(rows.Erase(at));
-            ref.erase(ref.begin() + at);
+            ref.erase(ref.begin() + std::ptrdiff_t(RefIndex(ref, at)));
         } else if (op < 80) {
             const int at = pick(n);
             const bool select = op < 75;
             rows.SetState(at, select ? LVIS_SELECTED : 0, LVIS_SELECTED);
-            ref[size_t(at)].selected = select;
-        } else if (op < 90) {
+            ref[RefIndex(ref, at)].selected = select;
+        } else if (op < 88) {
             const int at = pick(n);
             const QString sub = QString(pick(40), QChar(u'a' + pick(26)));
             ASSERT_TRUE(rows.SetText(at, 1, sub));
-            ref[size_t(at)].sub = sub;
-        } else if (op < 95) {
+            ref[RefIndex(ref, at)].sub = sub;
+        } else if (op < 93) {
             const int at = pick(n);
             rows.SetData(at, -step);
-            ref[size_t(at)].data = -step;
-        } else if (op < 97) {
+            ref[RefIndex(ref, at)].data = -step;
+        } else if (op < 95) {
             rows.Compact();
+        } else if (op < 97) {
+            // Keeps lines whose sub-text holds a letter, or whose text ends in a digit.
+            const QChar letter(u'a' + pick(26));
+            const QChar digit(u'0' + pick(10));
+            const auto keep = [&](const QString& text, const QString& sub) {
+                return sub.contains(letter) || text.endsWith(digit);
+            };
+            ASSERT_TRUE(rows.Filter([&](const CListRows::LineView& line) {
+                return keep(line.Cell(0).ToString(), line.Cell(1).ToString());
+            }));
+            for (RefLine& line : ref) {
+                line.hidden = !keep(line.text, line.sub);
+                line.selected = line.selected && !line.hidden;
+            }
+        } else if (op < 98) {
+            ASSERT_TRUE(rows.ShowAll());
+            for (RefLine& line : ref)
+                line.hidden = false;
         } else {
             ASSERT_EQ(rows.NextSelected(-1) >= 0, rows.SelectedCount() > 0);
         }
@@ -191,6 +226,33 @@ TEST(ListRows, RandomOperationsAgreeWithAPlainVector) {
             ExpectSame(rows, ref);
     }
     ExpectSame(rows, ref);
+}
+
+TEST(ListRows, HiddenLinesKeepTheirPlaceFocusAndSortWaitForThem) {
+    CListRows rows = MakeRows(6);
+    rows.SetState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    rows.SetState(4, LVIS_SELECTED, LVIS_SELECTED);
+    const auto odd = [](const CListRows::LineView& line) {
+        return line.Cell(1).ToString().toInt() % 2 == 1;
+    };
+    ASSERT_TRUE(rows.Filter(odd));
+    ASSERT_EQ(rows.Count(), 3);
+    EXPECT_EQ(rows.Text(0, 0), u"line1");
+    EXPECT_EQ(rows.Text(2, 0), u"line5");
+    EXPECT_EQ(rows.Focused(), 0);
+    EXPECT_EQ(rows.SelectedCount(), 1) << "the hidden line 4 lost its selection";
+    EXPECT_FALSE(rows.SortByData([](LPARAM a, LPARAM b) { return a > b; }));
+    EXPECT_FALSE(rows.Arrange({2, 1, 0}));
+    EXPECT_FALSE(CListRows().ShareLinesOf(rows));
+    EXPECT_EQ(rows.Insert(1, u"new", 9), 1);
+    ASSERT_TRUE(rows.ShowAll());
+    const std::vector<QString> expected{"line0", "line1", "line2", "new", "line3", "line4", "line5"};
+    ASSERT_EQ(rows.Count(), 7);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(rows.Text(i, 0), expected[size_t(i)]) << i;
+    EXPECT_EQ(rows.Focused(), 1);
+    EXPECT_EQ(rows.NextSelected(-1), 1);
+    EXPECT_EQ(rows.NextSelected(1), -1);
 }
 
 TEST(ListRows, DeletingTheSelectionFromTheTopLeavesTheOthersInOrder) {
