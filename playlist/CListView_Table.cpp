@@ -17,6 +17,8 @@
 #include "platform/framework/WinApp.h"
 #include "platform/listctrl/ListCtrl.h"
 #include "player/CLumarestDoc.h"
+#include "playlist/FilterBox.h"
+#include "playlist/LineFilter.h"
 #include "playlist/PlayListCells.h"
 #include "playlist/PlayListLineReader.h"
 #include "playlist/PlayListOrder.h"
@@ -75,9 +77,15 @@ bool CListView_Table::PreCreateWindow() {
     if (m_pList)
         return true;
     m_pList = new CListCtrl(this);
+    m_pFilter = new FilterBox(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_pFilter);
     layout->addWidget(m_pList);
+    connect(m_pFilter, &QLineEdit::textChanged, this, [this] { ApplyFilter(); });
+    connect(m_pFilter, &FilterBox::closeRequested, this, [this] { CloseFilter(); });
+    connect(m_pFilter, &FilterBox::leaveRequested, this, [this] { m_pList->setFocus(); });
     setFocusProxy(m_pList);
     m_pList->SetListener(this);
     // A line whose file is gone is greyed: the user sees before trying it.
@@ -144,6 +152,8 @@ bool CListView_Table::FillList() {
         m_missing.Forget(); // looked at again as the lines are drawn
         m_nCurrentLine = -1; // the line it named is gone
         FillLines(count);
+        if (!FilterText().isEmpty())
+            ApplyFilter();
         return true;
     } catch (const CDaoException& e) {
         // The list keeps what was read up to the error, and is shown again.
@@ -208,6 +218,16 @@ bool CListView_Table::ShareFillOfAnotherWindow(const CDaoDatabase::ChangeStamp& 
 void CListView_Table::OnColumnClick(int column) {
     if (!m_pList || column < 0 || column >= m_pList->GetColumnCount())
         return;
+    // The hidden lines are sorted with the others, so that they come back in order.
+    const bool filtered = m_pList->GetHiddenCount() > 0;
+    if (filtered)
+        m_pList->ShowAllLines();
+    SortByColumn(column);
+    if (filtered)
+        ApplyFilter();
+}
+
+void CListView_Table::SortByColumn(int column) {
     g_nSortColumn = column;
     RenumberLines();
     const int count = m_pList->GetItemCount();
@@ -250,6 +270,41 @@ void CListView_Table::FlushStatusText() {
         return;
     m_strText = QString::asprintf(" Line: %6d / %6d", m_nStatusLine + 1, m_nStatusCount);
     ShowStatusText(m_strText);
+}
+
+QString CListView_Table::FilterText() const {
+    return m_pFilter && m_pFilter->isVisible() ? m_pFilter->text() : QString();
+}
+
+void CListView_Table::OpenFilter() {
+    m_pFilter->show();
+    m_pFilter->selectAll();
+    m_pFilter->setFocus(Qt::ShortcutFocusReason);
+    ApplyFilter();
+}
+
+void CListView_Table::CloseFilter() {
+    const bool hadFocus = m_pFilter->hasFocus();
+    m_pFilter->hide();
+    ApplyFilter(); // the box hidden: nothing filters
+    if (hadFocus)
+        m_pList->setFocus(Qt::ShortcutFocusReason);
+}
+
+void CListView_Table::ApplyFilter() {
+    const QString typed = FilterText();
+    if (typed.isEmpty()) {
+        m_pList->ShowAllLines();
+    } else {
+        playlist::LineFilter filter(typed);
+        m_pList->ShowOnlyLines(
+            [&filter](const CListRows::LineView& line) { return filter.Keeps(line); });
+    }
+    m_nCurrentLine = -1; // the indexes name other lines now
+    const int shown = m_pList->GetItemCount();
+    ShowStatusText(QStringLiteral(" Lines shown: %1 of %2")
+                       .arg(shown)
+                       .arg(shown + m_pList->GetHiddenCount()));
 }
 
 void CListView_Table::ShowStatusText(const QString& text) {

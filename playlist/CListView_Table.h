@@ -14,6 +14,7 @@ class CDao_PlayList;
 class CDocument;
 class CListCtrl;
 class CLumarestDoc;
+class FilterBox;
 class QMenu;
 
 class CListView_Table : public CView, private CListCtrlListener {
@@ -48,6 +49,13 @@ public:
     void OnDeleteSelected();
     void OnDeleteAll();
     void OnSelectAll();
+    // Ctrl+F: the filter box shows above the table with the keyboard in it.
+    void OpenFilter();
+    // Escape in the box: every line shown again, the box gone, the table keyed.
+    void CloseFilter();
+    // The lines whose name or folder hold the box's text, the others hidden.
+    void ApplyFilter();
+    QString FilterText() const;
 
     // Stands in for the user at the context menu (tests): given the menu and
     // the screen point where it opens, returns the chosen command, 0 for none.
@@ -73,12 +81,14 @@ private:
     // of a fill from the catalogue as it is now; false when there is none.
     bool ShareFillOfAnotherWindow(const CDaoDatabase::ChangeStamp& stamp, int count);
     void RenumberLines();
+    void SortByColumn(int column);
     void FlushStatusText();
     void ShowIdleTextIfActive();
     void RegisterCommands();
     UINT ChooseFromMenu(QMenu& menu, QPoint globalPos);
 
     CListCtrl* m_pList = nullptr; // child widget
+    FilterBox* m_pFilter = nullptr; // child widget
     playlist::MissingFiles m_missing; // lines drawn greyed
     int m_nStatusLine = 0;
     int m_nStatusCount = 0;

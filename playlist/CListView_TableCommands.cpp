@@ -24,6 +24,7 @@
 
 namespace {
 constexpr unsigned kKeyA = 0x41;
+constexpr unsigned kKeyF = 0x46;
 
 CListView_Table::MenuChooser& MenuChooserSlot() {
     static CListView_Table::MenuChooser chooser;
@@ -147,6 +148,10 @@ void CListView_Table::OnKeyDown(unsigned nChar, unsigned, unsigned) {
     case kKeyA:
         if (GetKeyState(vk::VK_CONTROL) < 0)
             OnSelectAll();
+        break;
+    case kKeyF:
+        if (GetKeyState(vk::VK_CONTROL) < 0)
+            OpenFilter();
         break;
     default:
         break;

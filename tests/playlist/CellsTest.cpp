@@ -1,6 +1,8 @@
 // The texts of a play-list line's cells.
 #include "platform/dao/OleDateTime.h"
 #include "platform/dao/OleVariant.h"
+#include "platform/listctrl/ListRows.h"
+#include "playlist/LineFilter.h"
 #include "playlist/PlayListCells.h"
 
 #include <cstdio>
@@ -89,4 +91,36 @@ TEST(PlayListCells, LinePathIsFolderSeparatorNameWhole) {
     EXPECT_EQ(path.size(), deep.size() + 1 + name.size());
     EXPECT_TRUE(path.endsWith(name));
     EXPECT_EQ(LinePath(u"/mnt/ü ß", u"日本.ogg"), QStringLiteral("/mnt/ü ß/日本.ogg"));
+}
+
+// The filter box's match: in the name or the folder, ignoring case, whichever way
+// the texts are stored (one byte a character, or UTF-16).
+TEST(PlayListFilter, NameOrFolderContainsTheTypedTextIgnoringCase) {
+    CCellTexts texts;
+    const auto cell = [&](const QString& text) { return texts.View(texts.Store(text, 0)); };
+    EXPECT_TRUE(LineFilter(u"").Contains(cell(QString())));
+    EXPECT_TRUE(LineFilter(u"harb").Contains(cell(QStringLiteral("02 - Blue HARBOUR.mp3"))));
+    EXPECT_TRUE(LineFilter(u"ÉTÉ").Contains(cell(QStringLiteral("été 1999.ogg")))) << "Latin-1 letters";
+    EXPECT_TRUE(LineFilter(u"µs").Contains(cell(QStringLiteral("10 µS.wav")))) << "µ folds beyond Latin-1";
+    EXPECT_TRUE(LineFilter(u"ДОМ").Contains(cell(QStringLiteral("мой дом.avi")))) << "UTF-16 text";
+    EXPECT_TRUE(LineFilter(u"mp3").Contains(cell(QStringLiteral(".MP3"))));
+    EXPECT_FALSE(LineFilter(u"mp4").Contains(cell(QStringLiteral("song.mp3"))));
+    EXPECT_FALSE(LineFilter(u"song.mp3x").Contains(cell(QStringLiteral("song.mp3"))));
+    EXPECT_FALSE(LineFilter(u"été").Contains(cell(QStringLiteral("ete.ogg"))));
+
+    CListRows rows;
+    for (int c = 1; c < ColumnCount; ++c)
+        rows.InsertCell(c);
+    const auto add = [&](const QString& name, const QString& folder) {
+        const int line = rows.Insert(rows.Count(), name, 0);
+        rows.SetText(line, ColDirectory, folder);
+    };
+    add(QStringLiteral("a.mp3"), QStringLiteral("/music/Jazz"));
+    add(QStringLiteral("b.mp3"), QStringLiteral("/music/Jazz")); // the folder stored once, looked at once
+    add(QStringLiteral("jazz.ogg"), QStringLiteral("/other"));
+    add(QStringLiteral("c.mp3"), QStringLiteral("/music/rock"));
+    LineFilter jazz(u"JAZZ");
+    ASSERT_TRUE(rows.Filter([&](const CListRows::LineView& line) { return jazz.Keeps(line); }));
+    ASSERT_EQ(rows.Count(), 3);
+    EXPECT_EQ(rows.Text(2, ColName), u"jazz.ogg");
 }

@@ -386,3 +386,73 @@ TEST_F(PlayListCommands, CommandsAreEnabledWhileAPlayListIsActiveAndFocusLossCle
     AppHarness::waitFor([&] { return h.frame().m_wndStatusBar->GetPaneText(0).isEmpty(); }, 1000);
     EXPECT_EQ(h.frame().m_wndStatusBar->GetPaneText(0), "");
 }
+
+// Ctrl+F: a box above the table keeps the lines whose name or folder hold the typed
+// text, ignoring case; selecting all, playing and deleting take the lines shown;
+// a sort orders the hidden lines too, and Escape brings every line back.
+TEST_F(PlayListCommands, TheFilterBoxKeepsMatchingLinesAndTheCommandsTakeThoseShown) {
+    for (const char* name : {"beach.png", "BEACH night.png", "city.png", "forest.png", "Old city.png"}) {
+        ASSERT_FALSE(fixtures::makeMedia(Media::Png, folder, name).isEmpty());
+        AddRecord(db(), {name, "png", 100, COleDateTime(2005, 12, 6, 14, 3, 0), folder});
+    }
+    Open();
+    auto* box = view->findChild<QLineEdit*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isVisible());
+    QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_TRUE(box->hasFocus());
+    EXPECT_LT(box->geometry().bottom(), list->geometry().top()) << "the box lies above the table";
+
+    QTest::keyClicks(box, "BeAcH");
+    EXPECT_EQ(ColumnTexts(*list, 0), (QStringList{"BEACH night.png", "beach.png"}));
+    EXPECT_EQ(h.frame().m_wndStatusBar->GetPaneText(0), " Lines shown: 2 of 5");
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_TRUE(list->hasFocus());
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(list->GetSelectedCount(), 2);
+    AppHarness::waitFor([&] { return !view->IsStatusTextPending(); });
+    EXPECT_EQ(h.frame().m_wndStatusBar->GetPaneText(0), " Line:      2 /      2");
+
+    view->OnPlaySelected();
+    const std::vector<CLumarestDoc*> players = Players();
+    ASSERT_EQ(players.size(), 1u);
+    EXPECT_EQ(players.front()->m_arrPaths,
+              (QStringList{folder + "/BEACH night.png", folder + "/beach.png"}));
+    h.app().m_pPlayerTemplate->CloseAllDocuments(false);
+
+    h.answers.push_back(IDYES);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(h.messageTexts().last(), "Delete those 2 lines from Play List?");
+    EXPECT_EQ(CountFiles(db()), 3);
+    EXPECT_EQ(list->GetItemCount(), 0);
+
+    // A folder's name matches too; a sort while filtered orders every line.
+    box->setFocus();
+    box->clear();
+    QTest::keyClicks(box, QDir(folder).dirName().toUpper());
+    EXPECT_EQ(list->GetItemCount(), 3);
+    box->clear();
+    QTest::keyClicks(box, "CITY");
+    EXPECT_EQ(ColumnTexts(*list, 0), (QStringList{"city.png", "Old city.png"}));
+    view->OnColumnClick(0);
+    const QStringList sorted = ColumnTexts(*list, 0);
+    EXPECT_EQ(sorted.size(), 2);
+    view->FillList(); // as after an import: still filtered
+    EXPECT_EQ(list->GetItemCount(), 2);
+    view->OnColumnClick(0);
+    view->OnColumnClick(0);
+    EXPECT_EQ(ColumnTexts(*list, 0), sorted);
+
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(list->hasFocus());
+    const QStringList all = ColumnTexts(*list, 0);
+    ASSERT_EQ(all.size(), 3);
+    EXPECT_EQ(all.indexOf("city.png") < all.indexOf("Old city.png"),
+              sorted.indexOf("city.png") < sorted.indexOf("Old city.png"));
+    // Sorted the same way again, unfiltered: the hidden line had its place already.
+    view->OnColumnClick(0);
+    view->OnColumnClick(0);
+    EXPECT_EQ(ColumnTexts(*list, 0), all);
+}
