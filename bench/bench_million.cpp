@@ -2,7 +2,8 @@
 // program: opening it (time, bytes a line, a second window), sorting by every
 // column against an index sort of the same texts, select-all, deleting half the
 // lines against prepared deletes plus one model update, and the refill after an
-// import that finds nothing new. Floors and program run alternately in one
+// import that finds nothing new, the filter box's keystrokes against a plain scan
+// of the same texts. Floors and program run alternately in one
 // run, so that the machine's load falls on both alike. Prints figures and
 // TARGET lines; asserts only that the results are right.
 #include "BenchSupport.h"
@@ -26,12 +27,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <malloc.h>
+#include <algorithm>
 #include <numeric>
 
 using bench::Samples;
@@ -365,6 +369,71 @@ TEST_F(Million, DeleteHalf) {
         ClosePlayList(view);
     }
     bench::Target("1M play list: delete half vs prepared deletes + model update", ratio, "x", 1.3);
+}
+
+// The floor of a filter keystroke: every line's name and folder read from the
+// control and searched for the text as it is (bytes, case kept). The lines found.
+int FloorScan(const CListCtrl& list, const QByteArray& typed, double& ms) {
+    Stopwatch t;
+    const auto holds = [&](const CCellView& cell) {
+        if (cell.wide)
+            return QStringView(cell.Utf16(), qsizetype(cell.length))
+                .contains(QLatin1StringView(typed));
+        const char* text = reinterpret_cast<const char*>(cell.Latin1());
+        return std::search(text, text + cell.length, typed.begin(), typed.end()) !=
+               text + cell.length;
+    };
+    int found = 0;
+    for (int i = 0, n = list.GetItemCount(); i < n; ++i)
+        found += holds(list.GetItemCell(i, playlist::ColName)) ||
+                 holds(list.GetItemCell(i, playlist::ColDirectory));
+    ms = t.Ms();
+    return found;
+}
+
+// Typing into the filter box (Ctrl+F), a keystroke at a time, each timed until the
+// table is painted again; the text typed last matches names, then folders.
+TEST_F(Million, FilterKeystrokes) {
+    CListView_Table* view = OpenPlayList(Frame());
+    ASSERT_NE(view, nullptr);
+    Settle(view);
+    CListCtrl& list = *view->m_pCListCtrl;
+    const int all = list.GetItemCount();
+    Samples keystroke, ratio;
+    for (const QByteArray& typed : {QByteArray("track 0042"), QByteArray("collection 17/disc")}) {
+        for (int round = 0; round < 2; ++round) {
+            std::vector<double> floors;
+            std::vector<int> counts;
+            for (qsizetype len = 1; len <= typed.size(); ++len) {
+                double ms = 0;
+                counts.push_back(FloorScan(list, typed.left(len), ms));
+                floors.push_back(ms);
+            }
+            view->OpenFilter();
+            Settle(view);
+            auto* box = view->findChild<QLineEdit*>();
+            ASSERT_NE(box, nullptr);
+            for (qsizetype len = 1; len <= typed.size(); ++len) {
+                Stopwatch t;
+                QTest::keyClick(box, typed[len - 1]);
+                Settle(view);
+                const double ms = t.Ms();
+                keystroke.Add(ms);
+                ratio.Add(ms / floors[size_t(len - 1)]);
+                ASSERT_EQ(list.GetItemCount(), counts[size_t(len - 1)]) << typed.left(len).data();
+            }
+            std::printf("  filter \"%s\": %d of %d lines; last keystroke %.0f ms, scan %.0f ms\n",
+                        typed.data(), list.GetItemCount(), all, keystroke.values.back(),
+                        floors.back());
+            QTest::keyClick(box, Qt::Key_Escape);
+            Settle(view);
+            ASSERT_EQ(list.GetItemCount(), all);
+        }
+    }
+    std::printf("filter keystrokes: median %.0f ms, slowest %.0f ms, %.2fx a plain scan\n",
+                keystroke.Median(), keystroke.Max(), ratio.Median());
+    bench::Target("1M play list: filter keystroke (ms)", keystroke, "", 100, false, 0);
+    bench::Target("1M play list: filter keystroke vs plain scan", ratio, "x", 3.0);
 }
 
 } // namespace
