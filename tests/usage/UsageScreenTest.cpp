@@ -18,6 +18,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
 }
@@ -51,7 +53,7 @@ QByteArray Png(const QImage& image) {
 
 // The text in an area of the screen. The screen's small letters are read far
 // better enlarged four times, smoothly, with a margin of background around them.
-enum class Layout { Line, Block, Scattered };
+enum class Layout { Line, Block, Scattered, Columns };
 QString Read(const QImage& screen, const QRect& area, Layout layout = Layout::Scattered) {
     QProcess enlarge;
     enlarge.start(QStringLiteral("convert"), {"png:-", "-colorspace", "gray", "-resize", "400%",
@@ -60,7 +62,10 @@ QString Read(const QImage& screen, const QRect& area, Layout layout = Layout::Sc
     enlarge.write(Png(screen.copy(area)));
     enlarge.closeWriteChannel();
     enlarge.waitForFinished(20000);
-    const char* psm = layout == Layout::Line ? "7" : layout == Layout::Block ? "6" : "11";
+    const char* psm = layout == Layout::Line      ? "7"
+                      : layout == Layout::Block   ? "6"
+                      : layout == Layout::Columns ? "4"
+                                                  : "11";
     return RunTool(QStringLiteral("tesseract"), {"stdin", "stdout", "--psm", psm},
                    enlarge.readAllStandardOutput());
 }
@@ -274,6 +279,67 @@ TEST(UsageOnScreen, TheLineOfAFileThatIsGoneIsGreyed) {
     EXPECT_LT(darkest(0), 80) << "a_first.png";
     EXPECT_GT(darkest(1), darkest(0) + 40) << "b_gone.png is not greyed";
     EXPECT_LT(darkest(2), 80) << "c_last.png";
+    x.Xdo({"key", "alt+f", "x"});
+    EXPECT_TRUE(app.waitForFinished(10000));
+}
+
+// Ctrl+F in the play list, a few letters typed: only the matching lines stay on
+// screen and the status pane counts them; Escape brings the others back.
+TEST(UsageOnScreen, TheFilterBoxKeepsTheLinesThatMatchOnScreen) {
+    const QString missing =
+        XSession::MissingTools({"Xvfb", "openbox", "xdotool", "convert", "tesseract"});
+    if (!missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    QTemporaryDir media, work, config;
+    const QString folder = QDir(media.path()).absolutePath();
+    for (const char* name : {"Harbour lights.png", "harbour wall.png", "Meadow.png", "Zebra.png"})
+        ASSERT_FALSE(fixtures::makeMedia(fixtures::Media::Png, folder, name).isEmpty());
+    XSession x;
+    ASSERT_TRUE(x.Start());
+    QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), {folder + "/Meadow.png"},
+                             x.UserEnvironment(config.path()), work.path());
+    ASSERT_TRUE(app.waitForStarted(5000));
+    QString main;
+    ASSERT_TRUE(XSession::WaitFor(
+        [&] { return !(main = x.FindWindow("^Lumarest - Meadow.png$")).isEmpty(); }, 20000))
+        << qPrintable(XSession::Output(app));
+    x.Xdo({"windowactivate", "--sync", main});
+    x.Xdo({"key", "--delay", "120", "alt+v", "Down", "Down", "Down", "Return"});
+    ASSERT_TRUE(XSession::WaitFor(
+        [&] { return x.Xdo({"getwindowname", main}) == "Lumarest - Play List"; }, 5000));
+    // The play-list window opens at the top left of the area, its names in the first
+    // column; the status pane lies at the bottom left of the main window.
+    const QRect window = x.Geometry(main);
+    const QRect names(0, window.height() / 12, window.width() / 4, window.height() / 3);
+    const QRect status(0, window.height() * 19 / 20, window.width() * 2 / 5, window.height() / 20);
+    QString table, pane;
+    // Polls the names and the pane until they hold (or lack) what is awaited.
+    const auto readUntil = [&](const std::function<bool()>& done) {
+        return XSession::WaitFor(
+            [&] {
+                const QImage shot = x.Shot(main);
+                table = Read(shot, names, Layout::Columns);
+                pane = Read(shot, status);
+                return done();
+            },
+            8000, 300);
+    };
+    ASSERT_TRUE(readUntil([&] { return table.contains("Zebra"); })) << qPrintable(table);
+
+    x.Xdo({"key", "--delay", "120", "ctrl+f"});
+    x.Xdo({"type", "--delay", "120", "HARB"});
+    EXPECT_TRUE(readUntil([&] {
+        return pane.contains("Lines shown: 2 of 4") && !table.contains("Zebra") &&
+               !table.contains("Meadow");
+    })) << qPrintable(table + " / " + pane);
+    Save(x.Shot(main), "filter-box");
+    EXPECT_TRUE(table.contains("Harbour lights")) << qPrintable(table);
+    EXPECT_TRUE(table.contains("harbour wall")) << qPrintable(table);
+
+    x.Xdo({"key", "Escape"});
+    EXPECT_TRUE(readUntil([&] {
+        return table.contains("Zebra") && table.contains("Meadow") && table.contains("harbour wall");
+    })) << qPrintable(table);
     x.Xdo({"key", "alt+f", "x"});
     EXPECT_TRUE(app.waitForFinished(10000));
 }
