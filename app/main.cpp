@@ -2,6 +2,7 @@
 #include "app/CLumarestApp.h"
 #include "app/MediaFramework.h"
 #include "desktop/DesktopIntegration.h"
+#include "desktop/SingleInstance.h"
 #include "desktop/WhenShown.h"
 #include "platform/framework/MDIFrameWnd.h"
 
@@ -14,7 +15,10 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvenhal"));
     QApplication::setApplicationName(QStringLiteral("Lumarest"));
-    CLumarestApp app(QApplication::arguments().mid(1));
+    const QStringList arguments = QApplication::arguments().mid(1);
+    if (desktop::HandToRunningCopy(desktop::ParseStart(arguments)))
+        return 0;
+    CLumarestApp app(arguments);
     if (!app.InitInstance())
         return 1;
     // The desktop's services come up once the main window is on screen: its first paint does

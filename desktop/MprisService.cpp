@@ -5,6 +5,7 @@
 #include "desktop/MprisProperties.h"
 #include "desktop/PlayerControl.h"
 #include "desktop/PlayerWatch.h"
+#include "desktop/WindowFront.h"
 #include "platform/framework/MDIFrameWnd.h"
 #include "player/CLumarestView.h"
 
@@ -94,13 +95,8 @@ void MprisService::Act(void (*action)(CLumarestView&)) {
 }
 
 void MprisService::Raise() {
-    if (!m_frame)
-        return;
-    if (m_frame->isMinimized())
-        m_frame->showNormal();
-    m_frame->show();
-    m_frame->raise();
-    m_frame->activateWindow();
+    if (m_frame)
+        BringToFront(*m_frame);
 }
 
 void MprisService::Play() {

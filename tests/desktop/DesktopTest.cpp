@@ -12,6 +12,7 @@
 #include "desktop/DesktopIntegration.h"
 #include "desktop/MprisService.h"
 #include "desktop/ScreenSaverInhibitor.h"
+#include "desktop/SingleInstance.h"
 #include "desktop/WhenShown.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/MDIChildWnd.h"
@@ -305,6 +306,72 @@ TEST(DesktopBus, TheProgramHoldsTheNameAndASecondCopyAnInstanceName) {
         [&] { return !client.bus().interface()->isServiceRegistered(kMprisName).value(); }));
 }
 
+// A start that names files while the program runs hands them to the running copy, which
+// opens them (its own window, its own catalogue) and the start ends; --new-window starts a
+// copy of its own, and a start without files only brings the running copy forward.
+TEST(DesktopBus, ASecondStartHandsItsFileToTheRunningCopy) {
+    if (!HasBus())
+        GTEST_SKIP() << "runs under dbus-run-session";
+    QTemporaryDir media;
+    const QString tone = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "tone.wav", 20);
+    ASSERT_FALSE(fixtures::makeMedia(fixtures::Media::OggVorbis, media.path(), "other.ogg", 20)
+                     .isEmpty());
+    BusClient client;
+    const QString appName = QString::fromLatin1(desktop::kApplicationId);
+    QProcess first;
+    first.setWorkingDirectory(media.path());
+    first.start(QStringLiteral(LUMAREST_EXE), {tone});
+    ASSERT_TRUE(first.waitForStarted());
+    ASSERT_TRUE(AppHarness::waitFor(
+        [&] { return client.bus().interface()->isServiceRegistered(appName).value(); }, 10000));
+    EXPECT_TRUE(AppHarness::waitFor([&] { return client.Get("PlaybackStatus") == "Playing"; }));
+
+    QProcess second; // from the folder, the file named as a file manager's terminal would
+    second.setWorkingDirectory(media.path());
+    second.start(QStringLiteral(LUMAREST_EXE), {"other.ogg"});
+    ASSERT_TRUE(second.waitForFinished(10000)) << "the second start went on by itself";
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(AppHarness::waitFor(
+        [&] { return client.Metadata().value("xesam:title").toString() == "other.ogg"; }))
+        << "the running copy did not open the file";
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    QProcess nothing; // no file: the running copy comes forward, no copy starts
+    nothing.start(QStringLiteral(LUMAREST_EXE), {});
+    ASSERT_TRUE(nothing.waitForFinished(10000));
+    EXPECT_EQ(nothing.exitCode(), 0);
+
+    QProcess own;
+    own.setWorkingDirectory(media.path());
+    own.start(QStringLiteral(LUMAREST_EXE), {"--new-window", "other.ogg"});
+    ASSERT_TRUE(own.waitForStarted());
+    const QString ownMpris = kMprisName + QStringLiteral(".instance%1").arg(own.processId());
+    EXPECT_TRUE(AppHarness::waitFor(
+        [&] { return client.bus().interface()->isServiceRegistered(ownMpris).value(); }, 10000))
+        << "--new-window made no copy of its own";
+    EXPECT_EQ(own.state(), QProcess::Running);
+    for (QProcess* p : {&own, &first}) {
+        p->kill();
+        p->waitForFinished();
+    }
+}
+
+// The command line: the files named, in their order, and the switch for a copy of its own.
+TEST(DesktopStart, TheCommandLineNamesItsFilesAndMayAskForACopyOfItsOwn) {
+    const desktop::StartRequest plain = desktop::ParseStart({"a.avi", "b c.mp3"});
+    EXPECT_EQ(plain.files, QStringList({"a.avi", "b c.mp3"}));
+    EXPECT_FALSE(plain.newWindow);
+    const desktop::StartRequest own = desktop::ParseStart({"--new-window", "a.avi"});
+    EXPECT_EQ(own.files, QStringList({"a.avi"}));
+    EXPECT_TRUE(own.newWindow);
+    const desktop::StartRequest dashed = desktop::ParseStart({"-x", "--", "--new-window", "-y"});
+    EXPECT_EQ(dashed.files, QStringList({"--new-window", "-y"}));
+    EXPECT_FALSE(dashed.newWindow);
+    EXPECT_TRUE(desktop::ParseStart({}).files.isEmpty());
+    // Nobody to hand over to without a bus: the start goes on by itself.
+    EXPECT_FALSE(desktop::HandToRunningCopy(plain, QDBusConnection(QStringLiteral("no bus"))));
+}
+
 // The desktop's services come up after the main window's first paint; a window never shown
 // gets them all the same a moment later.
 TEST(DesktopStart, ComesUpOnceTheWindowIsShown) {
@@ -340,6 +407,14 @@ TEST(DesktopNoBus, TheProgramStartsAndStaysQuiet) {
     EXPECT_TRUE(AppHarness::waitFor(
         [&] { return QFileInfo::exists(work.path() + "/Lumarest.mdb"); }, 15000));
     EXPECT_FALSE(program.waitForFinished(500));
+    // A second start has no copy to hand its file to: it runs by itself.
+    QProcess second;
+    second.setWorkingDirectory(work.path());
+    second.start(QStringLiteral(LUMAREST_EXE), {"nothing.avi"});
+    ASSERT_TRUE(second.waitForStarted());
+    EXPECT_FALSE(second.waitForFinished(1500));
+    second.kill();
+    second.waitForFinished();
     program.kill();
     program.waitForFinished();
     const QString said = QString::fromLocal8Bit(program.readAllStandardError());
