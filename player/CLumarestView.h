@@ -71,6 +71,8 @@ public:
     bool HasGraph() const { return m_pMC != nullptr; }
     // Waiting for a medium to start, while the program's other work goes on.
     bool IsStartingMedium() const { return m_bStarting; }
+    // What the loaded medium's tags say of it.
+    const media::MediumTags& Tags() const { return m_tags; }
 
     bool m_bPaused = false;
     bool m_bPlaying = false;
@@ -98,6 +100,7 @@ public:
     bool m_bArranged = false;  // placed by Tile or Cascade, not by its media
     bool m_bFullScreenKeyHeld = false; // F that entered full screen is still down
     bool m_bSubtitles = true;          // View / Subtitles
+    media::MediumTags m_tags;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

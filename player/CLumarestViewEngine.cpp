@@ -69,11 +69,15 @@ bool CLumarestView::Restart() {
 bool CLumarestView::Build(const std::wstring& path) {
     m_nElapsed = 0;
     m_nDuration = 0;
+    m_tags = {};
+    setToolTip(QString());
     if (!CheckResult(1, CoCreateFilterGraph(m_pGB)) || !m_pGB)
         return true;
     if (const HRESULT hr = Render(path); FAILED(hr))
         return Refused(hr, path);
     QueryFacets();
+    m_tags = m_pGB->GetTags();
+    setToolTip(TagsToolTip(m_tags.artist, m_tags.title));
     if (m_pBA)
         m_pBA->put_Volume(m_bSoundOff ? kSilence : m_lVolume);
     if (m_pBV && !m_bSubtitles)

@@ -30,6 +30,12 @@ QString UnsupportedFormatText() {
     return QStringLiteral("Unsupported file format.");
 }
 
+QString TagsToolTip(const QString& artist, const QString& title) {
+    if (artist.isEmpty() || title.isEmpty())
+        return artist.isEmpty() ? title : artist;
+    return artist + QStringLiteral(" \u2013 ") + title;
+}
+
 QString FileNotFoundText(const QString& path) {
     return QStringLiteral("File not found: \"%1\"").arg(path);
 }

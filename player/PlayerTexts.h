@@ -20,3 +20,6 @@ QString SlideDelayStatusText(int delayMs);
 // Message boxes of a refused file.
 QString UnsupportedFormatText();
 QString FileNotFoundText(const QString& path);
+// The player window's tool tip from the medium's tags: "Artist – Title", or the one of
+// them there is; empty without either.
+QString TagsToolTip(const QString& artist, const QString& title);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/media/HResult.h"
+#include "platform/media/MediumTags.h"
 
 #include <gst/gst.h>
 #include <memory>
@@ -119,6 +120,8 @@ public:
     // VFW_E_UNSUPPORTED_STREAM: no stream of it can be decoded;
     // HRESULT_FILE_NOT_FOUND, HRESULT_ACCESS_DENIED (also for a folder), else E_FAIL.
     virtual HRESULT RenderFile(const std::wstring& path) = 0;
+    // What the rendered file's tags say of it (nothing before a file is rendered).
+    virtual media::MediumTags GetTags() const = 0;
 
     // Any facet of the same graph; out is null on failure.
     template <class T> HRESULT QueryInterface(std::shared_ptr<T>& out) {

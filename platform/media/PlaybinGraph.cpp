@@ -4,6 +4,7 @@
 #include "platform/media/DurationScan.h"
 #include "platform/media/GraphFailures.h"
 #include "platform/media/PathUri.h"
+#include "platform/media/TagReading.h"
 #include "platform/media/PictureSizeLimit.h"
 #include "platform/media/Preroll.h"
 #include "platform/media/ReaderFallback.h"
@@ -131,6 +132,10 @@ HRESULT PlaybinGraph::queryFacet(Facet facet, std::shared_ptr<void>& out) {
         break;
     }
     return S_OK;
+}
+
+media::MediumTags PlaybinGraph::GetTags() const {
+    return m_rendered ? media::readStreamTags(m_playbin.get()) : media::MediumTags{};
 }
 
 void PlaybinGraph::resetPipeline() {

@@ -33,6 +33,7 @@ public:
 
     HRESULT RenderFile(const std::wstring& path) override;
     GstElement* Pipeline() const override { return m_playbin.get(); }
+    media::MediumTags GetTags() const override;
 
     HRESULT Run() override;
     HRESULT Pause() override;

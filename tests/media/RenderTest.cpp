@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <gtest/gtest.h>
 
 using fixtures::Media;
@@ -67,6 +68,42 @@ TEST(RenderFile, WholeLengthOfALongMp3WithoutHeader) {
     Graph graph = renderGraph(path);
     ASSERT_EQ(graph.rendered, S_OK);
     EXPECT_NEAR(durationOf(graph), 30 * kSecond, kSecond / 10);
+}
+
+// A song's tags, its front cover among them, are read; the cover is no video: the song
+// stays a sound. A file without tags says nothing, and neither does a graph before a file.
+TEST(RenderFile, ReadsTheTagsAndCoverOfASong) {
+    QTemporaryDir dir;
+    const QString song = fixtures::makeTaggedSong(
+        dir.path(), "song.mp3", {"Blue Harbour", "The Quays", "Tides", 2, "red"});
+    ASSERT_FALSE(song.isEmpty());
+    Graph graph = renderGraph(song);
+    ASSERT_EQ(graph.rendered, S_OK);
+    const media::MediumTags tags = graph.builder->GetTags();
+    EXPECT_EQ(tags.title, "Blue Harbour");
+    EXPECT_EQ(tags.artist, "The Quays");
+    EXPECT_EQ(tags.album, "Tides");
+    EXPECT_EQ(tags.track, 2u);
+    EXPECT_EQ(tags.coverType, "image/png");
+    const QImage cover = QImage::fromData(tags.cover);
+    EXPECT_EQ(cover.size(), QSize(64, 48));
+    EXPECT_GT(qRed(cover.pixel(10, 10)), 240);
+    EXPECT_LT(qGreen(cover.pixel(10, 10)) + qBlue(cover.pixel(10, 10)), 30);
+    long visible = 1;
+    EXPECT_EQ(graph.window->get_Visible(&visible), E_NOINTERFACE);
+
+    fixtures::SongTags onlyTitle;
+    onlyTitle.title = "Only a title";
+    const QString bare = fixtures::makeTaggedSong(dir.path(), "bare.mp3", onlyTitle);
+    Graph other = renderGraph(bare);
+    ASSERT_EQ(other.rendered, S_OK);
+    EXPECT_EQ(other.builder->GetTags().title, "Only a title");
+    EXPECT_TRUE(other.builder->GetTags().cover.isEmpty());
+    EXPECT_EQ(renderGraph(MediaFolder::instance().path(Media::Wav)).builder->GetTags(),
+              media::MediumTags{});
+    std::shared_ptr<IGraphBuilder> empty;
+    ASSERT_EQ(CoCreateFilterGraph(empty), S_OK);
+    EXPECT_EQ(empty->GetTags(), media::MediumTags{});
 }
 
 TEST(RenderFile, RefusesWhatIsNoMedium) {

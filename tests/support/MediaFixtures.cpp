@@ -3,6 +3,8 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <gst/gst.h>
 #include <memory>
 
@@ -142,6 +144,40 @@ QString writeFile(const QString& dir, const QString& name, const QByteArray& byt
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(bytes) != bytes.size()) {
         return {};
+    }
+    return path;
+}
+
+QString makeTaggedSong(const QString& dir, const QString& name, const SongTags& tags,
+                       int seconds) {
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty())
+        return QString();
+    const QString path = QDir(dir).absoluteFilePath(name);
+    QStringList args{"-hide_banner", "-loglevel", "error", "-nostdin", "-threads", "1", "-y",
+                     "-f", "lavfi", "-i",
+                     QStringLiteral("sine=frequency=440:duration=%1").arg(seconds)};
+    if (!tags.cover.isEmpty())
+        args << QStringList{"-f", "lavfi", "-i",
+                            QStringLiteral("color=c=%1:s=64x48:d=1").arg(tags.cover),
+                            "-map", "0:a", "-map", "1:v", "-frames:v", "1", "-c:v", "png",
+                            "-disposition:v:0", "attached_pic", "-metadata:s:v",
+                            "comment=Cover (front)"};
+    args << QStringList{"-c:a", "libmp3lame", "-id3v2_version", "3"};
+    const auto tag = [&](const char* key, const QString& value) {
+        if (!value.isEmpty())
+            args << "-metadata" << QStringLiteral("%1=%2").arg(QLatin1String(key), value);
+    };
+    tag("title", tags.title);
+    tag("artist", tags.artist);
+    tag("album", tags.album);
+    tag("track", tags.track > 0 ? QString::number(tags.track) : QString());
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(ffmpeg, args << path);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        qWarning().noquote() << "ffmpeg could not make" << name << process.readAll();
+        return QString();
     }
     return path;
 }

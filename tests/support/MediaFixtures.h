@@ -30,6 +30,17 @@ QString defaultName(Media kind);
 QString makeMedia(Media kind, const QString& dir, const QString& name = {}, int seconds = 5,
                   QSize frameSize = QSize(320, 240));
 
+// An MP3 tone with ID3 tags, as a music collection's files are, made by ffmpeg: a title,
+// artist, album and track number, and with cover a small PNG picture of that colour as its
+// front cover. "" when it could not be made (ffmpeg missing).
+struct SongTags {
+    QString title, artist, album;
+    int track = 0;
+    QString cover; // a colour name ("red"); "" for none
+};
+QString makeTaggedSong(const QString& dir, const QString& name, const SongTags& tags,
+                       int seconds = 3);
+
 // Writes bytes (for instance text under a media name, or nothing) and returns the path.
 QString writeFile(const QString& dir, const QString& name, const QByteArray& bytes);
 
