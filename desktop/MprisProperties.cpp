@@ -1,5 +1,7 @@
 #include "desktop/MprisProperties.h"
 
+#include "desktop/CoverArt.h"
+
 #include <QDBusObjectPath>
 #include <QFileInfo>
 #include <QUrl>
@@ -34,7 +36,17 @@ QVariantMap MetadataOf(const PlayerSnapshot& s, quint64 serial) {
     if (!s.present || s.path.isEmpty())
         return m;
     m.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(s.path).toString(QUrl::FullyEncoded));
-    m.insert(QStringLiteral("xesam:title"), QFileInfo(s.path).fileName());
+    const media::MediumTags& tags = s.tags;
+    m.insert(QStringLiteral("xesam:title"),
+             tags.title.isEmpty() ? QFileInfo(s.path).fileName() : tags.title);
+    if (!tags.artist.isEmpty())
+        m.insert(QStringLiteral("xesam:artist"), QStringList{tags.artist});
+    if (!tags.album.isEmpty())
+        m.insert(QStringLiteral("xesam:album"), tags.album);
+    if (tags.track > 0)
+        m.insert(QStringLiteral("xesam:trackNumber"), static_cast<int>(tags.track));
+    if (const QString art = CoverArtUrl(tags.cover, tags.coverType); !art.isEmpty())
+        m.insert(QStringLiteral("mpris:artUrl"), art);
     if (s.lengthUs > 0)
         m.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(s.lengthUs));
     return m;

@@ -77,6 +77,7 @@ PlayerSnapshot SnapshotOf(const CLumarestView* view) {
     s.canPause = view->HasGraph() && view->m_bPlaying;
     s.canSeek = view->HasGraph() && view->m_wndSlider && view->m_nDuration > 0;
     s.canGoNext = CanMoveQueueOn(*view);
+    s.tags = view->Tags();
     return s;
 }
 

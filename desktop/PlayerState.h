@@ -1,6 +1,8 @@
 #pragma once
 // What the desktop sees of a player window: its state read from the view's
 // own members, without changing anything in it.
+#include "platform/media/MediumTags.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -25,6 +27,7 @@ struct PlayerSnapshot {
     bool canPause = false;
     bool canSeek = false;
     bool canGoNext = false;
+    media::MediumTags tags; // what the medium's tags say of it
 
     bool operator==(const PlayerSnapshot&) const = default;
 };

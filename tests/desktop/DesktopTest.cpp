@@ -9,6 +9,7 @@
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
 #include "app/SharedState.h"
+#include "desktop/CoverArt.h"
 #include "desktop/DesktopIntegration.h"
 #include "desktop/MprisService.h"
 #include "desktop/ScreenSaverInhibitor.h"
@@ -30,6 +31,7 @@
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImage>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QProcess>
@@ -187,6 +189,12 @@ bool HasBus() {
     return QDBusConnection::sessionBus().isConnected();
 }
 
+// The metadata a service announces now, asked through the bus.
+void Get(BusClient& client, const QString& service, QVariantMap& metadata) {
+    metadata.clear();
+    client.Get("Metadata", service).value<QDBusArgument>() >> metadata;
+}
+
 TEST(DesktopBus, MediaKeysDriveAQueueOfThreeAndTheScreenStaysOnWhileTheVideoMoves) {
     if (!HasBus())
         GTEST_SKIP() << "runs under dbus-run-session";
@@ -304,6 +312,74 @@ TEST(DesktopBus, TheProgramHoldsTheNameAndASecondCopyAnInstanceName) {
     program.waitForFinished();
     EXPECT_TRUE(AppHarness::waitFor(
         [&] { return !client.bus().interface()->isServiceRegistered(kMprisName).value(); }));
+}
+
+// What a song's tags say reaches the sound menu (title, artist, album, track, and the cover
+// as a file in the cache folder, written once) and the window's tool tip; its window is the
+// same sound strip as an untagged file's.
+TEST(DesktopBus, TagsAndCoverReachTheSoundMenuAndTheToolTip) {
+    if (!HasBus())
+        GTEST_SKIP() << "runs under dbus-run-session";
+    QTemporaryDir media, other, cache;
+    const QString song = fixtures::makeTaggedSong(
+        media.path(), "song.mp3", {"Blue Harbour", "The Quays", "Tides", 2, "red"}, 20);
+    ASSERT_FALSE(song.isEmpty());
+    // The same name elsewhere: the strip's width follows the name.
+    const QString plain = fixtures::makeMedia(fixtures::Media::Mp3Xing, other.path(), "song.mp3", 20);
+    const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    AppHarness h;
+    desktop::DesktopIntegration desktop(h.frame());
+    BusClient client;
+    const QString service = desktop.Mpris()->ServiceName();
+    ASSERT_NE(h.app().OpenDocumentFile(plain), nullptr);
+    ASSERT_TRUE(AppHarness::waitFor([&] { return client.Get("PlaybackStatus", service) == "Playing"; }));
+    const QSize plainStrip = h.frame().ChildFrames().back()->size();
+    ASSERT_NE(h.app().OpenDocumentFile(song), nullptr);
+    QVariantMap metadata;
+    const auto read = [&] {
+        Get(client, service, metadata);
+        return metadata.value("xesam:title").toString() == "Blue Harbour";
+    };
+    ASSERT_TRUE(AppHarness::waitFor(read)) << metadata.value("xesam:title").toString().toStdString();
+    EXPECT_EQ(metadata.value("xesam:artist").toStringList(), QStringList{"The Quays"});
+    EXPECT_EQ(metadata.value("xesam:album").toString(), "Tides");
+    EXPECT_EQ(metadata.value("xesam:trackNumber").toInt(), 2);
+    const QUrl art(metadata.value("mpris:artUrl").toString());
+    ASSERT_TRUE(art.isLocalFile()) << art.toString().toStdString();
+    EXPECT_TRUE(art.toLocalFile().startsWith(cache.path()));
+    const QImage cover(art.toLocalFile());
+    EXPECT_EQ(cover.size(), QSize(64, 48));
+
+    CMDIChildWnd* window = h.frame().ChildFrames().back();
+    EXPECT_EQ(window->GetActiveView()->toolTip(), QStringLiteral("The Quays \u2013 Blue Harbour"));
+    EXPECT_EQ(window->size(), plainStrip);
+    EXPECT_EQ(h.frame().ChildFrames().front()->GetActiveView()->toolTip(), "");
+    if (oldCache.isNull())
+        qunsetenv("XDG_CACHE_HOME");
+    else
+        qputenv("XDG_CACHE_HOME", oldCache);
+}
+
+// A cover is written once, named by its content, and never half.
+TEST(DesktopCover, IsWrittenOnceByItsContent) {
+    QTemporaryDir cache;
+    const QByteArray red("\x89PNG red picture"), blue("\x89PNG blue picture");
+    EXPECT_EQ(desktop::CoverArtUrl({}, "image/png", cache.path()), "");
+    const QUrl first(desktop::CoverArtUrl(red, "image/png", cache.path()));
+    ASSERT_TRUE(first.isLocalFile());
+    EXPECT_TRUE(first.toLocalFile().endsWith(".png"));
+    QFile written(first.toLocalFile());
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), red);
+    const QDateTime made = QFileInfo(written).lastModified();
+    QTest::qWait(20);
+    EXPECT_EQ(QUrl(desktop::CoverArtUrl(red, "image/png", cache.path())), first);
+    EXPECT_EQ(QFileInfo(written).lastModified(), made) << "written again";
+    const QUrl second(desktop::CoverArtUrl(blue, "image/jpeg", cache.path()));
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(second.toLocalFile().endsWith(".jpg"));
+    EXPECT_EQ(QDir(cache.path() + "/covers").entryList(QDir::Files).size(), 2);
 }
 
 // A start that names files while the program runs hands them to the running copy, which
