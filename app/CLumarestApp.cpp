@@ -12,7 +12,9 @@
 
 #include <QScreen>
 
-CLumarestApp* LumarestApp() { return dynamic_cast<CLumarestApp*>(AfxGetApp()); }
+CLumarestApp* LumarestApp() {
+    return dynamic_cast<CLumarestApp*>(AfxGetApp());
+}
 
 CLumarestApp::CLumarestApp(QStringList arguments)
     : CWinApp(QStringLiteral("Lumarest")), m_arguments(std::move(arguments)) {
@@ -38,8 +40,8 @@ bool CLumarestApp::InitInstance() {
                                                       []() -> CView* { return new CLumarestView; });
     m_pPlayerTemplate = player.get();
     AddDocTemplate(std::move(player));
-    auto playList = std::make_unique<CMultiDocTemplate>(IDR_PLAYLISTTYPE, newDocument, newFrame,
-                                                        []() -> CView* { return new CListView_Table; });
+    auto playList = std::make_unique<CMultiDocTemplate>(
+        IDR_PLAYLISTTYPE, newDocument, newFrame, []() -> CView* { return new CListView_Table; });
     m_pPlayListTemplate = playList.get();
     AddDocTemplate(std::move(playList));
 

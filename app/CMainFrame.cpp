@@ -17,7 +17,9 @@
 
 #include <cstdlib>
 
-CMainFrame* MainFrame() { return dynamic_cast<CMainFrame*>(AfxGetMainWnd()); }
+CMainFrame* MainFrame() {
+    return dynamic_cast<CMainFrame*>(AfxGetMainWnd());
+}
 
 CMainFrame::CMainFrame() {
     if (!StartMediaFramework()) {
@@ -40,7 +42,8 @@ int CMainFrame::OnCreate() {
     if (!m_wndToolBar)
         return -1;
     m_wndStatusBar = new CStatusBar(this);
-    if (!m_wndStatusBar->SetIndicators({ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
+    if (!m_wndStatusBar->SetIndicators(
+            {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
         return -1;
     setStatusBar(m_wndStatusBar);
     m_wndStatusBar->SetPaneText(0, AfxResources().LoadString(AFX_IDS_IDLEMESSAGE), false);
@@ -80,4 +83,6 @@ void CMainFrame::OnViewParameters() {
     dialog.DoModal();
 }
 
-void CMainFrame::OnWindowCloseAll() { AfxGetApp()->CloseAllDocuments(true); }
+void CMainFrame::OnWindowCloseAll() {
+    AfxGetApp()->CloseAllDocuments(true);
+}

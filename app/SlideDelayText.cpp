@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 
-QString FormatSlideDelay(int milliseconds) { return QString::asprintf("%.2f", milliseconds * 0.001); }
+QString FormatSlideDelay(int milliseconds) {
+    return QString::asprintf("%.2f", milliseconds * 0.001);
+}
 
 int ParseSlideDelay(const QString& text) {
     // The decimal point is always '.', whatever the user's locale says.

@@ -34,8 +34,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <malloc.h>
 #include <algorithm>
+#include <malloc.h>
 #include <numeric>
 
 using bench::Samples;

@@ -29,7 +29,7 @@ public:
     PlayerWatch& Watch() const { return *m_watch; }
     MprisService* Mpris() const { return m_mpris; }                 // null without a bus
     ScreenSaverInhibitor* Inhibitor() const { return m_inhibitor; } // null without a bus
-    SingleInstance* Instance() const { return m_instance; }           // null without a bus
+    SingleInstance* Instance() const { return m_instance; }         // null without a bus
 
 private:
     FileDrop* m_drop = nullptr;

@@ -103,9 +103,10 @@ SingleInstance::SingleInstance(const QDBusConnection& bus, QWidget& mainWindow, 
     QDBusConnectionInterface* daemon = m_bus.interface();
     if (!m_objectRegistered || !daemon)
         return;
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = daemon->registerService(
-        QString::fromLatin1(kApplicationId), QDBusConnectionInterface::DontQueueService,
-        QDBusConnectionInterface::DontAllowReplacement);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        daemon->registerService(QString::fromLatin1(kApplicationId),
+                                QDBusConnectionInterface::DontQueueService,
+                                QDBusConnectionInterface::DontAllowReplacement);
     m_holdsName = reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
 }
 

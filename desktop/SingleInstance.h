@@ -11,8 +11,6 @@
 #include <QVariantMap>
 #include <QWidget>
 
-
-
 namespace desktop {
 
 inline constexpr char kApplicationId[] = "com.orvenhal.lumarest";

@@ -41,6 +41,6 @@ public:
     // The list that filled the queue; becomes null by itself when that
     // play-list window closes, and the player then marks no line.
     QPointer<CListCtrl> m_pCListCtrl;
-    std::vector<uint32_t> m_arrLines;         // play queue: line number of each path
+    std::vector<uint32_t> m_arrLines;          // play queue: line number of each path
     CDao_PlayList* m_pCDao_PlayList = nullptr; // the main frame's catalogue, not owned
 };

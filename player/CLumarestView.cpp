@@ -25,7 +25,8 @@ CLumarestView::CLumarestView() {
     OnCommand(ID_VIEW_FULLSCREEN, [this] { OnViewFullScreen(); });
     OnCommand(ID_PLAYER_SOUND, [this] { OnPlayerSound(); });
     OnCommand(ID_VIEW_SUBTITLES, [this] { OnViewSubtitles(); });
-    OnUpdateCommandUI(ID_VIEW_SUBTITLES, [this](CCmdUI* ui) { ui->SetCheck(m_bSubtitles ? 1 : 0); });
+    OnUpdateCommandUI(ID_VIEW_SUBTITLES,
+                      [this](CCmdUI* ui) { ui->SetCheck(m_bSubtitles ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_PLAY, [this](CCmdUI* ui) { ui->SetCheck(m_bPlaying ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_PAUSE, [this](CCmdUI* ui) { ui->SetCheck(m_bPaused ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_SOUND, [this](CCmdUI* ui) { ui->SetCheck(m_bSoundOff ? 0 : 1); });

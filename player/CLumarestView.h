@@ -93,11 +93,11 @@ public:
     std::shared_ptr<IMediaSeeking> m_pMS;
     std::shared_ptr<IMediaPosition> m_pMP;
     int m_nSliderPos = 0;
-    QString m_strFile;        // path of the loaded file, as the failure log writes it
-    std::wstring m_bstrFile;  // the same path, wide
-    int64_t m_llDuration = 0; // 100-nanosecond units
-    bool m_bStarting = false;  // inside RenderFile, where the program's other work goes on
-    bool m_bArranged = false;  // placed by Tile or Cascade, not by its media
+    QString m_strFile;                 // path of the loaded file, as the failure log writes it
+    std::wstring m_bstrFile;           // the same path, wide
+    int64_t m_llDuration = 0;          // 100-nanosecond units
+    bool m_bStarting = false;          // inside RenderFile, where the program's other work goes on
+    bool m_bArranged = false;          // placed by Tile or Cascade, not by its media
     bool m_bFullScreenKeyHeld = false; // F that entered full screen is still down
     bool m_bSubtitles = true;          // View / Subtitles
     media::MediumTags m_tags;

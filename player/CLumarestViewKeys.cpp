@@ -15,8 +15,8 @@ namespace {
 constexpr int32_t kSilence = -10000;
 constexpr unsigned kKeyM = 0x4D;
 constexpr unsigned kKeyF = 0x46;
-constexpr int kSeekStep = 5;       // seconds, Left and Right
-constexpr int kLongSeekStep = 30;  // with Shift
+constexpr int kSeekStep = 5;      // seconds, Left and Right
+constexpr int kLongSeekStep = 30; // with Shift
 const QString kSilentText = QStringLiteral(" 0");
 } // namespace
 
@@ -55,8 +55,8 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
         break;
     case vk::VK_LEFT:
     case vk::VK_RIGHT: {
-        const int step = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier ? kLongSeekStep
-                                                                                  : kSeekStep;
+        const int step =
+            QGuiApplication::keyboardModifiers() & Qt::ShiftModifier ? kLongSeekStep : kSeekStep;
         SeekBy(nChar == vk::VK_LEFT ? -step : step);
         break;
     }

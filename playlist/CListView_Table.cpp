@@ -149,7 +149,7 @@ bool CListView_Table::FillList() {
         CWaitCursor wait;
         ScopedNoUpdates frozen(m_pList);
         m_pList->DeleteAllItems();
-        m_missing.Forget(); // looked at again as the lines are drawn
+        m_missing.Forget();  // looked at again as the lines are drawn
         m_nCurrentLine = -1; // the line it named is gone
         FillLines(count);
         if (!FilterText().isEmpty())
@@ -302,9 +302,8 @@ void CListView_Table::ApplyFilter() {
     }
     m_nCurrentLine = -1; // the indexes name other lines now
     const int shown = m_pList->GetItemCount();
-    ShowStatusText(QStringLiteral(" Lines shown: %1 of %2")
-                       .arg(shown)
-                       .arg(shown + m_pList->GetHiddenCount()));
+    ShowStatusText(
+        QStringLiteral(" Lines shown: %1 of %2").arg(shown).arg(shown + m_pList->GetHiddenCount()));
 }
 
 void CListView_Table::ShowStatusText(const QString& text) {

@@ -87,8 +87,8 @@ private:
     void RegisterCommands();
     UINT ChooseFromMenu(QMenu& menu, QPoint globalPos);
 
-    CListCtrl* m_pList = nullptr; // child widget
-    FilterBox* m_pFilter = nullptr; // child widget
+    CListCtrl* m_pList = nullptr;     // child widget
+    FilterBox* m_pFilter = nullptr;   // child widget
     playlist::MissingFiles m_missing; // lines drawn greyed
     int m_nStatusLine = 0;
     int m_nStatusCount = 0;

@@ -68,13 +68,15 @@ void InstallIcons(CResources& r, bool lookUpWhenPainted) {
         {IDR_PLAYERTYPE, AppIcon(QColor(0, 120, 90))},
         {IDR_PLAYLISTTYPE, AppIcon(QColor(40, 80, 120))},
         {ID_FILE_OPEN, themed("document-open", StylesOwn(QStyle::SP_DialogOpenButton))},
-        {ID_VIEW_PLAYLIST, themed("view-media-playlist", StylesOwn(QStyle::SP_FileDialogDetailedView))},
+        {ID_VIEW_PLAYLIST,
+         themed("view-media-playlist", StylesOwn(QStyle::SP_FileDialogDetailedView))},
         {ID_PLAYLIST_PLAYSELECTED, themed("media-skip-forward", Drawn(Glyph::SkipForward))},
         {ID_PLAYER_PLAY, themed("media-playback-start", Drawn(Glyph::Play))},
         {ID_PLAYER_PAUSE, themed("media-playback-pause", Drawn(Glyph::Pause))},
         {ID_VIEW_FULLSCREEN, themed("view-fullscreen", Drawn(Glyph::FullScreen))},
         {ID_PLAYER_SOUND, themed("audio-volume-high", StylesOwn(QStyle::SP_MediaVolume))},
-        {ID_VIEW_PARAMETERS, themed("preferences-system", StylesOwn(QStyle::SP_FileDialogInfoView))},
+        {ID_VIEW_PARAMETERS,
+         themed("preferences-system", StylesOwn(QStyle::SP_FileDialogInfoView))},
     };
 }
 

@@ -6,7 +6,9 @@
 
 // The help page is compiled into the program's static library, whose
 // resources register only when asked to.
-static void InitCompiledResources() { Q_INIT_RESOURCE(lumarest); }
+static void InitCompiledResources() {
+    Q_INIT_RESOURCE(lumarest);
+}
 
 namespace res {
 namespace {
@@ -14,7 +16,8 @@ namespace {
 using Item = MenuItemDef;
 
 void InstallStrings(CResources& r) {
-    const QString docString = QStringLiteral("\nLumarest\nLumarest\n\n\nLumarest.Document\nLumarest.Document");
+    const QString docString =
+        QStringLiteral("\nLumarest\nLumarest\n\n\nLumarest.Document\nLumarest.Document");
     r.strings = {
         {IDR_MAINFRAME, QStringLiteral("Lumarest")},
         {IDR_PLAYERTYPE, docString},
@@ -50,9 +53,10 @@ void InstallStrings(CResources& r) {
 
 MenuDef MainMenu() {
     return {{
-        Item::Popup("&File", {Item::Command(ID_FILE_OPEN, "&Open...\tCtrl+O"), Item::Separator(),
-                              Item::RecentFiles("Recent File"), Item::Separator(),
-                              Item::Command(ID_FILE_CLOSE, "&Close"), Item::Command(ID_APP_EXIT, "E&xit")}),
+        Item::Popup("&File",
+                    {Item::Command(ID_FILE_OPEN, "&Open...\tCtrl+O"), Item::Separator(),
+                     Item::RecentFiles("Recent File"), Item::Separator(),
+                     Item::Command(ID_FILE_CLOSE, "&Close"), Item::Command(ID_APP_EXIT, "E&xit")}),
         Item::Popup("&View", {Item::Command(ID_VIEW_TOOLBAR, "&Toolbar"),
                               Item::Command(ID_VIEW_STATUS_BAR, "&Status Bar"), Item::Separator(),
                               Item::Command(ID_VIEW_PLAYLIST, "Play List"),
@@ -81,8 +85,9 @@ MenuDef PlayerMenu() {
                                 Item::Command(ID_WINDOW_ARRANGE, "&Arrange Icons"),
                                 Item::Command(ID_WINDOW_CLOSEALL, "Close all"),
                                 {MenuItemDef::Kind::WindowList, 0, {}, {}}}),
-        Item::Popup("Player", {Item::Command(ID_PLAYER_PLAY, "Play"), Item::Command(ID_PLAYER_PAUSE, "Pause"),
-                               Item::Command(ID_PLAYER_SOUND, "Sound")}),
+        Item::Popup("Player",
+                    {Item::Command(ID_PLAYER_PLAY, "Play"), Item::Command(ID_PLAYER_PAUSE, "Pause"),
+                     Item::Command(ID_PLAYER_SOUND, "Sound")}),
         Item::Popup("Playlist", {Item::Command(ID_PLAYLIST_REMOVEALL, "Remove all"),
                                  Item::Command(ID_PLAYLIST_PLAYSELECTED, "Play selected Files")}),
         Item::Popup("&Help", {Item::Command(ID_HELP_FINDER, "&Help Topics"), Item::Separator(),
@@ -116,15 +121,19 @@ void Install(bool lookUpIconsWhenPainted) {
     InitCompiledResources();
     CResources& r = AfxResources();
     InstallStrings(r);
-    r.menus = {{IDR_MAINFRAME, MainMenu()}, {IDR_PLAYERTYPE, PlayerMenu()}, {IDR_RECORDS, RecordsMenu()}};
+    r.menus = {
+        {IDR_MAINFRAME, MainMenu()}, {IDR_PLAYERTYPE, PlayerMenu()}, {IDR_RECORDS, RecordsMenu()}};
     r.toolbars = {{IDR_MAINFRAME,
                    {QSize(21, 19),
-                    {ID_FILE_OPEN, ID_VIEW_PLAYLIST, ID_PLAYLIST_PLAYSELECTED, ID_SEPARATOR, ID_PLAYER_PLAY,
-                     ID_PLAYER_PAUSE, ID_VIEW_FULLSCREEN, ID_PLAYER_SOUND, ID_SEPARATOR, ID_VIEW_PARAMETERS}}}};
+                    {ID_FILE_OPEN, ID_VIEW_PLAYLIST, ID_PLAYLIST_PLAYSELECTED, ID_SEPARATOR,
+                     ID_PLAYER_PLAY, ID_PLAYER_PAUSE, ID_VIEW_FULLSCREEN, ID_PLAYER_SOUND,
+                     ID_SEPARATOR, ID_VIEW_PARAMETERS}}}};
     r.accelerators = {{IDR_MAINFRAME, MainAccelerators()}};
     InstallIcons(r, lookUpIconsWhenPainted);
 }
 
-QString HelpPagePath() { return QStringLiteral(":/help/index.html"); }
+QString HelpPagePath() {
+    return QStringLiteral(":/help/index.html");
+}
 
 } // namespace res

@@ -15,7 +15,8 @@ const QIcon& ThemedIconEngine::Resolved() {
     return *m_icon;
 }
 
-void ThemedIconEngine::paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) {
+void ThemedIconEngine::paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+                             QIcon::State state) {
     Resolved().paint(painter, rect, Qt::AlignCenter, mode, state);
 }
 
@@ -27,7 +28,8 @@ QPixmap ThemedIconEngine::pixmap(const QSize& size, QIcon::Mode mode, QIcon::Sta
     return Resolved().pixmap(size, mode, state);
 }
 
-QPixmap ThemedIconEngine::scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) {
+QPixmap ThemedIconEngine::scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                                       qreal scale) {
     return Resolved().pixmap(size, scale, mode, state);
 }
 

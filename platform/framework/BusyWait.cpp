@@ -26,7 +26,9 @@ std::vector<Deferred>& DeferredActions() {
 
 } // namespace
 
-CBusyWait::CBusyWait() : m_started(QDateTime::currentMSecsSinceEpoch()) { ++g_depth; }
+CBusyWait::CBusyWait() : m_started(QDateTime::currentMSecsSinceEpoch()) {
+    ++g_depth;
+}
 
 CBusyWait::~CBusyWait() {
     if (--g_depth > 0)
@@ -43,7 +45,9 @@ void CBusyWait::Pump() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-bool CBusyWait::Active() { return g_depth > 0; }
+bool CBusyWait::Active() {
+    return g_depth > 0;
+}
 
 void CBusyWait::WhenDone(QObject* context, std::function<void()> action) {
     if (!Active()) {

@@ -1,6 +1,8 @@
 #include "platform/framework/CmdTarget.h"
 
-bool CCmdTarget::OnCmdMsg(UINT nID, CCmdUI* pCmdUI) { return DispatchOwn(nID, pCmdUI); }
+bool CCmdTarget::OnCmdMsg(UINT nID, CCmdUI* pCmdUI) {
+    return DispatchOwn(nID, pCmdUI);
+}
 
 bool CCmdTarget::HasCommandHandler(UINT nID) const {
     if (m_commands.count(nID))

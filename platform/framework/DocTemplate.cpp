@@ -16,7 +16,9 @@ CMultiDocTemplate::CMultiDocTemplate(UINT nIDResource, DocumentFactory document,
     : m_nIDResource(nIDResource), m_documentFactory(std::move(document)),
       m_frameFactory(std::move(frame)), m_viewFactory(std::move(view)) {}
 
-CMultiDocTemplate::~CMultiDocTemplate() { CloseAllDocuments(true); }
+CMultiDocTemplate::~CMultiDocTemplate() {
+    CloseAllDocuments(true);
+}
 
 UINT CMultiDocTemplate::GetMenuID() const {
     return AfxResources().FindMenu(m_nIDResource) ? m_nIDResource : 0;
@@ -36,7 +38,8 @@ CDocument* CMultiDocTemplate::FindDocument(const QString& path) const {
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& pathAsGiven, bool makeVisible) {
     // A document always knows its file by its whole path, however it was named.
-    const QString path = pathAsGiven.isEmpty() ? pathAsGiven : QFileInfo(pathAsGiven).absoluteFilePath();
+    const QString path =
+        pathAsGiven.isEmpty() ? pathAsGiven : QFileInfo(pathAsGiven).absoluteFilePath();
     std::unique_ptr<CDocument> owned = m_documentFactory ? m_documentFactory() : nullptr;
     if (!owned)
         return nullptr;
@@ -95,7 +98,8 @@ void CMultiDocTemplate::SetDefaultTitle(CDocument* document) {
     document->SetTitle(GetDocString(1) + QString::number(++m_nUntitledCount));
 }
 
-void CMultiDocTemplate::InitialUpdateFrame(CMDIChildWnd* frame, CDocument* document, bool makeVisible) {
+void CMultiDocTemplate::InitialUpdateFrame(CMDIChildWnd* frame, CDocument* document,
+                                           bool makeVisible) {
     (void)document;
     QPointer<CMDIChildWnd> guard(frame);
     if (CView* view = frame->GetActiveView())

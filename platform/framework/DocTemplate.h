@@ -20,7 +20,8 @@ public:
     using FrameFactory = std::function<CMDIChildWnd*()>;
     using ViewFactory = std::function<CView*()>;
 
-    CMultiDocTemplate(UINT nIDResource, DocumentFactory document, FrameFactory frame, ViewFactory view);
+    CMultiDocTemplate(UINT nIDResource, DocumentFactory document, FrameFactory frame,
+                      ViewFactory view);
     ~CMultiDocTemplate() override;
 
     UINT GetResourceID() const { return m_nIDResource; }

@@ -55,7 +55,8 @@ bool CDocument::OnNewDocument() {
 bool CDocument::OnOpenDocument(const QString& path) {
     CFile file;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite)) {
-        AfxMessageBox(QStringLiteral("Cannot open the file \"%1\".").arg(path), MB_OK | MB_ICONEXCLAMATION);
+        AfxMessageBox(QStringLiteral("Cannot open the file \"%1\".").arg(path),
+                      MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     m_bModified = true; // while reading, as the framework marks it
@@ -68,7 +69,9 @@ bool CDocument::OnOpenDocument(const QString& path) {
     return true;
 }
 
-bool CDocument::OnSaveDocument(const QString&) { return false; }
+bool CDocument::OnSaveDocument(const QString&) {
+    return false;
+}
 
 void CDocument::Serialize(CArchive&) {}
 
@@ -93,7 +96,9 @@ void CDocument::OnCloseDocument() {
         delete frame.data();
 }
 
-bool CDocument::OnCmdMsg(UINT nID, CCmdUI* pCmdUI) { return DispatchOwn(nID, pCmdUI); }
+bool CDocument::OnCmdMsg(UINT nID, CCmdUI* pCmdUI) {
+    return DispatchOwn(nID, pCmdUI);
+}
 
 void CDocument::UpdateFrameTitles() {
     for (CView* view : m_views)

@@ -8,7 +8,9 @@ CMDIChildWnd::CMDIChildWnd(QWidget* parent) : QMdiSubWindow(parent) {
 
 CMDIChildWnd::~CMDIChildWnd() = default;
 
-CDocument* CMDIChildWnd::GetActiveDocument() const { return m_pView ? m_pView->GetDocument() : nullptr; }
+CDocument* CMDIChildWnd::GetActiveDocument() const {
+    return m_pView ? m_pView->GetDocument() : nullptr;
+}
 
 void CMDIChildWnd::MoveWindow(int x, int y, int width, int height, bool repaintNow) {
     if (isMaximized() || isMinimized())

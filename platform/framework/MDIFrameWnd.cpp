@@ -24,7 +24,9 @@ constexpr const char* kCommandProperty = "lumarestCommand";
 constexpr const char* kDynamicProperty = "lumarestDynamic";
 constexpr int kIdleUpdateMs = 150;
 
-UINT CommandOf(const QAction* action) { return action->property(kCommandProperty).toUInt(); }
+UINT CommandOf(const QAction* action) {
+    return action->property(kCommandProperty).toUInt();
+}
 } // namespace
 
 CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : QMainWindow(parent) {
@@ -188,9 +190,15 @@ void CMDIFrameWnd::BuildMenuBar(UINT menuId) {
 void CMDIFrameWnd::FillMenu(QMenu* menu, const std::vector<MenuItemDef>& items) {
     for (const MenuItemDef& item : items) {
         switch (item.kind) {
-        case MenuItemDef::Kind::Separator: menu->addSeparator(); break;
-        case MenuItemDef::Kind::WindowList: menu->setProperty("windowList", true); break;
-        case MenuItemDef::Kind::Popup: FillMenu(menu->addMenu(item.text), item.items); break;
+        case MenuItemDef::Kind::Separator:
+            menu->addSeparator();
+            break;
+        case MenuItemDef::Kind::WindowList:
+            menu->setProperty("windowList", true);
+            break;
+        case MenuItemDef::Kind::Popup:
+            FillMenu(menu->addMenu(item.text), item.items);
+            break;
         case MenuItemDef::Kind::Command:
         case MenuItemDef::Kind::RecentFiles: {
             QAction* action = menu->addAction(item.text);
@@ -250,11 +258,13 @@ void CMDIFrameWnd::FillWindowList(QMenu* menu) {
     separator->setProperty(kDynamicProperty, true);
     int n = 0;
     for (CMDIChildWnd* frame : frames) {
-        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(frame->windowTitle()));
+        QAction* action =
+            menu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(frame->windowTitle()));
         action->setProperty(kDynamicProperty, true);
         action->setCheckable(true);
         action->setChecked(frame == MDIGetActive());
-        connect(action, &QAction::triggered, this, [this, frame] { m_pMdiArea->setActiveSubWindow(frame); });
+        connect(action, &QAction::triggered, this,
+                [this, frame] { m_pMdiArea->setActiveSubWindow(frame); });
     }
 }
 

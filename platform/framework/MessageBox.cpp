@@ -29,10 +29,14 @@ int ShowDialog(const MessageBoxRequest& r) {
     if (r.caption.isEmpty())
         ShowEmptyWindowTitle(box);
     switch (box.exec()) {
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    case QMessageBox::Cancel: return IDCANCEL;
-    default: return buttons == MB_YESNO ? IDNO : IDOK;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    default:
+        return buttons == MB_YESNO ? IDNO : IDOK;
     }
 }
 } // namespace

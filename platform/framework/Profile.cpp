@@ -3,7 +3,9 @@
 #include <QSettings>
 
 namespace {
-QString Key(const QString& section, const QString& entry) { return section + QLatin1Char('/') + entry; }
+QString Key(const QString& section, const QString& entry) {
+    return section + QLatin1Char('/') + entry;
+}
 } // namespace
 
 CProfile::CProfile(const QString& company, const QString& application)
@@ -11,7 +13,8 @@ CProfile::CProfile(const QString& company, const QString& application)
 
 CProfile::~CProfile() = default;
 
-QString CProfile::GetString(const QString& section, const QString& entry, const QString& def) const {
+QString CProfile::GetString(const QString& section, const QString& entry,
+                            const QString& def) const {
     return m_settings->value(Key(section, entry), def).toString();
 }
 
@@ -42,4 +45,6 @@ void CProfile::RemoveEntry(const QString& section, const QString& entry) {
     m_settings->sync();
 }
 
-QString CProfile::FileName() const { return m_settings->fileName(); }
+QString CProfile::FileName() const {
+    return m_settings->fileName();
+}

@@ -20,7 +20,9 @@ QIcon CResources::LoadIcon(UINT id) const {
     return it == icons.end() ? QIcon() : it->second;
 }
 
-QString CResources::Prompt(UINT id) const { return LoadString(id).section(QLatin1Char('\n'), 0, 0); }
+QString CResources::Prompt(UINT id) const {
+    return LoadString(id).section(QLatin1Char('\n'), 0, 0);
+}
 
 QString CResources::ToolTip(UINT id) const {
     const QString s = LoadString(id);

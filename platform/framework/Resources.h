@@ -18,7 +18,9 @@ struct MenuItemDef {
     QString text;
     std::vector<MenuItemDef> items; // a popup's entries
 
-    static MenuItemDef Command(UINT id, QString text) { return {Kind::Command, id, std::move(text), {}}; }
+    static MenuItemDef Command(UINT id, QString text) {
+        return {Kind::Command, id, std::move(text), {}};
+    }
     static MenuItemDef Separator() { return {Kind::Separator, 0, {}, {}}; }
     static MenuItemDef Popup(QString text, std::vector<MenuItemDef> items) {
         return {Kind::Popup, 0, std::move(text), std::move(items)};

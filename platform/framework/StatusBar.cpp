@@ -17,10 +17,14 @@ constexpr int kPadding = 6;
 
 std::optional<lockkeys::Lock> LockOfPane(UINT id) {
     switch (id) {
-    case ID_INDICATOR_CAPS: return lockkeys::Lock::Caps;
-    case ID_INDICATOR_NUM: return lockkeys::Lock::Num;
-    case ID_INDICATOR_SCRL: return lockkeys::Lock::Scroll;
-    default: return std::nullopt;
+    case ID_INDICATOR_CAPS:
+        return lockkeys::Lock::Caps;
+    case ID_INDICATOR_NUM:
+        return lockkeys::Lock::Num;
+    case ID_INDICATOR_SCRL:
+        return lockkeys::Lock::Scroll;
+    default:
+        return std::nullopt;
     }
 }
 } // namespace
@@ -47,7 +51,8 @@ bool CStatusBar::SetIndicators(const std::vector<UINT>& ids) {
     m_panes.clear();
     for (UINT id : ids) {
         const QString text = id == ID_SEPARATOR ? QString() : AfxResources().LoadString(id);
-        const int width = id == ID_SEPARATOR ? 0 : fontMetrics().horizontalAdvance(text) + 2 * kPadding;
+        const int width =
+            id == ID_SEPARATOR ? 0 : fontMetrics().horizontalAdvance(text) + 2 * kPadding;
         m_panes.push_back({id, text, width});
     }
     Layout();
@@ -100,15 +105,21 @@ void CStatusBar::changeEvent(QEvent* event) {
         setFixedHeight(BarHeight());
 }
 
-QSize CStatusBar::sizeHint() const { return {QStatusBar::sizeHint().width(), BarHeight()}; }
-QSize CStatusBar::minimumSizeHint() const { return {0, BarHeight()}; }
+QSize CStatusBar::sizeHint() const {
+    return {QStatusBar::sizeHint().width(), BarHeight()};
+}
+QSize CStatusBar::minimumSizeHint() const {
+    return {0, BarHeight()};
+}
 
 void CStatusBar::resizeEvent(QResizeEvent* event) {
     QStatusBar::resizeEvent(event);
     Layout();
 }
 
-void CStatusBar::Layout() { m_rects = ComputeRects(); }
+void CStatusBar::Layout() {
+    m_rects = ComputeRects();
+}
 
 std::vector<QRect> CStatusBar::ComputeRects() const {
     std::vector<QRect> rects(m_panes.size());

@@ -16,4 +16,6 @@ CWaitCursor::~CWaitCursor() {
         QApplication::restoreOverrideCursor();
 }
 
-int CWaitCursor::Depth() { return g_depth; }
+int CWaitCursor::Depth() {
+    return g_depth;
+}

@@ -22,8 +22,12 @@ CWinApp* g_app = nullptr;
 const QString kAllFilesFilter = QStringLiteral("All Files (*.*) (*)");
 } // namespace
 
-CWinApp* AfxGetApp() { return g_app; }
-CMDIFrameWnd* AfxGetMainWnd() { return g_app ? g_app->m_pMainWnd : nullptr; }
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+CMDIFrameWnd* AfxGetMainWnd() {
+    return g_app ? g_app->m_pMainWnd : nullptr;
+}
 
 void CCommandLineInfo::Parse(const QStringList& arguments) {
     bool switchesEnded = false;
@@ -43,7 +47,8 @@ void CCommandLineInfo::Parse(const QStringList& arguments) {
 
 CWinApp::CWinApp(const QString& appName) : m_pszAppName(appName) {
     g_app = this;
-    OnCommandRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, [this](UINT id) { OnOpenRecentFile(id); });
+    OnCommandRange(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16,
+                   [this](UINT id) { OnOpenRecentFile(id); });
     OnCommand(ID_APP_EXIT, [this] { OnAppExit(); });
 }
 
@@ -69,17 +74,20 @@ void CWinApp::LoadStdProfileSettings(int maxRecentFiles) {
     if (!m_pProfile)
         SetRegistryKey(QString());
     if (maxRecentFiles > 0) {
-        m_pRecentFileList = std::make_unique<CRecentFileList>(*m_pProfile, QStringLiteral("Recent File List"),
-                                                              QStringLiteral("File%1"), maxRecentFiles);
+        m_pRecentFileList =
+            std::make_unique<CRecentFileList>(*m_pProfile, QStringLiteral("Recent File List"),
+                                              QStringLiteral("File%1"), maxRecentFiles);
         m_pRecentFileList->ReadList();
     }
 }
 
-QString CWinApp::GetProfileString(const QString& section, const QString& entry, const QString& def) const {
+QString CWinApp::GetProfileString(const QString& section, const QString& entry,
+                                  const QString& def) const {
     return m_pProfile ? m_pProfile->GetString(section, entry, def) : def;
 }
 
-bool CWinApp::WriteProfileString(const QString& section, const QString& entry, const QString& value) {
+bool CWinApp::WriteProfileString(const QString& section, const QString& entry,
+                                 const QString& value) {
     return m_pProfile && m_pProfile->WriteString(section, entry, value);
 }
 
@@ -118,14 +126,20 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info, const QStringList& argume
 
 bool CWinApp::ProcessShellCommand(const CCommandLineInfo& info) {
     switch (info.m_nShellCommand) {
-    case CCommandLineInfo::FileOpen: return OpenDocumentFile(info.m_strFileName) != nullptr;
-    case CCommandLineInfo::FileNew: OnFileNew(); return true;
-    case CCommandLineInfo::FileNothing: return true;
+    case CCommandLineInfo::FileOpen:
+        return OpenDocumentFile(info.m_strFileName) != nullptr;
+    case CCommandLineInfo::FileNew:
+        OnFileNew();
+        return true;
+    case CCommandLineInfo::FileNothing:
+        return true;
     }
     return false;
 }
 
-QWidget* CWinApp::GetMainWindowWidget() const { return m_pMainWnd; }
+QWidget* CWinApp::GetMainWindowWidget() const {
+    return m_pMainWnd;
+}
 
 void CWinApp::OnFileNew() {
     if (m_templates.empty())

@@ -40,7 +40,8 @@ public:
 
     void SetRegistryKey(const QString& company);
     void LoadStdProfileSettings(int maxRecentFiles);
-    QString GetProfileString(const QString& section, const QString& entry, const QString& def = {}) const;
+    QString GetProfileString(const QString& section, const QString& entry,
+                             const QString& def = {}) const;
     bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
     CProfile* Profile() const { return m_pProfile.get(); }
 

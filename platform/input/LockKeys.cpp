@@ -53,7 +53,9 @@ bool AskTheXServer(LockState& state) {
     return true;
 }
 #else
-bool AskTheXServer(LockState&) { return false; }
+bool AskTheXServer(LockState&) {
+    return false;
+}
 #endif
 
 void ReadFromTheWindowSystem() {
@@ -98,8 +100,11 @@ protected:
             if (atWindow)
                 OnKey(*static_cast<QKeyEvent*>(event), false);
             break;
-        case QEvent::ApplicationActivate: ReadFromTheWindowSystem(); break;
-        default: break;
+        case QEvent::ApplicationActivate:
+            ReadFromTheWindowSystem();
+            break;
+        default:
+            break;
         }
         return false;
     }
@@ -109,9 +114,12 @@ protected:
 
 bool IsOn(Lock lock) {
     switch (lock) {
-    case Lock::Caps: return g_caps;
-    case Lock::Num: return g_num;
-    case Lock::Scroll: return g_scroll;
+    case Lock::Caps:
+        return g_caps;
+    case Lock::Num:
+        return g_num;
+    case Lock::Scroll:
+        return g_scroll;
     }
     return false;
 }

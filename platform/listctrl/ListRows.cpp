@@ -73,8 +73,8 @@ int CListRows::Insert(int index, QStringView text, LPARAM data) {
     ++m_version;
     if (m_focus != kNone && m_focus >= at)
         ++m_focus;
-    for (auto it = std::lower_bound(m_skipped.begin(), m_skipped.end(), at);
-         it != m_skipped.end(); ++it)
+    for (auto it = std::lower_bound(m_skipped.begin(), m_skipped.end(), at); it != m_skipped.end();
+         ++it)
         ++*it; // hidden lines after it
 
     ++m_alive;

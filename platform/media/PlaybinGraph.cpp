@@ -4,12 +4,12 @@
 #include "platform/media/DurationScan.h"
 #include "platform/media/GraphFailures.h"
 #include "platform/media/PathUri.h"
-#include "platform/media/TagReading.h"
 #include "platform/media/PictureSizeLimit.h"
 #include "platform/media/Preroll.h"
 #include "platform/media/ReaderFallback.h"
 #include "platform/media/SinkChoice.h"
 #include "platform/media/SubtitleFiles.h"
+#include "platform/media/TagReading.h"
 
 #include <cmath>
 #include <utility>
@@ -321,8 +321,8 @@ HRESULT PlaybinGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLO
         return S_OK;
     }
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek(m_playbin.get(), 1.0, GST_FORMAT_TIME, flags, startType, start,
-                          stopType, end)) {
+    if (!gst_element_seek(m_playbin.get(), 1.0, GST_FORMAT_TIME, flags, startType, start, stopType,
+                          end)) {
         return E_FAIL;
     }
     m_ended = false;

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-
 namespace media {
 namespace {
 
@@ -59,8 +58,8 @@ void fillCover(const GstTagList* tags, MediumTags& out) {
     out.cover = QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
     gst_buffer_unmap(buffer, &map);
     const GstCaps* caps = gst_sample_get_caps(sample.get());
-    const GstStructure* s = caps && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0)
-                                                                 : nullptr;
+    const GstStructure* s =
+        caps && gst_caps_get_size(caps) > 0 ? gst_caps_get_structure(caps, 0) : nullptr;
     out.coverType = s ? QString::fromUtf8(gst_structure_get_name(s)) : QString();
 }
 

@@ -10,7 +10,9 @@ thread_local WhileStarting* t_innermost = nullptr;
 WhileStarting::WhileStarting(std::function<void()> pump)
     : m_pump(std::move(pump)), m_outer(std::exchange(t_innermost, this)) {}
 
-WhileStarting::~WhileStarting() { t_innermost = m_outer; }
+WhileStarting::~WhileStarting() {
+    t_innermost = m_outer;
+}
 
 void WhileStarting::pump() {
     WhileStarting* scope = t_innermost;

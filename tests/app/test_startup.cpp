@@ -68,18 +68,20 @@ struct Column {
 std::vector<Column> FilesColumns(const QString& path, QStringList* indexes) {
     sqlite3* db = nullptr;
     std::vector<Column> columns;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
         sqlite3_close(db);
         return columns;
     }
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db, "PRAGMA table_info(FILES)", -1, &st, nullptr);
     while (sqlite3_step(st) == SQLITE_ROW)
-        columns.push_back({QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))),
-                           QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)))});
+        columns.push_back(
+            {QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))),
+             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 2)))});
     sqlite3_finalize(st);
-    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='FILES'", -1, &st,
-                       nullptr);
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='FILES'",
+                       -1, &st, nullptr);
     while (sqlite3_step(st) == SQLITE_ROW)
         *indexes << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
     sqlite3_finalize(st);
@@ -121,10 +123,9 @@ TEST(Startup, BuildsTheToolbarAndTheStatusBar) {
     std::vector<UINT> places;
     for (QAction* a : frame.m_wndToolBar->actions())
         places.push_back(a->isSeparator() ? 0u : a->property("lumarestCommand").toUInt());
-    const std::vector<UINT> expected = {ID_FILE_OPEN,    ID_VIEW_PLAYLIST,   ID_PLAYLIST_PLAYSELECTED,
-                                        0,               ID_PLAYER_PLAY,     ID_PLAYER_PAUSE,
-                                        ID_VIEW_FULLSCREEN, ID_PLAYER_SOUND, 0,
-                                        ID_VIEW_PARAMETERS};
+    const std::vector<UINT> expected = {
+        ID_FILE_OPEN,    ID_VIEW_PLAYLIST,   ID_PLAYLIST_PLAYSELECTED, 0, ID_PLAYER_PLAY,
+        ID_PLAYER_PAUSE, ID_VIEW_FULLSCREEN, ID_PLAYER_SOUND,          0, ID_VIEW_PARAMETERS};
     EXPECT_EQ(places, expected);
     ExpectToolbarPictures(frame);
 
@@ -400,7 +401,8 @@ TEST(StartupDeathTest, MediaFrameworkFailureShowsItsMessage) {
         {
             SetMediaFrameworkStarter([] { return false; });
             SetMessageBoxHandler([](const MessageBoxRequest& r) {
-                fprintf(stderr, "message: [%s]\n", qPrintable(QString(r.text).replace("\r\n", "<CRLF>")));
+                fprintf(stderr, "message: [%s]\n",
+                        qPrintable(QString(r.text).replace("\r\n", "<CRLF>")));
                 return IDOK;
             });
             CLumarestApp app;

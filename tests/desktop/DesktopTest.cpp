@@ -325,7 +325,8 @@ TEST(DesktopBus, TagsAndCoverReachTheSoundMenuAndTheToolTip) {
         media.path(), "song.mp3", {"Blue Harbour", "The Quays", "Tides", 2, "red"}, 20);
     ASSERT_FALSE(song.isEmpty());
     // The same name elsewhere: the strip's width follows the name.
-    const QString plain = fixtures::makeMedia(fixtures::Media::Mp3Xing, other.path(), "song.mp3", 20);
+    const QString plain =
+        fixtures::makeMedia(fixtures::Media::Mp3Xing, other.path(), "song.mp3", 20);
     const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     AppHarness h;
@@ -333,7 +334,8 @@ TEST(DesktopBus, TagsAndCoverReachTheSoundMenuAndTheToolTip) {
     BusClient client;
     const QString service = desktop.Mpris()->ServiceName();
     ASSERT_NE(h.app().OpenDocumentFile(plain), nullptr);
-    ASSERT_TRUE(AppHarness::waitFor([&] { return client.Get("PlaybackStatus", service) == "Playing"; }));
+    ASSERT_TRUE(
+        AppHarness::waitFor([&] { return client.Get("PlaybackStatus", service) == "Playing"; }));
     const QSize plainStrip = h.frame().ChildFrames().back()->size();
     ASSERT_NE(h.app().OpenDocumentFile(song), nullptr);
     QVariantMap metadata;
@@ -341,7 +343,8 @@ TEST(DesktopBus, TagsAndCoverReachTheSoundMenuAndTheToolTip) {
         Get(client, service, metadata);
         return metadata.value("xesam:title").toString() == "Blue Harbour";
     };
-    ASSERT_TRUE(AppHarness::waitFor(read)) << metadata.value("xesam:title").toString().toStdString();
+    ASSERT_TRUE(AppHarness::waitFor(read))
+        << metadata.value("xesam:title").toString().toStdString();
     EXPECT_EQ(metadata.value("xesam:artist").toStringList(), QStringList{"The Quays"});
     EXPECT_EQ(metadata.value("xesam:album").toString(), "Tides");
     EXPECT_EQ(metadata.value("xesam:trackNumber").toInt(), 2);
@@ -390,8 +393,8 @@ TEST(DesktopBus, ASecondStartHandsItsFileToTheRunningCopy) {
         GTEST_SKIP() << "runs under dbus-run-session";
     QTemporaryDir media;
     const QString tone = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "tone.wav", 20);
-    ASSERT_FALSE(fixtures::makeMedia(fixtures::Media::OggVorbis, media.path(), "other.ogg", 20)
-                     .isEmpty());
+    ASSERT_FALSE(
+        fixtures::makeMedia(fixtures::Media::OggVorbis, media.path(), "other.ogg", 20).isEmpty());
     BusClient client;
     const QString appName = QString::fromLatin1(desktop::kApplicationId);
     QProcess first;
@@ -407,9 +410,9 @@ TEST(DesktopBus, ASecondStartHandsItsFileToTheRunningCopy) {
     second.start(QStringLiteral(LUMAREST_EXE), {"other.ogg"});
     ASSERT_TRUE(second.waitForFinished(10000)) << "the second start went on by itself";
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(AppHarness::waitFor(
-        [&] { return client.Metadata().value("xesam:title").toString() == "other.ogg"; }))
-        << "the running copy did not open the file";
+    EXPECT_TRUE(AppHarness::waitFor([&] {
+        return client.Metadata().value("xesam:title").toString() == "other.ogg";
+    })) << "the running copy did not open the file";
     EXPECT_EQ(first.state(), QProcess::Running);
 
     QProcess nothing; // no file: the running copy comes forward, no copy starts

@@ -26,7 +26,8 @@ TEST(DocumentQueue, StartingPlaysEntryZeroAndSetsTheQueueFlag) {
     const QString a = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "a.wav", 1);
     const QString b = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "b.wav", 1);
     AppHarness h;
-    auto* doc = dynamic_cast<CLumarestDoc*>(h.app().m_pPlayerTemplate->OpenDocumentFile(QString(), true));
+    auto* doc =
+        dynamic_cast<CLumarestDoc*>(h.app().m_pPlayerTemplate->OpenDocumentFile(QString(), true));
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(doc->m_pCDao_PlayList, &h.frame().m_PlayList);
     doc->m_arrPaths = {a, b};
@@ -42,7 +43,8 @@ TEST(DocumentQueue, StartingPlaysEntryZeroAndSetsTheQueueFlag) {
 TEST(DocumentQueue, AnEmptyQueueLeavesTheFlagAsItWas) {
     QueueFlagGuard guard;
     AppHarness h;
-    auto* doc = dynamic_cast<CLumarestDoc*>(h.app().m_pPlayerTemplate->OpenDocumentFile(QString(), true));
+    auto* doc =
+        dynamic_cast<CLumarestDoc*>(h.app().m_pPlayerTemplate->OpenDocumentFile(QString(), true));
     ASSERT_NE(doc, nullptr);
     g_bQueuePlaying = false;
     doc->StartPlayQueue();
@@ -52,7 +54,8 @@ TEST(DocumentQueue, AnEmptyQueueLeavesTheFlagAsItWas) {
 
 TEST(DocumentQueue, TheListReferenceClearsItselfWhenItsWindowGoes) {
     AppHarness h;
-    auto* doc = dynamic_cast<CLumarestDoc*>(h.app().m_pPlayerTemplate->OpenDocumentFile(QString(), true));
+    auto* doc =
+        dynamic_cast<CLumarestDoc*>(h.app().m_pPlayerTemplate->OpenDocumentFile(QString(), true));
     ASSERT_NE(doc, nullptr);
     auto* list = new CListCtrl;
     doc->m_pCListCtrl = list;
@@ -64,7 +67,8 @@ TEST(DocumentQueue, TheListReferenceClearsItselfWhenItsWindowGoes) {
 TEST(DocumentQueue, APlayListDocumentHasNoPlayerView) {
     QueueFlagGuard guard;
     AppHarness h;
-    auto* doc = dynamic_cast<CLumarestDoc*>(h.app().m_pPlayListTemplate->OpenDocumentFile(QString(), true));
+    auto* doc =
+        dynamic_cast<CLumarestDoc*>(h.app().m_pPlayListTemplate->OpenDocumentFile(QString(), true));
     ASSERT_NE(doc, nullptr);
     doc->FindPlayerView();
     EXPECT_EQ(doc->m_pCLumarestView, nullptr);

@@ -38,9 +38,13 @@ AppHarness::~AppHarness() {
     QDir::setCurrent(m_oldDir);
 }
 
-CMainFrame& AppHarness::frame() { return *MainFrame(); }
+CMainFrame& AppHarness::frame() {
+    return *MainFrame();
+}
 
-QString AppHarness::catalogue() const { return m_dir + QStringLiteral("/Lumarest.mdb"); }
+QString AppHarness::catalogue() const {
+    return m_dir + QStringLiteral("/Lumarest.mdb");
+}
 
 QStringList AppHarness::messageTexts() const {
     QStringList texts;

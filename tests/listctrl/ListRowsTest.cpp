@@ -246,7 +246,8 @@ TEST(ListRows, HiddenLinesKeepTheirPlaceFocusAndSortWaitForThem) {
     EXPECT_FALSE(CListRows().ShareLinesOf(rows));
     EXPECT_EQ(rows.Insert(1, u"new", 9), 1);
     ASSERT_TRUE(rows.ShowAll());
-    const std::vector<QString> expected{"line0", "line1", "line2", "new", "line3", "line4", "line5"};
+    const std::vector<QString> expected{"line0", "line1", "line2", "new",
+                                        "line3", "line4", "line5"};
     ASSERT_EQ(rows.Count(), 7);
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(rows.Text(i, 0), expected[size_t(i)]) << i;

@@ -36,7 +36,7 @@ TEST(PictureFit, LargestFittingShapeInTheMiddle) {
     EXPECT_EQ(media::fitPicture({320, 240}, {320, 240}), QRect(0, 0, 320, 240));
     EXPECT_EQ(media::fitPicture({640, 480}, {320, 240}), QRect(0, 0, 640, 480));
     EXPECT_EQ(media::fitPicture({1280, 480}, {320, 240}), QRect(320, 0, 640, 480)); // bars beside
-    EXPECT_EQ(media::fitPicture({320, 400}, {320, 240}), QRect(0, 80, 320, 240)); // bars above
+    EXPECT_EQ(media::fitPicture({320, 400}, {320, 240}), QRect(0, 80, 320, 240));   // bars above
     EXPECT_EQ(media::fitPicture({632, 322}, {640, 360}), QRect(30, 0, 572, 322));
     // Pixels wider than high: a 720 x 576 picture of 64:45 pixels is 1024 x 576 on screen.
     EXPECT_EQ(media::fitPicture({1024, 576}, {720, 576}, 64, 45), QRect(0, 0, 1024, 576));

@@ -74,8 +74,8 @@ TEST(RenderFile, WholeLengthOfALongMp3WithoutHeader) {
 // stays a sound. A file without tags says nothing, and neither does a graph before a file.
 TEST(RenderFile, ReadsTheTagsAndCoverOfASong) {
     QTemporaryDir dir;
-    const QString song = fixtures::makeTaggedSong(
-        dir.path(), "song.mp3", {"Blue Harbour", "The Quays", "Tides", 2, "red"});
+    const QString song = fixtures::makeTaggedSong(dir.path(), "song.mp3",
+                                                  {"Blue Harbour", "The Quays", "Tides", 2, "red"});
     ASSERT_FALSE(song.isEmpty());
     Graph graph = renderGraph(song);
     ASSERT_EQ(graph.rendered, S_OK);

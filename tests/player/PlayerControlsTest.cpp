@@ -384,7 +384,8 @@ TEST_F(Controls, AClickOnTheSlidersTrackSeeksThere) {
     view->OnTimer(CLumarestView::kSliderTimer);
     QSlider* slider = view->m_wndSlider;
     ASSERT_TRUE(slider->isVisible());
-    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
+    QTest::mouseClick(slider, Qt::LeftButton, {},
+                      QPoint(slider->width() * 3 / 4, slider->height() / 2));
     view->OnTimer(CLumarestView::kSliderTimer);
     EXPECT_NEAR(view->m_nElapsed, 75, 4) << "a page on would be 5";
     EXPECT_EQ(view->m_nSliderPos, slider->value());

@@ -14,10 +14,10 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QPointer>
-#include <QTimer>
 #include <QMdiArea>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gst/gst.h>
 
 #include <atomic>
@@ -70,9 +70,9 @@ void SlowFind(GstTypeFind*, gpointer) {
 }
 
 void SlowNextStart(int ms) {
-    static const bool registered = gst_type_find_register(
-        nullptr, "lumarest-test-slow-start", GST_RANK_PRIMARY + 100, SlowFind, "wav", nullptr,
-        nullptr, nullptr);
+    static const bool registered =
+        gst_type_find_register(nullptr, "lumarest-test-slow-start", GST_RANK_PRIMARY + 100,
+                               SlowFind, "wav", nullptr, nullptr, nullptr);
     ASSERT_TRUE(registered);
     g_slowStartMs = ms;
 }

@@ -151,12 +151,12 @@ TEST(PlayerMath, VideoFittingNeverDividesByZero) {
 // A player window opens at its picture's size, but never larger than the windows' area.
 TEST(PlayerMath, OpenedFrameFitsTheArea) {
     const QSize area(1016, 620);
-    EXPECT_EQ(OpenedFrameSize(320, 240, area), QSize(320, 240));   // smaller: exactly its own
-    EXPECT_EQ(OpenedFrameSize(1016, 620, area), QSize(1016, 620)); // just fits
+    EXPECT_EQ(OpenedFrameSize(320, 240, area), QSize(320, 240));    // smaller: exactly its own
+    EXPECT_EQ(OpenedFrameSize(1016, 620, area), QSize(1016, 620));  // just fits
     EXPECT_EQ(OpenedFrameSize(1920, 1080, area), QSize(1016, 571)); // too wide
-    EXPECT_EQ(OpenedFrameSize(1024, 768, area), QSize(826, 620));    // too high
+    EXPECT_EQ(OpenedFrameSize(1024, 768, area), QSize(826, 620));   // too high
     EXPECT_EQ(OpenedFrameSize(360, 2000, area), QSize(111, 620));
-    EXPECT_EQ(OpenedFrameSize(100000, 1, area), QSize(1016, 1)); // never less than a line
+    EXPECT_EQ(OpenedFrameSize(100000, 1, area), QSize(1016, 1));        // never less than a line
     EXPECT_EQ(OpenedFrameSize(1920, 1080, QSize()), QSize(1920, 1080)); // area not laid out
     EXPECT_EQ(OpenedFrameSize(0, 240, area), QSize(0, 240));
 }

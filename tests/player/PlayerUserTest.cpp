@@ -63,8 +63,8 @@ patternIn(const QImage& shot, const QRect& area,
 // arguments), with its own sinks and a fresh profile and working folder.
 class Desk {
 public:
-    bool Start(const QStringList& args, const QString& title,
-               const QProcessEnvironment& extra = {}, QSize screen = QSize(1280, 1024)) {
+    bool Start(const QStringList& args, const QString& title, const QProcessEnvironment& extra = {},
+               QSize screen = QSize(1280, 1024)) {
         if (!x.Start(screen))
             return false;
         QProcessEnvironment env = x.UserEnvironment(config.path());
@@ -106,8 +106,7 @@ public:
     // File/Open, the path typed into the dialog's name field.
     bool Open(const QString& path) {
         Keys({"alt+f", "o"});
-        if (!XSession::WaitFor([&] { return !x.FindWindow("^Open$").isEmpty(); },
-                               10000))
+        if (!XSession::WaitFor([&] { return !x.FindWindow("^Open$").isEmpty(); }, 10000))
             return false;
         sleepScaled(300);
         x.Xdo({"type", "--delay", "20", path});
@@ -171,9 +170,8 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
     ASSERT_TRUE(desk.Start({file}, "Lumarest - clip.avi"));
     const QRect area = desk.ChildArea();
     screentest::PatternPlace place;
-    ASSERT_TRUE(
-        XSession::WaitFor([&] { return (place = desk.FindPicture(desk.x.Shot(), area)).found; },
-                          10000))
+    ASSERT_TRUE(XSession::WaitFor(
+        [&] { return (place = desk.FindPicture(desk.x.Shot(), area)).found; }, 10000))
         << "no picture on the screen";
     const QRect inWindow = pictureRect(place);
 
@@ -202,14 +200,12 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
     const int before = seconds(time);
     desk.x.Xdo({"key", "Right"});
     EXPECT_TRUE(XSession::WaitFor(
-        [&] { return seconds(time = desk.ReadTime(desk.x.Shot())) >= before + 4; },
-        3000, 100))
+        [&] { return seconds(time = desk.ReadTime(desk.x.Shot())) >= before + 4; }, 3000, 100))
         << "Right did not seek: " << qPrintable(time);
     const QRect bar = desk.StatusBar();
     desk.Click(QPoint(bar.left() + bar.width() * 7 / 10, bar.center().y()));
     EXPECT_TRUE(XSession::WaitFor(
-        [&] { return seconds(time = desk.ReadTime(desk.x.Shot())) >= 11; },
-        3000, 100))
+        [&] { return seconds(time = desk.ReadTime(desk.x.Shot())) >= 11; }, 3000, 100))
         << "the click on the track did not seek there: " << qPrintable(time);
 
     // View/Full screen: the picture covers the screen.
@@ -267,9 +263,9 @@ TEST(PlayerAsAUserSeesIt, AtALargeScaleOrFontEverythingStaysInView) {
     for (const Setting& setting : settings) {
         SCOPED_TRACE(setting.name ? std::string(setting.name) + "=" + setting.value : "normal");
         Desk desk;
-        const QString file = fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(),
-                                                 QStringLiteral("small.avi"), kClipSeconds,
-                                                 QSize(320, 240));
+        const QString file =
+            fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(),
+                                QStringLiteral("small.avi"), kClipSeconds, QSize(320, 240));
         ASSERT_FALSE(file.isEmpty());
         QProcessEnvironment env;
         if (setting.name)
@@ -277,16 +273,16 @@ TEST(PlayerAsAUserSeesIt, AtALargeScaleOrFontEverythingStaysInView) {
         ASSERT_TRUE(desk.Start({file}, "Lumarest - small.avi", env, screen));
         const QRect frame = desk.x.Geometry(desk.main);
         EXPECT_TRUE(QRect(QPoint(0, 0), screen).contains(frame))
-            << "the main window lies at " << frame.x() << "," << frame.y() << " "
-            << frame.width() << "x" << frame.height();
+            << "the main window lies at " << frame.x() << "," << frame.y() << " " << frame.width()
+            << "x" << frame.height();
         // The status bar's time text, read at the bottom of the window.
         const int barHeight = static_cast<int>(40 * setting.scale);
         const QRect bar(frame.left(), frame.bottom() - barHeight,
                         static_cast<int>(500 * setting.scale), barHeight);
         QString time;
         EXPECT_TRUE(XSession::WaitFor(
-            [&] { return (time = XSession::Read(desk.x.Shot(), bar, 6)).contains("Time"); },
-            5000, 200))
+            [&] { return (time = XSession::Read(desk.x.Shot(), bar, 6)).contains("Time"); }, 5000,
+            200))
             << "the status bar reads: " << qPrintable(time);
         screentest::PatternPlace place;
         ASSERT_TRUE(XSession::WaitFor(
@@ -341,8 +337,7 @@ TEST(PlayerAsAUserSeesIt, SubtitlesBesideAVideoShowAndHide) {
     ASSERT_TRUE(desk.Start({file}, "Lumarest - film.avi"));
     screentest::PatternPlace place;
     ASSERT_TRUE(XSession::WaitFor(
-        [&] { return (place = desk.FindPicture(desk.x.Shot(), desk.ChildArea())).found; },
-        10000));
+        [&] { return (place = desk.FindPicture(desk.x.Shot(), desk.ChildArea())).found; }, 10000));
     // The lower third of the picture, left of its moving noise: where the line is drawn.
     const QRect picture = pictureRect(place);
     const QRect lines(picture.left() + picture.width() / 10,
@@ -359,14 +354,12 @@ TEST(PlayerAsAUserSeesIt, SubtitlesBesideAVideoShowAndHide) {
     desk.Keys({"alt+v", "Up", "Return"}); // the menu's last item: Subtitles
     int changed = 0;
     EXPECT_TRUE(XSession::WaitFor(
-        [&] { return (changed = differing(shown, desk.x.Shot().copy(lines))) > 40; },
-        4000, 200))
+        [&] { return (changed = differing(shown, desk.x.Shot().copy(lines))) > 40; }, 4000, 200))
         << "hiding the subtitles changed " << changed << " pixels under them";
     const QImage hidden = desk.x.Shot().copy(lines);
     desk.Keys({"alt+v", "Up", "Return"});
     EXPECT_TRUE(XSession::WaitFor(
-        [&] { return (changed = differing(hidden, desk.x.Shot().copy(lines))) > 40; },
-        4000, 200))
+        [&] { return (changed = differing(hidden, desk.x.Shot().copy(lines))) > 40; }, 4000, 200))
         << "showing them again changed " << changed << " pixels";
 }
 
@@ -376,9 +369,9 @@ TEST(PlayerAsAUserSeesIt, AVideoLargerThanTheWindowShowsWhole) {
     if (const QString missing = missingTools(); !missing.isEmpty())
         GTEST_SKIP() << qPrintable(missing) << " is not installed";
     Desk desk;
-    const QString file = fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(),
-                                             QStringLiteral("wide.avi"), kClipSeconds,
-                                             QSize(1600, 1200));
+    const QString file =
+        fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(),
+                            QStringLiteral("wide.avi"), kClipSeconds, QSize(1600, 1200));
     ASSERT_FALSE(file.isEmpty());
     ASSERT_TRUE(desk.Start({file}, "Lumarest - wide.avi"));
     const QRect area = desk.ChildArea();
@@ -453,16 +446,15 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
     ASSERT_TRUE(desk.Start({}, "Lumarest"));
     ASSERT_TRUE(desk.Open(one)) << "File/Open did not open " << qPrintable(one);
     const QRect area = desk.ChildArea();
-    ASSERT_TRUE(XSession::WaitFor([&] { return desk.FindPicture(desk.x.Shot(), area).found; },
-                                  10000))
+    ASSERT_TRUE(
+        XSession::WaitFor([&] { return desk.FindPicture(desk.x.Shot(), area).found; }, 10000))
         << "no picture after File/Open";
 
     // The slider, placed after the blank the status bar showed at start, leaves the time
     // text whole.
     QString time;
-    EXPECT_TRUE(
-        XSession::WaitFor([&] { return (time = desk.ReadTime(desk.x.Shot())).contains(kTimeText); },
-                          4000, 200))
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] { return (time = desk.ReadTime(desk.x.Shot())).contains(kTimeText); }, 4000, 200))
         << "the time text reads: " << qPrintable(time);
     // Numeric-pad + says the new slide delay there, its unit not under the slider either. The
     // next tick of the clock puts the time back: a reading may come too late, so a few tries.
@@ -538,8 +530,7 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
     // 2 two.avi), shows its own whole picture where Cascade put it.
     const QString frontTitle = desk.Title();
     desk.Keys({"alt+w", frontTitle.endsWith("one.avi") ? "2" : "1"});
-    EXPECT_TRUE(
-        XSession::WaitFor([&] { return desk.Title() != frontTitle; }, 3000))
+    EXPECT_TRUE(XSession::WaitFor([&] { return desk.Title() != frontTitle; }, 3000))
         << "the window behind did not come forward";
     screentest::PatternPlace behind;
     EXPECT_TRUE(wholePicture(behind, front.left))

@@ -100,8 +100,10 @@ TEST(PlayListFilter, NameOrFolderContainsTheTypedTextIgnoringCase) {
     const auto cell = [&](const QString& text) { return texts.View(texts.Store(text, 0)); };
     EXPECT_TRUE(LineFilter(u"").Contains(cell(QString())));
     EXPECT_TRUE(LineFilter(u"harb").Contains(cell(QStringLiteral("02 - Blue HARBOUR.mp3"))));
-    EXPECT_TRUE(LineFilter(u"ÉTÉ").Contains(cell(QStringLiteral("été 1999.ogg")))) << "Latin-1 letters";
-    EXPECT_TRUE(LineFilter(u"µs").Contains(cell(QStringLiteral("10 µS.wav")))) << "µ folds beyond Latin-1";
+    EXPECT_TRUE(LineFilter(u"ÉTÉ").Contains(cell(QStringLiteral("été 1999.ogg"))))
+        << "Latin-1 letters";
+    EXPECT_TRUE(LineFilter(u"µs").Contains(cell(QStringLiteral("10 µS.wav"))))
+        << "µ folds beyond Latin-1";
     EXPECT_TRUE(LineFilter(u"ДОМ").Contains(cell(QStringLiteral("мой дом.avi")))) << "UTF-16 text";
     EXPECT_TRUE(LineFilter(u"mp3").Contains(cell(QStringLiteral(".MP3"))));
     EXPECT_FALSE(LineFilter(u"mp4").Contains(cell(QStringLiteral("song.mp3"))));
@@ -116,7 +118,8 @@ TEST(PlayListFilter, NameOrFolderContainsTheTypedTextIgnoringCase) {
         rows.SetText(line, ColDirectory, folder);
     };
     add(QStringLiteral("a.mp3"), QStringLiteral("/music/Jazz"));
-    add(QStringLiteral("b.mp3"), QStringLiteral("/music/Jazz")); // the folder stored once, looked at once
+    add(QStringLiteral("b.mp3"),
+        QStringLiteral("/music/Jazz")); // the folder stored once, looked at once
     add(QStringLiteral("jazz.ogg"), QStringLiteral("/other"));
     add(QStringLiteral("c.mp3"), QStringLiteral("/music/rock"));
     LineFilter jazz(u"JAZZ");

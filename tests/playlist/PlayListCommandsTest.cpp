@@ -391,7 +391,8 @@ TEST_F(PlayListCommands, CommandsAreEnabledWhileAPlayListIsActiveAndFocusLossCle
 // text, ignoring case; selecting all, playing and deleting take the lines shown;
 // a sort orders the hidden lines too, and Escape brings every line back.
 TEST_F(PlayListCommands, TheFilterBoxKeepsMatchingLinesAndTheCommandsTakeThoseShown) {
-    for (const char* name : {"beach.png", "BEACH night.png", "city.png", "forest.png", "Old city.png"}) {
+    for (const char* name :
+         {"beach.png", "BEACH night.png", "city.png", "forest.png", "Old city.png"}) {
         ASSERT_FALSE(fixtures::makeMedia(Media::Png, folder, name).isEmpty());
         AddRecord(db(), {name, "png", 100, COleDateTime(2005, 12, 6, 14, 3, 0), folder});
     }

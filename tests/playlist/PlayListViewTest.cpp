@@ -208,7 +208,7 @@ TEST(PlayListView, WindowsOfOneCatalogueShareLinesButNotTheirChanges) {
 
     a.SetItemText(0, 0, QStringLiteral("changed.avi"));
     EXPECT_EQ(ColumnTexts(b, 0), names);
-    g_bSortFlag = true; // the next sort: descending by name
+    g_bSortFlag = true;       // the next sort: descending by name
     second->OnColumnClick(0); // a click sorts by code value: capitals first
     EXPECT_EQ(ColumnTexts(b, 0), (QStringList{"c.avi", "b.avi", "a.mp3", "Z.avi"}));
     EXPECT_EQ(ColumnTexts(a, 0), (QStringList{"changed.avi", "c.avi", "Z.avi", "a.mp3"}));

@@ -148,20 +148,38 @@ QString writeFile(const QString& dir, const QString& name, const QByteArray& byt
     return path;
 }
 
-QString makeTaggedSong(const QString& dir, const QString& name, const SongTags& tags,
-                       int seconds) {
+QString makeTaggedSong(const QString& dir, const QString& name, const SongTags& tags, int seconds) {
     const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
     if (ffmpeg.isEmpty())
         return QString();
     const QString path = QDir(dir).absoluteFilePath(name);
-    QStringList args{"-hide_banner", "-loglevel", "error", "-nostdin", "-threads", "1", "-y",
-                     "-f", "lavfi", "-i",
+    QStringList args{"-hide_banner",
+                     "-loglevel",
+                     "error",
+                     "-nostdin",
+                     "-threads",
+                     "1",
+                     "-y",
+                     "-f",
+                     "lavfi",
+                     "-i",
                      QStringLiteral("sine=frequency=440:duration=%1").arg(seconds)};
     if (!tags.cover.isEmpty())
-        args << QStringList{"-f", "lavfi", "-i",
+        args << QStringList{"-f",
+                            "lavfi",
+                            "-i",
                             QStringLiteral("color=c=%1:s=64x48:d=1").arg(tags.cover),
-                            "-map", "0:a", "-map", "1:v", "-frames:v", "1", "-c:v", "png",
-                            "-disposition:v:0", "attached_pic", "-metadata:s:v",
+                            "-map",
+                            "0:a",
+                            "-map",
+                            "1:v",
+                            "-frames:v",
+                            "1",
+                            "-c:v",
+                            "png",
+                            "-disposition:v:0",
+                            "attached_pic",
+                            "-metadata:s:v",
                             "comment=Cover (front)"};
     args << QStringList{"-c:a", "libmp3lame", "-id3v2_version", "3"};
     const auto tag = [&](const char* key, const QString& value) {

@@ -104,8 +104,7 @@ QProcess& XSession::Launch(const QString& program, const QStringList& args,
     p.setProcessEnvironment(env);
     if (!workDir.isEmpty())
         p.setWorkingDirectory(workDir);
-    const QString log =
-        m_logs.filePath(QStringLiteral("program-%1.log").arg(m_programs.size()));
+    const QString log = m_logs.filePath(QStringLiteral("program-%1.log").arg(m_programs.size()));
     p.setProperty("log", log);
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.setStandardOutputFile(log);

@@ -262,7 +262,10 @@ TEST(UsageOnScreen, TheLineOfAFileThatIsGoneIsGreyed) {
     x.Xdo({"windowactivate", "--sync", main});
     x.Xdo({"key", "--delay", "120", "alt+v", "Down", "Down", "Down", "Return"});
     ASSERT_TRUE(XSession::WaitFor(
-        [&] { return x.Xdo({"getwindowname", main}) == "Lumarest - Play List"; }, 5000));
+        [&] {
+            return x.Xdo({"getwindowname", main}) == "Lumarest - Play List";
+        },
+        5000));
     QThread::msleep(800);
     const QImage screen = x.Shot();
     Save(screen, "gone-line-greyed");
@@ -306,7 +309,10 @@ TEST(UsageOnScreen, TheFilterBoxKeepsTheLinesThatMatchOnScreen) {
     x.Xdo({"windowactivate", "--sync", main});
     x.Xdo({"key", "--delay", "120", "alt+v", "Down", "Down", "Down", "Return"});
     ASSERT_TRUE(XSession::WaitFor(
-        [&] { return x.Xdo({"getwindowname", main}) == "Lumarest - Play List"; }, 5000));
+        [&] {
+            return x.Xdo({"getwindowname", main}) == "Lumarest - Play List";
+        },
+        5000));
     // The play-list window opens at the top left of the area, its names in the first
     // column; the status pane lies at the bottom left of the main window.
     const QRect window = x.Geometry(main);
@@ -338,7 +344,8 @@ TEST(UsageOnScreen, TheFilterBoxKeepsTheLinesThatMatchOnScreen) {
 
     x.Xdo({"key", "Escape"});
     EXPECT_TRUE(readUntil([&] {
-        return table.contains("Zebra") && table.contains("Meadow") && table.contains("harbour wall");
+        return table.contains("Zebra") && table.contains("Meadow") &&
+               table.contains("harbour wall");
     })) << qPrintable(table);
     x.Xdo({"key", "alt+f", "x"});
     EXPECT_TRUE(app.waitForFinished(10000));
