@@ -1,6 +1,7 @@
 # Lumarest: set-up, build, run and test in two commands.
 #   make run [FILE=path]   install what is missing, build, start the player
-#   make test              install what is missing, build, run every test
+#   make test              install what is missing, build, check the sources' format,
+#                          run every test
 #   make test-sanitize     every test again in a build with AddressSanitizer (leaks
 #                          included) and UndefinedBehaviorSanitizer, in build-sanitize
 #   make install           build, then install under PREFIX (default /usr/local), into DESTDIR if set
@@ -18,6 +19,8 @@ DEB_PACKAGES := build-essential cmake pkg-config \
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
     gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools \
     xvfb xauth openbox imagemagick xdotool x11-utils ffmpeg tesseract-ocr
+# The sources' format is checked by `make test` against .clang-format.
+DEB_PACKAGES += clang-format
 # The desktop layer: session bus, icon drawing, and the checks of the installed
 # menu entry, metainfo and manual page.
 DEB_PACKAGES += dbus dbus-daemon librsvg2-bin desktop-file-utils appstream man-db groff-base
@@ -28,7 +31,7 @@ DEB_PACKAGES += weston xwayland qt6-wayland
 PREFIX  ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps configure build run test test-sanitize bench clean install
+.PHONY: all deps configure build run test test-sanitize bench clean install format format-check
 
 all: build
 
@@ -62,8 +65,16 @@ run: build
 	    xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'openbox >/dev/null 2>&1 & ./$(BUILD)/lumarest $(FILE)'; \
 	fi
 
-test: build
+test: build format-check
 	@cd $(BUILD) && ctest --output-on-failure -j 2 --timeout 300
+
+# Every C++ file the repository holds, as .clang-format lays it out.
+SOURCES = $$(git ls-files '*.cpp' '*.h' 2>/dev/null || find app catalogue desktop platform player playlist res tests bench -name '*.cpp' -o -name '*.h')
+format-check: deps
+	@clang-format --dry-run -Werror $(SOURCES) && echo "Sources formatted as .clang-format says"
+
+format: deps
+	@clang-format -i $(SOURCES)
 
 # Any sanitizer report, in a test or in a process a test started, fails its test.
 # The tests' own waits and CTest's limit are stretched in that build (tests/CMakeLists.txt).
