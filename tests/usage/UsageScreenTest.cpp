@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
@@ -70,6 +71,37 @@ QString Read(const QImage& screen, const QRect& area, Layout layout = Layout::Sc
                    enlarge.readAllStandardOutput());
 }
 
+// Polls a reading until done says it holds what is awaited; the last one stays in out.
+bool ReadUntil(const std::function<QString()>& read,
+               const std::function<bool(const QString&)>& done, QString& out, int ms = 6000) {
+    return XSession::WaitFor(
+        [&] {
+            out = read();
+            return done(out);
+        },
+        ms, 250);
+}
+
+// Until a part of the screen looks the same in two shots a moment apart.
+bool Settled(const XSession& x, const QRect& area) {
+    QImage before = x.Shot().copy(area);
+    return XSession::WaitFor(
+        [&] {
+            QThread::msleep(300);
+            QImage now = x.Shot().copy(area);
+            return std::exchange(before, now) == now;
+        },
+        6000, 0);
+}
+
+// The height of the title bar the window manager puts over a window: the top of
+// its frame's extents.
+int TitleBarHeight(const XSession& x, const QString& window) {
+    const QString extents = x.Run("xprop", {"-id", window, "_NET_FRAME_EXTENTS"});
+    const QStringList parts = extents.section('=', 1).split(',', Qt::SkipEmptyParts);
+    return parts.size() == 4 ? parts[2].trimmed().toInt() : 0;
+}
+
 // Still pictures slide_0.png and slide_2.png, and slide_1.png that holds words:
 // opening slide_0.png catalogues all three.
 TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
@@ -96,16 +128,23 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
     QString main;
     ASSERT_TRUE(XSession::WaitFor(
         [&] { return !(main = x.FindWindow("^Lumarest - slide_0.png$")).isEmpty(); }, 20000));
-    QThread::msleep(2500); // the picture's own turn ends
     const auto title = [&] { return x.Xdo({"getwindowname", main}); };
     const auto client = [&] { return x.Geometry(main); };
+    // Parts of the main window: the status bar's strip at its bottom, with the message
+    // pane on the left and the lock panes on the right, and the top left of the area of
+    // the child windows (below the menu and the toolbar), where a new window opens.
+    const QRect frame = client();
+    const QRect statusPane(frame.x(), frame.bottom() - frame.height() / 20, frame.width() / 2,
+                           frame.height() / 20);
+    const QRect lockArea(frame.right() - frame.width() / 6, statusPane.y(), frame.width() / 6,
+                         statusPane.height());
+    const QRect newWindow(frame.x(), frame.y() + frame.height() / 12, frame.width() * 5 / 8,
+                          frame.height() / 3);
+    const QRect names(newWindow.topLeft(), QSize(frame.width() / 4, newWindow.height()));
+    ASSERT_TRUE(Settled(x, QRect(frame.x(), statusPane.y(), frame.width(), statusPane.height())));
 
     // The lock panes at the right of the status bar say CAP only while Caps Lock is on.
-    const auto lockPanes = [&] {
-        const QRect frame = client();
-        return Read(Screen(), QRect(frame.right() - 160, frame.bottom() - 22, 160, 22),
-                    Layout::Line);
-    };
+    const auto lockPanes = [&] { return Read(Screen(), lockArea, Layout::Line); };
     EXPECT_FALSE(lockPanes().contains("CAP")) << "Caps Lock is off";
     Keys(main, {"Caps_Lock"});
     EXPECT_TRUE(XSession::WaitFor([&] { return lockPanes().contains("CAP"); }, 3000))
@@ -126,14 +165,11 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
         << qPrintable(newTexts);
     Keys(dialog, {"Down", "Return"});
     ASSERT_TRUE(XSession::WaitFor([&] { return title() == "Lumarest - Lumarest1"; }, 5000));
-    QThread::msleep(500);
-    screen = Screen();
-    Save(screen, "2-new-play-list");
-    // A new window stands at the top left of the area under the menu and the toolbar.
-    const auto header = [&] { return client().adjusted(0, 79, 0, 0); };
-    const QRect columns(header().topLeft(), QSize(630, 18));
-    EXPECT_TRUE(Read(screen, columns, Layout::Line).contains("Extention"))
-        << "Ctrl+N made no play-list window";
+    QString reading;
+    EXPECT_TRUE(ReadUntil([&] { return Read(Screen(), newWindow, Layout::Columns); },
+                          [](const QString& t) { return t.contains("Extention"); }, reading))
+        << "Ctrl+N made no play-list window: " << qPrintable(reading);
+    Save(Screen(), "2-new-play-list");
     Keys(main, {"alt+f", "c"}); // File/Close, and again for the player
     ASSERT_TRUE(XSession::WaitFor([&] { return title() == "Lumarest - slide_0.png"; }, 5000));
     Keys(main, {"alt+f", "c"});
@@ -142,22 +178,12 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
     // View/Play List: whole letters in the lines, and no fill caption left behind.
     Keys(main, {"alt+v", "Down", "Down", "Return"});
     ASSERT_TRUE(XSession::WaitFor([&] { return title() == "Lumarest - Play List"; }, 5000));
-    QThread::msleep(800);
+    // The reading may take O for 0 or l for 1: what counts is the underscores.
+    EXPECT_TRUE(ReadUntil([&] { return Read(Screen(), names, Layout::Columns); },
+                          [](const QString& t) { return t.count("slide_") >= 2; }, reading))
+        << "underscores cut off: " << qPrintable(reading);
     screen = Screen();
     Save(screen, "3-play-list");
-    const QRect frame = client();
-    const QRect names(columns.x() + 4, columns.y() + 18, 100, 48); // the first three names
-    // The reading may take O for 0 or l for 1: what counts is the underscores.
-    int whole = 0;
-    QString lines;
-    for (int line = 0; line < 3; ++line) {
-        const QString name =
-            Read(screen, QRect(names.x(), names.y() + 16 * line, 100, 15), Layout::Line);
-        lines += name + " ";
-        whole += name.startsWith("slide_") ? 1 : 0;
-    }
-    EXPECT_GE(whole, 2) << "underscores cut off: " << qPrintable(lines);
-    const QRect statusPane(frame.x(), frame.bottom() - 22, frame.width() / 2, 22);
     const QString status = Read(screen, statusPane, Layout::Line);
     EXPECT_FALSE(status.contains("Filling")) << "the fill caption stayed: " << qPrintable(status);
 
@@ -165,11 +191,12 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
     Keys(main, {"alt+v", "Down", "Down", "Down", "Return"});
     ASSERT_TRUE(XSession::WaitFor(
         [&] { return !(dialog = x.FindWindow("^Parameters$")).isEmpty(); }, 5000));
-    QThread::msleep(300);
-    screen = Screen();
-    Save(screen, "4-parameters");
-    const QString parameters = Read(screen, x.Geometry(dialog)).simplified();
-    EXPECT_TRUE(parameters.contains("Delay between slides (sec):")) << qPrintable(parameters);
+    QString parameters;
+    EXPECT_TRUE(ReadUntil(
+        [&] { return Read(Screen(), x.Geometry(dialog)).simplified(); },
+        [](const QString& t) { return t.contains("Delay between slides (sec):"); }, parameters))
+        << qPrintable(parameters);
+    Save(Screen(), "4-parameters");
     Keys(dialog, {"Escape"});
 
     // Delete with no line selected: a box with an empty title bar.
@@ -181,36 +208,38 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
             return !box.isEmpty() && x.Xdo({"getwindowname", box}) != title();
         },
         5000));
-    QThread::msleep(300);
-    screen = Screen();
-    Save(screen, "5-select-a-line");
     const QString boxNames = x.Run("xprop", {"-id", box, "_NET_WM_NAME", "WM_NAME"});
     EXPECT_FALSE(boxNames.contains("Lumarest")) << qPrintable(boxNames);
     const QRect boxArea = x.Geometry(box);
-    const QString boxText = Read(screen, boxArea);
-    EXPECT_TRUE(boxText.contains("Please select"))
+    QString boxText;
+    EXPECT_TRUE(ReadUntil([&] { return Read(Screen(), boxArea); },
+                          [](const QString& t) { return t.contains("Please select"); }, boxText))
         << "not the box expected: " << qPrintable(boxText);
-    const QRect titleBar(boxArea.x(), boxArea.y() - 22, boxArea.width(), 22);
+    screen = Screen();
+    Save(screen, "5-select-a-line");
+    const int barHeight = TitleBarHeight(x, box);
+    ASSERT_GT(barHeight, 0) << "the window manager drew no title bar";
+    const QRect titleBar(boxArea.x(), boxArea.y() - barHeight, boxArea.width(), barHeight);
     EXPECT_FALSE(Read(screen, titleBar).contains("Lumarest")) << "the title bar is not empty";
     Keys(box, {"Return"});
+    ASSERT_TRUE(XSession::WaitFor([&] { return x.Xdo({"getactivewindow"}) != box; }, 5000));
 
     // Delete with the first line selected: the view is hidden while the box asks,
     // and shown again after with the keys still reaching it.
-    QThread::msleep(300);
+    const auto readNames = [&] { return Read(Screen(), names, Layout::Columns); };
     for (int question = 0; question < 2; ++question) {
         Keys(main, {"Home", "Delete"});
         ASSERT_TRUE(XSession::WaitFor([&] { return !x.FindWindow("^Lumarest$").isEmpty(); }, 5000))
             << "Delete asked nothing: the list lost the keyboard";
-        QThread::msleep(300);
-        screen = Screen();
-        Save(screen, QStringLiteral("6-asking-%1").arg(question));
-        EXPECT_FALSE(Read(screen, names, Layout::Block).contains("slide"))
-            << "the view stayed shown";
+        EXPECT_TRUE(ReadUntil(
+            readNames, [](const QString& t) { return !t.contains("slide"); }, reading))
+            << "the view stayed shown: " << qPrintable(reading);
+        Save(Screen(), QStringLiteral("6-asking-%1").arg(question));
         Keys(x.FindWindow("^Lumarest$"), {"Escape"});
         ASSERT_TRUE(XSession::WaitFor([&] { return x.FindWindow("^Lumarest$").isEmpty(); }, 5000));
-        QThread::msleep(300);
-        EXPECT_TRUE(Read(Screen(), names, Layout::Block).contains("slide"))
-            << "the view was not shown again";
+        EXPECT_TRUE(ReadUntil(
+            readNames, [](const QString& t) { return t.contains("slide"); }, reading))
+            << "the view was not shown again: " << qPrintable(reading);
     }
 
     // All three lines played as a slide show; the words are refused, and the queue
@@ -218,9 +247,10 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
     Keys(main, {"ctrl+a", "alt+v", "Right", "Return"});
     ASSERT_TRUE(XSession::WaitFor(
         [&] { return title() == "Lumarest - " + folder + "/slide_0.png"; }, 5000));
-    QThread::msleep(400);
     // The picture for the README: the two windows at the top left of the main window.
-    Save(Screen().copy(QRect(client().topLeft(), QSize(640, 510))), "slide-show");
+    const QRect shown(frame.topLeft(), QSize(frame.width() * 5 / 8, frame.height() * 7 / 10));
+    Settled(x, shown);
+    Save(Screen().copy(shown), "slide-show");
     ASSERT_TRUE(XSession::WaitFor([&] { return !x.FindWindow("^Lumarest$").isEmpty(); }, 5000));
     const QString refusal = x.FindWindow("^Lumarest$");
     const QString refusalText = Read(Screen(), x.Geometry(refusal));
@@ -266,9 +296,7 @@ TEST(UsageOnScreen, TheLineOfAFileThatIsGoneIsGreyed) {
             return x.Xdo({"getwindowname", main}) == "Lumarest - Play List";
         },
         5000));
-    QThread::msleep(800);
-    const QImage screen = x.Shot();
-    Save(screen, "gone-line-greyed");
+    QImage screen;
     // The three lines below the header of the new window, at the top left of the area.
     const QRect client = x.Geometry(main);
     const auto darkest = [&](int line) {
@@ -279,7 +307,14 @@ TEST(UsageOnScreen, TheLineOfAFileThatIsGoneIsGreyed) {
                 least = std::min(least, qGray(screen.pixel(x0, y)));
         return least;
     };
-    EXPECT_LT(darkest(0), 80) << "a_first.png";
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] {
+            screen = x.Shot();
+            return darkest(0) < 80;
+        },
+        5000, 200))
+        << "a_first.png";
+    Save(screen, "gone-line-greyed");
     EXPECT_GT(darkest(1), darkest(0) + 40) << "b_gone.png is not greyed";
     EXPECT_LT(darkest(2), 80) << "c_last.png";
     x.Xdo({"key", "alt+f", "x"});
