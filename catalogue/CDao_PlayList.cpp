@@ -14,8 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <sqlite3.h>
-
 namespace {
 constexpr int kMaxCaption = 50;
 
@@ -26,16 +24,14 @@ QString CataloguePath(const QString& folder) {
 
 // The reason in a few words, the way the system says them.
 QString FaultReason(const CDaoException& e) {
-    switch (e.m_nSqliteCode & 0xff) {
-    case SQLITE_NOTADB:
+    switch (e.GetKind()) {
+    case CDaoException::Kind::NotADatabase:
         return QStringLiteral("file is not a database");
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
+    case CDaoException::Kind::Locked:
         return QStringLiteral("database is locked");
-    case SQLITE_PERM:
-    case SQLITE_AUTH:
+    case CDaoException::Kind::PermissionDenied:
         return QStringLiteral("permission denied");
-    case SQLITE_READONLY:
+    case CDaoException::Kind::ReadOnly:
         return QStringLiteral("attempt to write a readonly database");
     default:
         return e.m_strDescription;
@@ -133,8 +129,9 @@ bool CDao_PlayList::CompleteUnfinishedCatalogue(const QString& path) {
 CDaoDatabase& CDao_PlayList::RequireCatalogue() {
     if (!OpenCatalogue()) {
         if (m_strFault.isEmpty())
-            throw CDaoException(QStringLiteral("The object is not open."), SQLITE_MISUSE);
-        throw CDaoException(m_strFault, SQLITE_CANTOPEN);
+            throw CDaoException(QStringLiteral("The object is not open."),
+                                CDaoException::Kind::NotOpen);
+        throw CDaoException(m_strFault, CDaoException::Kind::CannotOpen);
     }
     return *m_pCDaoDatabase;
 }
@@ -195,7 +192,8 @@ bool CDao_PlayList::CreateCatalogue() {
     m_strBuffer = CataloguePath(m_strDirExe);
     const QString path = m_strBuffer;
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
-        NoteFault(path, CDaoException(QStringLiteral("Database already exists."), SQLITE_CANTOPEN));
+        NoteFault(path, CDaoException(QStringLiteral("Database already exists."),
+                                      CDaoException::Kind::CannotOpen));
         return false;
     }
     const QString building = lumarest::dao::BuildingNameFor(path);

@@ -8,8 +8,6 @@
 #include "platform/framework/MessageBox.h"
 #include "platform/listctrl/ListCtrl.h"
 
-#include <sqlite3.h>
-
 #include <limits>
 
 namespace {
@@ -85,7 +83,7 @@ int CDao_PlayList::CountRecords(const QString& table) {
     try {
         rs.MoveLast();
     } catch (const CDaoException& e) {
-        if (e.m_nSqliteCode != SQLITE_NOTFOUND)
+        if (e.GetKind() != CDaoException::Kind::NotFound)
             throw;  // a failing scan is not an empty table
         rs.Close(); // an empty table has no last record
         return 0;

@@ -57,26 +57,26 @@ CCellView LineReader::Kept(Column column, QString text) {
 }
 
 CCellView LineReader::Text(const CDaoRecordset& rs, Column column, const RawField& f) {
-    if (f.type == SQLITE_NULL || (f.type == SQLITE_TEXT && f.bytes == 0))
+    if (f.type == RawType::Null || (f.type == RawType::Text && f.bytes == 0))
         return {};
-    if (f.type == SQLITE_TEXT && f.text && IsAscii(f.text, f.bytes))
+    if (f.type == RawType::Text && f.text && IsAscii(f.text, f.bytes))
         return {f.text, uint32_t(f.bytes), false};
-    if (f.type == SQLITE_TEXT && f.text)
+    if (f.type == RawType::Text && f.text)
         return Kept(column, QString::fromUtf8(f.text, f.bytes));
     return Kept(column, TextCell(rs.GetFieldValue(m_fields[column])));
 }
 
 CCellView LineReader::Size(const CDaoRecordset& rs, const RawField& f) {
-    if (f.type == SQLITE_NULL)
+    if (f.type == RawType::Null)
         return {};
-    if (f.type != SQLITE_INTEGER)
+    if (f.type != RawType::Integer)
         return Kept(ColSize, SizeCell(rs.GetFieldValue(m_fields[ColSize])));
     char* out = m_chars[ColSize].data();
     return {out, uint32_t(SizeChars(f.integer, out)), false};
 }
 
 CCellView LineReader::Created(const CDaoRecordset& rs, const RawField& f) {
-    if (f.type == SQLITE_TEXT && f.text) {
+    if (f.type == RawType::Text && f.text) {
         const COleDateTime date = COleDateTime::FromSqliteText(f.text, f.bytes);
         if (date.GetStatus() == COleDateTime::valid) {
             char* out = m_chars[ColCreated].data();
@@ -87,9 +87,9 @@ CCellView LineReader::Created(const CDaoRecordset& rs, const RawField& f) {
 }
 
 CCellView LineReader::Key(const CDaoRecordset& rs, const RawField& f) {
-    if (f.type == SQLITE_NULL)
+    if (f.type == RawType::Null)
         return {};
-    if (f.type != SQLITE_INTEGER)
+    if (f.type != RawType::Integer)
         return Kept(ColKey, KeyCell(rs.GetFieldValue(m_fields[ColKey])));
     char* out = m_chars[ColKey].data();
     return {out, uint32_t(KeyChars(f.integer, out)), false};

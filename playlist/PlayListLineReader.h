@@ -24,6 +24,7 @@ public:
 
 private:
     using RawField = CDaoRecordset::RawField;
+    using RawType = CDaoRecordset::RawType;
     CCellView Text(const CDaoRecordset& rs, Column column, const RawField& f);
     CCellView Size(const CDaoRecordset& rs, const RawField& f);
     CCellView Created(const CDaoRecordset& rs, const RawField& f);

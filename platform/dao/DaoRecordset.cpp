@@ -465,13 +465,26 @@ COleVariant CDaoRecordset::GetFieldValue(int index) const {
 
 namespace {
 CDaoRecordset::RawField RawOf(sqlite3_value* value) {
+    using Type = CDaoRecordset::RawType;
     CDaoRecordset::RawField field;
-    field.type = sqlite3_value_type(value);
-    if (field.type == SQLITE_INTEGER) {
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        field.type = Type::Integer;
         field.integer = sqlite3_value_int64(value);
-    } else if (field.type == SQLITE_TEXT) {
+        break;
+    case SQLITE_TEXT:
+        field.type = Type::Text;
         field.text = reinterpret_cast<const char*>(sqlite3_value_text(value));
         field.bytes = sqlite3_value_bytes(value);
+        break;
+    case SQLITE_FLOAT:
+        field.type = Type::Float;
+        break;
+    case SQLITE_BLOB:
+        field.type = Type::Blob;
+        break;
+    default:
+        break;
     }
     return field;
 }

@@ -103,11 +103,12 @@ public:
     // A field of the current record as the engine holds it, with no variant and
     // no copy: the text's UTF-8 bytes stay valid until the recordset moves or
     // writes. For reading many records at once.
+    enum class RawType { Null, Integer, Float, Text, Blob };
     struct RawField {
-        int type = SQLITE_NULL;     // SQLITE_INTEGER, _FLOAT, _TEXT, _BLOB or _NULL
-        const char* text = nullptr; // SQLITE_TEXT only
+        RawType type = RawType::Null;
+        const char* text = nullptr; // Text only
         int bytes = 0;
-        qint64 integer = 0; // SQLITE_INTEGER only
+        qint64 integer = 0; // Integer only
     };
     RawField GetFieldRaw(int index) const;
     // Several fields of the current record at once: out[i] for fields[i].
