@@ -12,8 +12,10 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -270,6 +272,34 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
     EXPECT_EQ(app.exitCode(), 0);
 }
 
+// The program started on a picture, as a user starts it: its main window, or "" (and a
+// failure that shows what the program printed) when it did not come.
+QString StartOn(XSession& x, QProcess*& app, const QString& picture, const QTemporaryDir& work,
+                const QTemporaryDir& config) {
+    if (!x.Start())
+        return QString();
+    app = &x.Launch(QStringLiteral(LUMAREST_PROGRAM), {picture}, x.UserEnvironment(config.path()),
+                    work.path());
+    const QString title =
+        '^' + QRegularExpression::escape("Lumarest - " + QFileInfo(picture).fileName()) + '$';
+    QString main;
+    if (!app->waitForStarted(5000) ||
+        !XSession::WaitFor([&] { return !(main = x.FindWindow(title)).isEmpty(); }, 20000))
+        ADD_FAILURE() << "no window: " << qPrintable(XSession::Output(*app));
+    return main;
+}
+
+// View / Play List from the player's menu; true once the main window is titled for it.
+bool OpenPlayList(const XSession& x, const QString& main) {
+    x.Xdo({"windowactivate", "--sync", main});
+    x.Xdo({"key", "--delay", "120", "alt+v", "Down", "Down", "Down", "Return"});
+    return XSession::WaitFor(
+        [&] {
+            return x.Xdo({"getwindowname", main}) == "Lumarest - Play List";
+        },
+        5000);
+}
+
 // A file deleted after it was catalogued: its line in the play list is drawn greyed, the
 // others as ever.
 TEST(UsageOnScreen, TheLineOfAFileThatIsGoneIsGreyed) {
@@ -281,21 +311,11 @@ TEST(UsageOnScreen, TheLineOfAFileThatIsGoneIsGreyed) {
     for (const char* name : {"a_first.png", "b_gone.png", "c_last.png"})
         ASSERT_FALSE(fixtures::makeMedia(fixtures::Media::Png, folder, name).isEmpty());
     XSession x;
-    ASSERT_TRUE(x.Start());
-    QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), {folder + "/a_first.png"},
-                             x.UserEnvironment(config.path()), work.path());
-    ASSERT_TRUE(app.waitForStarted(5000));
-    QString main;
-    ASSERT_TRUE(XSession::WaitFor(
-        [&] { return !(main = x.FindWindow("^Lumarest - a_first.png$")).isEmpty(); }, 20000));
+    QProcess* app = nullptr;
+    const QString main = StartOn(x, app, folder + "/a_first.png", work, config);
+    ASSERT_FALSE(main.isEmpty());
     ASSERT_TRUE(QFile::remove(folder + "/b_gone.png"));
-    x.Xdo({"windowactivate", "--sync", main});
-    x.Xdo({"key", "--delay", "120", "alt+v", "Down", "Down", "Down", "Return"});
-    ASSERT_TRUE(XSession::WaitFor(
-        [&] {
-            return x.Xdo({"getwindowname", main}) == "Lumarest - Play List";
-        },
-        5000));
+    ASSERT_TRUE(OpenPlayList(x, main));
     QImage screen;
     // The three lines below the header of the new window, at the top left of the area.
     const QRect client = x.Geometry(main);
@@ -318,7 +338,7 @@ TEST(UsageOnScreen, TheLineOfAFileThatIsGoneIsGreyed) {
     EXPECT_GT(darkest(1), darkest(0) + 40) << "b_gone.png is not greyed";
     EXPECT_LT(darkest(2), 80) << "c_last.png";
     x.Xdo({"key", "alt+f", "x"});
-    EXPECT_TRUE(app.waitForFinished(10000));
+    EXPECT_TRUE(app->waitForFinished(10000));
 }
 
 // Ctrl+F in the play list, a few letters typed: only the matching lines stay on
@@ -333,21 +353,10 @@ TEST(UsageOnScreen, TheFilterBoxKeepsTheLinesThatMatchOnScreen) {
     for (const char* name : {"Harbour lights.png", "harbour wall.png", "Meadow.png", "Zebra.png"})
         ASSERT_FALSE(fixtures::makeMedia(fixtures::Media::Png, folder, name).isEmpty());
     XSession x;
-    ASSERT_TRUE(x.Start());
-    QProcess& app = x.Launch(QStringLiteral(LUMAREST_PROGRAM), {folder + "/Meadow.png"},
-                             x.UserEnvironment(config.path()), work.path());
-    ASSERT_TRUE(app.waitForStarted(5000));
-    QString main;
-    ASSERT_TRUE(XSession::WaitFor(
-        [&] { return !(main = x.FindWindow("^Lumarest - Meadow.png$")).isEmpty(); }, 20000))
-        << qPrintable(XSession::Output(app));
-    x.Xdo({"windowactivate", "--sync", main});
-    x.Xdo({"key", "--delay", "120", "alt+v", "Down", "Down", "Down", "Return"});
-    ASSERT_TRUE(XSession::WaitFor(
-        [&] {
-            return x.Xdo({"getwindowname", main}) == "Lumarest - Play List";
-        },
-        5000));
+    QProcess* app = nullptr;
+    const QString main = StartOn(x, app, folder + "/Meadow.png", work, config);
+    ASSERT_FALSE(main.isEmpty());
+    ASSERT_TRUE(OpenPlayList(x, main));
     // The play-list window opens at the top left of the area, its names in the first
     // column; the status pane lies at the bottom left of the main window.
     const QRect window = x.Geometry(main);
@@ -383,7 +392,7 @@ TEST(UsageOnScreen, TheFilterBoxKeepsTheLinesThatMatchOnScreen) {
                table.contains("harbour wall");
     })) << qPrintable(table);
     x.Xdo({"key", "alt+f", "x"});
-    EXPECT_TRUE(app.waitForFinished(10000));
+    EXPECT_TRUE(app->waitForFinished(10000));
 }
 
 } // namespace
