@@ -18,7 +18,7 @@ DEB_PACKAGES := build-essential cmake pkg-config \
     libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev libxcb1-dev \
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad \
     gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools \
-    xvfb xauth openbox imagemagick xdotool x11-utils ffmpeg tesseract-ocr
+    xvfb xauth openbox imagemagick xdotool x11-utils ffmpeg tesseract-ocr gdb
 # The sources' format is checked by `make test` against .clang-format.
 DEB_PACKAGES += clang-format
 # The desktop layer: session bus, icon drawing, and the checks of the installed

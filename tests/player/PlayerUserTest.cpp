@@ -88,7 +88,8 @@ public:
             ADD_FAILURE() << "no window titled \"" << qPrintable(title) << "\"; the program "
                           << (app->state() == QProcess::NotRunning ? "ended" : "runs")
                           << " and last printed:\n"
-                          << qPrintable(XSession::Output(*app));
+                          << qPrintable(XSession::Output(*app)) << "\nits threads:\n"
+                          << qPrintable(XSession::Stacks(*app));
         return !main.isEmpty();
     }
     QString Title() const { return x.Xdo({"getwindowname", main}); }
@@ -635,8 +636,14 @@ public:
         if (!chrome.isEmpty())
             report += ", read at the window's top: \"" + chrome + '"';
         report += "; windows: " + Titles().join(", ");
-        if (Running())
+        if (Running()) {
+            if (const QString words = lastLines(WaylandSession::Output(*app), 8); !words.isEmpty())
+                report += "; it printed:\n" + words;
+            if (!place.found && window.area.isEmpty())
+                report += "\nits threads:\n" + XSession::Stacks(*app) + "\nweston's log:\n" +
+                          lastLines(session.Log(), 8);
             return report.toStdString();
+        }
         const bool crashed = app->exitStatus() == QProcess::CrashExit;
         report += QStringLiteral("; the program %1 (%2 %3)")
                       .arg(crashed ? "crashed" : "ended", crashed ? "signal" : "status")

@@ -41,6 +41,24 @@ QString XSession::Output(const QProcess& process, int lines) {
     return all.mid(std::max<qsizetype>(0, all.size() - lines)).join(QLatin1Char('\n'));
 }
 
+QString XSession::Stacks(const QProcess& process) {
+    if (process.state() != QProcess::Running || MissingTools({"gdb"}) != QString())
+        return QString();
+    QProcess gdb;
+    gdb.setProcessChannelMode(QProcess::MergedChannels);
+    gdb.start(QStringLiteral("gdb"), {"-p", QString::number(process.processId()), "-batch", "-nx",
+                                      "-ex", "thread apply all bt 25"});
+    if (!gdb.waitForFinished(testtime::scaled(60000)))
+        gdb.kill();
+    gdb.waitForFinished(1000);
+    // Only the frames: gdb's chatter about loading symbols tells nothing.
+    QStringList frames;
+    for (const QString& line : QString::fromUtf8(gdb.readAll()).split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("Thread ")) || line.startsWith(QLatin1Char('#')))
+            frames << line;
+    return frames.join(QLatin1Char('\n'));
+}
+
 QString XSession::MissingTools(const QStringList& tools) {
     for (const QString& tool : tools)
         if (QStandardPaths::findExecutable(tool).isEmpty())

@@ -45,6 +45,9 @@ public:
     static void Stop(QProcess& process);
     // The last lines a program started here printed so far.
     static QString Output(const QProcess& process, int lines = 20);
+    // Where each thread of a running program stands (gdb), for a failure's message about a
+    // program that stopped answering: "" without gdb or once it has ended.
+    static QString Stacks(const QProcess& process);
 
     QString Xdo(const QStringList& args) const;
     // A tool run on this display; what it printed.

@@ -285,7 +285,8 @@ QString StartOn(XSession& x, QProcess*& app, const QString& picture, const QTemp
     QString main;
     if (!app->waitForStarted(5000) ||
         !XSession::WaitFor([&] { return !(main = x.FindWindow(title)).isEmpty(); }, 20000))
-        ADD_FAILURE() << "no window: " << qPrintable(XSession::Output(*app));
+        ADD_FAILURE() << "no window: " << qPrintable(XSession::Output(*app)) << "\nits threads:\n"
+                      << qPrintable(XSession::Stacks(*app));
     return main;
 }
 
