@@ -56,6 +56,7 @@ void CLumarestView::OnPlayerPlay() {
     m_bPlaying = !m_bPlaying;
     if (wasPlaying) {
         Stop();
+        AnnounceChanges();
         return;
     }
     RedrawNow();
@@ -70,6 +71,7 @@ void CLumarestView::OnPlayerPause() {
         CheckResult(15, m_pMC->Pause());
     else
         CheckResult(16, m_pMC->Run());
+    AnnounceChanges();
 }
 
 // A double-click on the picture: full screen, as View / Full screen.
@@ -97,6 +99,7 @@ void CLumarestView::OnViewSubtitles() {
 void CLumarestView::OnPlayerSound() {
     m_bSoundOff = !m_bSoundOff;
     ApplySound();
+    AnnounceChanges();
 }
 
 bool CLumarestView::CheckResult(int code, HRESULT hr) {

@@ -7,6 +7,8 @@
 #include "platform/framework/View.h"
 #include "platform/media/FilterGraph.h"
 
+#include "player/QueueAdvance.h"
+
 #include <QPointer>
 #include <QRect>
 #include <QSlider>
@@ -71,9 +73,40 @@ public:
     bool HasGraph() const { return m_pMC != nullptr; }
     // Waiting for a medium to start, while the program's other work goes on.
     bool IsStartingMedium() const { return m_bStarting; }
+
+    // What the window tells others of itself; the signals below say when it changed.
+    enum class PlayStatus { Stopped, Playing, Paused, Ended };
+    PlayStatus Status() const;
+    const QString& File() const { return m_strFile; }
+    int QueueIndex() const { return m_nQueueIndex; }
     // What the loaded medium's tags say of it.
     const media::MediumTags& Tags() const { return m_tags; }
+    int64_t LengthUs() const { return HasGraph() ? m_llDuration / 10 : 0; }
+    int64_t PositionUs() const;
+    // The level pane 2 shows, 0 to 100; 0 while the sound is off.
+    int Level() const;
+    bool CanSeek() const { return HasGraph() && m_wndSlider && m_nDuration > 0; }
+    // Ending the entry now would play the next one of the queue.
+    bool CanMoveQueueOn() const { return MovesQueueOn(TickState()); }
+    // Moving pictures on screen now: video (not a still image), playing, not paused or ended.
+    bool ShowsMovingVideo() const;
 
+    // What the keys, the slider and the desktop do to the medium. False when the medium
+    // cannot be moved (a still image, a sound without length, nothing loaded).
+    bool SeekTo(int second);
+    // Up, Down, Home and End step through these levels.
+    void SetLevel(int level);
+    // Ends the entry playing as its end does; false when no entry follows.
+    bool MoveQueueOn();
+
+signals:
+    void playbackChanged(); // Status()
+    void mediumChanged();   // File(), LengthUs(), CanSeek(), Tags()
+    void levelChanged(int level);
+    void queueChanged(); // QueueIndex(), CanMoveQueueOn()
+    void seeked(qint64 positionUs);
+
+public:
     bool m_bPaused = false;
     bool m_bPlaying = false;
     bool m_bFullScreen = false;
@@ -123,6 +156,7 @@ private:
     bool NativeVideoSize(long& w, long& h) const;
 
     // Timer steps.
+    TickInput TickState() const;
     void OnTickTimer();
     void OnFullScreenTimer();
     void OnSliderTimer();
@@ -135,7 +169,11 @@ private:
     int SliderLeft(int left) const;
     void SetSliderValue(int value);
 
+    // Tells those listening what changed since it last told them.
+    void AnnounceChanges();
+
     // Sound and status texts.
+    void ChangeVolume(int32_t volume);
     void SetVolume(int32_t volume);
     void ShowVolume();
     void SetPane(int index, const QString& text);
@@ -145,4 +183,16 @@ private:
 
     // The video placement made while the frame was hidden, made again once it is shown.
     std::optional<QRect> m_rcPlaceOnShow;
+
+    struct Announced {
+        PlayStatus status = PlayStatus::Stopped;
+        QString file;
+        int64_t lengthUs = 0;
+        bool canSeek = false;
+        media::MediumTags tags;
+        int level = 100;
+        int queueIndex = 0;
+        bool canMoveOn = false;
+    };
+    Announced m_announced;
 };

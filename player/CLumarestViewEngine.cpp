@@ -63,6 +63,7 @@ bool CLumarestView::Restart() {
     // The view moved the slider, not the user: no seek must follow.
     m_nSliderPos = 0;
     m_bPlaying = true;
+    AnnounceChanges();
     return true;
 }
 
@@ -91,6 +92,7 @@ bool CLumarestView::Build(const std::wstring& path) {
     if (m_pMC)
         CheckResult(14, m_pMC->Run());
     m_bPlaying = true;
+    AnnounceChanges();
     return true;
 }
 
@@ -119,6 +121,7 @@ bool CLumarestView::Refused(HRESULT hr, const std::wstring& path) {
         SetTimer(kTickTimer, period);
     else if (RunsAQueue())
         PassOverRefused(); // the first entry: the queue's clock starts here
+    AnnounceChanges();
     if (hr == HRESULT_FILE_NOT_FOUND || hr == HRESULT_ACCESS_DENIED)
         AfxMessageBox(FileNotFoundText(QString::fromStdWString(path)), MB_OK);
     else

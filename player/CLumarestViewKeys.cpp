@@ -26,9 +26,7 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
     case vk::VK_HOME:
     case vk::VK_UP:
     case vk::VK_DOWN:
-        m_lVolume = VolumeAfterKey(nChar, m_lVolume);
-        SetVolume(m_lVolume);
-        ShowVolume();
+        ChangeVolume(VolumeAfterKey(nChar, m_lVolume));
         break;
     case kKeyM:
         // Silences the graph or gives it back the stored volume; stores nothing.
@@ -69,7 +67,20 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
     default:
         break;
     }
+    AnnounceChanges();
     CView::OnKeyDown(nChar, nRepCnt, nFlags);
+}
+
+void CLumarestView::SetLevel(int level) {
+    ChangeVolume(VolumeAtLevel(level));
+    AnnounceChanges();
+}
+
+// The stored volume, heard at once and shown in pane 2.
+void CLumarestView::ChangeVolume(int32_t volume) {
+    m_lVolume = volume;
+    SetVolume(m_lVolume);
+    ShowVolume();
 }
 
 // Switching the sound off keeps the level now in force, to give it back later.
@@ -89,6 +100,7 @@ void CLumarestView::ApplySound() {
 
 void CLumarestView::OnSetFocus(QWidget* oldFocus) {
     CView::OnSetFocus(oldFocus);
+    AnnounceChanges(); // with the focus, this window's end may move its queue on
     if (!m_bPlaying)
         return;
     ShowVolume();
@@ -104,6 +116,7 @@ void CLumarestView::OnSetFocus(QWidget* oldFocus) {
 // altogether (no new focus here) keeps it playing aloud.
 void CLumarestView::OnKillFocus(QWidget* newFocus) {
     CView::OnKillFocus(newFocus);
+    AnnounceChanges();
     if (m_bFullScreen)
         return;
     ShowTime(QStringLiteral(" "));

@@ -80,19 +80,7 @@ void CLumarestView::OnTimer(unsigned id) {
 }
 
 void CLumarestView::OnTickTimer() {
-    const CLumarestDoc* doc = GetLumarestDoc();
-    TickInput in;
-    in.paused = m_bPaused;
-    in.playing = m_bPlaying;
-    in.queuePlaying = g_bQueuePlaying && RunsAQueue();
-    in.hasFocus = HasKeyboardFocus();
-    in.elapsed = m_nElapsed;
-    in.duration = m_nDuration;
-    in.position = MediumSeconds();
-    in.ended = m_pME && m_pME->HasEnded();
-    in.queueIndex = m_nQueueIndex;
-    in.queueSize = doc ? static_cast<int>(doc->m_arrPaths.size()) : 0;
-    const TickResult tick = NextTick(in);
+    const TickResult tick = NextTick(TickState());
     if (!tick.counted)
         return;
     if (m_wndSlider) {
@@ -109,10 +97,11 @@ void CLumarestView::OnTickTimer() {
         break;
     case TickAction::Advance:
         AdvanceQueue();
-        break;
+        return; // announced by the next entry's start, or by its refusal before the box
     case TickAction::Nothing:
         break;
     }
+    AnnounceChanges();
 }
 
 // Where the medium is, in whole seconds; -1 when it cannot say.
@@ -181,13 +170,28 @@ void CLumarestView::OnFullScreenTimer() {
 
 // Left and Right: the medium moves on or back, the time text and the slider with it.
 void CLumarestView::SeekBy(int seconds) {
-    if (!HasGraph() || !m_pMS || m_nDuration <= 0 || !m_wndSlider)
-        return;
     const int position = MediumSeconds();
-    const int from = position >= 0 ? position : m_nElapsed;
-    SetSliderValue(SteppedPosition(from, seconds, m_nDuration));
+    SeekTo(SteppedPosition(position >= 0 ? position : m_nElapsed, seconds, m_nDuration));
+}
+
+bool CLumarestView::SeekTo(int second) {
+    if (!HasGraph() || !m_pMS || m_nDuration <= 0 || !m_wndSlider)
+        return false;
+    SetSliderValue(std::clamp(second, 0, m_nDuration));
     SeekToSlider();
     ShowTime(QString());
+    return true;
+}
+
+// As the entry's end would: a paused entry goes on first, since a paused window counts
+// nothing.
+bool CLumarestView::MoveQueueOn() {
+    if (!CanMoveQueueOn())
+        return false;
+    if (m_bPaused)
+        OnPlayerPause();
+    AdvanceQueue();
+    return true;
 }
 
 void CLumarestView::OnSliderTimer() {
@@ -217,6 +221,8 @@ void CLumarestView::SeekToSlider() {
     // The frame would hand the focus on to its view: give it to the view directly.
     setFocus(Qt::OtherFocusReason);
     g_bSeeking = false;
+    emit seeked(target / 10);
+    AnnounceChanges();
 }
 
 // A slider in status pane 0 after the text there, over the whole length of the medium.

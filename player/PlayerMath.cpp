@@ -32,6 +32,14 @@ long VideoWindowHeight(long h) {
     return std::max(0L, h - 38);
 }
 
+int VolumeLevel(int32_t volume) {
+    return 100 - (-volume / kVolumeStep);
+}
+
+int32_t VolumeAtLevel(int level) {
+    return -(100 - std::clamp(level, 0, 100)) * kVolumeStep;
+}
+
 int32_t VolumeAfterKey(unsigned key, int32_t volume) {
     switch (key) {
     case vk::VK_END:

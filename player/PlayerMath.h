@@ -34,6 +34,11 @@ long VideoWindowHeight(long h);
 // that it fits. decorations: outer minus inner size of the frame.
 QSize ArrangedFrameSize(QSize cell, QSize decorations, long w, long h);
 
+// The level pane 2 shows for a stored volume (hundredths of a decibel, 0 to -10000):
+// 100 at full volume, 0 at silence, one level a volume key's step.
+int VolumeLevel(int32_t volume);
+// The stored volume of a level, held to 0 to 100: the volume the keys reach it at.
+int32_t VolumeAtLevel(int level);
 // The stored volume after one of the volume keys (End, Home, Up, Down);
 // other keys leave it unchanged.
 int32_t VolumeAfterKey(unsigned key, int32_t volume);

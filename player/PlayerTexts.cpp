@@ -1,5 +1,7 @@
 #include "player/PlayerTexts.h"
 
+#include "player/PlayerMath.h"
+
 QString TimeText(int elapsed, int duration) {
     const int minutes = duration / 60;
     if (minutes < 10)
@@ -19,7 +21,7 @@ QString WithWidestDigits(QString text, QChar widestDigit) {
 }
 
 QString VolumeText(int32_t volume) {
-    return QString::asprintf(" %d", 100 - (-volume / 100));
+    return QString::asprintf(" %d", VolumeLevel(volume));
 }
 
 QString SlideDelayStatusText(int delayMs) {

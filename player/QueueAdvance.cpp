@@ -17,7 +17,18 @@ TickResult NextTick(const TickInput& in) {
         out.action = TickAction::ShowTime;
         return out;
     }
-    const bool last = in.queueSize <= 0 || in.queueIndex >= in.queueSize - 1;
-    out.action = last ? TickAction::EndQueue : TickAction::Advance;
+    out.action = MovesQueueOn(in) ? TickAction::Advance : TickAction::EndQueue;
     return out;
+}
+
+bool MovesQueueOn(const TickInput& in) {
+    const bool mayEnd = in.playing && (in.queuePlaying || in.hasFocus);
+    return mayEnd && in.queueIndex + 1 < in.queueSize;
+}
+
+// At its medium's end an entry whose queue goes on is still playing: the next tick moves on.
+bool RanPastItsEnd(const TickInput& in) {
+    if (!in.playing || in.duration <= 0)
+        return false;
+    return in.elapsed > in.duration || (in.ended && !MovesQueueOn(in));
 }

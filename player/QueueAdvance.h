@@ -32,3 +32,10 @@ struct TickResult {
 };
 
 TickResult NextTick(const TickInput& in);
+
+// The tick that ends this entry would play the next one: the window plays, may end it
+// (a queue runs, or the window has the focus), and another entry follows.
+bool MovesQueueOn(const TickInput& in);
+// The medium has played past its end while nothing could end it (a single file whose
+// window lacks the focus): it plays no more, though no tick has stopped it.
+bool RanPastItsEnd(const TickInput& in);

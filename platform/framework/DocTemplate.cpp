@@ -89,7 +89,7 @@ CMDIChildWnd* CMultiDocTemplate::CreateNewFrame(CDocument* document) {
     frame->m_pView = view;
     document->AddView(view);
     frame->setWindowIcon(AfxResources().LoadIcon(m_nIDResource));
-    app->m_pMainWnd->GetMdiArea()->addSubWindow(frame);
+    app->m_pMainWnd->AddChildFrame(frame);
     frame->hide();
     return frame;
 }

@@ -108,6 +108,11 @@ std::vector<CMDIChildWnd*> CMDIFrameWnd::ChildFrames() const {
     return frames;
 }
 
+void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* frame) {
+    m_pMdiArea->addSubWindow(frame);
+    emit childFrameAdded(frame);
+}
+
 void CMDIFrameWnd::SetMessageText(const QString& text) {
     if (CStatusBar* bar = GetMessageBar())
         bar->SetPaneText(0, text, true);

@@ -27,6 +27,8 @@ public:
     QMdiArea* GetMdiArea() const { return m_pMdiArea; }
     CMDIChildWnd* MDIGetActive() const;
     std::vector<CMDIChildWnd*> ChildFrames() const;
+    // Places a new child frame, its view already in it, in the MDI area.
+    void AddChildFrame(CMDIChildWnd* frame);
 
     // The message pane's text (pane 0 of the status bar).
     void SetMessageText(const QString& text);
@@ -47,6 +49,9 @@ public:
     void OnUpdateFrameMenu();
     UINT CurrentMenuID() const { return m_nCurrentMenu; }
     QMenu* FindPopup(const QString& title) const;
+
+signals:
+    void childFrameAdded(CMDIChildWnd* frame);
 
 protected:
     virtual int OnCreate() { return 0; }

@@ -77,6 +77,9 @@ TEST_F(Controls, VolumeKeysAtTheirEdges) {
     CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
     ASSERT_NE(view, nullptr);
     focus(view);
+    std::vector<int> levels;
+    QObject::connect(view, &CLumarestView::levelChanged,
+                     [&](int level) { levels.push_back(level); });
     QTest::keyClick(view, Qt::Key_Up);
     EXPECT_EQ(view->m_lVolume, 0);
     EXPECT_EQ(pane(2), QStringLiteral(" 100"));
@@ -96,6 +99,15 @@ TEST_F(Controls, VolumeKeysAtTheirEdges) {
     EXPECT_EQ(view->m_lVolume, 0);
     EXPECT_EQ(graphVolume(view), 0);
     EXPECT_EQ(pane(2), QStringLiteral(" 100"));
+    // Each key that changed the level told so, once; Up at the top changed nothing.
+    EXPECT_EQ(levels, (std::vector<int>{99, 0, 1, 100}));
+
+    // A level set from outside (the sound menu) is heard, shown and told as a key's.
+    view->SetLevel(25);
+    EXPECT_EQ(graphVolume(view), -7500);
+    EXPECT_EQ(pane(2), QStringLiteral(" 25"));
+    EXPECT_EQ(view->Level(), 25);
+    EXPECT_EQ(levels.back(), 25);
 
     // M silences the graph and gives the level back; nothing is stored.
     view->m_lVolume = -2000;
@@ -319,10 +331,17 @@ TEST_F(Controls, TransportKeysPauseSeekAndGoFullScreen) {
     CLumarestView* view = open(MediaFolder::instance().pcm(100));
     ASSERT_NE(view, nullptr);
     focus(view);
+    std::vector<CLumarestView::PlayStatus> statuses;
+    std::vector<qint64> seeks;
+    QObject::connect(view, &CLumarestView::playbackChanged,
+                     [&] { statuses.push_back(view->Status()); });
+    QObject::connect(view, &CLumarestView::seeked, [&](qint64 at) { seeks.push_back(at); });
     QTest::keyClick(view, Qt::Key_Space);
     EXPECT_TRUE(view->m_bPaused);
     QTest::keyClick(view, Qt::Key_Space);
     EXPECT_FALSE(view->m_bPaused);
+    EXPECT_EQ(statuses,
+              (std::vector{CLumarestView::PlayStatus::Paused, CLumarestView::PlayStatus::Playing}));
 
     const auto position = [&] {
         LONGLONG now = -1;
@@ -346,6 +365,17 @@ TEST_F(Controls, TransportKeysPauseSeekAndGoFullScreen) {
         QTest::keyClick(view, Qt::Key_Left, Qt::ShiftModifier);
     EXPECT_EQ(view->m_nElapsed, 0); // and to the start
     EXPECT_EQ(view->m_nSliderPos, 0);
+    ASSERT_FALSE(seeks.empty());
+    EXPECT_EQ(seeks.front(), 5'000'000);
+    EXPECT_EQ(seeks.back(), 0);
+
+    // A seek asked from outside goes where a drag would, held to the medium's length.
+    EXPECT_TRUE(view->SeekTo(42));
+    EXPECT_EQ(view->m_wndSlider->value(), 42);
+    EXPECT_EQ(pane(0), QStringLiteral(" Time:  42 / 100 sec"));
+    EXPECT_EQ(seeks.back(), 42'000'000);
+    EXPECT_TRUE(view->SeekTo(1000));
+    EXPECT_EQ(seeks.back(), 100'000'000);
 
     // F: full screen, and the press that made it does not undo it.
     CLumarestView* video = open(MediaFolder::instance().path(Media::AviMjpeg));

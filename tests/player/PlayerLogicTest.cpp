@@ -122,6 +122,34 @@ TEST(QueueAdvance, GatesOfPauseStopAndFocus) {
     EXPECT_EQ(NextTick(in).action, TickAction::Advance);
 }
 
+// What the player tells others (the queue can move on, the medium has ended) is what its
+// tick does at the entry's end.
+TEST(QueueAdvance, WhatThePlayerAnnouncesIsWhatItsTickDoes) {
+    for (bool queue : {false, true})
+        for (bool focus : {false, true})
+            for (bool play : {false, true})
+                for (int index : {0, 1, 2}) {
+                    TickInput in = playing(3, 3, index, 3);
+                    in.position = 3;
+                    in.ended = true;
+                    in.queuePlaying = queue;
+                    in.hasFocus = focus;
+                    in.playing = play;
+                    const TickAction atEnd = NextTick(in).action;
+                    EXPECT_EQ(MovesQueueOn(in), atEnd == TickAction::Advance)
+                        << queue << focus << play << index;
+                    EXPECT_EQ(RanPastItsEnd(in), play && atEnd != TickAction::Advance)
+                        << queue << focus << play << index;
+                }
+    TickInput still = playing(5, 0, 0, 1); // a still image has no end of its own
+    still.hasFocus = false;
+    EXPECT_FALSE(RanPastItsEnd(still));
+    TickInput counted = playing(11, 10); // counted past its length, without the focus
+    counted.hasFocus = false;
+    EXPECT_TRUE(RanPastItsEnd(counted));
+    EXPECT_EQ(NextTick(counted).action, TickAction::Nothing);
+}
+
 TEST(PlayerMath, SeekTargetAndElapsedSeconds) {
     EXPECT_EQ(SeekTarget(3, 50'000'000, 5), 30'000'000);
     EXPECT_EQ(SeekTarget(2, 50'400'000, 5), 20'160'000);
@@ -171,6 +199,17 @@ TEST(PlayerMath, VolumeKeysStayInRange) {
     EXPECT_EQ(VolumeAfterKey(vk::VK_END, -300), -10000);
     EXPECT_EQ(VolumeAfterKey(vk::VK_HOME, -300), 0);
     EXPECT_EQ(VolumeAfterKey(vk::VK_LEFT, -300), -300);
+
+    // A level set from outside is one the keys reach, and reads back as itself.
+    for (int level = 0; level <= 100; ++level) {
+        EXPECT_EQ(VolumeLevel(VolumeAtLevel(level)), level);
+        if (level < 100) {
+            EXPECT_EQ(VolumeAfterKey(vk::VK_UP, VolumeAtLevel(level)), VolumeAtLevel(level + 1));
+        }
+    }
+    EXPECT_EQ(VolumeAtLevel(-5), -10000);
+    EXPECT_EQ(VolumeAtLevel(250), 0);
+    EXPECT_EQ(VolumeLevel(-2050), 80); // a volume between steps shows the level above
 }
 
 TEST(PlayerMath, SlideDelayKeysAndInterval) {

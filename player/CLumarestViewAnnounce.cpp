@@ -1,0 +1,74 @@
+// What the player view tells others of itself (the desktop's media keys and sound
+// menu follow it): its state read from the view, and the signals of what changed.
+#include "player/CLumarestView.h"
+
+#include "app/SharedState.h"
+#include "player/CLumarestDoc.h"
+#include "player/PlayerMath.h"
+
+CLumarestView::PlayStatus CLumarestView::Status() const {
+    if (!m_bPlaying)
+        return PlayStatus::Stopped;
+    if (m_bPaused)
+        return PlayStatus::Paused;
+    return RanPastItsEnd(TickState()) ? PlayStatus::Ended : PlayStatus::Playing;
+}
+
+int64_t CLumarestView::PositionUs() const {
+    LONGLONG position = 0;
+    if (HasGraph() && m_pMS && SUCCEEDED(m_pMS->GetCurrentPosition(&position)))
+        return position / 10;
+    return 0;
+}
+
+int CLumarestView::Level() const {
+    return m_bSoundOff ? 0 : VolumeLevel(m_lVolume);
+}
+
+bool CLumarestView::ShowsMovingVideo() const {
+    long visible = 0;
+    if (!HasGraph() || !m_pVW || m_nDuration <= 0 || m_pVW->get_Visible(&visible) != S_OK)
+        return false; // nothing, a still image, or sound only
+    return Status() == PlayStatus::Playing;
+}
+
+// What one tick would go by, read now.
+TickInput CLumarestView::TickState() const {
+    const CLumarestDoc* doc = GetLumarestDoc();
+    TickInput in;
+    in.paused = m_bPaused;
+    in.playing = m_bPlaying;
+    in.queuePlaying = g_bQueuePlaying && RunsAQueue();
+    in.hasFocus = HasKeyboardFocus();
+    in.elapsed = m_nElapsed;
+    in.duration = m_nDuration;
+    in.position = MediumSeconds();
+    in.ended = m_pME && m_pME->HasEnded();
+    in.queueIndex = m_nQueueIndex;
+    in.queueSize = doc ? static_cast<int>(doc->m_arrPaths.size()) : 0;
+    return in;
+}
+
+// Called after each command, key, tick and change of focus: those listening hear only
+// of what changed.
+void CLumarestView::AnnounceChanges() {
+    Announced now;
+    now.status = Status();
+    now.file = m_strFile;
+    now.lengthUs = LengthUs();
+    now.canSeek = CanSeek();
+    now.tags = m_tags;
+    now.level = Level();
+    now.queueIndex = m_nQueueIndex;
+    now.canMoveOn = CanMoveQueueOn();
+    const Announced before = std::exchange(m_announced, now);
+    if (now.file != before.file || now.lengthUs != before.lengthUs ||
+        now.canSeek != before.canSeek || !(now.tags == before.tags))
+        emit mediumChanged();
+    if (now.status != before.status)
+        emit playbackChanged();
+    if (now.level != before.level)
+        emit levelChanged(now.level);
+    if (now.queueIndex != before.queueIndex || now.canMoveOn != before.canMoveOn)
+        emit queueChanged();
+}
