@@ -16,6 +16,9 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <algorithm>
+#include <limits>
+
 namespace desktop {
 namespace {
 
@@ -40,6 +43,7 @@ MprisService::MprisService(const QDBusConnection& bus, PlayerWatch& watch, CMDIF
     m_player = new MprisPlayerAdaptor(this);
     OnChanged();
     connect(&m_watch, &PlayerWatch::changed, this, &MprisService::OnChanged);
+    connect(&m_watch, &PlayerWatch::seeked, m_player, &MprisPlayerAdaptor::Seeked);
     m_objectRegistered = m_bus.registerObject(QString::fromLatin1(kObjectPath), this,
                                               QDBusConnection::ExportAdaptors);
     if (!m_objectRegistered)
@@ -91,7 +95,6 @@ void MprisService::OnChanged() {
 void MprisService::Act(void (*action)(CLumarestView&)) {
     if (CLumarestView* view = m_watch.ActivePlayer())
         action(*view);
-    m_watch.Refresh();
 }
 
 void MprisService::Raise() {
@@ -115,39 +118,36 @@ void MprisService::Stop() {
 // Loading the next file may ask the user something (a refused file): the call
 // returns first, the queue moves on after.
 void MprisService::Next() {
-    QTimer::singleShot(0, this, [this] { Act([](CLumarestView& view) { desktop::Next(view); }); });
+    QTimer::singleShot(0, this, [this] { Act([](CLumarestView& view) { view.MoveQueueOn(); }); });
 }
 
 void MprisService::SetVolume(double volume) {
     if (CLumarestView* view = m_watch.ActivePlayer())
-        SetLevel(*view, LevelOfVolume(volume));
-    m_watch.Refresh();
+        view->SetLevel(LevelOfVolume(volume));
 }
 
 qlonglong MprisService::Position() const {
     CLumarestView* view = m_watch.ActivePlayer();
-    return view ? SnapshotOf(view).positionUs : 0;
+    return view ? view->PositionUs() : 0;
 }
 
 void MprisService::Seek(qlonglong offsetUs) {
-    CLumarestView* view = m_watch.ActivePlayer();
-    if (view && SeekTo(*view, Position() + offsetUs))
-        EmitSeeked();
+    SeekTo(Position() + offsetUs);
 }
 
 void MprisService::SetPosition(const QDBusObjectPath& trackId, qlonglong positionUs) {
-    CLumarestView* view = m_watch.ActivePlayer();
-    if (!view || trackId.path() != CurrentTrackId() || positionUs < 0 ||
+    if (trackId.path() != CurrentTrackId() || positionUs < 0 ||
         positionUs > m_watch.Snapshot().lengthUs)
         return; // a request for a track no longer playing is ignored
-    if (SeekTo(*view, positionUs))
-        EmitSeeked();
+    SeekTo(positionUs);
 }
 
-// The slider's timer seeks on its next round.
-void MprisService::EmitSeeked() {
-    QTimer::singleShot(2 * PlayerWatch::kIntervalMs, this,
-                       [this] { emit m_player->Seeked(Position()); });
+// The player seeks to whole seconds, as its slider does; it announces where it went.
+void MprisService::SeekTo(qlonglong positionUs) {
+    constexpr qlonglong kUsPerSecond = 1'000'000;
+    if (CLumarestView* view = m_watch.ActivePlayer())
+        view->SeekTo(static_cast<int>(
+            std::clamp<qlonglong>(positionUs / kUsPerSecond, 0, std::numeric_limits<int>::max())));
 }
 
 void MprisService::OpenUri(const QString& uri) {

@@ -51,7 +51,7 @@ public:
 private:
     void OnChanged();
     void Act(void (*action)(CLumarestView&));
-    void EmitSeeked();
+    void SeekTo(qlonglong positionUs);
     QString CurrentTrackId() const;
 
     QDBusConnection m_bus;

@@ -1,9 +1,6 @@
 #pragma once
-// The desktop's requests (media keys, the sound menu) carried out on a player
-// window with the window's own commands, keys and timer, so that a request
-// does exactly what the user could do in the window.
-#include <cstdint>
-
+// The sound menu's transport requests carried out with a player window's own Play and
+// Pause commands, so that a request does exactly what the user could do in the window.
 class CLumarestView;
 
 namespace desktop {
@@ -14,15 +11,7 @@ void Play(CLumarestView& view);
 // Playing: the Pause command; otherwise nothing.
 void Pause(CLumarestView& view);
 void PlayPause(CLumarestView& view);
-// Playing or paused: the Play command, which stops.
+// Playing, paused or ended: the Play command, which stops.
 void Stop(CLumarestView& view);
-// Ends the playing entry of a running queue as the counting tick does, which
-// loads and plays the next one. False when there is no next entry to go to.
-bool Next(CLumarestView& view);
-// Brings the volume to level (0 to 100) with the volume keys.
-void SetLevel(CLumarestView& view, int level);
-// Moves the position slider to the second of positionUs, which seeks as a drag does.
-// False when the medium cannot seek.
-bool SeekTo(CLumarestView& view, int64_t positionUs);
 
 } // namespace desktop

@@ -1,6 +1,5 @@
 #pragma once
-// What the desktop sees of a player window: its state read from the view's
-// own members, without changing anything in it.
+// What the desktop sees of a player window: the state the window announces of itself.
 #include "platform/media/MediumTags.h"
 
 #include <QString>
@@ -33,14 +32,6 @@ struct PlayerSnapshot {
 };
 
 PlayerSnapshot SnapshotOf(const CLumarestView* view);
-
-// The medium ran past its length while its window could not end it (it had no
-// focus and no queue was running): it plays no more.
-bool HasEnded(const CLumarestView& view);
-// Moving pictures on screen now: video (not a still image), playing, not paused or ended.
-bool ShowsMovingVideo(const CLumarestView& view);
-// The tick that ends the medium would move the queue on now.
-bool CanMoveQueueOn(const CLumarestView& view);
 
 // Every player window's view, in the order the windows were opened.
 std::vector<CLumarestView*> PlayerViews(const CMDIFrameWnd& frame);

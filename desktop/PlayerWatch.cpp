@@ -4,6 +4,8 @@
 #include "platform/framework/MDIFrameWnd.h"
 #include "player/CLumarestView.h"
 
+#include <QMdiArea>
+
 #include <algorithm>
 
 namespace desktop {
@@ -17,10 +19,30 @@ PlayerSnapshot WithoutPosition(PlayerSnapshot s) {
 } // namespace
 
 PlayerWatch::PlayerWatch(CMDIFrameWnd& frame, QObject* parent) : QObject(parent), m_frame(&frame) {
-    m_timer.setInterval(kIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &PlayerWatch::Refresh);
-    m_timer.start();
+    for (CMDIChildWnd* child : frame.ChildFrames())
+        Follow(child);
+    connect(&frame, &CMDIFrameWnd::childFrameAdded, this, &PlayerWatch::Follow);
+    if (QMdiArea* area = frame.GetMdiArea())
+        connect(area, &QMdiArea::subWindowActivated, this, &PlayerWatch::Refresh);
     Refresh();
+}
+
+// A player window's view comes with its frame, before it plays anything.
+void PlayerWatch::Follow(CMDIChildWnd* child) {
+    auto* view = child ? dynamic_cast<CLumarestView*>(child->GetActiveView()) : nullptr;
+    if (!view)
+        return;
+    for (auto change : {&CLumarestView::playbackChanged, &CLumarestView::mediumChanged,
+                        &CLumarestView::queueChanged})
+        connect(view, change, this, &PlayerWatch::Refresh);
+    connect(view, &CLumarestView::levelChanged, this, &PlayerWatch::Refresh);
+    connect(view, &CLumarestView::seeked, this, [this, view](qint64 positionUs) {
+        Refresh();
+        if (view == ActivePlayer())
+            emit seeked(positionUs);
+    });
+    // Once the window has gone: looked at after its frame went with it.
+    connect(view, &QObject::destroyed, this, &PlayerWatch::Refresh, Qt::QueuedConnection);
 }
 
 CLumarestView* PlayerWatch::ActivePlayer() {
@@ -40,7 +62,7 @@ CLumarestView* PlayerWatch::ActivePlayer() {
 void PlayerWatch::Refresh() {
     const std::vector<CLumarestView*> views =
         m_frame ? PlayerViews(*m_frame) : std::vector<CLumarestView*>();
-    // A player starting its next medium is half-built: what it shows is settled once it has.
+    // A player starting its next medium is half-built: it announces itself once it has.
     if (std::any_of(views.begin(), views.end(),
                     [](const CLumarestView* v) { return v->IsStartingMedium(); }))
         return;
@@ -49,7 +71,7 @@ void PlayerWatch::Refresh() {
     m_snapshot = now;
 
     const bool video = std::any_of(views.begin(), views.end(),
-                                   [](const CLumarestView* v) { return ShowsMovingVideo(*v); });
+                                   [](const CLumarestView* v) { return v->ShowsMovingVideo(); });
     const bool videoChanged = video != m_video;
     m_video = video;
 

@@ -18,6 +18,7 @@
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/RecentFileList.h"
+#include "platform/framework/StatusBar.h"
 #include "player/CLumarestDoc.h"
 #include "player/CLumarestView.h"
 
@@ -173,7 +174,9 @@ class StatusRecorder : public QObject {
 public:
     QStringList statuses;
     QStringList titles;
+    QList<qlonglong> seeks;
 public slots:
+    void seeked(qlonglong position) { seeks << position; }
     void changed(const QString&, const QVariantMap& properties, const QStringList&) {
         if (properties.contains("PlaybackStatus"))
             statuses << properties.value("PlaybackStatus").toString();
@@ -237,9 +240,20 @@ TEST(DesktopBus, MediaKeysDriveAQueueOfThreeAndTheScreenStaysOnWhileTheVideoMove
     EXPECT_TRUE(client.Get("CanGoNext").toBool());
     EXPECT_TRUE(AppHarness::waitFor([&] { return screenSaver->calls.size() == 1; }));
 
+    // What the bus asks for, the player does by its own operations, and announces.
+    CLumarestView* view = doc->m_pCLumarestView;
+    std::vector<int> levels;
+    int queueMoves = 0;
+    QObject::connect(view, &CLumarestView::levelChanged,
+                     [&](int level) { levels.push_back(level); });
+    QObject::connect(view, &CLumarestView::queueChanged, [&] { ++queueMoves; });
+    StatusRecorder recorder;
+    ASSERT_TRUE(client.bus().connect(kMprisName, kMprisPath, kPlayer, "Seeked", &recorder,
+                                     SLOT(seeked(qlonglong))));
+
     client.Player("Pause");
     EXPECT_EQ(client.Get("PlaybackStatus").toString(), "Paused");
-    EXPECT_TRUE(doc->m_pCLumarestView->m_bPaused);
+    EXPECT_EQ(view->Status(), CLumarestView::PlayStatus::Paused);
     EXPECT_TRUE(AppHarness::waitFor([&] { return screenSaver->calls.size() == 2; }));
     client.Player("Play");
     EXPECT_EQ(client.Get("PlaybackStatus").toString(), "Playing");
@@ -248,13 +262,24 @@ TEST(DesktopBus, MediaKeysDriveAQueueOfThreeAndTheScreenStaysOnWhileTheVideoMove
     // The sound menu's slider sets the level the status bar shows.
     client.Call(kMprisName, "org.freedesktop.DBus.Properties", "Set",
                 {kPlayer, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(0.25))});
-    EXPECT_EQ(doc->m_pCLumarestView->m_lVolume, -7500);
+    EXPECT_EQ(levels, std::vector<int>{25}) << "one change of level, not a walk of key presses";
+    EXPECT_EQ(h.frame().m_wndStatusBar->GetPaneText(2), " 25");
     EXPECT_DOUBLE_EQ(client.Get("Volume").toDouble(), 0.25);
+
+    // A seek back to the track's first second: the medium goes there, and the bus hears where.
+    const QDBusObjectPath track = client.Metadata().value("mpris:trackid").value<QDBusObjectPath>();
+    client.Call(kMprisName, kPlayer, "SetPosition",
+                {QVariant::fromValue(track), QVariant::fromValue(qlonglong{1'000'000})});
+    ASSERT_TRUE(AppHarness::waitFor([&] { return !recorder.seeks.isEmpty(); }));
+    EXPECT_NEAR(recorder.seeks.front(), 1'000'000, 100'000);
+    EXPECT_NEAR(view->PositionUs(), 1'000'000, 600'000);
 
     client.Player("Next");
     EXPECT_TRUE(
         AppHarness::waitFor([&] { return client.Metadata().value("xesam:title") == "two.avi"; }));
     EXPECT_EQ(doc->GetTitle(), paths[1]);
+    EXPECT_GE(queueMoves, 1);
+    EXPECT_EQ(view->QueueIndex(), 1);
     client.Player("Next");
     EXPECT_TRUE(
         AppHarness::waitFor([&] { return client.Metadata().value("xesam:title") == "three.avi"; }));
