@@ -237,21 +237,7 @@ void CDaoRecordset::MoveNext() {
     if (m_bOnCursor && !m_bCursorBackward && !m_bCursorIsFind)
         return StepCursor();
     DetachCursor();
-    StepFromSnapshot(false);
-}
-
-void CDaoRecordset::MovePrev() {
-    RequireOpen();
-    CancelUpdate();
-    Settle();
-    if (m_bBOF)
-        ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
-    if (m_bEOF)
-        return MoveLast();
-    if (m_bOnCursor && m_bCursorBackward && !m_bCursorIsFind)
-        return StepCursor();
-    DetachCursor();
-    StepFromSnapshot(true);
+    StepFromSnapshot();
 }
 
 void CDaoRecordset::StepCursor() {
@@ -270,7 +256,9 @@ void CDaoRecordset::StepCursor() {
     SetPosition(backward, !backward);
 }
 
-void CDaoRecordset::StepFromSnapshot(bool backward) {
+// The record after the current one, found again from its sort keys: the scan's cursor
+// let go of it (a find, a write or a delete came between).
+void CDaoRecordset::StepFromSnapshot() {
     if (m_snapshot.empty())
         ThrowDao(QString::fromLatin1(msg::kNoCurrentRecord), SQLITE_NOTFOUND);
     std::vector<bool> keyIsNull;
@@ -287,8 +275,8 @@ void CDaoRecordset::StepFromSnapshot(bool backward) {
     m_snapshot.clear();
     m_keys.clear();
     try {
-        if (!StartCursor(m_queries->StepFrom(backward, keyIsNull), backward, false, bound))
-            SetPosition(backward, !backward);
+        if (!StartCursor(m_queries->StepFrom(keyIsNull), false, false, bound))
+            SetPosition(false, true);
     } catch (...) {
         m_snapshot = std::move(snapshot);
         m_keys = std::move(keys);
@@ -489,12 +477,6 @@ CDaoRecordset::RawField RawOf(sqlite3_value* value) {
     return field;
 }
 } // namespace
-
-CDaoRecordset::RawField CDaoRecordset::GetFieldRaw(int index) const {
-    RawField field;
-    GetFieldsRaw(std::span<const int>(&index, 1), &field);
-    return field;
-}
 
 void CDaoRecordset::GetFieldsRaw(std::span<const int> fields, RawField* out) const {
     RequireCurrent();

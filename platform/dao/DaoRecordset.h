@@ -53,10 +53,9 @@ public:
         return m_bEOF;
     }
     // MoveFirst and MoveLast throw "No current record." on an empty recordset;
-    // MoveNext throws at EOF, MovePrev at BOF.
+    // MoveNext throws at EOF.
     void MoveFirst();
     void MoveNext();
-    void MovePrev();
     void MoveLast();
     // The number of records in the recordset (after MoveLast, as callers use it).
     long GetRecordCount();
@@ -83,7 +82,6 @@ public:
     void AddNew();
     void Edit();
     void Update();
-    void CancelUpdate();
 
     void SetFieldValue(const QString& field, const COleVariant& value);
     void SetFieldValue(const QString& field, const QString& value) {
@@ -110,8 +108,7 @@ public:
         int bytes = 0;
         qint64 integer = 0; // Integer only
     };
-    RawField GetFieldRaw(int index) const;
-    // Several fields of the current record at once: out[i] for fields[i].
+    // Fields of the current record: out[i] for fields[i].
     void GetFieldsRaw(std::span<const int> fields, RawField* out) const;
     int GetFieldCount() const;
     QString GetFieldName(int index) const;
@@ -126,6 +123,8 @@ private:
     using SqlValue = lumarest::dao::SqlValue;
     enum class EditMode { None, AddNew, Edit };
 
+    // Drops a pending AddNew or Edit and its values; any move does so first.
+    void CancelUpdate();
     void RequireOpen() const;
     void RequireUpdatable() const;
     void RequireCurrent() const;
@@ -154,7 +153,7 @@ private:
     bool CanWaitForInsert() const;
     void NoteInsert(const QString& table, qint64 rowid);
     void StepCursor();
-    void StepFromSnapshot(bool backward);
+    void StepFromSnapshot();
     void TakeSnapshot(sqlite3_stmt* stmt, bool withKeys);
     void RefreshSnapshot(qint64 rowid);
     // Keeps the current record as a snapshot and lets the stepping statement go,

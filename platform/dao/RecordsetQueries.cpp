@@ -136,12 +136,12 @@ SqlKey RecordsetQueries::DeleteFirst(const QString& filter) const {
     return m_lastDelete;
 }
 
-QString RecordsetQueries::StepTerm(int term, bool backward, bool keyIsNull) const {
+QString RecordsetQueries::StepTerm(int term, bool keyIsNull) const {
     const OrderTerm& t = m_order[static_cast<size_t>(term)];
     const QString e = QLatin1Char('(') + t.expression + QLatin1Char(')');
     const QString param = QStringLiteral("?%1").arg(term + 1);
-    const bool nullsFirst = NullsFirstInScan(t) != backward;
-    const bool ascending = t.descending == backward;
+    const bool nullsFirst = NullsFirstInScan(t);
+    const bool ascending = !t.descending;
     if (keyIsNull)
         return nullsFirst ? e + QStringLiteral(" IS NOT NULL") : QStringLiteral("0");
     const QString compare = e + (ascending ? QStringLiteral(" > ") : QStringLiteral(" < ")) + param;
@@ -150,21 +150,19 @@ QString RecordsetQueries::StepTerm(int term, bool backward, bool keyIsNull) cons
                             QStringLiteral(" IS NULL)");
 }
 
-SqlKey RecordsetQueries::StepFrom(bool backward, const std::vector<bool>& keyIsNull) const {
+SqlKey RecordsetQueries::StepFrom(const std::vector<bool>& keyIsNull) const {
     QStringList alternatives;
     QStringList equalSoFar;
     for (int i = 0; i < KeyCount(); ++i) {
         QStringList both = equalSoFar;
-        both << StepTerm(i, backward, keyIsNull[static_cast<size_t>(i)]);
+        both << StepTerm(i, keyIsNull[static_cast<size_t>(i)]);
         alternatives << QLatin1Char('(') + both.join(QStringLiteral(" AND ")) + QLatin1Char(')');
         equalSoFar << QStringLiteral("(%1) IS ?%2")
                           .arg(m_order[static_cast<size_t>(i)].expression, QString::number(i + 1));
     }
-    equalSoFar << (backward ? QStringLiteral("rowid < ?") : QStringLiteral("rowid > ?")) +
-                      QString::number(KeyCount() + 1);
+    equalSoFar << QStringLiteral("rowid > ?") + QString::number(KeyCount() + 1);
     alternatives << QLatin1Char('(') + equalSoFar.join(QStringLiteral(" AND ")) + QLatin1Char(')');
-    return SqlKey(m_select + Where(alternatives.join(QStringLiteral(" OR "))) +
-                  (backward ? m_orderBackward : m_orderForward));
+    return SqlKey(m_select + Where(alternatives.join(QStringLiteral(" OR "))) + m_orderForward);
 }
 
 bool RecordsetQueries::Cacheable(const std::vector<int>& fields) {

@@ -39,9 +39,9 @@ public:
     const SqlKey& FindRowid(const QString& filter) const;
     // Deletes the record Find(filter) would find, in one statement, returning its rowid.
     SqlKey DeleteFirst(const QString& filter) const;
-    // The records after (or, backward, before) a record whose keys are bound as
-    // ?1..?k and whose rowid is ?k+1; keyIsNull tells which keys are NULL.
-    SqlKey StepFrom(bool backward, const std::vector<bool>& keyIsNull) const;
+    // The records after a record whose keys are bound as ?1..?k and whose rowid is
+    // ?k+1; keyIsNull tells which keys are NULL.
+    SqlKey StepFrom(const std::vector<bool>& keyIsNull) const;
     const SqlKey& Count() const { return m_count; }
     const SqlKey& FetchByRowid() const { return m_fetchByRowid; } // ?1 = rowid
     // The fields are given in table order and bound as ?1..?n in that order.
@@ -54,7 +54,7 @@ public:
 private:
     QString OrderBy(bool backward) const;
     QString Where(const QString& extra) const;
-    QString StepTerm(int term, bool backward, bool keyIsNull) const;
+    QString StepTerm(int term, bool keyIsNull) const;
     QString BuildInsert(const std::vector<int>& fields) const;
     QString BuildUpdate(const std::vector<int>& fields) const;
     // Texts built before, by the set of fields written (tables of up to 64 fields).

@@ -56,7 +56,7 @@ TEST_F(DaoDates, TextThatIsNoDateIsRefusedAndNothingIsWritten) {
         }
     }
     EXPECT_THROW(rs.SetFieldValue(QStringLiteral("DateCreated"), 12345), CDaoException);
-    rs.CancelUpdate();
+    rs.Close();
     EXPECT_EQ(QueryInt(m_db, QStringLiteral("SELECT count(*) FROM FILES")), 0);
 }
 

@@ -1,5 +1,5 @@
 // Moving through a recordset from any record: after a find, a write or a delete,
-// MoveNext and MovePrev agree with a plain scan, whatever the sort order.
+// MoveNext agrees with a plain scan, whatever the sort order.
 #include "DaoTestSupport.h"
 
 using namespace daotest;
@@ -15,13 +15,10 @@ std::vector<qint64> ScanForward(CDaoDatabase& db, const QString& sql) {
     return keys;
 }
 
-qint64 KeyAfterFind(CDaoRecordset& rs, qint64 key, bool forward) {
+qint64 KeyAfterFind(CDaoRecordset& rs, qint64 key) {
     EXPECT_TRUE(rs.FindFirst(QStringLiteral("ID_Files=%1").arg(key)));
-    if (forward)
-        rs.MoveNext();
-    else
-        rs.MovePrev();
-    if (rs.IsEOF() || rs.IsBOF())
+    rs.MoveNext();
+    if (rs.IsEOF())
         return -1;
     return rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong();
 }
@@ -69,16 +66,11 @@ TEST_F(DaoNavigation, MovesFromAFoundRecordAgreeWithTheScan) {
         rs.Open(AFX_DAO_USE_DEFAULT_TYPE, sql);
         for (size_t i = 0; i < order.size(); ++i) {
             const qint64 next = i + 1 < order.size() ? order[i + 1] : -1;
-            const qint64 previous = i > 0 ? order[i - 1] : -1;
-            EXPECT_EQ(KeyAfterFind(rs, order[i], true), next) << sql.toStdString() << " at " << i;
-            EXPECT_EQ(KeyAfterFind(rs, order[i], false), previous)
-                << sql.toStdString() << " at " << i;
+            EXPECT_EQ(KeyAfterFind(rs, order[i]), next) << sql.toStdString() << " at " << i;
         }
-        // MovePrev from the end walks the whole scan backward.
-        std::vector<qint64> backward;
-        for (rs.MoveLast(); !rs.IsBOF(); rs.MovePrev())
-            backward.push_back(rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong());
-        EXPECT_EQ(backward, std::vector<qint64>(order.rbegin(), order.rend())) << sql.toStdString();
+        rs.MoveLast();
+        EXPECT_EQ(rs.GetFieldValue(QStringLiteral("ID_Files")).GetLong(), order.back())
+            << sql.toStdString();
     }
 }
 
