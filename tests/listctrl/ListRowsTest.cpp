@@ -2,7 +2,6 @@
 // sorting) and its selection rules, without any widget.
 #include "platform/listctrl/ListRows.h"
 #include "platform/listctrl/ListSelection.h"
-#include "platform/listctrl/TextPool.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,36 +15,6 @@ namespace {
 int CodePointOrder(const QString& a, const QString& b) {
     const int r = std::strcmp(a.toUtf8().constData(), b.toUtf8().constData());
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
-}
-
-TEST(TextPool, KeepsShortLongAndNonAsciiTextsIntact) {
-    CTextPool pool;
-    const QString longText(200000, QChar(u'x')); // spans several pages
-    const QString wide = QString::fromUtf8("Überall \xF0\x9F\x8E\xB5 café");
-    std::vector<std::pair<CTextPool::Ref, QString>> stored;
-    for (int i = 0; i < 20000; ++i) { // about five pages of small texts
-        const QString text = QStringLiteral("clip_%1.avi").arg(i);
-        stored.emplace_back(pool.Store(text), text);
-    }
-    stored.emplace_back(pool.Store(longText), longText);
-    stored.emplace_back(pool.Store(wide), wide);
-    stored.emplace_back(pool.Store(QString()), QString());
-    stored.emplace_back(pool.Store(u"after the long one"), QStringLiteral("after the long one"));
-    for (const auto& [ref, text] : stored)
-        ASSERT_EQ(pool.View(ref), text);
-}
-
-TEST(TextPool, ReplaceShrinksInPlaceAndGrowsElsewhere) {
-    CTextPool pool;
-    CTextPool::Ref a = pool.Store(u"directory/long/name");
-    const CTextPool::Ref b = pool.Store(u"neighbour");
-    pool.Replace(a, u"short");
-    EXPECT_EQ(pool.View(a), u"short");
-    pool.Replace(a, u"a much longer text than before");
-    EXPECT_EQ(pool.View(a), u"a much longer text than before");
-    pool.Replace(a, u"");
-    EXPECT_TRUE(pool.View(a).isEmpty());
-    EXPECT_EQ(pool.View(b), u"neighbour");
 }
 
 TEST(CellTexts, KeepsLatin1WideLongAndRepeatedTextsAndOrdersByCodePoint) {
