@@ -11,8 +11,10 @@
 
 namespace playlist {
 
-// The lines 0..n-1 (indexes into texts) in the order that a stable sort with
-// LineComparison(texts, sizeColumn, sortFlag) gives.
+// The lines 0..n-1 (indexes into texts) in the order of a stable sort that compares
+// line A with line B as the play list does: for the "Size Mb" column the sign of
+// AtoF(A) - AtoF(B), for any other the code-point comparison of B with A; the result
+// as it is while sortFlag is set, turned round while it is clear.
 std::vector<uint32_t> SortedLines(const std::vector<CCellView>& texts, bool sizeColumn,
                                   bool sortFlag);
 
