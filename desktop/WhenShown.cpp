@@ -11,18 +11,15 @@
 namespace desktop {
 namespace {
 
-// A window that is not shown within this time gets what it waits for all the same.
-constexpr int kLatestMs = 1000;
-
 // Watches the window's first exposure; runs the work once, from the event loop, after the
 // exposure has been painted.
 class ShownWatch : public QObject {
 public:
-    ShownWatch(QWidget& window, std::function<void()> run)
+    ShownWatch(QWidget& window, std::function<void()> run, std::chrono::milliseconds latest)
         : QObject(&window), m_run(std::move(run)) {
         if (QWindow* native = window.windowHandle())
             native->installEventFilter(this);
-        QTimer::singleShot(kLatestMs, this, [this] { RunOnce(); });
+        QTimer::singleShot(latest, this, [this] { RunOnce(); });
     }
 
 protected:
@@ -45,8 +42,9 @@ private:
 
 } // namespace
 
-void WhenShown(QWidget& window, std::function<void()> run) {
-    new ShownWatch(window, std::move(run)); // owned by the window, gone once it has run
+void WhenShown(QWidget& window, std::function<void()> run, std::chrono::milliseconds latest) {
+    // Owned by the window, gone once it has run.
+    new ShownWatch(window, std::move(run), latest);
 }
 
 } // namespace desktop
