@@ -181,15 +181,22 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
                 QString::number(inWindow.center().y())});
     sleepScaled(300);
     desk.x.Xdo({"key", "--delay", "150", "Down", "Down"});
-    sleepScaled(500);
-    const QImage shot = desk.x.Shot();
-    const QString status = desk.ReadPanes(shot);
-    std::printf("status panes read: %s\n", qPrintable(status));
+    // The slider starts after the time text, once the first second has been counted: the
+    // whole text is read.
+    QString status, time;
+    XSession::WaitFor(
+        [&] {
+            const QImage shot = desk.x.Shot();
+            status = desk.ReadPanes(shot);
+            time = desk.ReadTime(shot);
+            return status.contains(QRegularExpression(QStringLiteral("\\b98\\b"))) &&
+                   time.contains(kTimeText);
+        },
+        3000, 200);
+    std::printf("status panes read: %s\ntime text reads: %s\n", qPrintable(status),
+                qPrintable(time));
     EXPECT_TRUE(status.contains(QRegularExpression(QStringLiteral("\\b98\\b"))))
         << "Down over the picture did not lower the level: " << qPrintable(status);
-    // The slider starts after the time text: the whole text is read.
-    QString time = desk.ReadTime(shot);
-    std::printf("time text reads: %s\n", qPrintable(time));
     EXPECT_TRUE(time.contains(kTimeText)) << qPrintable(time);
 
     // Right: five seconds on at once. A click on the slider's track, at seven tenths of the

@@ -54,23 +54,49 @@ QByteArray Png(const QImage& image) {
     return png;
 }
 
-// The text in an area of the screen. The screen's small letters are read far
-// better enlarged four times, smoothly, with a margin of background around them.
-enum class Layout { Line, Block, Scattered, Columns };
-QString Read(const QImage& screen, const QRect& area, Layout layout = Layout::Scattered) {
+// The screen's small letters are read far better enlarged four times, smoothly, with a
+// margin of background around them.
+constexpr int kEnlarged = 4;
+constexpr int kMargin = 20;
+QByteArray Enlarged(const QImage& screen, const QRect& area) {
     QProcess enlarge;
-    enlarge.start(QStringLiteral("convert"), {"png:-", "-colorspace", "gray", "-resize", "400%",
-                                              "-bordercolor", "white", "-border", "20", "png:-"});
+    enlarge.start(QStringLiteral("convert"),
+                  {"png:-", "-colorspace", "gray", "-resize",
+                   QString::number(kEnlarged * 100) + '%', "-bordercolor", "white", "-border",
+                   QString::number(kMargin), "png:-"});
     enlarge.waitForStarted(5000);
     enlarge.write(Png(screen.copy(area)));
     enlarge.closeWriteChannel();
     enlarge.waitForFinished(20000);
+    return enlarge.readAllStandardOutput();
+}
+
+// The text in an area of the screen.
+enum class Layout { Line, Block, Scattered, Columns };
+QString Read(const QImage& screen, const QRect& area, Layout layout = Layout::Scattered) {
     const char* psm = layout == Layout::Line      ? "7"
                       : layout == Layout::Block   ? "6"
                       : layout == Layout::Columns ? "4"
                                                   : "11";
     return RunTool(QStringLiteral("tesseract"), {"stdin", "stdout", "--psm", psm},
-                   enlarge.readAllStandardOutput());
+                   Enlarged(screen, area));
+}
+
+// Where on the screen a word read in an area lies; empty when it was not read.
+QRect WordPlace(const QImage& screen, const QRect& area, const QString& word) {
+    const QString table = RunTool(QStringLiteral("tesseract"),
+                                  {"stdin", "stdout", "--psm", "4", "tsv"}, Enlarged(screen, area));
+    // level page block paragraph line word left top width height confidence text
+    for (const QString& row : table.split('\n')) {
+        const QStringList cells = row.split('\t');
+        if (cells.size() < 12 || !cells[11].contains(word))
+            continue;
+        const QRect box(cells[6].toInt(), cells[7].toInt(), cells[8].toInt(), cells[9].toInt());
+        return QRect(area.x() + (box.x() - kMargin) / kEnlarged,
+                     area.y() + (box.y() - kMargin) / kEnlarged, box.width() / kEnlarged,
+                     box.height() / kEnlarged);
+    }
+    return {};
 }
 
 // Polls a reading until done says it holds what is awaited; the last one stays in out.
@@ -89,11 +115,10 @@ bool Settled(const XSession& x, const QRect& area) {
     QImage before = x.Shot().copy(area);
     return XSession::WaitFor(
         [&] {
-            QThread::msleep(300);
             QImage now = x.Shot().copy(area);
             return std::exchange(before, now) == now;
         },
-        6000, 0);
+        6000, 300);
 }
 
 // The height of the title bar the window manager puts over a window: the top of
@@ -317,27 +342,42 @@ TEST(UsageOnScreen, TheLineOfAFileThatIsGoneIsGreyed) {
     ASSERT_FALSE(main.isEmpty());
     ASSERT_TRUE(QFile::remove(folder + "/b_gone.png"));
     ASSERT_TRUE(OpenPlayList(x, main));
+    // The play-list window opens at the top left of the area, its names in the first
+    // column: the first and last names are read there, the gone one lies between them.
+    const QRect window = x.Geometry(main);
+    const QRect names(0, window.height() / 12, window.width() / 4, window.height() / 3);
     QImage screen;
-    // The three lines below the header of the new window, at the top left of the area.
-    const QRect client = x.Geometry(main);
-    const auto darkest = [&](int line) {
-        const QRect name(client.x() + 8, client.y() + 79 + 18 + 16 * line + 2, 80, 12);
+    QRect first, last;
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] {
+            screen = x.Shot(main);
+            first = WordPlace(screen, names, "first");
+            last = WordPlace(screen, names, "last");
+            return !first.isEmpty() && !last.isEmpty();
+        },
+        8000, 300))
+        << qPrintable(Read(screen, names, Layout::Columns));
+    Save(screen, "gone-line-greyed");
+    ASSERT_FALSE(first.isEmpty() || last.isEmpty());
+    const auto darkest = [&](const QRect& name) {
         int least = 255;
         for (int y = name.top(); y <= name.bottom(); ++y)
             for (int x0 = name.left(); x0 <= name.right(); ++x0)
                 least = std::min(least, qGray(screen.pixel(x0, y)));
         return least;
     };
-    EXPECT_TRUE(XSession::WaitFor(
-        [&] {
-            screen = x.Shot();
-            return darkest(0) < 80;
-        },
-        5000, 200))
-        << "a_first.png";
-    Save(screen, "gone-line-greyed");
-    EXPECT_GT(darkest(1), darkest(0) + 40) << "b_gone.png is not greyed";
-    EXPECT_LT(darkest(2), 80) << "c_last.png";
+    // A word's box is loose; its middle lies on its line. The gone name's line lies
+    // midway, and each name is looked at a third of a line up and down from its middle.
+    const int pitch = (last.center().y() - first.center().y()) / 2;
+    const auto nameAt = [&](int middle) {
+        return QRect(first.left(), middle - pitch / 3, first.width(), 2 * (pitch / 3) + 1);
+    };
+    const QRect gone = nameAt(first.center().y() + pitch);
+    EXPECT_LT(darkest(nameAt(first.center().y())), 80) << "a_first.png";
+    EXPECT_LT(darkest(nameAt(last.center().y())), 80) << "c_last.png";
+    EXPECT_GT(darkest(gone), darkest(nameAt(first.center().y())) + 40)
+        << "b_gone.png is not greyed";
+    EXPECT_LT(darkest(gone), 230) << "no name is drawn between the first and the last";
     x.Xdo({"key", "alt+f", "x"});
     EXPECT_TRUE(app->waitForFinished(10000));
 }
