@@ -17,16 +17,19 @@ GstElement* makeElement(const char* factory, const char* name) {
 
 FrameSink::FrameSink(std::function<void()> frameArrived) : m_frameArrived(std::move(frameArrived)) {
     GstElement* convert = makeElement("videoconvert", nullptr);
+    // Turns the picture as its orientation tag says: phones store portrait video and photos
+    // lying on their side.
+    GstElement* turn = makeElement("videoflip", "turn");
     GstElement* appsink = makeElement("appsink", "frames");
-    if (convert == nullptr || appsink == nullptr) {
-        if (convert != nullptr) {
-            gst_object_unref(gst_object_ref_sink(convert));
-        }
-        if (appsink != nullptr) {
-            gst_object_unref(gst_object_ref_sink(appsink));
+    if (convert == nullptr || turn == nullptr || appsink == nullptr) {
+        for (GstElement* element : {convert, turn, appsink}) {
+            if (element != nullptr) {
+                gst_object_unref(gst_object_ref_sink(element));
+            }
         }
         return;
     }
+    gst_util_set_object_arg(G_OBJECT(turn), "video-direction", "auto");
     GstPtr<GstCaps> caps(gst_caps_from_string(kFrameCaps));
     g_object_set(appsink, "caps", caps.get(), "sync", TRUE, "qos", TRUE, "max-lateness",
                  kMaxLateness, "enable-last-sample", FALSE, nullptr);
@@ -36,8 +39,8 @@ FrameSink::FrameSink(std::function<void()> frameArrived) : m_frameArrived(std::m
     gst_app_sink_set_callbacks(GST_APP_SINK(appsink), &callbacks, this, nullptr);
 
     GstElement* bin = gst_bin_new("lumarest-frames");
-    gst_bin_add_many(GST_BIN(bin), convert, appsink, nullptr);
-    gst_element_link(convert, appsink);
+    gst_bin_add_many(GST_BIN(bin), convert, turn, appsink, nullptr);
+    gst_element_link_many(convert, turn, appsink, nullptr);
     GstPtr<GstPad> input(gst_element_get_static_pad(convert, "sink"));
     gst_element_add_pad(bin, gst_ghost_pad_new("sink", input.get()));
     m_bin.reset(GST_ELEMENT(gst_object_ref_sink(bin)));
@@ -60,6 +63,15 @@ GstPtr<GstSample> FrameSink::latest() const {
 void FrameSink::clear() {
     std::lock_guard lock(m_mutex);
     m_latest.reset();
+}
+
+void FrameSink::turn(const char* direction) {
+    if (!m_bin) {
+        return;
+    }
+    if (GstPtr<GstElement> flip{gst_bin_get_by_name(GST_BIN(m_bin.get()), "turn")}) {
+        gst_util_set_object_arg(G_OBJECT(flip.get()), "video-direction", direction);
+    }
 }
 
 // The first frame after a start or a seek comes as the preroll: it is shown at once, so a

@@ -30,6 +30,9 @@ public:
     GstPtr<GstSample> latest() const;
     // Forgets the frame shown (another file is to be read).
     void clear();
+    // How the frames are turned: videoflip's video-direction ("auto" follows the stream's
+    // orientation tag).
+    void turn(const char* direction);
 
 private:
     static GstFlowReturn onPreroll(GstAppSink* sink, gpointer self);

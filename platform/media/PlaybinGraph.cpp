@@ -2,6 +2,7 @@
 
 #include "platform/media/BuildPace.h"
 #include "platform/media/DurationScan.h"
+#include "platform/media/ExifOrientation.h"
 #include "platform/media/GraphFailures.h"
 #include "platform/media/PathUri.h"
 #include "platform/media/PictureSizeLimit.h"
@@ -10,6 +11,8 @@
 #include "platform/media/SinkChoice.h"
 #include "platform/media/SubtitleFiles.h"
 #include "platform/media/TagReading.h"
+
+#include <QString>
 
 #include <cmath>
 #include <utility>
@@ -169,9 +172,14 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     const std::string subtitles = subtitleUriBeside(path);
     g_object_set(m_playbin.get(), "suburi", subtitles.empty() ? nullptr : subtitles.c_str(),
                  nullptr);
+    // A photo's own orientation turns it; any other picture follows its stream's tag.
+    const int exif = exifOrientationOfFile(QString::fromStdWString(path).toStdString());
+    if (m_frames) {
+        m_frames->turn(exif == 1 ? "auto" : turnForExifOrientation(exif));
+    }
     const HRESULT hr = preroll();
     if (SUCCEEDED(hr)) {
-        m_facts = readStreamFacts(m_playbin.get());
+        m_facts = readStreamFacts(m_playbin.get(), exifTurnsOnItsSide(exif));
     }
     // A picture whose size no frame fixed (a file cut short before its first frame)
     // cannot be laid out: such a medium is refused like any other unsupported one.

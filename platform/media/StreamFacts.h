@@ -1,4 +1,5 @@
-// What a prerolled playbin holds: how many streams of each kind and the picture format.
+// What a prerolled playbin holds: how many streams of each kind and the picture format,
+// its size being the one it is shown at (its pixels' aspect and its orientation applied).
 #pragma once
 
 #include <gst/gst.h>
@@ -21,6 +22,14 @@ struct StreamFacts {
     }
 };
 
-StreamFacts readStreamFacts(GstElement* playbin);
+// exifTurn: the file's own orientation turns it a quarter (a photo); otherwise the
+// stream's orientation tag says so or not.
+StreamFacts readStreamFacts(GstElement* playbin, bool exifTurn);
+
+// The size a picture of w x h stored pixels is shown at: its pixels stretched across by
+// parN / parD, then turned on its side by a quarter turn.
+void applyShownSize(int& w, int& h, int parN, int parD, bool quarterTurn);
+// GStreamer's image-orientation tag ("rotate-90", "flip-rotate-270", ...) says a quarter turn.
+bool tagTurnsOnItsSide(const char* orientation);
 
 } // namespace media

@@ -1,10 +1,15 @@
 // Files made by another tool (ffmpeg), one of each common sound, video and picture format,
 // open as the player shows them: a sound strip, a picture with its length, or a still of
 // length 0. The few types that no installed element reads are listed with the reason, so a
-// new refusal fails, and so does a listed one that starts to open.
+// new refusal fails, and so does a listed one that starts to open. Pictures are shown at
+// the size they are meant to be seen at: turned as their orientation says (phone video and
+// photos), their pixels' aspect applied.
 #include "GraphHelpers.h"
+#include "MediaFixtures.h"
 #include "app/MediaFramework.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -28,6 +33,9 @@ struct Format {
     Shown shown;
     const char* refusedBecause = "";
     LONGLONG length = kSecond; // of a sound or a picture, give or take a quarter
+    QSize shownSize = QSize(kWidth, kHeight);
+    QStringList remux{};     // ffmpeg's options for a second pass that copies the streams
+    int exifOrientation = 0; // written into a JPEG's header when not 0
 };
 
 QStringList videoIn() {
@@ -56,6 +64,20 @@ Format gif(const char* name, const char* file) {
     format.length = kSecond / 10; // what ffmpeg writes
     return format;
 }
+// Stored lying on its side with the tag that stands it up again, as phones record.
+Format phoneVideo(const char* name, const char* file) {
+    Format format = video(name, file,
+                          {"-vf", "transpose=1", "-c:v", "libx264", "-preset", "ultrafast",
+                           "-pix_fmt", "yuv420p", "-c:a", "aac"});
+    format.remux = {"-metadata:s:v:0", "rotate=90"};
+    return format;
+}
+Format phonePhoto(const char* name, const char* file) {
+    Format format = still(name, file, {"-vf", "transpose=1", "-pix_fmt", "yuvj420p"});
+    format.exifOrientation = 8; // turn a quarter to the left to see it
+    return format;
+}
+
 Format refused(Format format, const char* because) {
     format.shown = Shown::Refused;
     format.refusedBecause = because;
@@ -81,6 +103,14 @@ const std::vector<Format>& formats() {
               {"-c:v", "mjpeg", "-pix_fmt", "yuvj420p", "-c:a", "pcm_s16le"}),
         video("Flash_Flv", "flash.flv", {"-c:v", "flv", "-c:a", "libmp3lame"}),
         video("WindowsMedia_Wmv", "video.wmv", {"-c:v", "wmv2", "-c:a", "wmav2"}),
+        phoneVideo("PortraitPhone_Mp4", "phone.mp4"),
+        [] {
+            Format wide = video("Anamorphic_Mp4", "anamorphic.mp4",
+                                {"-vf", "setsar=2/1", "-c:v", "libx264", "-preset", "ultrafast",
+                                 "-pix_fmt", "yuv420p", "-c:a", "aac"});
+            wide.shownSize = QSize(2 * kWidth, kHeight); // each stored pixel twice as wide
+            return wide;
+        }(),
 
         sound("Aac_M4a", "aac.m4a", {"-c:a", "aac"}),
         sound("Alac_M4a", "alac.m4a", {"-c:a", "alac"}),
@@ -99,6 +129,7 @@ const std::vector<Format>& formats() {
 
         still("Png", "still.png"),
         still("Jpeg", "still.jpg", {"-pix_fmt", "yuvj420p"}),
+        phonePhoto("PortraitPhone_Jpeg", "photo.jpg"),
         gif("Gif", "still.gif"),
         still("WebP", "still.webp", {"-c:v", "libwebp"}),
         still("Bmp", "still.bmp"),
@@ -154,6 +185,25 @@ private:
         for (auto& process : running) {
             finish(*process);
         }
+        for (const Format& format : formats()) {
+            if (!format.remux.isEmpty())
+                remux(ffmpeg, path(format), format.remux);
+            if (format.exifOrientation != 0 &&
+                !fixtures::writeExifOrientation(path(format), format.exifOrientation))
+                m_problem += QString(format.file) + ": no EXIF written\n";
+        }
+    }
+
+    void remux(const QString& ffmpeg, const QString& file, const QStringList& options) {
+        const QString copy = file + ".copy." + QFileInfo(file).suffix();
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(ffmpeg, QStringList{"-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+                                          "-i", file, "-c", "copy"} +
+                                  options + QStringList{copy});
+        finish(process);
+        QFile::remove(file);
+        QFile::rename(copy, file);
     }
 
     void finish(QProcess& process) {
@@ -211,8 +261,8 @@ TEST_P(FormatMatrix, OpensAsThePlayerShowsIt) {
     long width = 0;
     long height = 0;
     EXPECT_EQ(graph.video->GetVideoSize(&width, &height), S_OK);
-    EXPECT_EQ(width, kWidth);
-    EXPECT_EQ(height, kHeight);
+    EXPECT_EQ(width, format.shownSize.width());
+    EXPECT_EQ(height, format.shownSize.height());
     EXPECT_TRUE(decodedAPicture(graph));
     if (format.shown == Shown::Still) {
         EXPECT_EQ(duration, 0) << "a still is 0 long";

@@ -1,12 +1,17 @@
 // The pieces behind the graph that need no pipeline: sink choice, where a picture is painted,
 // and error translation.
 #include "platform/media/ErrorMapping.h"
+#include "platform/media/ExifOrientation.h"
 #include "platform/media/PathUri.h"
 #include "platform/media/PictureFit.h"
 #include "platform/media/SinkChoice.h"
+#include "platform/media/StreamFacts.h"
 
+#include <QSize>
 #include <gst/gst.h>
 #include <gtest/gtest.h>
+#include <span>
+#include <vector>
 
 namespace {
 
@@ -47,6 +52,65 @@ TEST(PictureFit, LargestFittingShapeInTheMiddle) {
     EXPECT_EQ(media::fitPicture({320, 240}, {320, 240}, 0, 0), QRect(0, 0, 320, 240));
     // A picture far wider than its area still gets a line.
     EXPECT_EQ(media::fitPicture({10, 10}, {10000, 1}).height(), 1);
+}
+
+namespace {
+// A JPEG's start: SOI, a JFIF segment, then an EXIF segment with one Orientation entry.
+std::vector<uint8_t> jpegWithOrientation(uint16_t value, bool bigEndian) {
+    const auto u16 = [&](std::vector<uint8_t>& v, uint16_t x) {
+        v.push_back(uint8_t(bigEndian ? x >> 8 : x & 0xFF));
+        v.push_back(uint8_t(bigEndian ? x & 0xFF : x >> 8));
+    };
+    std::vector<uint8_t> tiff{uint8_t(bigEndian ? 'M' : 'I'), uint8_t(bigEndian ? 'M' : 'I')};
+    for (uint16_t x :
+         {uint16_t(42), uint16_t(bigEndian ? 0 : 8), uint16_t(bigEndian ? 8 : 0), uint16_t(1),
+          uint16_t(0x0112), uint16_t(3), uint16_t(bigEndian ? 0 : 1), uint16_t(bigEndian ? 1 : 0)})
+        u16(tiff, x);
+    u16(tiff, value);
+    for (int i = 0; i < 3; ++i)
+        u16(tiff, 0);
+    std::vector<uint8_t> jpeg{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 'J', 'F'};
+    const size_t length = 2 + 6 + tiff.size();
+    jpeg.insert(jpeg.end(), {0xFF, 0xE1, uint8_t(length >> 8), uint8_t(length & 0xFF)});
+    jpeg.insert(jpeg.end(), {'E', 'x', 'i', 'f', 0, 0});
+    jpeg.insert(jpeg.end(), tiff.begin(), tiff.end());
+    jpeg.insert(jpeg.end(), {0xFF, 0xDA, 0x00, 0x02});
+    return jpeg;
+}
+} // namespace
+
+// A photo's orientation from either byte order; a damaged or foreign header is read as
+// upright, never past its end.
+TEST(ExifOrientation, ReadsTheTurnAndNothingBeyondTheHeader) {
+    for (bool big : {false, true})
+        for (uint16_t value = 1; value <= 8; ++value)
+            EXPECT_EQ(media::exifOrientation(jpegWithOrientation(value, big)), value) << big;
+    EXPECT_EQ(media::exifOrientation(jpegWithOrientation(9, false)), 1);
+    const std::vector<uint8_t> whole = jpegWithOrientation(6, false);
+    for (size_t cut = 0; cut < whole.size() - 4; ++cut)
+        EXPECT_EQ(media::exifOrientation(std::span(whole).first(cut)), 1) << cut;
+    std::vector<uint8_t> lying = whole;
+    lying[11] = 0xFF; // the EXIF segment claims more bytes than there are
+    EXPECT_EQ(media::exifOrientation(lying), 1);
+    EXPECT_EQ(media::exifOrientation(std::vector<uint8_t>{'G', 'I', 'F', '8'}), 1);
+
+    EXPECT_STREQ(media::turnForExifOrientation(6), "90r");
+    EXPECT_STREQ(media::turnForExifOrientation(8), "90l");
+    EXPECT_STREQ(media::turnForExifOrientation(0), "identity");
+    EXPECT_TRUE(media::exifTurnsOnItsSide(6));
+    EXPECT_FALSE(media::exifTurnsOnItsSide(3));
+}
+
+TEST(StreamFacts, TheShownSizeAppliesTheAspectThenTheTurn) {
+    int w = 720, h = 576;
+    media::applyShownSize(w, h, 64, 45, false);
+    EXPECT_EQ(QSize(w, h), QSize(1024, 576));
+    w = 640, h = 360;
+    media::applyShownSize(w, h, 1, 1, media::tagTurnsOnItsSide("rotate-90"));
+    EXPECT_EQ(QSize(w, h), QSize(360, 640));
+    EXPECT_TRUE(media::tagTurnsOnItsSide("flip-rotate-270"));
+    EXPECT_FALSE(media::tagTurnsOnItsSide("rotate-180"));
+    EXPECT_FALSE(media::tagTurnsOnItsSide(nullptr));
 }
 
 TEST(ErrorMapping, ResourceErrorsWinOverMissingDecoders) {

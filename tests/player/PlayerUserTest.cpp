@@ -400,6 +400,45 @@ TEST(PlayerAsAUserSeesIt, AVideoLargerThanTheWindowShowsWhole) {
     EXPECT_NEAR(double(picture.width()) / picture.height(), 4.0 / 3.0, 0.05);
 }
 
+// What a phone makes, portrait video and photo stored on their side: each stands upright in
+// a window of its upright shape, the test pattern's bars read top to bottom. A video of wide
+// pixels shows at its true shape.
+TEST(PlayerAsAUserSeesIt, PhonePicturesStandUprightAndWidePixelsShowWide) {
+    if (const QString missing = missingTools(); !missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    QTemporaryDir media;
+    const QSize upright(240, 320);
+    // Each file with the shape it is seen at, and a width its picture passes only when its
+    // window was sized for that shape.
+    struct Case {
+        QString file;
+        double shape;
+        int widerThan;
+    };
+    const Case cases[] = {
+        {fixtures::makePhoneVideo(media.path(), QStringLiteral("portrait.mp4"), upright,
+                                  kClipSeconds),
+         0.75, 150},
+        {fixtures::makePhonePhoto(media.path(), QStringLiteral("photo.jpg"), upright), 0.75, 150},
+        {fixtures::makeWidePixelVideo(media.path(), QStringLiteral("wide.mp4"), QSize(240, 180),
+                                      kClipSeconds),
+         2 * 240.0 / 180, 300}};
+    for (const Case& c : cases) {
+        ASSERT_FALSE(c.file.isEmpty());
+        Desk desk;
+        ASSERT_TRUE(desk.Start({c.file}, "Lumarest - " + QFileInfo(c.file).fileName()));
+        const QRect area = desk.ChildArea();
+        screentest::PatternPlace place;
+        EXPECT_TRUE(XSession::WaitFor(
+            [&] { return (place = desk.FindPicture(desk.x.Shot(), area)).found; }, 10000))
+            << qPrintable(c.file) << ": no upright picture on the screen";
+        const QRect picture = pictureRect(place);
+        EXPECT_NEAR(double(picture.width()) / picture.height(), c.shape, 0.05 * c.shape)
+            << qPrintable(c.file) << ": " << picture.width() << " x " << picture.height();
+        EXPECT_GT(picture.width(), c.widerThan) << qPrintable(c.file);
+    }
+}
+
 // Sound files opened in turn, then Window/Tile: each strip becomes a tile painted whole
 // in the view's colour, not left grey until the user activates it.
 TEST(PlayerAsAUserSeesIt, TiledSoundWindowsArePaintedWhole) {

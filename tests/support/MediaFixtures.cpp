@@ -200,4 +200,85 @@ QString makeTaggedSong(const QString& dir, const QString& name, const SongTags& 
     return path;
 }
 
+namespace {
+// ffmpeg with the given options; false (and why, in the log) when it failed or is missing.
+bool ffmpeg(const QStringList& options) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (program.isEmpty())
+        return false;
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, QStringList{"-hide_banner", "-loglevel", "error", "-nostdin", "-threads",
+                                       "1", "-y"} +
+                               options);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+        qWarning().noquote() << "ffmpeg" << options.join(' ') << process.readAll();
+        return false;
+    }
+    return true;
+}
+
+// The file's picture turned a quarter to the right (as a phone held upright stores it)
+// into path; the source file goes.
+bool turnedOnItsSide(const QString& source, const QString& path, const QStringList& encoding) {
+    const bool made = ffmpeg(QStringList{"-i", source, "-vf", "transpose=1"} + encoding << path);
+    QFile::remove(source);
+    return made;
+}
+} // namespace
+
+QString makePhoneVideo(const QString& dir, const QString& name, QSize upright, int seconds) {
+    const QString path = QDir(dir).absoluteFilePath(name);
+    const QString upright0 = makeMedia(Media::Mp4H264, dir, "upright-" + name, seconds, upright);
+    const QString lying = QDir(dir).absoluteFilePath("lying-" + name);
+    if (upright0.isEmpty() || !turnedOnItsSide(upright0, lying,
+                                               {"-c:v", "libx264", "-preset", "ultrafast",
+                                                "-pix_fmt", "yuv420p", "-c:a", "copy"}))
+        return QString();
+    // ffmpeg's "rotate" of a copied stream writes the display matrix phones write.
+    const bool tagged = ffmpeg({"-i", lying, "-c", "copy", "-metadata:s:v:0", "rotate=90", path});
+    QFile::remove(lying);
+    return tagged ? path : QString();
+}
+
+QString makeWidePixelVideo(const QString& dir, const QString& name, QSize stored, int seconds) {
+    const QString path = QDir(dir).absoluteFilePath(name);
+    const QString square = makeMedia(Media::Mp4H264, dir, "square-" + name, seconds, stored);
+    const bool made = !square.isEmpty() &&
+                      ffmpeg({"-i", square, "-vf", "setsar=2/1", "-c:v", "libx264", "-preset",
+                              "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "copy", path});
+    QFile::remove(square);
+    return made ? path : QString();
+}
+
+QString makePhonePhoto(const QString& dir, const QString& name, QSize upright) {
+    const QString path = QDir(dir).absoluteFilePath(name);
+    const QString upright0 = makeMedia(Media::Jpeg, dir, "upright-" + name, 1, upright);
+    if (upright0.isEmpty() || !turnedOnItsSide(upright0, path, {"-q:v", "2"}) ||
+        !writeExifOrientation(path, 8))
+        return QString();
+    return path;
+}
+
+bool writeExifOrientation(const QString& path, int orientation) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray jpeg = file.readAll();
+    QByteArray tiff("II*\0", 4);
+    const auto le16 = [&](quint16 v) { tiff.append(char(v & 0xFF)).append(char(v >> 8)); };
+    // The first directory follows the header; one entry: Orientation, one SHORT, its value
+    // padded to four bytes; no further directory.
+    for (const quint16 v :
+         {quint16(8), quint16(0), quint16(1), quint16(0x0112), quint16(3), quint16(1), quint16(0),
+          quint16(orientation), quint16(0), quint16(0), quint16(0)})
+        le16(v);
+    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray segment("\xFF\xE1", 2);
+    segment.append(char((body.size() + 2) >> 8)).append(char((body.size() + 2) & 0xFF));
+    if (!jpeg.startsWith("\xFF\xD8") || !file.seek(0))
+        return false;
+    return file.write(jpeg.left(2) + segment + body + jpeg.mid(2)) > 0;
+}
+
 } // namespace fixtures

@@ -41,6 +41,18 @@ struct SongTags {
 QString makeTaggedSong(const QString& dir, const QString& name, const SongTags& tags,
                        int seconds = 3);
 
+// What a phone makes, by ffmpeg: the picture stored turned a quarter to the right, with the
+// orientation that stands it up again (a display matrix in an MP4, EXIF Orientation 8 in a
+// JPEG). Shown upright it is makeMedia's picture of the upright size. "" when it could not
+// be made (ffmpeg missing).
+QString makePhoneVideo(const QString& dir, const QString& name, QSize upright, int seconds);
+QString makePhonePhoto(const QString& dir, const QString& name, QSize upright);
+// An MP4 video whose stored pixels are twice as wide as high (as DVD and DV store 16:9):
+// shown twice as wide as stored.
+QString makeWidePixelVideo(const QString& dir, const QString& name, QSize stored, int seconds);
+// Puts an EXIF block holding only the Orientation in front of a JPEG's segments.
+bool writeExifOrientation(const QString& path, int orientation);
+
 // Writes bytes (for instance text under a media name, or nothing) and returns the path.
 QString writeFile(const QString& dir, const QString& name, const QByteArray& bytes);
 
