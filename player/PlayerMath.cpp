@@ -9,6 +9,7 @@ namespace {
 constexpr int32_t kSilence = -10000;
 constexpr int32_t kVolumeStep = 100;
 constexpr int kSlideStep = 500;
+constexpr long kCaptionAllowance = 38;
 } // namespace
 
 int SecondsOf(int64_t units) {
@@ -29,7 +30,7 @@ std::optional<long> FittedVideoHeight(int cx, long w, long h) {
 }
 
 long VideoWindowHeight(long h) {
-    return std::max(0L, h - 38);
+    return std::max(0L, h - kCaptionAllowance);
 }
 
 int VolumeLevel(int32_t volume) {
@@ -68,6 +69,13 @@ int SlideInterval(int delayMs) {
 }
 
 QSize OpenedFrameSize(long w, long h, QSize area) {
+    // The caption allowance alone would leave a small picture a strip or nothing.
+    if (w > 0 && h > 0 && (w < kSmallestFrame.width() || h < kSmallestFrame.height())) {
+        const QSize room(
+            static_cast<int>(std::max<long>(w, kSmallestFrame.width())),
+            static_cast<int>(std::max<long>(h + kCaptionAllowance, kSmallestFrame.height())));
+        return area.isEmpty() ? room : room.boundedTo(area);
+    }
     const QSize own(static_cast<int>(w), static_cast<int>(h));
     if (w <= 0 || h <= 0 || area.isEmpty() || (w <= area.width() && h <= area.height()))
         return own;

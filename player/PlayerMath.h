@@ -24,8 +24,11 @@ int SteppedPosition(int elapsed, int step, int duration);
 std::optional<long> FittedVideoHeight(int cx, long w, long h);
 // The outer size a player frame opens at for a picture w x h: the picture's own size, or,
 // when that does not fit the area the frames live in, the largest of its shape that does.
-// An empty area (not laid out yet) leaves the picture's size.
+// An empty area (not laid out yet) leaves the picture's size. A picture smaller than
+// kSmallestFrame either way gets room to show whole at its own size below the caption
+// allowance, and a frame no smaller than kSmallestFrame.
 QSize OpenedFrameSize(long w, long h, QSize area);
+inline constexpr QSize kSmallestFrame(160, 128);
 // Height of the video window below the caption allowance of a frame h high; never negative.
 long VideoWindowHeight(long h);
 // The outer size a player frame takes after Window/Cascade or Tile gave it the outer size

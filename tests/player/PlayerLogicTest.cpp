@@ -184,9 +184,19 @@ TEST(PlayerMath, OpenedFrameFitsTheArea) {
     EXPECT_EQ(OpenedFrameSize(1920, 1080, area), QSize(1016, 571)); // too wide
     EXPECT_EQ(OpenedFrameSize(1024, 768, area), QSize(826, 620));   // too high
     EXPECT_EQ(OpenedFrameSize(360, 2000, area), QSize(111, 620));
-    EXPECT_EQ(OpenedFrameSize(100000, 1, area), QSize(1016, 1));        // never less than a line
     EXPECT_EQ(OpenedFrameSize(1920, 1080, QSize()), QSize(1920, 1080)); // area not laid out
     EXPECT_EQ(OpenedFrameSize(0, 240, area), QSize(0, 240));
+
+    // A small picture gets room to show whole at its own size below the caption allowance.
+    EXPECT_EQ(OpenedFrameSize(64, 43, area), kSmallestFrame);
+    EXPECT_GE(VideoWindowHeight(OpenedFrameSize(64, 43, area).height()), 43);
+    EXPECT_EQ(OpenedFrameSize(300, 100, area), QSize(300, 138));
+    EXPECT_EQ(OpenedFrameSize(100, 300, area), QSize(160, 338));
+    EXPECT_EQ(OpenedFrameSize(100000, 1, area), QSize(1016, kSmallestFrame.height()));
+    EXPECT_EQ(OpenedFrameSize(64, 43, QSize(100, 100)), QSize(100, 100)); // within the area
+    // From the smallest frame up, the picture's own size exactly.
+    EXPECT_EQ(OpenedFrameSize(kSmallestFrame.width(), kSmallestFrame.height(), area),
+              kSmallestFrame);
 }
 
 TEST(PlayerMath, VolumeKeysStayInRange) {
