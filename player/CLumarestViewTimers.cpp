@@ -42,7 +42,9 @@ void CLumarestView::StartTimers(const QString& text) {
     if (m_pMS)
         CheckResult(18, m_pMS->GetDuration(&m_llDuration));
     m_nDuration = SecondsOf(m_llDuration);
-    if (m_nDuration > 0) {
+    // A sound shorter than a second is no still picture: it is timed and plays to its end.
+    const bool timed = m_nDuration > 0 || (m_llDuration > 0 && m_pBA && m_pBA->HasSound());
+    if (timed) {
         SetPane(0, text);
         MakeSlider(text);
         SetTimer(kSliderTimer, kPollInterval);

@@ -54,6 +54,8 @@ public:
     // Hundredths of a decibel: 0 is full volume, -10000 silence.
     virtual HRESULT put_Volume(long volume) = 0;
     virtual HRESULT get_Volume(long* volume) = 0;
+    // The rendered file has a sound stream that plays.
+    virtual bool HasSound() const = 0;
 };
 
 class IBasicVideo {

@@ -49,6 +49,7 @@ public:
 
     HRESULT put_Volume(long volume) override;
     HRESULT get_Volume(long* volume) override;
+    bool HasSound() const override { return m_rendered && m_facts.audioStreams > 0; }
 
     HRESULT GetVideoSize(long* width, long* height) override;
     HRESULT put_SubtitlesShown(bool shown) override;

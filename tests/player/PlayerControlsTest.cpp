@@ -13,6 +13,7 @@
 #include "res/Resource.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 
 using fixtures::Media;
@@ -175,6 +176,43 @@ TEST_F(Controls, SlideDelayKeys) {
     g_nSlideDelay = -1000;
     view->StartTimers(QString());
     EXPECT_GE(view->TimerInterval(CLumarestView::kTickTimer), 100);
+}
+
+// A sound shorter than a second is timed like any sound, not shown as a slide: it has its
+// slider and one-second tick, and ends once its time is up, not at the slide delay.
+TEST_F(Controls, ASoundShorterThanASecondIsNoSlide) {
+    QTemporaryDir dir;
+    // 0.4 s of 8 kHz 8-bit mono PCM in a RIFF wave.
+    const int samples = 3200;
+    QByteArray wav("RIFF");
+    const auto le32 = [&](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            wav.append(char((v >> (8 * i)) & 0xFF));
+    };
+    const auto le16 = [&](quint16 v) { wav.append(char(v & 0xFF)).append(char(v >> 8)); };
+    le32(36 + samples);
+    wav.append("WAVEfmt ");
+    le32(16);
+    le16(1);
+    le16(1);
+    le32(8000);
+    le32(8000);
+    le16(1);
+    le16(8);
+    wav.append("data");
+    le32(samples);
+    for (int i = 0; i < samples; ++i)
+        wav.append(char(128 + ((i / 9) % 2 ? 40 : -40)));
+    const QString path = fixtures::writeFile(dir.path(), "click.wav", wav);
+    g_nSlideDelay = 200;
+    CLumarestView* view = open(path);
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    EXPECT_EQ(view->m_nDuration, 0); // whole seconds, as the time text counts them
+    EXPECT_TRUE(view->m_wndSlider) << "shown as a still";
+    EXPECT_EQ(view->TimerInterval(CLumarestView::kTickTimer), 1000);
+    EXPECT_TRUE(view->m_bPlaying);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return !view->m_bPlaying; }, 5000)) << "never ended";
 }
 
 TEST_F(Controls, FocusMovingBetweenPlayersMutesTheOneLeft) {
