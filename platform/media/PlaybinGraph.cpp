@@ -11,6 +11,7 @@
 #include "platform/media/SinkChoice.h"
 #include "platform/media/SubtitleFiles.h"
 #include "platform/media/TagReading.h"
+#include "platform/media/TiffProbe.h"
 
 #include <QString>
 
@@ -167,13 +168,17 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     if (!mayOpenWithoutWaiting(path)) {
         return HRESULT_ACCESS_DENIED;
     }
+    const std::string local = QString::fromStdWString(path).toStdString();
+    if (tiffHasFloatSamples(local)) {
+        return VFW_E_UNSUPPORTED_STREAM; // what the decoders here would show is noise
+    }
     m_bus->beginRendering();
     g_object_set(m_playbin.get(), "uri", m_uri.c_str(), nullptr);
     const std::string subtitles = subtitleUriBeside(path);
     g_object_set(m_playbin.get(), "suburi", subtitles.empty() ? nullptr : subtitles.c_str(),
                  nullptr);
     // A photo's own orientation turns it; any other picture follows its stream's tag.
-    const int exif = exifOrientationOfFile(QString::fromStdWString(path).toStdString());
+    const int exif = exifOrientationOfFile(local);
     if (m_frames) {
         m_frames->turn(exif == 1 ? "auto" : turnForExifOrientation(exif));
     }
