@@ -9,6 +9,7 @@
 
 #include "player/QueueAdvance.h"
 
+#include <QFont>
 #include <QPointer>
 #include <QRect>
 #include <QSlider>
@@ -183,6 +184,17 @@ private:
 
     // The video placement made while the frame was hidden, made again once it is shown.
     std::optional<QRect> m_rcPlaceOnShow;
+
+    // What the slider's left end was worked out from, and the result: the 10 ms slider tick
+    // measures texts again only when one of these changed.
+    struct SliderPlace {
+        int left = 0;
+        int duration = 0;
+        int slideDelay = 0;
+        QFont font;
+        int result = 0;
+    };
+    mutable std::optional<SliderPlace> m_sliderPlace;
 
     struct Announced {
         PlayStatus status = PlayStatus::Stopped;

@@ -202,8 +202,10 @@ void CLumarestView::OnSliderTimer() {
     if (g_bSeeking)
         return;
     const int left = SliderLeft(g_rcSlider.left);
-    m_wndSlider->setGeometry(left, g_rcSlider.top, std::max(0, g_rcSlider.right - left),
-                             std::max(0, g_rcSlider.bottom - g_rcSlider.top));
+    const QRect place(left, g_rcSlider.top, std::max(0, g_rcSlider.right - left),
+                      std::max(0, g_rcSlider.bottom - g_rcSlider.top));
+    if (m_wndSlider->geometry() != place)
+        m_wndSlider->setGeometry(place);
     if (m_wndSlider->value() == m_nSliderPos) {
         m_wndSlider->setVisible(HasKeyboardFocus() || g_bQueuePlaying);
         return;
@@ -258,6 +260,10 @@ int CLumarestView::SliderLeft(int left) const {
     const CStatusBar* bar = StatusBar();
     if (!bar)
         return left;
+    if (const std::optional<SliderPlace>& p = m_sliderPlace;
+        p && p->left == left && p->duration == m_nDuration && p->slideDelay == g_nSlideDelay &&
+        p->font == bar->font())
+        return p->result;
     const QFontMetrics metrics = bar->fontMetrics();
     QChar widestDigit = QLatin1Char('0');
     for (char digit = '1'; digit <= '9'; ++digit)
@@ -268,7 +274,9 @@ int CLumarestView::SliderLeft(int left) const {
     const int timeRight = bar->TextRight(0, WidestTimeText(m_nDuration, widestDigit));
     const int delayRight =
         bar->TextRight(0, WithWidestDigits(SlideDelayStatusText(g_nSlideDelay), widestDigit));
-    return std::max({left, timeRight + gap, delayRight + gap});
+    const int result = std::max({left, timeRight + gap, delayRight + gap});
+    m_sliderPlace = SliderPlace{left, m_nDuration, g_nSlideDelay, bar->font(), result};
+    return result;
 }
 
 void CLumarestView::DestroySlider() {
