@@ -6,6 +6,8 @@
 #include "player/CLumarestDoc.h"
 #include "player/PlayerMath.h"
 
+#include <utility>
+
 CLumarestView::PlayStatus CLumarestView::Status() const {
     if (!m_bPlaying)
         return PlayStatus::Stopped;
@@ -62,11 +64,14 @@ void CLumarestView::AnnounceChanges() {
     now.queueIndex = m_nQueueIndex;
     now.canMoveOn = CanMoveQueueOn();
     const Announced before = std::exchange(m_announced, now);
-    if (now.file != before.file || now.lengthUs != before.lengthUs ||
-        now.canSeek != before.canSeek || !(now.tags == before.tags))
+    const bool mediumMoved = now.file != before.file || now.lengthUs != before.lengthUs ||
+                             now.canSeek != before.canSeek || !(now.tags == before.tags);
+    if (mediumMoved)
         emit mediumChanged();
     if (now.status != before.status)
         emit playbackChanged();
+    if (mediumMoved || now.status != before.status)
+        emit commandStatesChanged(); // Play and Pause show what the window does
     if (now.level != before.level)
         emit levelChanged(now.level);
     if (now.queueIndex != before.queueIndex || now.canMoveOn != before.canMoveOn)

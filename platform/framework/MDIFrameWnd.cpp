@@ -11,6 +11,7 @@
 #include "platform/framework/View.h"
 #include "platform/framework/WinApp.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -19,10 +20,11 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <utility>
+
 namespace {
 constexpr const char* kCommandProperty = "lumarestCommand";
 constexpr const char* kDynamicProperty = "lumarestDynamic";
-constexpr int kIdleUpdateMs = 150;
 
 UINT CommandOf(const QAction* action) {
     return action->property(kCommandProperty).toUInt();
@@ -39,10 +41,8 @@ CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : QMainWindow(parent) {
         OnUpdateFrameTitle();
         UpdateCommandStates();
     });
-    // Toolbar buttons follow the command route while the program idles.
-    auto* idle = new QTimer(this);
-    connect(idle, &QTimer::timeout, this, &CMDIFrameWnd::UpdateCommandStates);
-    idle->start(kIdleUpdateMs);
+    // Toolbar buttons follow the command route after whatever may have changed it.
+    qApp->installEventFilter(this);
     RegisterFrameCommands();
 }
 
@@ -110,6 +110,8 @@ std::vector<CMDIChildWnd*> CMDIFrameWnd::ChildFrames() const {
 
 void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* frame) {
     m_pMdiArea->addSubWindow(frame);
+    if (CView* view = frame->GetActiveView())
+        connect(view, &CView::commandStatesChanged, this, &CMDIFrameWnd::ScheduleCommandUpdate);
     emit childFrameAdded(frame);
 }
 
@@ -138,8 +140,17 @@ bool CMDIFrameWnd::SendCommand(UINT nID) {
     if (!QueryCommand(nID).m_bEnabled)
         return false;
     OnCmdMsg(nID, nullptr);
-    QTimer::singleShot(0, this, &CMDIFrameWnd::UpdateCommandStates);
+    ScheduleCommandUpdate();
     return true;
+}
+
+void CMDIFrameWnd::ScheduleCommandUpdate() {
+    if (std::exchange(m_bUpdatePending, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        m_bUpdatePending = false;
+        UpdateCommandStates();
+    });
 }
 
 void CMDIFrameWnd::UpdateCommandStates() {
@@ -341,6 +352,23 @@ void CMDIFrameWnd::closeEvent(QCloseEvent* event) {
     if (CWinApp* app = AfxGetApp())
         app->CloseAllDocuments(true);
     event->accept();
+}
+
+// Input, focus and windows coming and going may change what the commands can do.
+bool CMDIFrameWnd::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+    case QEvent::FocusIn:
+    case QEvent::WindowActivate:
+    case QEvent::Close:
+        ScheduleCommandUpdate();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool CMDIFrameWnd::event(QEvent* event) {

@@ -45,6 +45,9 @@ public:
 
     // Brings the toolbar buttons and accelerators up to date with the route.
     void UpdateCommandStates();
+    // The same once the events now waiting have been handled: what the user did, and what a
+    // view says changed, is followed without looking again at rest.
+    void ScheduleCommandUpdate();
     void OnUpdateFrameTitle();
     void OnUpdateFrameMenu();
     UINT CurrentMenuID() const { return m_nCurrentMenu; }
@@ -59,6 +62,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Adds a toolbar built from a toolbar resource; its buttons send commands.
     QToolBar* CreateToolBar(UINT nIDResource);
@@ -80,4 +84,5 @@ private:
     QString m_strAppTitle;
     std::vector<QAction*> m_accelerators;
     std::vector<QToolBar*> m_toolBars;
+    bool m_bUpdatePending = false;
 };

@@ -22,6 +22,12 @@ public:
 
     virtual void OnInitialUpdate() {}
 
+signals:
+    // Something the command route reads changed without any input (a timer's work): the
+    // toolbar is brought up to date.
+    void commandStatesChanged();
+
+public:
     // The view, then its document.
     bool OnCmdMsg(UINT nID, CCmdUI* pCmdUI) override;
 

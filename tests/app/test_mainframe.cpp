@@ -2,6 +2,7 @@
 // bar, its window commands, menus that follow the active window, greying of
 // commands nobody handles, help and About.
 #include "AppHarness.h"
+#include "MediaFixtures.h"
 
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
@@ -13,6 +14,8 @@
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/NewTypeDlg.h"
 #include "platform/framework/StatusBar.h"
+#include "player/CLumarestDoc.h"
+#include "player/CLumarestView.h"
 #include "res/Resource.h"
 
 #include <QApplication>
@@ -23,7 +26,9 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QStatusTipEvent>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -170,6 +175,30 @@ TEST(MainFrame, GreysCommandsThatNothingOnTheRouteHandles) {
     EXPECT_TRUE(frame.SendCommand(ID_FILE_CLOSE));
     QApplication::processEvents();
     EXPECT_TRUE(frame.ChildFrames().empty());
+}
+
+// The toolbar shows what a player does when it changes by itself or by a call from outside
+// (the sound menu), not only after the user's own input; and nothing polls for it at rest.
+TEST(MainFrame, TheToolbarFollowsAPlayerWithoutAnyInput) {
+    AppHarness h;
+    CMainFrame& frame = h.frame();
+    QTemporaryDir media;
+    const QString tone = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "tone.wav", 20);
+    auto* doc = dynamic_cast<CLumarestDoc*>(h.app().OpenDocumentFile(tone));
+    ASSERT_NE(doc, nullptr);
+    QAction* play = nullptr;
+    for (QToolBar* bar : frame.findChildren<QToolBar*>())
+        for (QAction* action : bar->actions())
+            if (action->property("lumarestCommand").toUInt() == ID_PLAYER_PLAY)
+                play = action;
+    ASSERT_NE(play, nullptr);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return play->isChecked(); }));
+    doc->m_pCLumarestView->OnPlayerPlay(); // stops, as the sound menu's Stop does
+    EXPECT_TRUE(AppHarness::waitFor([&] { return !play->isChecked(); }));
+    doc->m_pCLumarestView->OnPlayerPlay();
+    EXPECT_TRUE(AppHarness::waitFor([&] { return play->isChecked(); }));
+    EXPECT_TRUE(frame.findChildren<QTimer*>(Qt::FindDirectChildrenOnly).empty())
+        << "the frame keeps a timer of its own";
 }
 
 TEST(MainFrame, ToolbarAndStatusBarToggleWithCheckMarks) {
