@@ -786,6 +786,20 @@ TEST_F(PlayerOnAWaylandSession, AStillPictureShowsInItsWindow) {
     ExpectPictureInWindow();
 }
 
+// A phone's portrait video, stored on its side: upright in its window on Wayland too.
+TEST_F(PlayerOnAWaylandSession, APhoneVideoStandsUpright) {
+    const QString file = fixtures::makePhoneVideo(desk.media.path(), QStringLiteral("portrait.mp4"),
+                                                  QSize(240, 320), kClipSeconds);
+    ASSERT_FALSE(file.isEmpty());
+    ASSERT_TRUE(desk.Start(WaylandSession::Renderer::Pixman, file, {}))
+        << "weston or the program did not start";
+    ASSERT_TRUE(desk.WaitForWindow()) << "no window titled " << qPrintable(desk.title);
+    ASSERT_TRUE(desk.WaitForPicture()) << "no upright picture in the window; " << desk.Report();
+    const QRect picture = pictureRect(desk.place);
+    EXPECT_NEAR(double(picture.width()) / picture.height(), 0.75, 0.05)
+        << picture.width() << " x " << picture.height();
+}
+
 TEST_F(PlayerOnAWaylandSession, ASoundFilePlaysWithItsWindowShown) {
     ASSERT_NO_FATAL_FAILURE(StartWith(fixtures::Media::OggVorbis, QStringLiteral("tone.ogg")));
     EXPECT_TRUE(desk.RunsFor(3000)) << "the program ended while playing; " << desk.Report();
