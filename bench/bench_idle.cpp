@@ -18,7 +18,7 @@
 namespace {
 
 constexpr int kMeasuredSeconds = 20;
-constexpr int kRounds = 2;
+constexpr int kRounds = 3;
 
 // Processor seconds (user and system) a process has used so far.
 double CpuSeconds(qint64 pid) {
