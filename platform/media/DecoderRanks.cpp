@@ -3,6 +3,7 @@
 #include "platform/media/GstPtr.h"
 #include "platform/media/PictureFraming.h"
 #include "platform/media/PictureTypes.h"
+#include "platform/media/QtPictureDecoder.h"
 
 namespace media {
 namespace {
@@ -26,7 +27,8 @@ void raiseRank(const Raised& raised) {
 gboolean initPicturePlugin(GstPlugin* plugin) {
     const bool types = registerPictureTypes(plugin);
     const bool framing = registerPictureFraming(plugin);
-    return types && framing;
+    const bool decoder = registerQtPictureDecoder(plugin);
+    return types && framing && decoder;
 }
 
 } // namespace

@@ -13,10 +13,12 @@ constexpr guint kGrowth = 64 * 1024; // when the file's size is unknown
 
 // Only types that no decoder reads piece by piece. A framed stream ("parsed") is not framed
 // again: decodebin never puts the same parser twice in a row.
-constexpr const char* kFramedTypes = "image/x-sgi; image/x-sun-raster; image/x-pcx";
-constexpr const char* kFramedOutput = "image/x-sgi, parsed=(boolean)true; "
-                                      "image/x-sun-raster, parsed=(boolean)true; "
-                                      "image/x-pcx, parsed=(boolean)true";
+constexpr const char* kFramedTypes = "image/x-sgi; image/x-sun-raster; image/x-pcx; "
+                                     "image/x-xpixmap; image/jpeg, colorspace=(string)CMYK";
+constexpr const char* kFramedOutput =
+    "image/x-sgi, parsed=(boolean)true; image/x-sun-raster, parsed=(boolean)true; "
+    "image/x-pcx, parsed=(boolean)true; image/x-xpixmap, parsed=(boolean)true; "
+    "image/jpeg, colorspace=(string)CMYK, parsed=(boolean)true";
 
 struct PictureFraming {
     GstBaseParse parent;
@@ -114,8 +116,10 @@ GType pictureFramingType() {
 } // namespace
 
 bool registerPictureFraming(GstPlugin* plugin) {
-    // Above every decoder of these types, so that each of them gets the picture whole.
-    return gst_element_register(plugin, "picture-framing", GST_RANK_PRIMARY, pictureFramingType());
+    // Above every decoder of these types (the toolkit's decoder among them), so that each of
+    // them gets the picture whole.
+    return gst_element_register(plugin, "picture-framing", GST_RANK_PRIMARY + 2,
+                                pictureFramingType());
 }
 
 } // namespace media

@@ -59,6 +59,40 @@ void findPcx(GstTypeFind* find, gpointer) {
     }
 }
 
+// A JPEG of four colour components (CMYK, or Adobe's YCCK) is told apart from the others by
+// its frame header: the decoders that take an ordinary JPEG refuse it or worse.
+void findCmykJpeg(GstTypeFind* find, gpointer) {
+    constexpr guint64 kLookAhead = 64 * 1024;
+    const guint8* start = gst_type_find_peek(find, 0, 2);
+    if (start == nullptr || start[0] != 0xFF || start[1] != 0xD8) {
+        return;
+    }
+    guint64 at = 2;
+    while (at < kLookAhead) {
+        const guint8* segment = gst_type_find_peek(find, static_cast<gint64>(at), 4);
+        if (segment == nullptr || segment[0] != 0xFF) {
+            return;
+        }
+        const guint8 marker = segment[1];
+        const guint length = GST_READ_UINT16_BE(segment + 2);
+        // A start of frame: any coding but the arithmetic's table marker 0xCC.
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            const guint8* header = gst_type_find_peek(find, static_cast<gint64>(at), 10);
+            if (header != nullptr && header[9] == 4) {
+                gst_type_find_suggest_simple(find, GST_TYPE_FIND_MAXIMUM, "image/jpeg",
+                                             "colorspace", G_TYPE_STRING, "CMYK", nullptr);
+            }
+            return;
+        }
+        if (marker == 0xDA || length < 2) {
+            return;
+        }
+        at += 2 + length;
+    }
+}
+
 } // namespace
 
 bool registerPictureTypes(GstPlugin* plugin) {
@@ -67,7 +101,10 @@ bool registerPictureTypes(GstPlugin* plugin) {
            gst_type_find_register(plugin, "image/x-tga", GST_RANK_MARGINAL, findTarga, "tga,targa",
                                   nullptr, nullptr, nullptr) &&
            gst_type_find_register(plugin, "image/x-pcx", GST_RANK_MARGINAL, findPcx, "pcx", nullptr,
-                                  nullptr, nullptr);
+                                  nullptr, nullptr) &&
+           // Asked before GStreamer's own JPEG finder, whose answer would end the search.
+           gst_type_find_register(plugin, "image/jpeg-cmyk", GST_RANK_PRIMARY + 1, findCmykJpeg,
+                                  "jpg,jpeg", nullptr, nullptr, nullptr);
 }
 
 } // namespace media

@@ -7,7 +7,8 @@
 namespace media {
 
 // Registers the type finders in plugin: SGI ("image/x-sgi"), Targa with its footer
-// ("image/x-tga") and PCX ("image/x-pcx") images.
+// ("image/x-tga") and PCX ("image/x-pcx") images, and JPEG of four colour components
+// ("image/jpeg, colorspace=CMYK").
 bool registerPictureTypes(GstPlugin* plugin);
 
 } // namespace media

@@ -155,12 +155,8 @@ const std::vector<Format>& formats() {
                              "quantum:format=floating-point", "-depth", "64"}),
                 "the picture decoders here read floating-point samples as integers and show "
                 "noise"),
-        refused(magickStill("Xpm", "still.xpm", {"-colors", "16"}),
-                "GdkPixbuf's decoder element takes image/x-pixmap, its loader names XPM "
-                "image/x-xpixmap, and nothing else here reads it"),
-        refused(magickStill("CmykJpeg", "cmyk.jpg", {"-colorspace", "CMYK"}),
-                "jpegdec refuses four components, GdkPixbuf's decoder element takes no JPEG, "
-                "and libav's must never be given one (it crashes)"),
+        magickStill("Xpm", "still.xpm", {"-colors", "16"}),
+        magickStill("CmykJpeg", "cmyk.jpg", {"-colorspace", "CMYK"}),
         refused(still("Xbm", "still.xbm", {"-pix_fmt", "monow"}),
                 "found as text; libav's XBM decoder has no GStreamer type and GdkPixbuf's "
                 "decoder element does not list XBM"),

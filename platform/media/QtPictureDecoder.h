@@ -1,0 +1,14 @@
+// A picture decoder over the toolkit's own image readers, for the pictures no GStreamer
+// decoder here reads: XPM, and JPEG in CMYK (jpegdec refuses four components; libav's
+// decoder must never be given one). It takes a whole picture and gives one still frame.
+#pragma once
+
+#include <gst/gst.h>
+
+namespace media {
+
+// Registers the decoder in plugin (its name: "toolkit-picture-decoder"), ranked first for
+// what it takes: no other decoder here reads these pictures.
+bool registerQtPictureDecoder(GstPlugin* plugin);
+
+} // namespace media
