@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QThread>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <cstdint>
@@ -16,10 +17,28 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace bench {
+
+// Processor time a process has used so far (user and system), in seconds; -1 when it
+// cannot be read.
+inline double ProcessCpuSeconds(qint64 pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos)
+        return -1;
+    std::istringstream fields(text.substr(close + 2));
+    std::string skip;
+    for (int i = 0; i < 11; ++i) // state ... cmajflt: fields 3 to 13
+        fields >> skip;
+    long long user = 0, system = 0;
+    fields >> user >> system;
+    return double(user + system) / double(sysconf(_SC_CLK_TCK));
+}
 
 // Resident memory of a running process, in KiB (0 when it cannot be read).
 inline long ProcessRssKiB(qint64 pid) {

@@ -20,22 +20,6 @@ namespace {
 constexpr int kMeasuredSeconds = 20;
 constexpr int kRounds = 3;
 
-// Processor seconds (user and system) a process has used so far.
-double CpuSeconds(qint64 pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::istringstream fields(text.substr(close + 2));
-    std::string skip;
-    for (int i = 0; i < 11; ++i)
-        fields >> skip;
-    long long user = 0, system = 0;
-    fields >> user >> system;
-    return double(user + system) / double(sysconf(_SC_CLK_TCK));
-}
-
 // Context switches of every thread the process has now: each is a wake-up or a preemption.
 long long Switches(qint64 pid) {
     long long total = 0;
@@ -62,11 +46,11 @@ AtRest Measure(XSession& x, const bench::Side& side, const std::function<bool(qi
     AtRest rest;
     if (process.waitForStarted(5000) && settle(process.processId())) {
         const qint64 pid = process.processId();
-        const double cpu0 = CpuSeconds(pid);
+        const double cpu0 = bench::ProcessCpuSeconds(pid);
         const long long switches0 = Switches(pid);
         QThread::sleep(kMeasuredSeconds);
         if (process.state() == QProcess::Running) {
-            rest.cpuPercent = (CpuSeconds(pid) - cpu0) * 100.0 / kMeasuredSeconds;
+            rest.cpuPercent = (bench::ProcessCpuSeconds(pid) - cpu0) * 100.0 / kMeasuredSeconds;
             rest.wakeupsPerSecond = double(Switches(pid) - switches0) / kMeasuredSeconds;
             rest.rssMiB = double(bench::ProcessRssKiB(pid)) / 1024.0;
         }

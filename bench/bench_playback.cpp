@@ -26,22 +26,6 @@ constexpr int kRounds = 2;
 constexpr int kSlides = 300;
 constexpr double kSlideShowLimitMiB = 210; // the program with the GL sink, before
 
-// Processor time a process has used so far (user and system), in seconds.
-double CpuSeconds(qint64 pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos)
-        return -1;
-    std::istringstream fields(text.substr(close + 2));
-    std::string skip;
-    for (int i = 0; i < 11; ++i) // state ... cmajflt: fields 3 to 13
-        fields >> skip;
-    long long user = 0, system = 0;
-    fields >> user >> system;
-    return double(user + system) / double(sysconf(_SC_CLK_TCK));
-}
-
 bool RunTool(const QString& program, const QStringList& args, int timeoutMs = 120000) {
     QProcess p;
     p.start(program, args);
@@ -55,9 +39,9 @@ double CoreShare(XSession& x, const bench::Side& side) {
     if (!process.waitForStarted(5000))
         return -1;
     QThread::msleep(kSettleMs);
-    const double before = CpuSeconds(process.processId());
+    const double before = bench::ProcessCpuSeconds(process.processId());
     QThread::sleep(kMeasuredSeconds);
-    const double after = CpuSeconds(process.processId());
+    const double after = bench::ProcessCpuSeconds(process.processId());
     const bool running = process.state() == QProcess::Running;
     XSession::Stop(process);
     return running && before >= 0 && after >= before ? (after - before) / kMeasuredSeconds : -1;

@@ -114,8 +114,7 @@ void classInit(gpointer klass, gpointer) {
     gst_element_class_add_pad_template(
         element, gst_pad_template_new("src", GST_PAD_SRC, GST_PAD_ALWAYS,
                                       GstPtr<GstCaps>(gst_caps_from_string(kSrcCaps)).get()));
-    gst_element_class_set_static_metadata(element, "Toolkit picture decoder",
-                                          "Codec/Decoder/Image",
+    gst_element_class_set_static_metadata(element, "Toolkit picture decoder", "Codec/Decoder/Image",
                                           "Reads XPM and CMYK JPEG pictures with Qt", "Lumarest");
     auto* video = GST_VIDEO_DECODER_CLASS(klass);
     video->set_format = setFormat;
