@@ -74,7 +74,7 @@ void findCmykJpeg(GstTypeFind* find, gpointer) {
             return;
         }
         const guint8 marker = segment[1];
-        const guint length = GST_READ_UINT16_BE(segment + 2);
+        const guint length = guint{segment[2]} << 8 | segment[3]; // unaligned: byte by byte
         // A start of frame: any coding but the arithmetic's table marker 0xCC.
         const bool frame =
             marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
