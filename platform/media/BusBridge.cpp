@@ -25,6 +25,11 @@ GstPtr<GstMessage> BusBridge::pop(GstClockTime timeout, GstMessageType types) {
     return GstPtr<GstMessage>(gst_bus_timed_pop_filtered(m_bus.get(), timeout, types));
 }
 
+void BusBridge::seeked(guint32 seekSeqnum) {
+    m_seekSeqnum = seekSeqnum;
+    ++m_seeks;
+}
+
 void BusBridge::endRendering() {
     m_rendering = false;
     while (GstPtr<GstMessage> message{gst_bus_pop(m_bus.get())}) {
@@ -47,13 +52,21 @@ GstBusSyncReply BusBridge::onSyncMessage(GstBus*, GstMessage* message, gpointer 
 void BusBridge::forward(GstMessage* message) {
     auto held = std::shared_ptr<GstMessage>(message, gst_message_unref);
     const quint64 generation = m_generation;
+    const quint64 seeks = m_seeks;
     QMetaObject::invokeMethod(
-        &m_receiver, [this, generation, held] { deliver(generation, held.get()); },
+        &m_receiver, [this, generation, seeks, held] { deliver(generation, seeks, held.get()); },
         Qt::QueuedConnection);
 }
 
-void BusBridge::deliver(quint64 generation, GstMessage* message) {
-    if (generation == m_generation && !m_rendering) {
+// An end of stream from before the latest seek is stale, unless it carries that seek's
+// number: then the seek itself went to the end while it was being made.
+bool BusBridge::isStale(quint64 seeks, GstMessage* message) const {
+    return GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS && seeks != m_seeks &&
+           gst_message_get_seqnum(message) != m_seekSeqnum;
+}
+
+void BusBridge::deliver(quint64 generation, quint64 seeks, GstMessage* message) {
+    if (generation == m_generation && !m_rendering && !isStale(seeks, message)) {
         m_handler(message);
     }
 }

@@ -30,17 +30,23 @@ public:
     GstPtr<GstMessage> pop(GstClockTime timeout, GstMessageType types);
     // From now on messages go to the handler; those still on the bus go there at once.
     void endRendering();
+    // A flushing seek was sent as the event numbered seekSeqnum: an end of stream posted
+    // before it, still on its way to the UI thread, no longer says anything.
+    void seeked(guint32 seekSeqnum);
 
 private:
     static GstBusSyncReply onSyncMessage(GstBus* bus, GstMessage* message, gpointer self);
     void forward(GstMessage* message);
-    void deliver(quint64 generation, GstMessage* message);
+    bool isStale(quint64 seeks, GstMessage* message) const;
+    void deliver(quint64 generation, quint64 seeks, GstMessage* message);
 
     GstPtr<GstBus> m_bus;
     Handler m_handler;
     QObject m_receiver; // lives on the UI thread; posted messages die with it
     std::atomic<bool> m_rendering{false};
     std::atomic<quint64> m_generation{0};
+    std::atomic<quint64> m_seeks{0};
+    guint32 m_seekSeqnum = GST_SEQNUM_INVALID; // UI thread only
 };
 
 } // namespace media

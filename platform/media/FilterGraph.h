@@ -6,6 +6,7 @@
 #include "platform/media/HResult.h"
 #include "platform/media/MediumTags.h"
 
+#include <functional>
 #include <gst/gst.h>
 #include <memory>
 #include <string>
@@ -29,6 +30,8 @@ public:
     // True once the medium has played to its end, or stopped on an error, since it was
     // rendered or last positioned.
     virtual bool HasEnded() const = 0;
+    // Called on the UI thread as the medium ends (the graph's bus message, handled at once).
+    virtual void SetEndedNotify(std::function<void()> ended) = 0;
 };
 
 // Held with the graph; seeking goes through IMediaSeeking.

@@ -334,9 +334,14 @@ HRESULT PlaybinGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLO
         return S_OK;
     }
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek(m_playbin.get(), 1.0, GST_FORMAT_TIME, flags, startType, start, stopType,
-                          end)) {
+    GstEvent* seek =
+        gst_event_new_seek(1.0, GST_FORMAT_TIME, flags, startType, start, stopType, end);
+    const guint32 seqnum = gst_event_get_seqnum(seek);
+    if (!gst_element_send_event(m_playbin.get(), seek)) {
         return E_FAIL;
+    }
+    if (m_bus) {
+        m_bus->seeked(seqnum);
     }
     m_ended = false;
     if (startType == GST_SEEK_TYPE_SET) {
@@ -373,7 +378,11 @@ void PlaybinGraph::onBusMessage(GstMessage* message) {
     // A late length (a stream the scan could not measure) is taken when it arrives.
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS ||
         GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+        const bool before = m_ended;
         m_ended = m_rendered;
+        if (m_ended && !before && m_endedNotify) {
+            m_endedNotify();
+        }
     }
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_DURATION_CHANGED && !m_durationNs) {
         gint64 length = -1;

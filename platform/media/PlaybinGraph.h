@@ -9,6 +9,7 @@
 #include "platform/media/StreamFacts.h"
 #include "platform/media/VideoWindowHost.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -41,6 +42,7 @@ public:
     HRESULT GetState(long timeoutMs, long* state) override;
 
     bool HasEnded() const override { return m_ended; }
+    void SetEndedNotify(std::function<void()> ended) override { m_endedNotify = std::move(ended); }
 
     HRESULT GetDuration(LONGLONG* duration) override;
     HRESULT GetCurrentPosition(LONGLONG* position) override;
@@ -93,6 +95,7 @@ private:
     StreamFacts m_facts;
     bool m_rendered = false;
     bool m_ended = false;
+    std::function<void()> m_endedNotify;
     gint64 m_lastPositionNs = 0;
     std::optional<gint64> m_durationNs;
     long m_requestedState = State_Stopped;
