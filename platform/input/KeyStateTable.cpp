@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QWindow>
 
 #include <unordered_map>
 
@@ -107,6 +109,11 @@ void Install() {
         return;
     filter = new KeyFilter(QCoreApplication::instance());
     QCoreApplication::instance()->installEventFilter(filter);
+    // A key released while another window had the keyboard (a full-screen window that went,
+    // a compositor that sent the release elsewhere) would stay down for ever: whenever the
+    // keyboard moves between windows, only keys pressed from then on count.
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QObject::connect(gui, &QGuiApplication::focusWindowChanged, filter, [] { ReleaseAll(); });
 }
 
 const Table& Current() {

@@ -1,8 +1,8 @@
 #pragma once
 // The process-wide key-state table: 256 bytes by keyboard scan code, the byte
 // of a key that is down having its high bit (0x80) set. An application-wide
-// event filter keeps it current from Qt's key events; leaving the program
-// releases every key.
+// event filter keeps it current from Qt's key events; leaving the program, or the
+// keyboard moving to another of its windows, releases every key.
 #include <array>
 #include <cstdint>
 

@@ -5,6 +5,8 @@
 #include "platform/media/PictureFit.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -59,6 +61,18 @@ void FullScreenWindow::resizeEvent(QResizeEvent*) {
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         child->setGeometry(rect());
     }
+}
+
+void FullScreenWindow::keyPressEvent(QKeyEvent* event) {
+    if (m_keyTarget) {
+        QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
+                       event->nativeVirtualKey(), event->nativeModifiers(), event->text(),
+                       event->isAutoRepeat(), event->count());
+        QCoreApplication::sendEvent(m_keyTarget, &copy);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void FullScreenWindow::mouseDoubleClickEvent(QMouseEvent* event) {

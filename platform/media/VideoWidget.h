@@ -1,6 +1,7 @@
 // The widget a graph's video is painted in, and the full-screen window that takes it in.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -32,8 +33,11 @@ private:
 class FullScreenWindow : public QWidget {
 public:
     explicit FullScreenWindow(std::function<void()> onClosed);
+    // Keys pressed while the picture covers the screen are the owner's keys.
+    void setKeyTarget(QWidget* target) { m_keyTarget = target; }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // A double-click leaves full screen, as it entered.
@@ -41,6 +45,7 @@ protected:
 
 private:
     std::function<void()> m_onClosed;
+    QPointer<QWidget> m_keyTarget;
 };
 
 } // namespace media

@@ -59,6 +59,7 @@ void VideoWindowHost::setFullScreen(bool on) {
     m_fullScreen = on;
     if (on) {
         m_fullScreenWindow = std::make_unique<FullScreenWindow>([this] { setFullScreen(false); });
+        m_fullScreenWindow->setKeyTarget(m_owner);
         m_fullScreenWindow->setGeometry(fullScreenGeometry());
         moveInto(m_fullScreenWindow.get(), QRect(QPoint(0, 0), fullScreenGeometry().size()));
         m_fullScreenWindow->showFullScreen();
