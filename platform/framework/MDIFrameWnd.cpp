@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -43,7 +44,27 @@ CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : QMainWindow(parent) {
     });
     // Toolbar buttons follow the command route after whatever may have changed it.
     qApp->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        const auto isMenu = [](const QWidget* w) {
+            return w->inherits("QMenu") || w->inherits("QMenuBar");
+        };
+        if (now && old && now->inherits("QMenuBar") && now->window() == this && !isMenu(old))
+            m_focusBeforeMenu = old;
+    });
     RegisterFrameCommands();
+}
+
+// Qt leaves the menu bar holding the keyboard, its title lit, after Escape closes one of its
+// menus. A user who closed the menu is done with it: the keyboard goes back to the window it
+// came from, as after a command. Moving on to the next menu (Left, Right) keeps a popup open.
+void CMDIFrameWnd::ReturnFocusFromMenuBar() {
+    QWidget* bar = menuWidget();
+    if (!bar || QApplication::focusWidget() != bar || QApplication::activePopupWidget())
+        return;
+    if (m_focusBeforeMenu && m_focusBeforeMenu->isVisible())
+        m_focusBeforeMenu->setFocus(Qt::MenuBarFocusReason);
+    else if (QMdiSubWindow* child = m_pMdiArea->activeSubWindow())
+        child->widget()->setFocus(Qt::MenuBarFocusReason);
 }
 
 CMDIFrameWnd::~CMDIFrameWnd() = default;
@@ -200,6 +221,8 @@ void CMDIFrameWnd::BuildMenuBar(UINT menuId) {
         QMenu* menu = menuBar()->addMenu(popup.text);
         FillMenu(menu, popup.items);
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(menu); });
+        connect(menu, &QMenu::aboutToHide, this,
+                [this] { QTimer::singleShot(0, this, &CMDIFrameWnd::ReturnFocusFromMenuBar); });
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/framework/CmdTarget.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <vector>
 
@@ -76,6 +77,7 @@ private:
     void FillRecentFiles(QMenu* menu, QAction* placeholder);
     void FillWindowList(QMenu* menu);
     void InstallAccelerators(UINT nIDResource);
+    void ReturnFocusFromMenuBar();
     void RegisterFrameCommands();
 
     QMdiArea* m_pMdiArea = nullptr;
@@ -85,4 +87,6 @@ private:
     std::vector<QAction*> m_accelerators;
     std::vector<QToolBar*> m_toolBars;
     bool m_bUpdatePending = false;
+    // Where the keyboard was when the menu bar took it.
+    QPointer<QWidget> m_focusBeforeMenu;
 };

@@ -75,6 +75,9 @@ int CView::TimerInterval(unsigned id) const {
 }
 
 bool CView::HasKeyboardFocus() const {
+    // A menu opened over the view borrows the keyboard; the view keeps its focus meanwhile.
+    if (m_bFocusInMenu)
+        return true;
     const QWidget* focus = QApplication::focusWidget();
     return focus && (focus == this || isAncestorOf(focus));
 }

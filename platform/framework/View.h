@@ -38,7 +38,8 @@ public:
     bool HasTimer(unsigned id) const { return m_timers.count(id) != 0; }
     int TimerInterval(unsigned id) const;
 
-    // True while the keyboard focus lies in this view or one of its children.
+    // True while the keyboard focus lies in this view or one of its children, or in a menu
+    // opened over it.
     bool HasKeyboardFocus() const;
     // Paints the view now (invalidate, erase, update now).
     void RedrawNow();
