@@ -52,14 +52,21 @@ QVariantMap MetadataOf(const PlayerSnapshot& s, quint64 serial) {
     return m;
 }
 
+namespace {
+constexpr int32_t kSilence = -10000;
+} // namespace
+
 double VolumeOf(const PlayerSnapshot& s) {
-    return std::clamp(s.level, 0, 100) / 100.0;
+    if (s.volume <= kSilence)
+        return 0.0;
+    return std::pow(10.0, std::min<int32_t>(s.volume, 0) / 2000.0);
 }
 
-int LevelOfVolume(double volume) {
-    if (!std::isfinite(volume))
-        return 0;
-    return static_cast<int>(std::lround(std::clamp(volume, 0.0, 1.0) * 100.0));
+int32_t StoredVolumeOf(double volume) {
+    if (!std::isfinite(volume) || volume <= 0.0)
+        return kSilence;
+    const double hundredths = 2000.0 * std::log10(std::min(volume, 1.0));
+    return static_cast<int32_t>(std::max<long>(kSilence, std::lround(hundredths)));
 }
 
 QVariantMap PlayerProperties(const PlayerSnapshot& s, quint64 serial) {

@@ -15,8 +15,10 @@ QString StatusText(PlaybackStatus status);
 // mpris:trackid, xesam:url, xesam:title (the file's name), mpris:length (µs).
 QVariantMap MetadataOf(const PlayerSnapshot& s, quint64 serial);
 // The volume property: the status bar's level as a fraction.
+// The sound menu's volume is an amplitude, 0 silent to 1 full; the player's is in
+// hundredths of a decibel: 20 log10 of the one is the other.
 double VolumeOf(const PlayerSnapshot& s);
-int LevelOfVolume(double volume);
+int32_t StoredVolumeOf(double volume);
 // Every property that changes with the player (Position excepted: MPRIS clients
 // are not told of it, they ask for it).
 QVariantMap PlayerProperties(const PlayerSnapshot& s, quint64 serial);

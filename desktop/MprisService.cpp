@@ -123,7 +123,7 @@ void MprisService::Next() {
 
 void MprisService::SetVolume(double volume) {
     if (CLumarestView* view = m_watch.ActivePlayer())
-        view->SetLevel(LevelOfVolume(volume));
+        view->SetStoredVolume(StoredVolumeOf(volume));
 }
 
 qlonglong MprisService::Position() const {

@@ -3,44 +3,24 @@
 #include "player/CLumarestView.h"
 
 namespace desktop {
-namespace {
-using Status = CLumarestView::PlayStatus;
-} // namespace
 
 void Play(CLumarestView& view) {
-    if (!view.HasGraph())
-        return;
-    switch (view.Status()) {
-    case Status::Paused:
-        view.OnPlayerPause();
-        break;
-    case Status::Ended:
-        view.OnPlayerPlay(); // stops first, as a user pressing Play twice
-        view.OnPlayerPlay();
-        break;
-    case Status::Stopped:
-        view.OnPlayerPlay();
-        break;
-    case Status::Playing:
-        break;
-    }
+    view.StartPlaying();
 }
 
 void Pause(CLumarestView& view) {
-    if (view.Status() == Status::Playing)
-        view.OnPlayerPause();
+    view.PausePlaying();
 }
 
 void PlayPause(CLumarestView& view) {
-    if (view.Status() == Status::Playing)
-        view.OnPlayerPause();
+    if (view.Status() == CLumarestView::PlayStatus::Playing)
+        view.PausePlaying();
     else
-        Play(view);
+        view.StartPlaying();
 }
 
 void Stop(CLumarestView& view) {
-    if (view.Status() != Status::Stopped)
-        view.OnPlayerPlay();
+    view.StopPlaying();
 }
 
 } // namespace desktop

@@ -11,6 +11,7 @@ namespace {
 PlaybackStatus StatusOf(const CLumarestView& view) {
     switch (view.Status()) {
     case CLumarestView::PlayStatus::Playing:
+    case CLumarestView::PlayStatus::Starting:
         return PlaybackStatus::Playing;
     case CLumarestView::PlayStatus::Paused:
         return PlaybackStatus::Paused;
@@ -34,6 +35,7 @@ PlayerSnapshot SnapshotOf(const CLumarestView* view) {
     s.lengthUs = view->LengthUs();
     s.positionUs = view->PositionUs();
     s.level = view->Level();
+    s.volume = view->VolumeInForce();
     s.canPlay = view->HasGraph();
     s.canPause = view->HasGraph() && view->Status() != CLumarestView::PlayStatus::Stopped;
     s.canSeek = view->CanSeek();

@@ -21,7 +21,8 @@ struct PlayerSnapshot {
     int queueIndex = 0;   // entry of the play queue that is loaded
     int64_t lengthUs = 0; // 0 for a still image
     int64_t positionUs = 0;
-    int level = 100; // the volume level the status bar shows, 0 to 100
+    int level = 100;    // the volume level the status bar shows, 0 to 100
+    int32_t volume = 0; // the volume heard, hundredths of a decibel (0 full, -10000 silence)
     bool canPlay = false;
     bool canPause = false;
     bool canSeek = false;

@@ -34,8 +34,7 @@ void CLumarestDoc::StartPlayQueue() {
     g_bQueuePlaying = true;
     if (m_pCLumarestView) {
         const QString path = m_arrPaths.front();
-        m_pCLumarestView->m_strFile = path;
-        m_pCLumarestView->m_bstrFile = path.toStdWString();
+        m_pCLumarestView->SetFile(path);
         const std::wstring wide = path.toStdWString();
         m_pCLumarestView->Play(wide.c_str(), false);
     }
@@ -75,8 +74,7 @@ void CLumarestDoc::Serialize(CArchive& ar) {
     }
     if (!m_pCLumarestView)
         return;
-    m_pCLumarestView->m_strFile = path;
-    m_pCLumarestView->m_bstrFile = path.toStdWString();
+    m_pCLumarestView->SetFile(path);
     const std::wstring wide = path.toStdWString();
     m_pCLumarestView->Play(wide.c_str(), false);
 }

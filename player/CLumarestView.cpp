@@ -31,6 +31,7 @@ CLumarestView::CLumarestView() {
     OnUpdateCommandUI(ID_PLAYER_PAUSE, [this](CCmdUI* ui) { ui->SetCheck(m_bPaused ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_SOUND, [this](CCmdUI* ui) { ui->SetCheck(m_bSoundOff ? 0 : 1); });
     InitKeyboard();
+    ComesFirstInFocusOrder();
 }
 
 CLumarestView::~CLumarestView() {
@@ -48,22 +49,54 @@ void CLumarestView::FillBackground() {
     update();
 }
 
-// Stops a playing medium, or plays the loaded one again from its start.
+// Play: stops a playing medium, or plays the loaded one again from its start.
 void CLumarestView::OnPlayerPlay() {
-    if (!HasGraph())
+    if (m_bPlaying)
+        StopPlaying();
+    else
+        StartPlaying();
+}
+
+void CLumarestView::OnPlayerPause() {
+    TogglePause();
+}
+
+void CLumarestView::StartPlaying() {
+    if (!HasGraph() || m_bStarting)
         return;
-    const bool wasPlaying = m_bPlaying;
-    m_bPlaying = !m_bPlaying;
-    if (wasPlaying) {
-        Stop();
-        AnnounceChanges();
+    switch (Status()) {
+    case PlayStatus::Paused:
+        TogglePause();
         return;
+    case PlayStatus::Playing:
+    case PlayStatus::Starting:
+        return;
+    case PlayStatus::Ended:
+        Stop(); // an entry that ran past its end starts again as a stopped one does
+        break;
+    case PlayStatus::Stopped:
+        break;
     }
     RedrawNow();
     Play(m_bstrFile.c_str(), true);
 }
 
-void CLumarestView::OnPlayerPause() {
+void CLumarestView::PausePlaying() {
+    if (Status() == PlayStatus::Playing)
+        TogglePause();
+}
+
+// The medium rests at its start, and the time display says so.
+void CLumarestView::StopPlaying() {
+    if (!HasGraph() || !m_bPlaying)
+        return;
+    Stop();
+    if (OwnsStatusBar())
+        ShowTime(QString());
+    AnnounceChanges();
+}
+
+void CLumarestView::TogglePause() {
     if (!m_bPlaying || !HasGraph())
         return;
     m_bPaused = !m_bPaused;
@@ -74,30 +107,54 @@ void CLumarestView::OnPlayerPause() {
     AnnounceChanges();
 }
 
+void CLumarestView::SetFile(const QString& path) {
+    m_strFile = path;
+    m_bstrFile = path.toStdWString();
+}
+
 // A double-click on the picture: full screen, as View / Full screen.
 void CLumarestView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && m_pVW && m_pVW->VideoWidget() && !m_bFullScreen)
-        OnViewFullScreen();
+    if (event->button() == Qt::LeftButton && m_pVW && m_pVW->VideoWidget())
+        SetFullScreen(true);
     CView::mouseDoubleClickEvent(event);
 }
 
 void CLumarestView::OnViewFullScreen() {
-    if (!m_pVW)
+    SetFullScreen(true);
+}
+
+// Only a picture covers the screen: a sound's strip has none to show, and stays as it is.
+void CLumarestView::SetFullScreen(bool on) {
+    if (!m_pVW || on == m_bFullScreen)
         return;
-    m_bFullScreen = true;
-    m_pVW->put_FullScreenMode(OATRUE);
-    SetTimer(kFullScreenTimer, 10);
+    if (on && !m_pVW->VideoWidget())
+        return;
+    m_bFullScreen = on;
+    m_pVW->put_FullScreenMode(on ? OATRUE : OAFALSE);
+    if (on)
+        SetTimer(kFullScreenTimer, 10);
+    emit fullScreenChanged(on);
+}
+
+void CLumarestView::OnViewSubtitles() {
+    SetSubtitlesShown(!m_bSubtitles);
 }
 
 // Kept for the window's following entries.
-void CLumarestView::OnViewSubtitles() {
-    m_bSubtitles = !m_bSubtitles;
+void CLumarestView::SetSubtitlesShown(bool shown) {
+    m_bSubtitles = shown;
     if (m_pBV)
         m_pBV->put_SubtitlesShown(m_bSubtitles);
 }
 
 void CLumarestView::OnPlayerSound() {
-    m_bSoundOff = !m_bSoundOff;
+    SetSoundOff(!m_bSoundOff);
+}
+
+void CLumarestView::SetSoundOff(bool off) {
+    if (off == m_bSoundOff)
+        return;
+    m_bSoundOff = off;
     ApplySound();
     AnnounceChanges();
 }

@@ -75,8 +75,9 @@ public:
     // Waiting for a medium to start, while the program's other work goes on.
     bool IsStartingMedium() const { return m_bStarting; }
 
-    // What the window tells others of itself; the signals below say when it changed.
-    enum class PlayStatus { Stopped, Playing, Paused, Ended };
+    // The window owns its playback state; everything else asks it and calls the
+    // operations below, which the commands, keys, timers and the desktop share.
+    enum class PlayStatus { Stopped, Starting, Playing, Paused, Ended };
     PlayStatus Status() const;
     const QString& File() const { return m_strFile; }
     int QueueIndex() const { return m_nQueueIndex; }
@@ -84,19 +85,49 @@ public:
     const media::MediumTags& Tags() const { return m_tags; }
     int64_t LengthUs() const { return HasGraph() ? m_llDuration / 10 : 0; }
     int64_t PositionUs() const;
-    // The level pane 2 shows, 0 to 100; 0 while the sound is off.
+    int ElapsedSeconds() const { return m_nElapsed; }
+    int DurationSeconds() const { return m_nDuration; }
+    // The stored volume, hundredths of a decibel (0 full, -10000 silence).
+    int32_t StoredVolume() const { return m_lVolume; }
+    // The volume the user hears from this window, hundredths of a decibel: the stored one,
+    // or silence while the sound is off or M silenced it.
+    int32_t VolumeInForce() const { return m_lVolumeInForce; }
+    // The level pane 2 shows, 0 to 100; 0 while the sound is off or silenced.
     int Level() const;
+    bool IsSoundOff() const { return m_bSoundOff; }
+    bool IsFullScreen() const { return m_bFullScreen; }
+    bool SubtitlesShown() const { return m_bSubtitles; }
+    // The slider in the status bar, while a timed medium is loaded.
+    const QSlider* Slider() const { return m_wndSlider.data(); }
     bool CanSeek() const { return HasGraph() && m_wndSlider && m_nDuration > 0; }
     // Ending the entry now would play the next one of the queue.
     bool CanMoveQueueOn() const { return MovesQueueOn(TickState()); }
     // Moving pictures on screen now: video (not a still image), playing, not paused or ended.
     bool ShowsMovingVideo() const;
+    // The window whose time and slider the status bar shows: the player that has the
+    // keyboard, or else the last one that had it among those playing a queue.
+    bool OwnsStatusBar() const;
+
+    // Playback, each idempotent: StartPlaying resumes a paused medium and plays a stopped
+    // or ended one again from its start; PausePlaying and StopPlaying do nothing when there
+    // is nothing to pause or stop.
+    void StartPlaying();
+    void PausePlaying();
+    void StopPlaying();
+    void TogglePause();
+    // The path the window plays next (set by its document for the first file).
+    void SetFile(const QString& path);
 
     // What the keys, the slider and the desktop do to the medium. False when the medium
     // cannot be moved (a still image, a sound without length, nothing loaded).
     bool SeekTo(int second);
     // Up, Down, Home and End step through these levels.
     void SetLevel(int level);
+    // The stored volume, held to 0 to -10000, heard unless the sound is off.
+    void SetStoredVolume(int32_t volume);
+    void SetSoundOff(bool off);
+    void SetFullScreen(bool on);
+    void SetSubtitlesShown(bool shown);
     // Ends the entry playing as its end does; false when no entry follows.
     bool MoveQueueOn();
 
@@ -106,8 +137,16 @@ signals:
     void levelChanged(int level);
     void queueChanged(); // QueueIndex(), CanMoveQueueOn()
     void seeked(qint64 positionUs);
+    void fullScreenChanged(bool on);
 
-public:
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    friend class PlayerViewProbe; // the tests' look inside
+
     bool m_bPaused = false;
     bool m_bPlaying = false;
     bool m_bFullScreen = false;
@@ -116,6 +155,7 @@ public:
     int m_nDuration = 0; // whole seconds; 0 for a still image
     int m_nElapsed = 0;  // ticks since the medium started
     int32_t m_lVolume = 0;
+    int32_t m_lVolumeInForce = 0; // last put on the graph, but for the focus mute
     QString m_strText;
     QPointer<QSlider> m_wndSlider; // child of the main status bar, deleted with the view
     std::shared_ptr<IGraphBuilder> m_pGB;
@@ -127,21 +167,14 @@ public:
     std::shared_ptr<IMediaSeeking> m_pMS;
     std::shared_ptr<IMediaPosition> m_pMP;
     int m_nSliderPos = 0;
-    QString m_strFile;                 // path of the loaded file, as the failure log writes it
-    std::wstring m_bstrFile;           // the same path, wide
-    int64_t m_llDuration = 0;          // 100-nanosecond units
-    bool m_bStarting = false;          // inside RenderFile, where the program's other work goes on
-    bool m_bArranged = false;          // placed by Tile or Cascade, not by its media
-    bool m_bFullScreenKeyHeld = false; // F that entered full screen is still down
-    bool m_bSubtitles = true;          // View / Subtitles
+    QString m_strFile;        // path of the loaded file, as the failure log writes it
+    std::wstring m_bstrFile;  // the same path, wide
+    int64_t m_llDuration = 0; // 100-nanosecond units
+    bool m_bStarting = false; // inside RenderFile, where the program's other work goes on
+    bool m_bArranged = false; // placed by Tile or Cascade, not by its media
+    bool m_bSubtitles = true; // View / Subtitles
     media::MediumTags m_tags;
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-private:
     // Engine steps.
     bool Restart();
     bool Build(const std::wstring& path);
@@ -172,10 +205,15 @@ private:
 
     // Tells those listening what changed since it last told them.
     void AnnounceChanges();
+    // The medium reached its end of stream: said at once, not at the next tick.
+    void OnMediumEnded();
+    // This window had the keyboard last among the players.
+    void ComesFirstInFocusOrder();
 
     // Sound and status texts.
     void ChangeVolume(int32_t volume);
-    void SetVolume(int32_t volume);
+    void PutVolume(int32_t volume);
+    void MuteForFocus();
     void ShowVolume();
     void SetPane(int index, const QString& text);
     void FillBackground();
@@ -203,6 +241,7 @@ private:
         bool canSeek = false;
         media::MediumTags tags;
         int level = 100;
+        int32_t volume = 0;
         int queueIndex = 0;
         bool canMoveOn = false;
     };

@@ -6,9 +6,14 @@
 #include "player/CLumarestDoc.h"
 #include "player/PlayerMath.h"
 
+#include <QPointer>
+
 #include <utility>
+#include <vector>
 
 CLumarestView::PlayStatus CLumarestView::Status() const {
+    if (m_bStarting)
+        return PlayStatus::Starting;
     if (!m_bPlaying)
         return PlayStatus::Stopped;
     if (m_bPaused)
@@ -24,7 +29,41 @@ int64_t CLumarestView::PositionUs() const {
 }
 
 int CLumarestView::Level() const {
-    return m_bSoundOff ? 0 : VolumeLevel(m_lVolume);
+    return VolumeLevel(m_lVolumeInForce);
+}
+
+namespace {
+// The player windows, the one that last had the keyboard first.
+std::vector<QPointer<CLumarestView>>& FocusOrder() {
+    static std::vector<QPointer<CLumarestView>> order;
+    return order;
+}
+} // namespace
+
+void CLumarestView::ComesFirstInFocusOrder() {
+    auto& order = FocusOrder();
+    std::erase_if(order, [this](const QPointer<CLumarestView>& v) { return !v || v == this; });
+    order.insert(order.begin(), this);
+}
+
+// One window's time and slider at a time: the status bar is shared by every player.
+bool CLumarestView::OwnsStatusBar() const {
+    if (HasKeyboardFocus())
+        return true;
+    const auto& order = FocusOrder();
+    for (const QPointer<CLumarestView>& v : order)
+        if (v && v->HasKeyboardFocus())
+            return false;
+    for (const QPointer<CLumarestView>& v : order)
+        if (v && v->m_bPlaying && g_bQueuePlaying && v->RunsAQueue())
+            return v == this;
+    return false;
+}
+
+// Whoever shows the medium's state hears of its end as it happens.
+void CLumarestView::OnMediumEnded() {
+    if (!m_bStarting)
+        AnnounceChanges();
 }
 
 bool CLumarestView::ShowsMovingVideo() const {
@@ -61,6 +100,7 @@ void CLumarestView::AnnounceChanges() {
     now.canSeek = CanSeek();
     now.tags = m_tags;
     now.level = Level();
+    now.volume = m_lVolumeInForce;
     now.queueIndex = m_nQueueIndex;
     now.canMoveOn = CanMoveQueueOn();
     const Announced before = std::exchange(m_announced, now);
@@ -72,7 +112,7 @@ void CLumarestView::AnnounceChanges() {
         emit playbackChanged();
     if (mediumMoved || now.status != before.status)
         emit commandStatesChanged(); // Play and Pause show what the window does
-    if (now.level != before.level)
+    if (now.level != before.level || now.volume != before.volume)
         emit levelChanged(now.level);
     if (now.queueIndex != before.queueIndex || now.canMoveOn != before.canMoveOn)
         emit queueChanged();

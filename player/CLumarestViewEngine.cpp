@@ -11,6 +11,7 @@
 
 #include <QLayout>
 #include <QMdiArea>
+#include <QPointer>
 #include <QScopedValueRollback>
 
 #include <utility>
@@ -77,10 +78,16 @@ bool CLumarestView::Build(const std::wstring& path) {
     if (const HRESULT hr = Render(path); FAILED(hr))
         return Refused(hr, path);
     QueryFacets();
+    if (m_pME)
+        m_pME->SetEndedNotify([view = QPointer(this)] {
+            if (view)
+                view->OnMediumEnded();
+        });
     m_tags = m_pGB->GetTags();
     setToolTip(TagsToolTip(m_tags.artist, m_tags.title));
-    if (m_pBA)
-        m_pBA->put_Volume(m_bSoundOff ? kSilence : m_lVolume);
+    PutVolume(m_bSoundOff ? kSilence : static_cast<long>(m_lVolume));
+    if (OwnsStatusBar())
+        ShowVolume(); // an M of the entry before is not carried over
     if (m_pBV && !m_bSubtitles)
         m_pBV->put_SubtitlesShown(false);
     long visible = OAFALSE;

@@ -11,13 +11,14 @@
 
 #include <QGuiApplication>
 
+#include <algorithm>
+
 namespace {
 constexpr int32_t kSilence = -10000;
 constexpr unsigned kKeyM = 0x4D;
 constexpr unsigned kKeyF = 0x46;
 constexpr int kSeekStep = 5;      // seconds, Left and Right
 constexpr int kLongSeekStep = 30; // with Shift
-const QString kSilentText = QStringLiteral(" 0");
 } // namespace
 
 void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags) {
@@ -33,13 +34,8 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
         if (m_pBA) {
             long volume = 0;
             m_pBA->get_Volume(&volume);
-            if (volume == kSilence) {
-                SetVolume(m_lVolume);
-                ShowVolume();
-            } else {
-                SetVolume(kSilence);
-                SetPane(2, kSilentText);
-            }
+            PutVolume(volume == kSilence ? m_lVolume : kSilence);
+            ShowVolume();
         }
         break;
     case vk::VK_ADD:
@@ -49,7 +45,7 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
         break;
     // The transport keys of today's players.
     case vk::VK_SPACE:
-        OnPlayerPause();
+        TogglePause();
         break;
     case vk::VK_LEFT:
     case vk::VK_RIGHT: {
@@ -59,10 +55,12 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
         break;
     }
     case kKeyF:
-        if (!m_bFullScreen) {
-            m_bFullScreenKeyHeld = true; // this press must not leave it again at once
-            OnViewFullScreen();
-        }
+        // In and out as the key goes down; a key held down does not flicker the screen.
+        if (nRepCnt == 1)
+            SetFullScreen(!m_bFullScreen);
+        break;
+    case vk::VK_ESCAPE:
+        SetFullScreen(false);
         break;
     default:
         break;
@@ -72,14 +70,19 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
 }
 
 void CLumarestView::SetLevel(int level) {
-    ChangeVolume(VolumeAtLevel(level));
+    SetStoredVolume(VolumeAtLevel(level));
+}
+
+// As the volume keys do: heard at once, whether or not the sound is off.
+void CLumarestView::SetStoredVolume(int32_t volume) {
+    ChangeVolume(std::clamp<int32_t>(volume, kSilence, 0));
     AnnounceChanges();
 }
 
 // The stored volume, heard at once and shown in pane 2.
 void CLumarestView::ChangeVolume(int32_t volume) {
     m_lVolume = volume;
-    SetVolume(m_lVolume);
+    PutVolume(m_lVolume);
     ShowVolume();
 }
 
@@ -90,47 +93,56 @@ void CLumarestView::ApplySound() {
         m_pBA->get_Volume(&volume);
     if (m_bSoundOff) {
         m_lVolume = static_cast<int32_t>(volume);
-        SetVolume(kSilence);
-        SetPane(2, kSilentText);
+        PutVolume(kSilence);
     } else {
-        SetVolume(m_lVolume);
-        ShowVolume();
+        PutVolume(m_lVolume);
     }
+    ShowVolume();
 }
 
 void CLumarestView::OnSetFocus(QWidget* oldFocus) {
     CView::OnSetFocus(oldFocus);
+    ComesFirstInFocusOrder();
+    if (m_bPlaying) {
+        if (m_pBA && !m_bSoundOff)
+            PutVolume(m_lVolume);
+        ShowVolume();
+        if (m_wndSlider)
+            m_wndSlider->show();
+        FillBackground();
+        RedrawNow();
+    }
     AnnounceChanges(); // with the focus, this window's end may move its queue on
-    if (!m_bPlaying)
-        return;
-    ShowVolume();
-    if (m_pBA && !m_bSoundOff)
-        SetVolume(m_lVolume);
-    if (m_wndSlider)
-        m_wndSlider->show();
-    FillBackground();
-    RedrawNow();
 }
 
 // Only one player is heard: the one with the focus. Leaving the program
 // altogether (no new focus here) keeps it playing aloud.
 void CLumarestView::OnKillFocus(QWidget* newFocus) {
     CView::OnKillFocus(newFocus);
+    if (!m_bFullScreen) {
+        ShowTime(QStringLiteral(" "));
+        if (newFocus && m_pBA && m_bPlaying)
+            MuteForFocus();
+    }
     AnnounceChanges();
-    if (m_bFullScreen)
-        return;
-    ShowTime(QStringLiteral(" "));
-    if (newFocus && m_pBA && m_bPlaying)
-        SetVolume(kSilence);
 }
 
-void CLumarestView::SetVolume(int32_t volume) {
+// What the user set is put on the graph; it is what the window says it plays at.
+void CLumarestView::PutVolume(int32_t volume) {
+    m_lVolumeInForce = volume;
     if (m_pBA)
         m_pBA->put_Volume(volume);
 }
 
+// Not the user's setting: the level in force comes back with the focus.
+void CLumarestView::MuteForFocus() {
+    if (m_pBA)
+        m_pBA->put_Volume(kSilence);
+}
+
+// The level heard: the stored volume's, or 0 while silenced.
 void CLumarestView::ShowVolume() {
-    SetPane(2, VolumeText(m_lVolume));
+    SetPane(2, VolumeText(m_lVolumeInForce));
 }
 
 // Each new player view makes the process's keyboard device anew.

@@ -22,7 +22,6 @@
 namespace {
 constexpr int kSecond = 1000;
 constexpr int kPollInterval = 10;
-constexpr uint8_t kDikF = 0x21; // F in the keyboard device's table
 
 // The program's style, but a left click on a slider's track sets it to that point.
 class TrackClickStyle : public QProxyStyle {
@@ -92,7 +91,8 @@ void CLumarestView::OnTickTimer() {
     m_nElapsed = tick.elapsed;
     switch (tick.action) {
     case TickAction::ShowTime:
-        ShowTime(QString());
+        if (OwnsStatusBar())
+            ShowTime(QString());
         break;
     case TickAction::EndQueue:
         EndQueue();
@@ -147,27 +147,20 @@ void CLumarestView::AdvanceQueue() {
     Play(wide.c_str(), false);
 }
 
-// While the video covers the screen, the keyboard device is the only way to see Escape.
+// While the video covers the screen, the keyboard device also watches for Escape.
 void CLumarestView::OnFullScreenTimer() {
     if (!m_bFullScreen || !g_pKeyboard)
         return;
     // Left by a double-click on the picture, or by the window manager.
     if (long mode = OATRUE; m_pVW && m_pVW->get_FullScreenMode(&mode) == S_OK && mode == OAFALSE) {
         m_bFullScreen = false;
+        emit fullScreenChanged(false);
         return;
     }
     std::array<uint8_t, 256> keys{};
     CheckResult(22, g_pKeyboard->GetDeviceState(static_cast<DWORD>(keys.size()), keys.data()));
-    // F leaves as it came, once the press that came is over.
-    const bool fDown = (keys[kDikF] & 0x80) != 0;
-    if (!fDown)
-        m_bFullScreenKeyHeld = false;
-    const bool leaveByF = fDown && !m_bFullScreenKeyHeld;
-    if ((keys[DIK_ESCAPE] & 0x80) == 0 && !leaveByF)
-        return;
-    m_bFullScreen = false;
-    if (m_pVW)
-        m_pVW->put_FullScreenMode(OAFALSE);
+    if ((keys[DIK_ESCAPE] & 0x80) != 0)
+        SetFullScreen(false);
 }
 
 // Left and Right: the medium moves on or back, the time text and the slider with it.
@@ -191,7 +184,7 @@ bool CLumarestView::MoveQueueOn() {
     if (!CanMoveQueueOn())
         return false;
     if (m_bPaused)
-        OnPlayerPause();
+        TogglePause();
     AdvanceQueue();
     return true;
 }
@@ -207,7 +200,7 @@ void CLumarestView::OnSliderTimer() {
     if (m_wndSlider->geometry() != place)
         m_wndSlider->setGeometry(place);
     if (m_wndSlider->value() == m_nSliderPos) {
-        m_wndSlider->setVisible(HasKeyboardFocus() || g_bQueuePlaying);
+        m_wndSlider->setVisible(OwnsStatusBar());
         return;
     }
     SeekToSlider(); // the user moved it

@@ -5,6 +5,7 @@
 // connection of their own, so every call goes through the bus daemon.
 #include "AppHarness.h"
 #include "MediaFixtures.h"
+#include "PlayerViewProbe.h"
 
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
@@ -45,6 +46,13 @@ namespace {
 const QString kMprisName = QStringLiteral("org.mpris.MediaPlayer2.lumarest");
 const QString kMprisPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+
+// The amplitude the window's graph plays at, as GStreamer holds it.
+double PlaybinVolume(CLumarestView* view) {
+    double volume = -1;
+    g_object_get(Probe(view).m_pGB->Pipeline(), "volume", &volume, nullptr);
+    return volume;
+}
 
 QStringList WindowTitles(CMainFrame& frame) {
     QStringList titles;
@@ -258,12 +266,20 @@ TEST(DesktopBus, MediaKeysDriveAQueueOfThreeAndTheScreenStaysOnWhileTheVideoMove
     EXPECT_EQ(client.Get("PlaybackStatus").toString(), "Playing");
     EXPECT_TRUE(AppHarness::waitFor([&] { return screenSaver->calls.size() == 3; }));
 
-    // The sound menu's slider sets the level the status bar shows.
+    // The sound menu's slider is an amplitude: a quarter is -12 dB, level 88 in the status
+    // bar, and the graph plays at a quarter of full amplitude.
     client.Call(kMprisName, "org.freedesktop.DBus.Properties", "Set",
                 {kPlayer, QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(0.25))});
-    EXPECT_EQ(levels, std::vector<int>{25}) << "one change of level, not a walk of key presses";
-    EXPECT_EQ(h.frame().m_wndStatusBar->GetPaneText(2), " 25");
-    EXPECT_DOUBLE_EQ(client.Get("Volume").toDouble(), 0.25);
+    EXPECT_EQ(levels, std::vector<int>{88}) << "one change of level, not a walk of key presses";
+    EXPECT_EQ(h.frame().m_wndStatusBar->GetPaneText(2), " 88");
+    EXPECT_NEAR(client.Get("Volume").toDouble(), 0.25, 1e-3);
+    EXPECT_NEAR(PlaybinVolume(view), 0.25, 1e-3);
+    // M silences the window: the sound menu hears of it, and of the volume coming back.
+    QTest::keyClick(view, Qt::Key_M);
+    EXPECT_EQ(client.Get("Volume").toDouble(), 0.0);
+    EXPECT_EQ(PlaybinVolume(view), 0.0);
+    QTest::keyClick(view, Qt::Key_M);
+    EXPECT_NEAR(client.Get("Volume").toDouble(), 0.25, 1e-3);
 
     // A seek back to the track's first second: the medium goes there, and the bus hears where.
     const QDBusObjectPath track = client.Metadata().value("mpris:trackid").value<QDBusObjectPath>();

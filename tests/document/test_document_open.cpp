@@ -3,6 +3,7 @@
 // Save, which must never touch a media file.
 #include "AppHarness.h"
 #include "MediaFixtures.h"
+#include "PlayerViewProbe.h"
 
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
@@ -55,8 +56,8 @@ TEST_F(DocumentOpen, FileOpenPlaysTheFileInANewPlayerWindow) {
     EXPECT_EQ(doc->GetPathName(), wav);
     EXPECT_EQ(h.frame().windowTitle(), "Lumarest - a.wav");
     ASSERT_NE(doc->m_pCLumarestView, nullptr);
-    EXPECT_EQ(doc->m_pCLumarestView->m_strFile, wav);
-    EXPECT_EQ(doc->m_pCLumarestView->m_bstrFile, wav.toStdWString());
+    EXPECT_EQ(Probe(doc->m_pCLumarestView).m_strFile, wav);
+    EXPECT_EQ(Probe(doc->m_pCLumarestView).m_bstrFile, wav.toStdWString());
     // Opened from a file: no queue, no list.
     EXPECT_TRUE(doc->m_arrPaths.isEmpty());
     EXPECT_TRUE(doc->m_arrLines.empty());

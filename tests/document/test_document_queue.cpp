@@ -2,6 +2,7 @@
 // view and marks the queue as running; an empty queue does nothing.
 #include "AppHarness.h"
 #include "MediaFixtures.h"
+#include "PlayerViewProbe.h"
 
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
@@ -36,8 +37,8 @@ TEST(DocumentQueue, StartingPlaysEntryZeroAndSetsTheQueueFlag) {
     doc->StartPlayQueue();
     EXPECT_TRUE(g_bQueuePlaying);
     ASSERT_NE(doc->m_pCLumarestView, nullptr);
-    EXPECT_EQ(doc->m_pCLumarestView->m_strFile, a);
-    EXPECT_EQ(doc->m_pCLumarestView->m_bstrFile, a.toStdWString());
+    EXPECT_EQ(Probe(doc->m_pCLumarestView).m_strFile, a);
+    EXPECT_EQ(Probe(doc->m_pCLumarestView).m_bstrFile, a.toStdWString());
 }
 
 TEST(DocumentQueue, AnEmptyQueueLeavesTheFlagAsItWas) {

@@ -3,6 +3,7 @@
 // decode, a name that begins with a dash, a name that holds a line feed. Nothing
 // may hang, nothing may end the program.
 #include "PlayerTestSupport.h"
+#include "PlayerViewProbe.h"
 
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
@@ -238,12 +239,12 @@ TEST_F(HostileMedia, AVideoCutShortBeforeItsFirstFrameIsRefusedAndAQueueMovesOn)
     ASSERT_NE(doc, nullptr);
     CLumarestView* view = playertest::ViewOf(doc);
     ASSERT_NE(view, nullptr);
-    for (int i = 0; i < 6 && view->m_nQueueIndex != 2; ++i)
+    for (int i = 0; i < 6 && Probe(view).m_nQueueIndex != 2; ++i)
         playertest::TickAtTheEnd(view);
-    EXPECT_EQ(view->m_nQueueIndex, 2);
-    EXPECT_EQ(view->m_strFile, after);
-    EXPECT_TRUE(view->m_bPlaying);
-    EXPECT_EQ(view->m_nDuration, 1);
+    EXPECT_EQ(Probe(view).m_nQueueIndex, 2);
+    EXPECT_EQ(Probe(view).m_strFile, after);
+    EXPECT_TRUE(Probe(view).m_bPlaying);
+    EXPECT_EQ(Probe(view).m_nDuration, 1);
     EXPECT_EQ(harness->messageTexts(),
               QStringList({"Unsupported file format.", "Unsupported file format."}));
 
@@ -253,9 +254,9 @@ TEST_F(HostileMedia, AVideoCutShortBeforeItsFirstFrameIsRefusedAndAQueueMovesOn)
     view = playertest::ViewOf(doc);
     ASSERT_NE(view, nullptr);
     view->OnTimer(CLumarestView::kTickTimer);
-    EXPECT_EQ(view->m_nQueueIndex, 1);
-    EXPECT_EQ(view->m_strFile, after);
-    EXPECT_EQ(view->m_nDuration, 1);
+    EXPECT_EQ(Probe(view).m_nQueueIndex, 1);
+    EXPECT_EQ(Probe(view).m_strFile, after);
+    EXPECT_EQ(Probe(view).m_nDuration, 1);
 }
 
 TEST_F(HostileMedia, APictureTooLargeToDecodeIsRefusedBeforeItIsDecoded) {

@@ -2,11 +2,13 @@
 // the Sound command, muting as the focus moves, the position slider and the
 // full-screen mode with its Escape watch.
 #include "PlayerTestSupport.h"
+#include "PlayerViewProbe.h"
 
 #include "app/CMainFrame.h"
 #include "app/SharedState.h"
 #include "platform/framework/StatusBar.h"
 #include "platform/input/KeyStateTable.h"
+#include "player/CLumarestDoc.h"
 #include "player/CLumarestView.h"
 #include "player/PlayerGlobals.h"
 #include "player/PlayerMath.h"
@@ -32,20 +34,20 @@ void tick(CLumarestView* view, int times) {
 TEST_F(Controls, TimeDisplayInSecondsAndMinutes) {
     CLumarestView* view = open(MediaFolder::instance().pcm(599));
     ASSERT_NE(view, nullptr);
-    ASSERT_EQ(view->m_nDuration, 599);
+    ASSERT_EQ(Probe(view).m_nDuration, 599);
     focus(view);
     // The time is the medium's: at 12 s it says 12, however many ticks went by.
     LONGLONG at = 120'000'000;
-    view->m_pMS->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr,
-                              AM_SEEKING_NoPositioning);
+    Probe(view).m_pMS->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr,
+                                    AM_SEEKING_NoPositioning);
     ASSERT_TRUE(AppHarness::waitFor([&] {
         LONGLONG now = 0;
-        return view->m_pMS->GetCurrentPosition(&now) == S_OK && now >= at;
+        return Probe(view).m_pMS->GetCurrentPosition(&now) == S_OK && now >= at;
     }));
     tick(view, 1);
     EXPECT_EQ(pane(0), QStringLiteral(" Time:  12 / 599 sec"));
-    EXPECT_EQ(view->m_wndSlider->value(), 12);
-    EXPECT_EQ(view->m_nSliderPos, 12);
+    EXPECT_EQ(Probe(view).m_wndSlider->value(), 12);
+    EXPECT_EQ(Probe(view).m_nSliderPos, 12);
 
     CLumarestView* longer = open(MediaFolder::instance().pcm(600));
     ASSERT_NE(longer, nullptr);
@@ -66,12 +68,12 @@ TEST_F(Controls, SingleFileWithoutFocusCountsButWaits) {
     bar().SetPaneText(0, QStringLiteral("untouched"));
     playertest::TickAtTheEnd(first);
     tick(first, 2);
-    EXPECT_EQ(first->m_nElapsed, 1);
-    EXPECT_TRUE(first->m_bPlaying); // at its end, but it waits for the focus
+    EXPECT_EQ(Probe(first).m_nElapsed, 1);
+    EXPECT_TRUE(Probe(first).m_bPlaying); // at its end, but it waits for the focus
     EXPECT_EQ(pane(0), QStringLiteral("untouched"));
     focus(first);
     tick(first, 1);
-    EXPECT_FALSE(first->m_bPlaying);
+    EXPECT_FALSE(Probe(first).m_bPlaying);
 }
 
 TEST_F(Controls, VolumeKeysAtTheirEdges) {
@@ -82,22 +84,22 @@ TEST_F(Controls, VolumeKeysAtTheirEdges) {
     QObject::connect(view, &CLumarestView::levelChanged,
                      [&](int level) { levels.push_back(level); });
     QTest::keyClick(view, Qt::Key_Up);
-    EXPECT_EQ(view->m_lVolume, 0);
+    EXPECT_EQ(Probe(view).m_lVolume, 0);
     EXPECT_EQ(pane(2), QStringLiteral(" 100"));
     QTest::keyClick(view, Qt::Key_Down);
-    EXPECT_EQ(view->m_lVolume, -100);
+    EXPECT_EQ(Probe(view).m_lVolume, -100);
     EXPECT_EQ(graphVolume(view), -100);
     EXPECT_EQ(pane(2), QStringLiteral(" 99"));
     QTest::keyClick(view, Qt::Key_End);
     EXPECT_EQ(graphVolume(view), -10000);
     QTest::keyClick(view, Qt::Key_Down);
-    EXPECT_EQ(view->m_lVolume, -10000);
+    EXPECT_EQ(Probe(view).m_lVolume, -10000);
     EXPECT_EQ(pane(2), QStringLiteral(" 0"));
     QTest::keyClick(view, Qt::Key_Up);
-    EXPECT_EQ(view->m_lVolume, -9900);
+    EXPECT_EQ(Probe(view).m_lVolume, -9900);
     EXPECT_EQ(pane(2), QStringLiteral(" 1"));
     QTest::keyClick(view, Qt::Key_Home);
-    EXPECT_EQ(view->m_lVolume, 0);
+    EXPECT_EQ(Probe(view).m_lVolume, 0);
     EXPECT_EQ(graphVolume(view), 0);
     EXPECT_EQ(pane(2), QStringLiteral(" 100"));
     // Each key that changed the level told so, once; Up at the top changed nothing.
@@ -111,26 +113,26 @@ TEST_F(Controls, VolumeKeysAtTheirEdges) {
     EXPECT_EQ(levels.back(), 25);
 
     // M silences the graph and gives the level back; nothing is stored.
-    view->m_lVolume = -2000;
+    Probe(view).m_lVolume = -2000;
     QTest::keyClick(view, Qt::Key_M);
     EXPECT_EQ(graphVolume(view), -10000);
     EXPECT_EQ(pane(2), QStringLiteral(" 0"));
-    EXPECT_EQ(view->m_lVolume, -2000);
+    EXPECT_EQ(Probe(view).m_lVolume, -2000);
     QTest::keyClick(view, Qt::Key_M);
     EXPECT_EQ(graphVolume(view), -2000);
     EXPECT_EQ(pane(2), QStringLiteral(" 80"));
-    EXPECT_FALSE(view->m_bSoundOff);
+    EXPECT_FALSE(Probe(view).m_bSoundOff);
 }
 
 TEST_F(Controls, SoundCommandAndItsCheckMark) {
     CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
     ASSERT_NE(view, nullptr);
     focus(view);
-    view->m_lVolume = -700;
-    view->m_pBA->put_Volume(-700);
+    Probe(view).m_lVolume = -700;
+    Probe(view).m_pBA->put_Volume(-700);
     EXPECT_EQ(harness->frame().QueryCommand(ID_PLAYER_SOUND).m_nCheck, 1);
     ASSERT_TRUE(harness->frame().SendCommand(ID_PLAYER_SOUND));
-    EXPECT_TRUE(view->m_bSoundOff);
+    EXPECT_TRUE(Probe(view).m_bSoundOff);
     EXPECT_EQ(graphVolume(view), -10000);
     EXPECT_EQ(pane(2), QStringLiteral(" 0"));
     EXPECT_EQ(harness->frame().QueryCommand(ID_PLAYER_SOUND).m_nCheck, 0);
@@ -141,7 +143,7 @@ TEST_F(Controls, SoundCommandAndItsCheckMark) {
     // Off after M silenced the graph: the silence is what is stored.
     QTest::keyClick(view, Qt::Key_M);
     harness->frame().SendCommand(ID_PLAYER_SOUND);
-    EXPECT_EQ(view->m_lVolume, -10000);
+    EXPECT_EQ(Probe(view).m_lVolume, -10000);
     harness->frame().SendCommand(ID_PLAYER_SOUND);
     EXPECT_EQ(graphVolume(view), -10000);
     EXPECT_EQ(pane(2), QStringLiteral(" 0"));
@@ -208,11 +210,12 @@ TEST_F(Controls, ASoundShorterThanASecondIsNoSlide) {
     CLumarestView* view = open(path);
     ASSERT_NE(view, nullptr);
     focus(view);
-    EXPECT_EQ(view->m_nDuration, 0); // whole seconds, as the time text counts them
-    EXPECT_TRUE(view->m_wndSlider) << "shown as a still";
+    EXPECT_EQ(Probe(view).m_nDuration, 0); // whole seconds, as the time text counts them
+    EXPECT_TRUE(Probe(view).m_wndSlider) << "shown as a still";
     EXPECT_EQ(view->TimerInterval(CLumarestView::kTickTimer), 1000);
-    EXPECT_TRUE(view->m_bPlaying);
-    EXPECT_TRUE(AppHarness::waitFor([&] { return !view->m_bPlaying; }, 5000)) << "never ended";
+    EXPECT_TRUE(Probe(view).m_bPlaying);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return !Probe(view).m_bPlaying; }, 5000))
+        << "never ended";
 }
 
 TEST_F(Controls, FocusMovingBetweenPlayersMutesTheOneLeft) {
@@ -220,15 +223,15 @@ TEST_F(Controls, FocusMovingBetweenPlayersMutesTheOneLeft) {
     CLumarestView* b = open(MediaFolder::instance().path(Media::OggVorbis));
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
-    a->m_lVolume = -300;
-    b->m_lVolume = -600;
+    Probe(a).m_lVolume = -300;
+    Probe(b).m_lVolume = -600;
     focus(a);
     EXPECT_EQ(graphVolume(a), -300);
     EXPECT_EQ(pane(2), QStringLiteral(" 97"));
 
     focus(b);
     EXPECT_EQ(graphVolume(a), -10000);
-    EXPECT_EQ(a->m_lVolume, -300);
+    EXPECT_EQ(Probe(a).m_lVolume, -300);
     EXPECT_EQ(graphVolume(b), -600);
     EXPECT_EQ(pane(2), QStringLiteral(" 94"));
 
@@ -252,7 +255,7 @@ TEST_F(Controls, MenusMuteNothing) {
     CLumarestView* b = open(MediaFolder::instance().path(Media::OggVorbis));
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
-    a->m_lVolume = -300;
+    Probe(a).m_lVolume = -300;
     focus(a);
     ASSERT_EQ(graphVolume(a), -300);
     const auto popup = [] { return QApplication::activePopupWidget(); };
@@ -270,7 +273,7 @@ TEST_F(Controls, MenusMuteNothing) {
     ASSERT_TRUE(AppHarness::waitFor([a] { return a->HasKeyboardFocus(); }, 2000));
     EXPECT_EQ(graphVolume(a), -300);
     QTest::keyClick(a, Qt::Key_Down);
-    EXPECT_EQ(a->m_lVolume, -400);
+    EXPECT_EQ(Probe(a).m_lVolume, -400);
     EXPECT_EQ(graphVolume(a), -400);
 
     ASSERT_TRUE(openViewMenu());
@@ -278,7 +281,7 @@ TEST_F(Controls, MenusMuteNothing) {
     AppHarness::waitFor([&] { return popup() == nullptr; }, 2000);
     focus(b);
     EXPECT_EQ(graphVolume(a), -10000) << "the focus went on to another player";
-    EXPECT_EQ(a->m_lVolume, -400);
+    EXPECT_EQ(Probe(a).m_lVolume, -400);
 }
 
 TEST_F(Controls, DraggingTheSliderSeeks) {
@@ -287,28 +290,28 @@ TEST_F(Controls, DraggingTheSliderSeeks) {
     focus(view);
     g_rcSlider = RECT{150, 2, 400, 18};
     view->OnTimer(CLumarestView::kSliderTimer);
-    EXPECT_EQ(view->m_wndSlider->geometry(), QRect(150, 2, 250, 16));
-    EXPECT_TRUE(view->m_wndSlider->isVisible());
+    EXPECT_EQ(Probe(view).m_wndSlider->geometry(), QRect(150, 2, 250, 16));
+    EXPECT_TRUE(Probe(view).m_wndSlider->isVisible());
 
     // The timer's own moves are no drag.
     ASSERT_TRUE(AppHarness::waitFor([&] {
         LONGLONG now = 0;
-        return view->m_pMS->GetCurrentPosition(&now) == S_OK && now >= 10'000'000;
+        return Probe(view).m_pMS->GetCurrentPosition(&now) == S_OK && now >= 10'000'000;
     }));
     tick(view, 1);
     view->OnTimer(CLumarestView::kSliderTimer);
-    EXPECT_EQ(view->m_nElapsed, 1);
-    EXPECT_EQ(view->m_nSliderPos, 1);
+    EXPECT_EQ(Probe(view).m_nElapsed, 1);
+    EXPECT_EQ(Probe(view).m_nSliderPos, 1);
 
-    view->m_wndSlider->setValue(3); // the user's drag
+    Probe(view).m_wndSlider->setValue(3); // the user's drag
     view->OnTimer(CLumarestView::kSliderTimer);
-    EXPECT_EQ(view->m_nSliderPos, 3);
-    EXPECT_EQ(view->m_nElapsed, 3);
+    EXPECT_EQ(Probe(view).m_nSliderPos, 3);
+    EXPECT_EQ(Probe(view).m_nElapsed, 3);
     EXPECT_FALSE(g_bSeeking);
     LONGLONG position = -1;
     AppHarness::waitFor(
         [&] {
-            view->m_pMS->GetCurrentPosition(&position);
+            Probe(view).m_pMS->GetCurrentPosition(&position);
             return position >= 30'000'000;
         },
         2000);
@@ -317,48 +320,61 @@ TEST_F(Controls, DraggingTheSliderSeeks) {
 
     // A seek in progress holds the slider tick back.
     g_bSeeking = true;
-    view->m_wndSlider->setValue(1);
+    Probe(view).m_wndSlider->setValue(1);
     view->OnTimer(CLumarestView::kSliderTimer);
-    EXPECT_EQ(view->m_nSliderPos, 3);
+    EXPECT_EQ(Probe(view).m_nSliderPos, 3);
     g_bSeeking = false;
 }
 
-TEST_F(Controls, SliderHidesWithoutFocusUnlessAQueuePlays) {
-    CLumarestView* a = open(MediaFolder::instance().path(Media::Wav));
-    CLumarestView* b = open(MediaFolder::instance().path(Media::Png));
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    focus(b);
-    a->OnTimer(CLumarestView::kSliderTimer);
-    EXPECT_FALSE(a->m_wndSlider->isVisible());
+// The status bar holds one slider: the player's that has the keyboard, else the queue's.
+TEST_F(Controls, OneSliderAtATimeThePlayersWithTheKeyboardOrElseTheQueues) {
+    CLumarestView* queue = open(MediaFolder::instance().path(Media::Wav));
+    CLumarestView* single = open(MediaFolder::instance().path(Media::OggVorbis));
+    ASSERT_NE(queue, nullptr);
+    ASSERT_NE(single, nullptr);
+    auto* doc = dynamic_cast<CLumarestDoc*>(queue->GetDocument());
+    doc->m_arrPaths = {queue->File(), queue->File()};
     g_bQueuePlaying = true;
-    a->OnTimer(CLumarestView::kSliderTimer);
-    EXPECT_TRUE(a->m_wndSlider->isVisible());
+    const auto shown = [&] {
+        queue->OnTimer(CLumarestView::kSliderTimer);
+        single->OnTimer(CLumarestView::kSliderTimer);
+        return std::pair(queue->Slider()->isVisible(), single->Slider()->isVisible());
+    };
+    focus(single);
+    EXPECT_EQ(shown(), std::pair(false, true)) << "a queue in another window stays out of sight";
+    focus(queue);
+    EXPECT_EQ(shown(), std::pair(true, false));
+    focus(single);
+    single->window()->setFocus(Qt::OtherFocusReason); // the keyboard leaves the players
+    QApplication::processEvents();
+    EXPECT_EQ(shown(), std::pair(true, false)) << "the queue goes on in sight";
+    g_bQueuePlaying = false;
+    EXPECT_EQ(shown(), std::pair(false, false));
 }
 
 TEST_F(Controls, FullScreenUntilEscape) {
     CLumarestView* view = open(MediaFolder::instance().path(Media::AviMjpeg));
     ASSERT_NE(view, nullptr);
     focus(view);
-    QWidget* video = view->m_pVW->VideoWidget();
+    QWidget* video = Probe(view).m_pVW->VideoWidget();
     ASSERT_NE(video, nullptr);
     // Escape while not in full screen does nothing special.
     keystate::Press(Qt::Key_Escape);
     view->OnTimer(CLumarestView::kFullScreenTimer);
-    EXPECT_FALSE(view->m_bFullScreen);
+    EXPECT_FALSE(Probe(view).m_bFullScreen);
     keystate::Release(Qt::Key_Escape);
 
     ASSERT_TRUE(harness->frame().SendCommand(ID_VIEW_FULLSCREEN));
-    EXPECT_TRUE(view->m_bFullScreen);
+    EXPECT_TRUE(Probe(view).m_bFullScreen);
     EXPECT_EQ(view->TimerInterval(CLumarestView::kFullScreenTimer), 10);
     EXPECT_NE(video->window(), view->window());
     view->OnTimer(CLumarestView::kFullScreenTimer);
-    EXPECT_TRUE(view->m_bFullScreen); // no Escape yet
+    EXPECT_TRUE(Probe(view).m_bFullScreen); // no Escape yet
 
     keystate::Press(Qt::Key_Escape);
     view->OnTimer(CLumarestView::kFullScreenTimer);
     keystate::Release(Qt::Key_Escape);
-    EXPECT_FALSE(view->m_bFullScreen);
+    EXPECT_FALSE(Probe(view).m_bFullScreen);
     EXPECT_EQ(video->parentWidget(), view);
 }
 
@@ -375,71 +391,86 @@ TEST_F(Controls, TransportKeysPauseSeekAndGoFullScreen) {
                      [&] { statuses.push_back(view->Status()); });
     QObject::connect(view, &CLumarestView::seeked, [&](qint64 at) { seeks.push_back(at); });
     QTest::keyClick(view, Qt::Key_Space);
-    EXPECT_TRUE(view->m_bPaused);
+    EXPECT_TRUE(Probe(view).m_bPaused);
     QTest::keyClick(view, Qt::Key_Space);
-    EXPECT_FALSE(view->m_bPaused);
+    EXPECT_FALSE(Probe(view).m_bPaused);
     EXPECT_EQ(statuses,
               (std::vector{CLumarestView::PlayStatus::Paused, CLumarestView::PlayStatus::Playing}));
 
     const auto position = [&] {
         LONGLONG now = -1;
-        view->m_pMS->GetCurrentPosition(&now);
+        Probe(view).m_pMS->GetCurrentPosition(&now);
         return SecondsOf(now);
     };
     QTest::keyClick(view, Qt::Key_Right);
-    EXPECT_EQ(view->m_nElapsed, 5);
-    EXPECT_EQ(view->m_wndSlider->value(), 5);
+    EXPECT_EQ(Probe(view).m_nElapsed, 5);
+    EXPECT_EQ(Probe(view).m_wndSlider->value(), 5);
     EXPECT_EQ(pane(0), QStringLiteral(" Time:  5 / 100 sec"));
     EXPECT_TRUE(AppHarness::waitFor([&] { return position() >= 5; }));
     QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_GE(view->m_nElapsed, 35);
-    EXPECT_LE(view->m_nElapsed, 36);
+    EXPECT_GE(Probe(view).m_nElapsed, 35);
+    EXPECT_LE(Probe(view).m_nElapsed, 36);
     for (int i = 0; i < 3; ++i)
         QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(view->m_nElapsed, 100); // held to the end
+    EXPECT_EQ(Probe(view).m_nElapsed, 100); // held to the end
     QTest::keyClick(view, Qt::Key_Left);
-    EXPECT_EQ(view->m_nElapsed, 95);
+    EXPECT_EQ(Probe(view).m_nElapsed, 95);
     for (int i = 0; i < 4; ++i)
         QTest::keyClick(view, Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(view->m_nElapsed, 0); // and to the start
-    EXPECT_EQ(view->m_nSliderPos, 0);
+    EXPECT_EQ(Probe(view).m_nElapsed, 0); // and to the start
+    EXPECT_EQ(Probe(view).m_nSliderPos, 0);
     ASSERT_FALSE(seeks.empty());
     EXPECT_EQ(seeks.front(), 5'000'000);
     EXPECT_EQ(seeks.back(), 0);
 
     // A seek asked from outside goes where a drag would, held to the medium's length.
     EXPECT_TRUE(view->SeekTo(42));
-    EXPECT_EQ(view->m_wndSlider->value(), 42);
+    EXPECT_EQ(Probe(view).m_wndSlider->value(), 42);
     EXPECT_EQ(pane(0), QStringLiteral(" Time:  42 / 100 sec"));
     EXPECT_EQ(seeks.back(), 42'000'000);
     EXPECT_TRUE(view->SeekTo(1000));
     EXPECT_EQ(seeks.back(), 100'000'000);
 
-    // F: full screen, and the press that made it does not undo it.
+    // F: full screen and back, from key presses wherever the keyboard is; a key held down
+    // does not flicker.
     CLumarestView* video = open(MediaFolder::instance().path(Media::AviMjpeg));
     ASSERT_NE(video, nullptr);
     focus(video);
-    keystate::Press(Qt::Key_F);
     QTest::keyPress(video, Qt::Key_F);
-    EXPECT_TRUE(video->m_bFullScreen);
+    ASSERT_TRUE(video->IsFullScreen());
+    QWidget* fullScreen = Probe(video).m_pVW->VideoWidget()->window();
+    ASSERT_NE(fullScreen, video->window());
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_F, {}, QStringLiteral("f"), true);
+    QApplication::sendEvent(fullScreen, &repeat);
+    EXPECT_TRUE(video->IsFullScreen()) << "the key held down";
+    QTest::keyRelease(fullScreen, Qt::Key_F);
+    QTest::keyClick(fullScreen, Qt::Key_F);
+    EXPECT_FALSE(video->IsFullScreen()) << "F in the full-screen window leaves it";
+    QTest::keyClick(video, Qt::Key_F);
+    ASSERT_TRUE(video->IsFullScreen());
+    QTest::keyClick(Probe(video).m_pVW->VideoWidget()->window(), Qt::Key_Escape);
+    EXPECT_FALSE(video->IsFullScreen()) << "Escape in the full-screen window leaves it";
+    // A release the program never saw (the compositor sent it elsewhere) is forgotten as soon
+    // as the keyboard moves to another window: the 10 ms watch does not see Escape held.
+    keystate::Press(Qt::Key_Escape);
+    QTest::keyClick(video, Qt::Key_F);
+    ASSERT_TRUE(video->IsFullScreen());
+    AppHarness::waitFor([] { return keystate::Current()[keystate::DIK_ESCAPE] == 0; }, 2000);
     video->OnTimer(CLumarestView::kFullScreenTimer);
-    EXPECT_TRUE(video->m_bFullScreen);
-    keystate::Release(Qt::Key_F);
+    EXPECT_TRUE(video->IsFullScreen()) << "an Escape released out of sight still held";
+    keystate::Press(Qt::Key_Escape);
     video->OnTimer(CLumarestView::kFullScreenTimer);
-    EXPECT_TRUE(video->m_bFullScreen);
-    keystate::Press(Qt::Key_F); // pressed again: back in the window
-    video->OnTimer(CLumarestView::kFullScreenTimer);
-    keystate::Release(Qt::Key_F);
-    EXPECT_FALSE(video->m_bFullScreen);
+    keystate::Release(Qt::Key_Escape);
+    EXPECT_FALSE(video->IsFullScreen()) << "Escape held down, seen by the watch";
 
     // A double-click on the picture, and another on the full screen.
-    QWidget* picture = video->m_pVW->VideoWidget();
+    QWidget* picture = Probe(video).m_pVW->VideoWidget();
     QTest::mouseDClick(picture, Qt::LeftButton);
-    EXPECT_TRUE(video->m_bFullScreen);
+    EXPECT_TRUE(Probe(video).m_bFullScreen);
     ASSERT_NE(picture->window(), video->window());
     QTest::mouseDClick(picture, Qt::LeftButton);
     video->OnTimer(CLumarestView::kFullScreenTimer);
-    EXPECT_FALSE(video->m_bFullScreen);
+    EXPECT_FALSE(Probe(video).m_bFullScreen);
     EXPECT_EQ(picture->parentWidget(), video);
 }
 
@@ -450,13 +481,13 @@ TEST_F(Controls, AClickOnTheSlidersTrackSeeksThere) {
     focus(view);
     g_rcSlider = RECT{150, 2, 550, 18};
     view->OnTimer(CLumarestView::kSliderTimer);
-    QSlider* slider = view->m_wndSlider;
+    QSlider* slider = Probe(view).m_wndSlider;
     ASSERT_TRUE(slider->isVisible());
     QTest::mouseClick(slider, Qt::LeftButton, {},
                       QPoint(slider->width() * 3 / 4, slider->height() / 2));
     view->OnTimer(CLumarestView::kSliderTimer);
-    EXPECT_NEAR(view->m_nElapsed, 75, 4) << "a page on would be 5";
-    EXPECT_EQ(view->m_nSliderPos, slider->value());
+    EXPECT_NEAR(Probe(view).m_nElapsed, 75, 4) << "a page on would be 5";
+    EXPECT_EQ(Probe(view).m_nSliderPos, slider->value());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // (durations), how the window is laid out for video and for sound, which files
 // are refused, and restarting, pausing and stopping.
 #include "PlayerTestSupport.h"
+#include "PlayerViewProbe.h"
 
 #include "app/CMainFrame.h"
 #include "app/SharedState.h"
@@ -56,7 +57,7 @@ private:
 
 long stateOf(CLumarestView* view) {
     long state = -1;
-    view->m_pMC->GetState(2000, &state);
+    Probe(view).m_pMC->GetState(2000, &state);
     return state;
 }
 
@@ -79,42 +80,42 @@ void SlowNextStart(int ms) {
 
 LONGLONG positionOf(CLumarestView* view) {
     LONGLONG position = -1;
-    view->m_pMS->GetCurrentPosition(&position);
+    Probe(view).m_pMS->GetCurrentPosition(&position);
     return position;
 }
 
 TEST_F(Engine, DurationsAsTheGraphReportsThem) {
     CLumarestView* wav = open(MediaFolder::instance().path(Media::Wav));
     ASSERT_NE(wav, nullptr);
-    EXPECT_TRUE(wav->m_bPlaying);
-    EXPECT_EQ(wav->m_nDuration, 5);
-    EXPECT_EQ(wav->m_llDuration, 50'000'000);
+    EXPECT_TRUE(Probe(wav).m_bPlaying);
+    EXPECT_EQ(Probe(wav).m_nDuration, 5);
+    EXPECT_EQ(Probe(wav).m_llDuration, 50'000'000);
     EXPECT_EQ(wav->TimerInterval(CLumarestView::kTickTimer), 1000);
     EXPECT_EQ(wav->TimerInterval(CLumarestView::kSliderTimer), 10);
 
     CLumarestView* png = open(MediaFolder::instance().path(Media::Png));
     ASSERT_NE(png, nullptr);
-    EXPECT_EQ(png->m_nDuration, 0);
-    EXPECT_EQ(png->m_llDuration, 0);
-    EXPECT_TRUE(png->m_wndSlider.isNull());
+    EXPECT_EQ(Probe(png).m_nDuration, 0);
+    EXPECT_EQ(Probe(png).m_llDuration, 0);
+    EXPECT_TRUE(Probe(png).m_wndSlider.isNull());
     EXPECT_EQ(png->TimerInterval(CLumarestView::kTickTimer), 1000); // the slide delay
 
     CLumarestView* mp3 = open(MediaFolder::instance().path(Media::Mp3NoXing));
     ASSERT_NE(mp3, nullptr);
-    EXPECT_NEAR(mp3->m_nDuration, 5, 1);
-    EXPECT_NEAR(double(mp3->m_llDuration), 5e7, 0.3e7);
+    EXPECT_NEAR(Probe(mp3).m_nDuration, 5, 1);
+    EXPECT_NEAR(double(Probe(mp3).m_llDuration), 5e7, 0.3e7);
 }
 
 TEST_F(Engine, SliderHoldsTheWholeLengthOfLongMedia) {
     CLumarestView* view = open(MediaFolder::instance().pcm(40'000));
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->m_nDuration, 40'000);
-    ASSERT_FALSE(view->m_wndSlider.isNull());
-    EXPECT_EQ(view->m_wndSlider->minimum(), 0);
-    EXPECT_EQ(view->m_wndSlider->maximum(), 40'000);
-    EXPECT_EQ(view->m_wndSlider->singleStep(), 400);
-    EXPECT_EQ(view->m_wndSlider->pageStep(), 2000);
-    EXPECT_EQ(view->m_wndSlider->parentWidget(), static_cast<QWidget*>(&bar()));
+    EXPECT_EQ(Probe(view).m_nDuration, 40'000);
+    ASSERT_FALSE(Probe(view).m_wndSlider.isNull());
+    EXPECT_EQ(Probe(view).m_wndSlider->minimum(), 0);
+    EXPECT_EQ(Probe(view).m_wndSlider->maximum(), 40'000);
+    EXPECT_EQ(Probe(view).m_wndSlider->singleStep(), 400);
+    EXPECT_EQ(Probe(view).m_wndSlider->pageStep(), 2000);
+    EXPECT_EQ(Probe(view).m_wndSlider->parentWidget(), static_cast<QWidget*>(&bar()));
 }
 
 TEST_F(Engine, SoundGetsAStripAtTheTopLeft) {
@@ -125,7 +126,7 @@ TEST_F(Engine, SoundGetsAStripAtTheTopLeft) {
     EXPECT_EQ(frame->pos(), QPoint(0, 0));
     EXPECT_EQ(frame->width(), 8 * path.size());
     EXPECT_EQ(frame->height(), frame->minimumSizeHint().height()); // as low as it goes
-    EXPECT_EQ(view->m_pVW->VideoWidget(), nullptr);
+    EXPECT_EQ(Probe(view).m_pVW->VideoWidget(), nullptr);
     EXPECT_TRUE(frame->isVisible());
 }
 
@@ -134,12 +135,12 @@ TEST_F(Engine, VideoSizesTheFrameAndFillsTheView) {
     CLumarestView* view = emptyPlayer();
     ASSERT_NE(view, nullptr);
     const QString path = MediaFolder::instance().path(Media::AviMjpeg);
-    view->m_strFile = path;
-    view->m_bstrFile = path.toStdWString();
-    ASSERT_TRUE(view->Play(view->m_bstrFile.c_str(), false));
+    Probe(view).m_strFile = path;
+    Probe(view).m_bstrFile = path.toStdWString();
+    ASSERT_TRUE(view->Play(Probe(view).m_bstrFile.c_str(), false));
     CMDIChildWnd* frame = view->GetParentFrame();
     EXPECT_EQ(frame->geometry(), QRect(0, 0, 320, 240));
-    QWidget* video = view->m_pVW->VideoWidget();
+    QWidget* video = Probe(view).m_pVW->VideoWidget();
     ASSERT_NE(video, nullptr);
     EXPECT_EQ(video->parentWidget(), view);
     EXPECT_EQ(video->geometry(), QRect(0, 0, 320, 240 - 38));
@@ -151,7 +152,7 @@ TEST_F(Engine, VideoSizesTheFrameAndFillsTheView) {
     ASSERT_NE(opened, nullptr);
     EXPECT_TRUE(opened->isVisible());
     EXPECT_EQ(opened->GetParentFrame()->geometry(), QRect(0, 0, 320, 240));
-    QWidget* fitted = opened->m_pVW->VideoWidget();
+    QWidget* fitted = Probe(opened).m_pVW->VideoWidget();
     ASSERT_NE(fitted, nullptr);
     EXPECT_EQ(fitted->parentWidget(), opened);
     EXPECT_EQ(fitted->geometry(), QRect(0, 0, 320, 240 - 38));
@@ -181,7 +182,7 @@ TEST_F(Engine, VideoLargerThanTheAreaOpensScaledToFit) {
     EXPECT_EQ(frame->pos(), QPoint(0, 0));
     EXPECT_TRUE(frame->width() == area.width() || frame->height() == area.height());
     EXPECT_NEAR(double(frame->width()) / frame->height(), 16.0 / 9.0, 0.02);
-    const QWidget* video = view->m_pVW->VideoWidget();
+    const QWidget* video = Probe(view).m_pVW->VideoWidget();
     ASSERT_NE(video, nullptr);
     EXPECT_EQ(video->geometry(), QRect(0, 0, frame->width(), frame->height() - 38));
     EXPECT_LE(video->height(), view->height());
@@ -198,21 +199,21 @@ TEST_F(Engine, ARelativePathImportsItsFolderAndPlaysTheFile) {
     CLumarestView* view = open(QStringLiteral("one.png"));
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(harness->frame().m_PlayList.CountRecords(QStringLiteral("FILES")), 2);
-    EXPECT_EQ(view->m_strFile, QDir(here).filePath(QStringLiteral("one.png")));
-    EXPECT_TRUE(view->m_bPlaying);
-    EXPECT_EQ(view->m_nDuration, 0);
+    EXPECT_EQ(Probe(view).m_strFile, QDir(here).filePath(QStringLiteral("one.png")));
+    EXPECT_TRUE(Probe(view).m_bPlaying);
+    EXPECT_EQ(Probe(view).m_nDuration, 0);
 }
 
 TEST_F(Engine, SoundOffAtBuildStartsSilent) {
     CLumarestView* view = emptyPlayer();
     ASSERT_NE(view, nullptr);
-    view->m_bSoundOff = true;
-    view->m_lVolume = -500;
+    Probe(view).m_bSoundOff = true;
+    Probe(view).m_lVolume = -500;
     ASSERT_TRUE(view->Play(MediaFolder::instance().path(Media::Wav).toStdWString().c_str(), false));
     EXPECT_EQ(graphVolume(view), -10000);
 
     CLumarestView* other = emptyPlayer();
-    other->m_lVolume = -500;
+    Probe(other).m_lVolume = -500;
     ASSERT_TRUE(
         other->Play(MediaFolder::instance().path(Media::Wav).toStdWString().c_str(), false));
     EXPECT_EQ(graphVolume(other), -500);
@@ -224,8 +225,8 @@ TEST_F(Engine, RefusesFilesItCannotPlay) {
     CLumarestView* view = open(text);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(harness->messageTexts(), QStringList{QStringLiteral("Unsupported file format.")});
-    EXPECT_FALSE(view->m_bPlaying);
-    EXPECT_NE(view->m_pGB, nullptr); // the builder of the refused file stays held
+    EXPECT_FALSE(Probe(view).m_bPlaying);
+    EXPECT_NE(Probe(view).m_pGB, nullptr); // the builder of the refused file stays held
     EXPECT_FALSE(view->HasGraph());
 
     // Nothing can be decoded: no picture and no sound decoder.
@@ -243,8 +244,8 @@ TEST_F(Engine, RefusesFilesItCannotPlay) {
         EXPECT_TRUE(soundOnly->Play(webmPath.toStdWString().c_str(), false));
     }
     EXPECT_EQ(harness->messageTexts(), QStringList{QStringLiteral("Unsupported file format.")});
-    EXPECT_FALSE(webm->m_bPlaying);
-    EXPECT_TRUE(soundOnly->m_bPlaying);
+    EXPECT_FALSE(Probe(webm).m_bPlaying);
+    EXPECT_TRUE(Probe(soundOnly).m_bPlaying);
     EXPECT_EQ(soundOnly->GetParentFrame()->width(), 8 * webmPath.size());
 }
 
@@ -253,8 +254,8 @@ TEST_F(Engine, RefusesFilesItCannotPlay) {
 TEST_F(Engine, AMediumSlowToStartIsWaitedForWhileTheOtherWindowsGoOn) {
     CLumarestView* other = open(MediaFolder::instance().pcm(60));
     ASSERT_NE(other, nullptr);
-    ASSERT_TRUE(other->m_bPlaying);
-    const int before = other->m_nElapsed;
+    ASSERT_TRUE(Probe(other).m_bPlaying);
+    const int before = Probe(other).m_nElapsed;
     CLumarestView* slow = emptyPlayer();
     ASSERT_NE(slow, nullptr);
     bool waitCursor = false;
@@ -266,9 +267,9 @@ TEST_F(Engine, AMediumSlowToStartIsWaitedForWhileTheOtherWindowsGoOn) {
     const QString wav = MediaFolder::instance().path(Media::Wav);
     EXPECT_TRUE(slow->Play(wav.toStdWString().c_str(), false));
     EXPECT_TRUE(harness->messageTexts().isEmpty()) << qPrintable(harness->messageTexts().join('|'));
-    EXPECT_TRUE(slow->m_bPlaying);
+    EXPECT_TRUE(Probe(slow).m_bPlaying);
     EXPECT_TRUE(slow->HasGraph());
-    EXPECT_GE(other->m_nElapsed - before, 4) << "the other window stood still";
+    EXPECT_GE(Probe(other).m_nElapsed - before, 4) << "the other window stood still";
     EXPECT_TRUE(waitCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
@@ -287,7 +288,7 @@ TEST_F(Engine, MissingOrUnreadableFilesAreNamedAndTheProgramGoesOn) {
         QDir(MediaFolder::instance().dir()).filePath(QStringLiteral("gone.wav"));
     CLumarestView* view = emptyPlayer();
     ASSERT_NE(view, nullptr);
-    view->m_strFile = missing;
+    Probe(view).m_strFile = missing;
     EXPECT_FALSE(view->Play(missing.toStdWString().c_str(), false));
     // A folder cannot be read as a file.
     EXPECT_FALSE(view->Play(MediaFolder::instance().dir().toStdWString().c_str(), false));
@@ -295,11 +296,11 @@ TEST_F(Engine, MissingOrUnreadableFilesAreNamedAndTheProgramGoesOn) {
         harness->messageTexts(),
         (QStringList{QStringLiteral("File not found: \"%1\"").arg(missing),
                      QStringLiteral("File not found: \"%1\"").arg(MediaFolder::instance().dir())}));
-    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_FALSE(Probe(view).m_bPlaying);
     EXPECT_FALSE(QFile::exists(QDir(harness->dir()).filePath(QStringLiteral("LUMarest.log"))));
     // The view is still usable.
     EXPECT_TRUE(view->Play(MediaFolder::instance().path(Media::Wav).toStdWString().c_str(), false));
-    EXPECT_TRUE(view->m_bPlaying);
+    EXPECT_TRUE(Probe(view).m_bPlaying);
 }
 
 TEST_F(Engine, PlayStopsAndRestartsFromTheBeginning) {
@@ -307,28 +308,28 @@ TEST_F(Engine, PlayStopsAndRestartsFromTheBeginning) {
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(stateOf(view), State_Running);
     LONGLONG three = 30'000'000;
-    view->m_pMS->SetPositions(&three, AM_SEEKING_AbsolutePositioning, nullptr,
-                              AM_SEEKING_NoPositioning);
-    view->m_nElapsed = 3;
-    view->m_wndSlider->setValue(3);
-    view->m_nSliderPos = 3;
+    Probe(view).m_pMS->SetPositions(&three, AM_SEEKING_AbsolutePositioning, nullptr,
+                                    AM_SEEKING_NoPositioning);
+    Probe(view).m_nElapsed = 3;
+    Probe(view).m_wndSlider->setValue(3);
+    Probe(view).m_nSliderPos = 3;
 
     ASSERT_TRUE(view->OnCmdMsg(ID_PLAYER_PLAY, nullptr));
-    EXPECT_FALSE(view->m_bPlaying);
-    EXPECT_EQ(view->m_nElapsed, 0);
+    EXPECT_FALSE(Probe(view).m_bPlaying);
+    EXPECT_EQ(Probe(view).m_nElapsed, 0);
     EXPECT_EQ(stateOf(view), State_Stopped);
-    EXPECT_FALSE(view->m_wndSlider->isVisible());
+    EXPECT_FALSE(Probe(view).m_wndSlider->isVisible());
     CCmdUI check(ID_PLAYER_PLAY);
     view->OnCmdMsg(ID_PLAYER_PLAY, &check);
     EXPECT_EQ(check.m_nCheck, 0);
 
     view->OnCmdMsg(ID_PLAYER_PLAY, nullptr);
-    EXPECT_TRUE(view->m_bPlaying);
-    EXPECT_EQ(view->m_nSliderPos, 0); // the view moved the slider: no drag to seek
+    EXPECT_TRUE(Probe(view).m_bPlaying);
+    EXPECT_EQ(Probe(view).m_nSliderPos, 0); // the view moved the slider: no drag to seek
     EXPECT_EQ(stateOf(view), State_Running);
     EXPECT_LT(positionOf(view), 10'000'000);
-    EXPECT_EQ(view->m_wndSlider->value(), 0);
-    EXPECT_TRUE(view->m_wndSlider->isVisible());
+    EXPECT_EQ(Probe(view).m_wndSlider->value(), 0);
+    EXPECT_TRUE(Probe(view).m_wndSlider->isVisible());
     view->OnCmdMsg(ID_PLAYER_PLAY, &check);
     EXPECT_EQ(check.m_nCheck, 1);
 }
@@ -337,7 +338,7 @@ TEST_F(Engine, PauseHoldsAndResumes) {
     CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
     ASSERT_NE(view, nullptr);
     view->OnCmdMsg(ID_PLAYER_PAUSE, nullptr);
-    EXPECT_TRUE(view->m_bPaused);
+    EXPECT_TRUE(Probe(view).m_bPaused);
     EXPECT_EQ(stateOf(view), State_Paused);
     CCmdUI check(ID_PLAYER_PAUSE);
     view->OnCmdMsg(ID_PLAYER_PAUSE, &check);
@@ -345,17 +346,17 @@ TEST_F(Engine, PauseHoldsAndResumes) {
     g_bQueuePlaying = true;
     for (int i = 0; i < 10; ++i)
         view->OnTimer(CLumarestView::kTickTimer); // paused: nothing counts, nothing ends
-    EXPECT_EQ(view->m_nElapsed, 0);
-    EXPECT_TRUE(view->m_bPlaying);
+    EXPECT_EQ(Probe(view).m_nElapsed, 0);
+    EXPECT_TRUE(Probe(view).m_bPlaying);
 
     view->OnCmdMsg(ID_PLAYER_PAUSE, nullptr);
-    EXPECT_FALSE(view->m_bPaused);
+    EXPECT_FALSE(Probe(view).m_bPaused);
     EXPECT_EQ(stateOf(view), State_Running);
 
     // Stopped, Pause does nothing.
     view->OnCmdMsg(ID_PLAYER_PLAY, nullptr);
     view->OnCmdMsg(ID_PLAYER_PAUSE, nullptr);
-    EXPECT_FALSE(view->m_bPaused);
+    EXPECT_FALSE(Probe(view).m_bPaused);
     EXPECT_EQ(stateOf(view), State_Stopped);
 }
 
@@ -370,21 +371,21 @@ TEST_F(Engine, NoGraphNoHarm) {
         view->OnTimer(timer);
     view->GetParentFrame()->resize(300, 200);
     view->Stop();
-    EXPECT_FALSE(view->m_bPlaying);
-    EXPECT_FALSE(view->m_bFullScreen);
-    EXPECT_TRUE(view->m_bSoundOff);
+    EXPECT_FALSE(Probe(view).m_bPlaying);
+    EXPECT_FALSE(Probe(view).m_bFullScreen);
+    EXPECT_TRUE(Probe(view).m_bSoundOff);
     EXPECT_EQ(g_nSlideDelay, 1000);
 
     // After a refused file only the builder is held: the same holds.
     fixtures::writeFile(harness->dir(), QStringLiteral("empty.mp3"), "junk");
     view->Play(QDir(harness->dir()).filePath(QStringLiteral("empty.mp3")).toStdWString().c_str(),
                false);
-    ASSERT_NE(view->m_pGB, nullptr);
+    ASSERT_NE(Probe(view).m_pGB, nullptr);
     for (UINT id : {ID_PLAYER_PLAY, ID_PLAYER_PAUSE, ID_VIEW_FULLSCREEN, ID_PLAYER_SOUND})
         view->OnCmdMsg(id, nullptr);
     view->OnKeyDown(0x4D, 1, 0);
     view->OnTimer(1);
-    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_FALSE(Probe(view).m_bPlaying);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // marked in the play list and its path as the window's title, a stop after
 // the last one; refused and missing entries are passed over.
 #include "PlayerTestSupport.h"
+#include "PlayerViewProbe.h"
 
 #include "app/CMainFrame.h"
 #include "app/SharedState.h"
@@ -46,9 +47,9 @@ protected:
     }
     // Ticks at the ends of entries until the view reaches queue entry index (or the limit).
     static bool tickTo(CLumarestView* view, int index, int limit = 20) {
-        for (int i = 0; i < limit && view->m_nQueueIndex != index; ++i)
+        for (int i = 0; i < limit && Probe(view).m_nQueueIndex != index; ++i)
             playertest::TickAtTheEnd(view);
-        return view->m_nQueueIndex == index;
+        return Probe(view).m_nQueueIndex == index;
     }
 
     CLumarestDoc* doc = nullptr;
@@ -66,41 +67,41 @@ TEST_F(Queue, AdvancesMarksRetitlesAndStopsAfterTheLast) {
     CLumarestView* view = start(paths);
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(g_bQueuePlaying);
-    EXPECT_EQ(view->m_nDuration, 1);
+    EXPECT_EQ(Probe(view).m_nDuration, 1);
 
     view->OnTimer(CLumarestView::kTickTimer); // within its second
-    EXPECT_EQ(view->m_nQueueIndex, 0);
+    EXPECT_EQ(Probe(view).m_nQueueIndex, 0);
     playertest::TickAtTheEnd(view);
-    EXPECT_EQ(view->m_nQueueIndex, 1);
-    EXPECT_EQ(view->m_strFile, paths[1]);
-    EXPECT_EQ(view->m_bstrFile, paths[1].toStdWString());
+    EXPECT_EQ(Probe(view).m_nQueueIndex, 1);
+    EXPECT_EQ(Probe(view).m_strFile, paths[1]);
+    EXPECT_EQ(Probe(view).m_bstrFile, paths[1].toStdWString());
     EXPECT_EQ(doc->GetTitle(), paths[1]);
     EXPECT_EQ(list->GetHotItem(), 5);
-    EXPECT_EQ(view->m_nDuration, 0);
-    EXPECT_TRUE(view->m_bPlaying);
+    EXPECT_EQ(Probe(view).m_nDuration, 0);
+    EXPECT_TRUE(Probe(view).m_bPlaying);
 
     view->OnTimer(CLumarestView::kTickTimer); // a slide lasts one tick
-    EXPECT_EQ(view->m_nQueueIndex, 2);
+    EXPECT_EQ(Probe(view).m_nQueueIndex, 2);
     EXPECT_EQ(doc->GetTitle(), paths[2]);
     EXPECT_EQ(list->GetHotItem(), 7);
-    EXPECT_EQ(view->m_nDuration, 1);
+    EXPECT_EQ(Probe(view).m_nDuration, 1);
 
     view->OnTimer(CLumarestView::kTickTimer);
-    EXPECT_TRUE(view->m_bPlaying);
+    EXPECT_TRUE(Probe(view).m_bPlaying);
     playertest::TickAtTheEnd(view);
-    EXPECT_FALSE(view->m_bPlaying);
-    EXPECT_EQ(view->m_nQueueIndex, 0);
+    EXPECT_FALSE(Probe(view).m_bPlaying);
+    EXPECT_EQ(Probe(view).m_nQueueIndex, 0);
     EXPECT_FALSE(g_bQueuePlaying);
-    EXPECT_EQ(view->m_strFile, paths[2]);
+    EXPECT_EQ(Probe(view).m_strFile, paths[2]);
     EXPECT_TRUE(harness->messages.empty());
 
     // Play after the end: the last file again, then on to the second entry.
     view->OnPlayerPlay();
-    EXPECT_TRUE(view->m_bPlaying);
-    EXPECT_EQ(view->m_strFile, paths[2]);
+    EXPECT_TRUE(Probe(view).m_bPlaying);
+    EXPECT_EQ(Probe(view).m_strFile, paths[2]);
     focus(view);
     ASSERT_TRUE(tickTo(view, 1));
-    EXPECT_EQ(view->m_strFile, paths[1]);
+    EXPECT_EQ(Probe(view).m_strFile, paths[1]);
 }
 
 TEST_F(Queue, ClosedPlayListIsLeftAlone) {
@@ -126,8 +127,8 @@ TEST_F(Queue, RefusedAndMissingEntriesArePassedOver) {
     ASSERT_TRUE(tickTo(view, 1, 2));
     EXPECT_EQ(harness->messageTexts(),
               QStringList{QStringLiteral("File not found: \"%1\"").arg(missing)});
-    EXPECT_TRUE(view->m_bPlaying);
-    EXPECT_EQ(view->m_nDuration, 0);
+    EXPECT_TRUE(Probe(view).m_bPlaying);
+    EXPECT_EQ(Probe(view).m_nDuration, 0);
     ASSERT_TRUE(tickTo(view, 2, 1));
     EXPECT_EQ(harness->messageTexts().last(), QStringLiteral("Unsupported file format."));
     ASSERT_TRUE(tickTo(view, 3, 1));
@@ -154,10 +155,10 @@ TEST_F(Queue, MovesOnWhileTheBoxOfARefusedEntryIsOpen) {
     std::vector<int> indexAtClose;
     const MessageBoxHandler harnessAnswers = SetMessageBoxHandler([&](const MessageBoxRequest&) {
         CLumarestView* view = playertest::ViewOf(doc);
-        indexAtOpen.push_back(view->m_nQueueIndex);
+        indexAtOpen.push_back(Probe(view).m_nQueueIndex);
         // The box stays open, its loop running, until the queue has ended.
         AppHarness::waitFor([] { return !g_bQueuePlaying; }, 3000);
-        indexAtClose.push_back(view->m_nQueueIndex);
+        indexAtClose.push_back(Probe(view).m_nQueueIndex);
         return IDOK;
     });
     CLumarestView* view = start(paths, false);
@@ -166,7 +167,7 @@ TEST_F(Queue, MovesOnWhileTheBoxOfARefusedEntryIsOpen) {
     EXPECT_EQ(indexAtOpen, (std::vector<int>{1, 2}));
     EXPECT_EQ(indexAtClose, (std::vector<int>{0, 0})) << "the queue stood still behind a box";
     EXPECT_EQ(doc->GetTitle(), paths[3]);
-    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_FALSE(Probe(view).m_bPlaying);
 
     // Refused as the first entry: passed over behind its box all the same.
     indexAtOpen.clear();
@@ -188,18 +189,18 @@ TEST_F(Queue, AnEntryPlayedSlowerThanTheClockIsShownToItsEnd) {
                             MediaFolder::instance().path(Media::Png)};
     CLumarestView* view = start(paths);
     ASSERT_NE(view, nullptr);
-    ASSERT_EQ(view->m_nDuration, 2);
-    view->m_pMC->Pause();
+    ASSERT_EQ(Probe(view).m_nDuration, 2);
+    Probe(view).m_pMC->Pause();
     LONGLONG start = 0; // however far a busy machine got before the hold
-    view->m_pMS->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
-                              AM_SEEKING_NoPositioning);
+    Probe(view).m_pMS->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
+                                    AM_SEEKING_NoPositioning);
     AppHarness::pump(3500); // three ticks or more: past its length by the clock
-    EXPECT_EQ(view->m_nQueueIndex, 0) << "the entry ended before it was played";
-    EXPECT_EQ(view->m_nElapsed, 0);
-    view->m_pMC->Run();
-    EXPECT_TRUE(AppHarness::waitFor([&] { return view->m_nElapsed >= 1; }, 3000));
-    EXPECT_EQ(view->m_nQueueIndex, 0);
-    EXPECT_TRUE(AppHarness::waitFor([&] { return view->m_nQueueIndex == 1; }, 5000))
+    EXPECT_EQ(Probe(view).m_nQueueIndex, 0) << "the entry ended before it was played";
+    EXPECT_EQ(Probe(view).m_nElapsed, 0);
+    Probe(view).m_pMC->Run();
+    EXPECT_TRUE(AppHarness::waitFor([&] { return Probe(view).m_nElapsed >= 1; }, 3000));
+    EXPECT_EQ(Probe(view).m_nQueueIndex, 0);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return Probe(view).m_nQueueIndex == 1; }, 5000))
         << "the entry's end did not move the queue on";
 }
 
@@ -233,7 +234,7 @@ TEST_F(Queue, RunsByItselfInRealTime) {
     CLumarestView* view = start(paths);
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(AppHarness::waitFor([] { return !g_bQueuePlaying; }, 8000));
-    EXPECT_FALSE(view->m_bPlaying);
+    EXPECT_FALSE(Probe(view).m_bPlaying);
     EXPECT_EQ(list->GetHotItem(), 7);
     EXPECT_EQ(doc->GetTitle(), paths[2]);
 }

@@ -8,6 +8,7 @@
 // program again under xvfb-run for the inner ones, which need the X server.
 #include "GroupedProcess.h"
 #include "PlayerTestSupport.h"
+#include "PlayerViewProbe.h"
 #include "ScreenPicture.h"
 #include "TestTime.h"
 
@@ -117,7 +118,7 @@ int mappedTopLevels() {
 
 // How wide a 4:3 picture is when it fills as much of the video window as it can.
 int fittedWidth(CLumarestView* view) {
-    const QSize video = view->m_pVW->VideoWidget()->size();
+    const QSize video = Probe(view).m_pVW->VideoWidget()->size();
     return std::min(video.width(), video.height() * 4 / 3);
 }
 
@@ -203,16 +204,16 @@ TEST_F(PlayerOnScreen, VideoPlayedIntoAShownWindow) {
 
     QElapsedTimer clock;
     clock.start();
-    view->m_strFile = path;
-    view->m_bstrFile = path.toStdWString();
-    ASSERT_TRUE(view->Play(view->m_bstrFile.c_str(), false));
+    Probe(view).m_strFile = path;
+    Probe(view).m_bstrFile = path.toStdWString();
+    ASSERT_TRUE(view->Play(Probe(view).m_bstrFile.c_str(), false));
     const qint64 played = clock.elapsed();
     ASSERT_TRUE(patternShown(view, "after Play"));
     std::printf("Play returned after %lld ms; the picture was on screen after %lld ms\n",
                 static_cast<long long>(played), static_cast<long long>(clock.elapsed()));
     for (size_t i = 0; i < before.size(); ++i)
         EXPECT_EQ(before[i], 0) << kCountedBars[i].name << " was there before the video";
-    EXPECT_EQ(view->m_pVW->VideoWidget()->parentWidget(), view);
+    EXPECT_EQ(Probe(view).m_pVW->VideoWidget()->parentWidget(), view);
     // A sink drawing into a window of its own would also take the keyboard from the
     // program under a window manager.
     EXPECT_EQ(mappedTopLevels(), windowsBefore) << "the video sink opened a window of its own";
@@ -231,14 +232,14 @@ TEST_F(PlayerOnScreen, StillPictureStaysShown) {
     const int windowsBefore = mappedTopLevels();
     CLumarestView* view = open(MediaFolder::instance().path(Media::Png));
     ASSERT_NE(view, nullptr);
-    ASSERT_EQ(view->m_nDuration, 0);
+    ASSERT_EQ(Probe(view).m_nDuration, 0);
     ASSERT_TRUE(patternShown(view, "while the slide is on"));
     EXPECT_EQ(mappedTopLevels(), windowsBefore) << "the video sink opened a window of its own";
     expectWholePicture([view] { return grabView(view); }, "while the slide is on",
                        fittedWidth(view));
 
     focus(view); // the slide ends on the next tick only in the focused window
-    ASSERT_TRUE(AppHarness::waitFor([view] { return !view->m_bPlaying; }, 5000));
+    ASSERT_TRUE(AppHarness::waitFor([view] { return !Probe(view).m_bPlaying; }, 5000));
     AppHarness::pump(testtime::scaled(300));
     EXPECT_TRUE(patternShown(view, "after the slide has ended", 1000));
 
@@ -254,7 +255,7 @@ TEST_F(PlayerOnScreen, StillPictureStaysShown) {
     frame->resize(frame->width() + 200, frame->height() + 150);
     AppHarness::pump(testtime::scaled(500));
     ASSERT_TRUE(patternShown(view, "after a resize"));
-    QWidget* video = view->m_pVW->VideoWidget();
+    QWidget* video = Probe(view).m_pVW->VideoWidget();
     const auto grabVideo = [video] {
         return grab(QRect(video->mapToGlobal(QPoint(0, 0)), video->size()));
     };
@@ -265,8 +266,8 @@ TEST_F(PlayerOnScreen, StillPictureStaysShown) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_TRUE(allBarsSeen(countBars(grab(screen)))) << "no pattern on the full screen";
     expectWholePicture([screen] { return grab(screen); }, "in full screen", screen.width());
-    view->m_bFullScreen = false;
-    view->m_pVW->put_FullScreenMode(OAFALSE);
+    Probe(view).m_bFullScreen = false;
+    Probe(view).m_pVW->put_FullScreenMode(OAFALSE);
     AppHarness::pump(testtime::scaled(300));
     EXPECT_TRUE(patternShown(view, "back from full screen"));
     expectWholePicture(grabVideo, "back from full screen", fittedWidth(view));

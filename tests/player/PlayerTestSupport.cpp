@@ -1,4 +1,5 @@
 #include "PlayerTestSupport.h"
+#include "PlayerViewProbe.h"
 
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
@@ -73,8 +74,9 @@ CLumarestView* ViewOf(CLumarestDoc* doc) {
 void TickAtTheEnd(CLumarestView* view) {
     // Only the test's ticks count: the view's own clock would move on by itself meanwhile.
     view->KillTimer(CLumarestView::kTickTimer);
-    if (view->m_nDuration > 0 && view->m_pME) {
-        const bool ended = AppHarness::waitFor([&] { return view->m_pME->HasEnded(); }, 10000);
+    if (Probe(view).m_nDuration > 0 && Probe(view).m_pME) {
+        const bool ended =
+            AppHarness::waitFor([&] { return Probe(view).m_pME->HasEnded(); }, 10000);
         EXPECT_TRUE(ended) << "the medium never came to its end";
     }
     view->OnTimer(CLumarestView::kTickTimer);
@@ -125,8 +127,8 @@ void PlayerTest::focus(CLumarestView* view) {
 
 long PlayerTest::graphVolume(CLumarestView* view) {
     long volume = 1;
-    if (view->m_pBA)
-        view->m_pBA->get_Volume(&volume);
+    if (Probe(view).m_pBA)
+        Probe(view).m_pBA->get_Volume(&volume);
     return volume;
 }
 

@@ -4,6 +4,7 @@
 #include "AppHarness.h"
 #include "MediaFixtures.h"
 #include "PlayListTestSupport.h"
+#include "PlayerViewProbe.h"
 
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
@@ -104,21 +105,21 @@ TEST_F(PlayListCommands, PlaySelectedQueuesTheLinesInOrderAndTheQueueRunsToItsEn
     EXPECT_TRUE(g_bQueuePlaying);
     CLumarestView* player = PlayerView(doc);
     ASSERT_NE(player, nullptr);
-    EXPECT_EQ(player->m_strFile, PathOf(2));
-    EXPECT_TRUE(player->m_bPlaying);
+    EXPECT_EQ(Probe(player).m_strFile, PathOf(2));
+    EXPECT_TRUE(Probe(player).m_bPlaying);
 
     // Still pictures: each tick moves the queue on.
     player->OnTimer(CLumarestView::kTickTimer);
-    EXPECT_EQ(player->m_nQueueIndex, 1);
+    EXPECT_EQ(Probe(player).m_nQueueIndex, 1);
     EXPECT_EQ(list->GetHotItem(), 5);
     EXPECT_EQ(doc->GetTitle(), PathOf(5));
     player->OnTimer(CLumarestView::kTickTimer);
     EXPECT_EQ(list->GetHotItem(), 9);
     EXPECT_EQ(doc->GetTitle(), PathOf(9));
-    EXPECT_EQ(player->m_strFile, PathOf(9));
+    EXPECT_EQ(Probe(player).m_strFile, PathOf(9));
     player->OnTimer(CLumarestView::kTickTimer);
     EXPECT_FALSE(g_bQueuePlaying);
-    EXPECT_EQ(player->m_nQueueIndex, 0);
+    EXPECT_EQ(Probe(player).m_nQueueIndex, 0);
     EXPECT_TRUE(h.messages.empty());
 }
 
@@ -158,7 +159,7 @@ TEST_F(PlayListCommands, DoubleClickOpensWithoutImportingAndEnterImportsTheFolde
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, LineCenter(0));
     ASSERT_EQ(Players().size(), 1u);
     EXPECT_EQ(Players().front()->GetPathName(), PathOf(0));
-    EXPECT_EQ(PlayerView(Players().front())->m_strFile, PathOf(0));
+    EXPECT_EQ(PlayerView(Players().front())->File(), PathOf(0));
     EXPECT_TRUE(Players().front()->m_arrPaths.isEmpty());
     EXPECT_TRUE(g_bImportOnOpen);
     EXPECT_EQ(CountFiles(db()), 1);
