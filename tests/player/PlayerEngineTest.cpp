@@ -3,6 +3,7 @@
 // are refused, and restarting, pausing and stopping.
 #include "PlayerTestSupport.h"
 #include "PlayerViewProbe.h"
+#include "TestTime.h"
 
 #include "app/CMainFrame.h"
 #include "app/SharedState.h"
@@ -18,6 +19,8 @@
 #include <QMdiArea>
 #include <QPointer>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <gst/gst.h>
 
@@ -306,6 +309,7 @@ TEST_F(Engine, MissingOrUnreadableFilesAreNamedAndTheProgramGoesOn) {
 TEST_F(Engine, PlayStopsAndRestartsFromTheBeginning) {
     CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
     ASSERT_NE(view, nullptr);
+    focus(view);
     EXPECT_EQ(stateOf(view), State_Running);
     LONGLONG three = 30'000'000;
     Probe(view).m_pMS->SetPositions(&three, AM_SEEKING_AbsolutePositioning, nullptr,
@@ -319,6 +323,7 @@ TEST_F(Engine, PlayStopsAndRestartsFromTheBeginning) {
     EXPECT_EQ(Probe(view).m_nElapsed, 0);
     EXPECT_EQ(stateOf(view), State_Stopped);
     EXPECT_FALSE(Probe(view).m_wndSlider->isVisible());
+    EXPECT_EQ(pane(0), " Time:  0 / 5 sec") << "the time shows the medium back at its start";
     CCmdUI check(ID_PLAYER_PLAY);
     view->OnCmdMsg(ID_PLAYER_PLAY, &check);
     EXPECT_EQ(check.m_nCheck, 0);
@@ -332,6 +337,28 @@ TEST_F(Engine, PlayStopsAndRestartsFromTheBeginning) {
     EXPECT_TRUE(Probe(view).m_wndSlider->isVisible());
     view->OnCmdMsg(ID_PLAYER_PLAY, &check);
     EXPECT_EQ(check.m_nCheck, 1);
+}
+
+// The end of a medium is told as it comes, not at the next tick; an end that came before a
+// seek, still on its way when the seek is made, ends nothing.
+TEST_F(Engine, TheEndIsToldAsItComesAndAnEndBeforeASeekIsForgotten) {
+    CLumarestView* view = open(MediaFolder::instance().path(Media::Wav));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    view->KillTimer(CLumarestView::kTickTimer);
+    int told = 0;
+    QObject::connect(view, &CLumarestView::playbackChanged, [&] { ++told; });
+    ASSERT_TRUE(view->SeekTo(4));
+    ASSERT_TRUE(AppHarness::waitFor([&] { return told > 0; }));
+    EXPECT_EQ(view->Status(), CLumarestView::PlayStatus::Ended);
+
+    ASSERT_TRUE(view->SeekTo(4));
+    QThread::msleep(testtime::scaled(2500)); // the end comes meanwhile, and waits to be handled
+    ASSERT_TRUE(view->SeekTo(1));
+    QApplication::processEvents();
+    QTest::qWait(100);
+    EXPECT_EQ(view->Status(), CLumarestView::PlayStatus::Playing);
+    EXPECT_FALSE(Probe(view).m_pME->HasEnded());
 }
 
 TEST_F(Engine, PauseHoldsAndResumes) {
