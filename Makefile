@@ -27,6 +27,8 @@ DEB_PACKAGES += dbus dbus-daemon librsvg2-bin desktop-file-utils appstream man-d
 # The on-screen tests' Wayland session: the compositor with XWayland, and Qt's Wayland
 # platform for the program.
 DEB_PACKAGES += weston xwayland qt6-wayland
+# The on-screen tests drive the program's sound menu as a desktop's media keys do.
+DEB_PACKAGES += playerctl
 
 PREFIX  ?= /usr/local
 DESTDIR ?=

@@ -2,20 +2,23 @@
 // openbox), the program's own sinks, real key presses and clicks with the pointer on the
 // picture, menus opened from the keyboard, files chosen in the program's Open dialog, and
 // the results read from screenshots: where the test pattern lies, the status bar's texts.
-// Then the program started with a file on a Wayland session (weston), natively and through
-// XWayland, on both of weston's renderers: its window and picture read back from weston.
+// The sound menu driven from a bus of the test's own (playerctl). Then the program started
+// with a file on a Wayland session (weston), natively and through XWayland, on both of
+// weston's renderers: its window and picture read back from weston.
 #include "MediaFixtures.h"
 #include "ScreenPicture.h"
 #include "TestTime.h"
 #include "WaylandSession.h"
 #include "XSession.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -124,16 +127,33 @@ public:
         const QRect frame = x.Geometry(main);
         return QRect(frame.left(), frame.bottom() - kStatusHeight + 2, frame.width(), 20);
     }
-    // The panes at the right end of the status bar, the volume level among them.
+    // The panes at the right end of the status bar, the volume level among them; without the
+    // lines of their frames above and below, which tesseract takes for letters.
     QString ReadPanes(const QImage& shot) const {
         const QRect bar = StatusBar();
-        return XSession::Read(shot, bar.adjusted(bar.width() - 130, 0, 0, 0));
+        return XSession::Read(shot, bar.adjusted(bar.width() - 130, 3, 0, -3));
     }
     // The text at the start of the status bar (the time, or what stands in its place),
     // with what lies to its right.
     QString ReadTime(const QImage& shot) const {
         const QRect bar = StatusBar();
         return XSession::Read(shot, QRect(bar.topLeft(), QSize(300, bar.height())));
+    }
+    // Whether the slider's groove crosses the status bar between the time text and the
+    // panes: the rows across the bar's middle there are not all of one shade.
+    bool SliderShown(const QImage& shot) const {
+        const QRect bar = StatusBar();
+        const QRect band(bar.left() + 300, bar.top() + bar.height() / 4, bar.width() - 430,
+                         bar.height() / 2);
+        int lightest = 0, darkest = 255;
+        for (int y = band.top(); y <= band.bottom(); ++y) {
+            int sum = 0;
+            for (int x = band.left(); x <= band.right(); ++x)
+                sum += qGray(shot.pixel(x, y));
+            lightest = std::max(lightest, sum / band.width());
+            darkest = std::min(darkest, sum / band.width());
+        }
+        return lightest - darkest > 30;
     }
 
     // The test pattern in a part of the screen, in screen coordinates.
@@ -251,6 +271,102 @@ TEST(PlayerAsAUserSeesIt, KeysOverThePictureAndFullScreenReachThePlayer) {
         },
         5000, 200))
         << "after leaving full screen the status bar reads: " << qPrintable(after);
+}
+
+// playerctl on a bus, for the program's player: what it printed.
+QString playerctl(const QString& bus, const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("playerctl"), QStringList{"-p", "lumarest"} + args);
+    p.waitForFinished(testtime::scaled(10000));
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+// A menu closed with Escape, opened from the keyboard or by a click on its title, gives the
+// keyboard back to the player: the status bar keeps its time text and slider, and Down
+// lowers the level. The sound menu's volume is an amplitude: a half is -6 dB, level 94.
+TEST(PlayerAsAUserSeesIt, MenusClosedWithEscapeAndTheSoundMenuKeepThePlayersStatus) {
+    QString missing = missingTools();
+    if (missing.isEmpty())
+        missing = XSession::MissingTools({"dbus-daemon", "playerctl"});
+    if (!missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    QTemporaryDir busDir;
+    const QString bus = "unix:path=" + busDir.filePath("bus");
+    GroupedProcess busDaemon; // outlives the program, which the session ends first
+    busDaemon.start("dbus-daemon", {"--session", "--nofork", "--address=" + bus});
+    ASSERT_TRUE(XSession::WaitFor([&] { return QFileInfo::exists(busDir.filePath("bus")); }, 5000));
+    Desk desk;
+    const QString file = fixtures::makeMedia(fixtures::Media::AviMjpeg, desk.media.path(),
+                                             QStringLiteral("long.avi"), 60);
+    ASSERT_FALSE(file.isEmpty());
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus);
+    ASSERT_TRUE(desk.Start({file}, "Lumarest - long.avi", env));
+
+    // Both come back once the menu has gone, and stay.
+    QString time;
+    bool slider = false;
+    const auto statusShown = [&] {
+        const QImage shot = desk.x.Shot();
+        time = desk.ReadTime(shot);
+        slider = desk.SliderShown(shot);
+        return time.contains("Time") && time.contains("sec") && slider;
+    };
+    const auto expectStatusKept = [&](const char* after) {
+        EXPECT_TRUE(XSession::WaitFor(statusShown, 5000, 100))
+            << after << ": the time text reads \"" << qPrintable(time) << "\", slider " << slider;
+        QElapsedTimer shown;
+        shown.start();
+        while (shown.elapsed() < testtime::scaled(2000))
+            if (!statusShown()) {
+                ADD_FAILURE() << after << ": the time text went: \"" << qPrintable(time)
+                              << "\", slider " << slider;
+                break;
+            }
+    };
+    ASSERT_TRUE(XSession::WaitFor(statusShown, 10000, 100))
+        << "at start the time text reads \"" << qPrintable(time) << "\", slider " << slider;
+    desk.Keys({"alt+v", "Escape"});
+    expectStatusKept("Alt+V, Escape");
+
+    // The View menu's title, clicked: the menu opens below it.
+    const QRect frame = desk.x.Geometry(desk.main);
+    const QRect menuBar(frame.topLeft(), QSize(frame.width(), kToolbarBottom / 2));
+    const QRect view = XSession::Locate(desk.x.Shot(), menuBar, "View");
+    ASSERT_FALSE(view.isEmpty()) << "no View in the menu bar";
+    desk.Click(view.center());
+    const QRect menu(view.left() - 10, view.bottom() + 4, 240, 100);
+    QString items;
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] { return (items = XSession::Read(desk.x.Shot(), menu, 6)).contains("Full screen"); },
+        3000, 100))
+        << "no View menu below its title: " << qPrintable(items);
+    desk.x.Xdo({"key", "Escape"});
+    expectStatusKept("a click on View, Escape");
+    desk.x.Xdo({"key", "Down"});
+    QString panes;
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] {
+            return (panes = desk.ReadPanes(desk.x.Shot())).contains(QRegularExpression("\\b99\\b"));
+        },
+        3000, 100))
+        << "Down after the menu did not lower the level: " << qPrintable(panes);
+
+    // The sound menu: half the amplitude.
+    ASSERT_TRUE(XSession::WaitFor([&] { return !playerctl(bus, {"volume"}).isEmpty(); }, 5000, 200))
+        << "no player lumarest on the bus";
+    playerctl(bus, {"volume", "0.5"});
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] {
+            return (panes = desk.ReadPanes(desk.x.Shot())).contains(QRegularExpression("\\b94\\b"));
+        },
+        3000, 100))
+        << "after volume 0.5 the panes read: " << qPrintable(panes);
+    const QString volume = playerctl(bus, {"volume"});
+    EXPECT_NEAR(volume.toDouble(), 0.5, 0.02) << qPrintable(volume);
 }
 
 // A 1920 x 1080 screen at twice the scale, or with a large font (which Qt scales by too:

@@ -16,6 +16,23 @@ bool holdsSanitizerReport(const QString& output) {
            output.contains(QLatin1String("runtime error:"));
 }
 
+// tesseract on a part of an image enlarged three times: what it printed.
+QString tesseract(const QImage& image, const QRect& area, const QStringList& args) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("text.png"));
+    image.copy(area)
+        .scaled(area.size() * 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .save(file);
+    QProcess p;
+    // Its threads only wait for each other on a picture this small: one reads it faster.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("tesseract"), QStringList{file, "stdout"} + args);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 } // namespace
 
 XSession::~XSession() {
@@ -185,19 +202,19 @@ QImage XSession::Shot(const QString& window) const {
 }
 
 QString XSession::Read(const QImage& image, const QRect& area, int pageMode) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("text.png"));
-    image.copy(area)
-        .scaled(area.size() * 3, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-        .save(file);
-    QProcess p;
-    // Its threads only wait for each other on a picture this small: one reads it faster.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral("tesseract"), {file, "stdout", "--psm", QString::number(pageMode)});
-    p.waitForFinished(10000);
-    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+    return tesseract(image, area, {"--psm", QString::number(pageMode)}).simplified();
+}
+
+QRect XSession::Locate(const QImage& image, const QRect& line, const QString& word) {
+    // Each word on a line of its own: level, page, block, paragraph, line, word, left, top,
+    // width, height, confidence, text.
+    for (const QString& row : tesseract(image, line, {"--psm", "7", "tsv"}).split('\n')) {
+        const QStringList f = row.split('\t');
+        if (f.size() == 12 && f[11].trimmed().compare(word, Qt::CaseInsensitive) == 0)
+            return QRect(f[6].toInt() / 3, f[7].toInt() / 3, f[8].toInt() / 3, f[9].toInt() / 3)
+                .translated(line.topLeft());
+    }
+    return QRect();
 }
 
 bool XSession::WaitFor(const std::function<bool()>& done, int ms, int stepMs) {

@@ -61,6 +61,8 @@ public:
     // Text in a part of a screenshot, read at three times its size; one line unless
     // another tesseract page mode is asked for (3: find the lines and blocks).
     static QString Read(const QImage& image, const QRect& area, int pageMode = 7);
+    // Where a word (in any case) is read on one line of a screenshot; empty when it is not.
+    static QRect Locate(const QImage& image, const QRect& line, const QString& word);
 
     // ms is stretched for slow builds (testtime::scaled).
     static bool WaitFor(const std::function<bool()>& done, int ms, int stepMs = 50);
