@@ -4,7 +4,8 @@
 // the results read from screenshots: where the test pattern lies, the status bar's texts.
 // The sound menu driven from a bus of the test's own (playerctl). Then the program started
 // with a file on a Wayland session (weston), natively and through XWayland, on both of
-// weston's renderers: its window and picture read back from weston.
+// weston's renderers: its window and picture read back from weston; and full screen typed on
+// the keyboard of a weston nested in an X server.
 #include "MediaFixtures.h"
 #include "ScreenPicture.h"
 #include "TestTime.h"
@@ -724,8 +725,9 @@ QString lastLines(const QString& text, int count) {
 class WaylandDesk {
 public:
     bool Start(WaylandSession::Renderer renderer, const QString& file,
-               const QProcessEnvironment& extra) {
-        if (!session.Start(renderer))
+               const QProcessEnvironment& extra,
+               WaylandSession::Backend backend = WaylandSession::Backend::Headless) {
+        if (!session.Start(renderer, QSize(1280, 1024), backend))
             return false;
         QProcessEnvironment env = session.UserEnvironment(config.path());
         for (const QString& key : extra.keys())
@@ -856,10 +858,11 @@ protected:
 
     void StartWith(fixtures::Media kind, const QString& name,
                    WaylandSession::Renderer renderer = WaylandSession::Renderer::Pixman,
-                   const QProcessEnvironment& extra = {}) {
+                   const QProcessEnvironment& extra = {},
+                   WaylandSession::Backend backend = WaylandSession::Backend::Headless) {
         const QString file = fixtures::makeMedia(kind, desk.media.path(), name, kClipSeconds);
         ASSERT_FALSE(file.isEmpty());
-        ASSERT_TRUE(desk.Start(renderer, file, extra))
+        ASSERT_TRUE(desk.Start(renderer, file, extra, backend))
             << "weston or the program did not start:\n"
             << qPrintable(lastLines(desk.session.Log(), 8));
         ASSERT_TRUE(desk.WaitForWindow())
@@ -881,6 +884,44 @@ protected:
         EXPECT_TRUE(desk.RunsFor(3000)) << "the program ended while playing; " << desk.Report();
         EXPECT_TRUE(desk.WaitForPicture()) << "the picture went; " << desk.Report();
         ExpectMainWindowAlone();
+    }
+
+    // F and Escape typed on weston's keyboard (weston nested in an X server): F takes the
+    // picture to the whole screen and back, in the main window and in the full-screen one;
+    // Escape leaves full screen. What covers the screen is read from weston's scene graph.
+    void ExpectFullScreenKeys(const QProcessEnvironment& extra) {
+        if (const QString missing = XSession::MissingTools({"Xvfb", "xdotool"}); !missing.isEmpty())
+            GTEST_SKIP() << qPrintable(missing) << " is not installed";
+        ASSERT_NO_FATAL_FAILURE(StartWith(fixtures::Media::Mp4H264, QStringLiteral("clip.mp4"),
+                                          WaylandSession::Renderer::Pixman, extra,
+                                          WaylandSession::Backend::NestedInX));
+        ASSERT_TRUE(desk.WaitForPicture()) << "no picture in the window; " << desk.Report();
+        const QRect screen(QPoint(0, 0), desk.shot.size());
+        QPoint picture = pictureRect(desk.place).center();
+        const auto full = [&] {
+            const std::vector<WaylandSession::Window> windows = desk.session.Windows();
+            return std::any_of(windows.begin(), windows.end(),
+                               [&](const WaylandSession::Window& w) { return w.area == screen; });
+        };
+        const std::pair<const char*, bool> steps[] = {
+            {"f", true}, {"Escape", false}, {"f", true}, {"f", false}};
+        bool wasFull = false;
+        for (const auto& [key, toFull] : steps) {
+            // weston gives the main window the keyboard back only a while after the
+            // full-screen window went: a click on the picture gives it at once (each at
+            // another place, that two clicks are never taken for a double-click).
+            if (!wasFull) {
+                desk.session.Xdo(
+                    {"mousemove", QString::number(picture.x()), QString::number(picture.y())});
+                desk.session.Xdo({"click", "1"});
+                picture += QPoint(0, 20);
+            }
+            desk.session.Xdo({"key", key});
+            EXPECT_TRUE(XSession::WaitFor([&] { return full() == toFull; }, 5000, 100))
+                << "after " << key << " the picture is " << (toFull ? "not " : "still ")
+                << "on the whole screen; " << desk.Report();
+            wasFull = toFull;
+        }
     }
 
     WaylandDesk desk;
@@ -928,6 +969,14 @@ TEST_F(PlayerOnAWaylandSession, AVideoShowsInItsWindowThroughXWayland) {
     ASSERT_NO_FATAL_FAILURE(StartWith(fixtures::Media::Mp4H264, QStringLiteral("clip.mp4"),
                                       WaylandSession::Renderer::Pixman, onXWayland()));
     ExpectPictureInWindow();
+}
+
+TEST_F(PlayerOnAWaylandSession, FullScreenKeysTypedOnWestonsKeyboard) {
+    ExpectFullScreenKeys({});
+}
+
+TEST_F(PlayerOnAWaylandSession, FullScreenKeysTypedOnWestonsKeyboardThroughXWayland) {
+    ExpectFullScreenKeys(onXWayland());
 }
 
 TEST_F(PlayerOnAWaylandSession, AVideoShowsInItsWindowOnWestonsGlRenderer) {

@@ -39,7 +39,7 @@ QString WaylandSession::MissingTools() {
     return XSession::MissingTools({"weston", "Xwayland", "weston-screenshooter", "weston-debug"});
 }
 
-bool WaylandSession::Start(Renderer renderer, QSize screen) {
+bool WaylandSession::Start(Renderer renderer, QSize screen, Backend backend) {
     if (!m_runtime.isValid())
         return false;
     // A runtime folder is the user's alone; Wayland clients refuse one others may enter.
@@ -48,6 +48,12 @@ bool WaylandSession::Start(Renderer renderer, QSize screen) {
     for (const char* name : {"WAYLAND_DISPLAY", "WAYLAND_SOCKET", "DISPLAY"})
         env.remove(QString::fromLatin1(name));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+    const bool nested = backend == Backend::NestedInX;
+    if (nested) {
+        if (!m_outer.Start(screen, false))
+            return false;
+        env.insert(QStringLiteral("DISPLAY"), m_outer.Display());
+    }
     m_weston.setProcessEnvironment(env);
     // weston and the XWayland it starts log to stderr: into a file, which no pipe can stall.
     m_weston.setStandardOutputFile(QProcess::nullDevice());
@@ -55,15 +61,25 @@ bool WaylandSession::Start(Renderer renderer, QSize screen) {
     // --debug lets weston-screenshooter and weston-debug in; --idle-time=0 keeps the screen
     // from going blank however long a slow build takes.
     m_weston.start(QStringLiteral("weston"),
-                   {"--backend=headless-backend.so", "--socket=" + kSocket, "--xwayland", "--debug",
-                    "--no-config", "--idle-time=0",
+                   {nested ? "--backend=x11-backend.so" : "--backend=headless-backend.so",
+                    "--socket=" + kSocket, "--xwayland", "--debug", "--no-config", "--idle-time=0",
                     renderer == Renderer::Gl ? "--use-gl" : "--use-pixman",
                     QStringLiteral("--width=%1").arg(screen.width()),
                     QStringLiteral("--height=%1").arg(screen.height())});
     if (!m_weston.waitForStarted(5000))
         return false;
     m_socket = kSocket;
-    return WaitForXDisplay() && XSession::WaitFor([&] { return !Shot().isNull(); }, 5000, 100);
+    if (!WaitForXDisplay() || !XSession::WaitFor([&] { return !Shot().isNull(); }, 5000, 100))
+        return false;
+    if (nested) {
+        // weston's window, filling its X server's screen, takes that server's keyboard. weston
+        // moves its pointer by how far the X pointer moves, from where it believes it to be:
+        // to the far corner and back, the two meet at the top left.
+        Xdo({"windowfocus", Xdo({"search", "--class", "weston"}).section('\n', 0, 0)});
+        Xdo({"mousemove", "0", "0", "mousemove", QString::number(screen.width() - 1),
+             QString::number(screen.height() - 1), "mousemove", "0", "0"});
+    }
+    return true;
 }
 
 bool WaylandSession::WaitForXDisplay() {

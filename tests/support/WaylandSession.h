@@ -1,11 +1,12 @@
 // A Wayland session of its own (weston on its headless backend, with XWayland for X
 // programs) for tests that start the real program the way a person on a Wayland desktop
 // does: screenshots of the whole screen (weston-screenshooter) and where each window lies
-// (weston's scene graph, read with weston-debug). Keys cannot be sent to Wayland windows
-// from outside: tests that type stay on XSession.
+// (weston's scene graph, read with weston-debug). Keys and clicks reach Wayland windows only
+// through weston's own input: tests that type run weston nested in an X server of its own.
 #pragma once
 
 #include "GroupedProcess.h"
+#include "XSession.h"
 
 #include <QImage>
 #include <QProcess>
@@ -41,7 +42,15 @@ public:
     // The first tool a session needs that is missing ("" when all are there).
     static QString MissingTools();
 
-    bool Start(Renderer renderer, QSize screen = QSize(1280, 1024));
+    // Where weston shows its screen: nowhere, or in a window filling an X server of its own
+    // (Xvfb, no window manager) whose keyboard and pointer are then weston's, driven by Xdo.
+    enum class Backend { Headless, NestedInX };
+
+    bool Start(Renderer renderer, QSize screen = QSize(1280, 1024),
+               Backend backend = Backend::Headless);
+    // xdotool on the X server weston is nested in: keys for the window weston gave the
+    // keyboard, the pointer at weston's screen coordinates.
+    QString Xdo(const QStringList& args) const { return m_outer.Xdo(args); }
     // The X display XWayland listens on, as weston reported it (":N").
     QString XDisplay() const { return m_xDisplay; }
     // For tools run on the session.
@@ -76,6 +85,7 @@ private:
     QString Run(const QString& program, const QStringList& args,
                 const QString& workDir = QString()) const;
 
+    XSession m_outer;        // what a nested weston draws in
     QTemporaryDir m_runtime; // XDG_RUNTIME_DIR: weston's socket, its log
     GroupedProcess m_weston;
     std::vector<std::unique_ptr<GroupedProcess>> m_programs;
