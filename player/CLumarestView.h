@@ -156,6 +156,7 @@ private:
     int m_nElapsed = 0;  // ticks since the medium started
     int32_t m_lVolume = 0;
     int32_t m_lVolumeInForce = 0; // last put on the graph, but for the focus mute
+    bool m_bFocusMuted = false;   // silent while another window of the program has the focus
     QString m_strText;
     QPointer<QSlider> m_wndSlider; // child of the main status bar, deleted with the view
     std::shared_ptr<IGraphBuilder> m_pGB;
@@ -194,7 +195,7 @@ private:
     void OnTickTimer();
     void OnFullScreenTimer();
     void OnSliderTimer();
-    void SeekToSlider();
+    void SeekToSlider(bool byHand);
     void SeekBy(int seconds);
     void EndQueue();
     void AdvanceQueue();
@@ -209,6 +210,9 @@ private:
     void OnMediumEnded();
     // This window had the keyboard last among the players.
     void ComesFirstInFocusOrder();
+    bool HoldsKeyboard() const;
+    bool IsKeyboardPlace(const QWidget* place) const;
+    static CLumarestView* StatusBarOwner();
 
     // Sound and status texts.
     void ChangeVolume(int32_t volume);

@@ -6,6 +6,7 @@
 #include "player/CLumarestDoc.h"
 #include "player/PlayerMath.h"
 
+#include <QApplication>
 #include <QPointer>
 
 #include <utility>
@@ -46,18 +47,43 @@ void CLumarestView::ComesFirstInFocusOrder() {
     order.insert(order.begin(), this);
 }
 
-// One window's time and slider at a time: the status bar is shared by every player.
+// One window's time and slider at a time: the status bar is shared by every player. While
+// another program has the keyboard, the status bar stays with the window it will come back to.
 bool CLumarestView::OwnsStatusBar() const {
-    if (HasKeyboardFocus())
+    const QWidget* place = QApplication::focusWidget();
+    if (!place && window())
+        place = window()->focusWidget();
+    if (HasKeyboardFocus() || IsKeyboardPlace(place))
         return true;
     const auto& order = FocusOrder();
     for (const QPointer<CLumarestView>& v : order)
-        if (v && v->HasKeyboardFocus())
+        if (v && (v->HasKeyboardFocus() || v->IsKeyboardPlace(place)))
             return false;
     for (const QPointer<CLumarestView>& v : order)
         if (v && v->m_bPlaying && g_bQueuePlaying && v->RunsAQueue())
             return v == this;
     return false;
+}
+
+CLumarestView* CLumarestView::StatusBarOwner() {
+    for (const QPointer<CLumarestView>& v : FocusOrder())
+        if (v && v->OwnsStatusBar())
+            return v.data();
+    return nullptr;
+}
+
+// The keyboard is in the view, or in the window its picture covers the screen with.
+bool CLumarestView::HoldsKeyboard() const {
+    return HasKeyboardFocus() || IsKeyboardPlace(QApplication::focusWidget());
+}
+
+bool CLumarestView::IsKeyboardPlace(const QWidget* place) const {
+    if (!place)
+        return false;
+    if (place == this || isAncestorOf(place))
+        return true;
+    const QWidget* picture = m_bFullScreen && m_pVW ? m_pVW->VideoWidget() : nullptr;
+    return picture && picture->window() != window() && place->window() == picture->window();
 }
 
 // Whoever shows the medium's state hears of its end as it happens.
@@ -80,7 +106,7 @@ TickInput CLumarestView::TickState() const {
     in.paused = m_bPaused;
     in.playing = m_bPlaying;
     in.queuePlaying = g_bQueuePlaying && RunsAQueue();
-    in.hasFocus = HasKeyboardFocus();
+    in.hasFocus = HoldsKeyboard();
     in.elapsed = m_nElapsed;
     in.duration = m_nDuration;
     in.position = MediumSeconds();

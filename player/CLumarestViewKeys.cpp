@@ -103,15 +103,17 @@ void CLumarestView::ApplySound() {
 void CLumarestView::OnSetFocus(QWidget* oldFocus) {
     CView::OnSetFocus(oldFocus);
     ComesFirstInFocusOrder();
+    if (m_bFocusMuted)
+        PutVolume(m_lVolumeInForce); // what the focus took away, stopped or not
     if (m_bPlaying) {
         if (m_pBA && !m_bSoundOff)
             PutVolume(m_lVolume);
-        ShowVolume();
         if (m_wndSlider)
             m_wndSlider->show();
         FillBackground();
         RedrawNow();
     }
+    ShowVolume();
     AnnounceChanges(); // with the focus, this window's end may move its queue on
 }
 
@@ -124,25 +126,31 @@ void CLumarestView::OnKillFocus(QWidget* newFocus) {
         if (newFocus && m_pBA && m_bPlaying)
             MuteForFocus();
     }
+    // A queue playing on in another window may take the status bar over.
+    if (CLumarestView* owner = StatusBarOwner(); owner && owner != this)
+        owner->ShowVolume();
     AnnounceChanges();
 }
 
 // What the user set is put on the graph; it is what the window says it plays at.
 void CLumarestView::PutVolume(int32_t volume) {
     m_lVolumeInForce = volume;
+    m_bFocusMuted = false;
     if (m_pBA)
         m_pBA->put_Volume(volume);
 }
 
 // Not the user's setting: the level in force comes back with the focus.
 void CLumarestView::MuteForFocus() {
+    m_bFocusMuted = true;
     if (m_pBA)
         m_pBA->put_Volume(kSilence);
 }
 
 // The level heard: the stored volume's, or 0 while silenced.
 void CLumarestView::ShowVolume() {
-    SetPane(2, VolumeText(m_lVolumeInForce));
+    if (OwnsStatusBar())
+        SetPane(2, VolumeText(m_lVolumeInForce));
 }
 
 // Each new player view makes the process's keyboard device anew.
