@@ -173,7 +173,7 @@ bool CLumarestView::SeekTo(int second) {
     if (!HasGraph() || !m_pMS || m_nDuration <= 0 || !m_wndSlider)
         return false;
     SetSliderValue(std::clamp(second, 0, m_nDuration));
-    SeekToSlider();
+    SeekToSlider(false);
     ShowTime(QString());
     return true;
 }
@@ -203,10 +203,10 @@ void CLumarestView::OnSliderTimer() {
         m_wndSlider->setVisible(OwnsStatusBar());
         return;
     }
-    SeekToSlider(); // the user moved it
+    SeekToSlider(true); // the user moved it
 }
 
-void CLumarestView::SeekToSlider() {
+void CLumarestView::SeekToSlider(bool byHand) {
     g_bSeeking = true;
     const int position = m_wndSlider->value();
     LONGLONG target = SeekTarget(position, m_llDuration, m_nDuration);
@@ -215,8 +215,10 @@ void CLumarestView::SeekToSlider() {
                             AM_SEEKING_NoPositioning);
     m_nSliderPos = m_wndSlider ? m_wndSlider->value() : position;
     m_nElapsed = SecondsOf(target);
-    // The frame would hand the focus on to its view: give it to the view directly.
-    setFocus(Qt::OtherFocusReason);
+    // After a drag the frame would hand the focus on to its view: give it to the view
+    // directly. A seek asked by a key or by the desktop leaves the keyboard where it is.
+    if (byHand)
+        setFocus(Qt::OtherFocusReason);
     g_bSeeking = false;
     emit seeked(target / 10);
     AnnounceChanges();
