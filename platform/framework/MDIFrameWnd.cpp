@@ -59,7 +59,9 @@ CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : QMainWindow(parent) {
 // came from, as after a command. Moving on to the next menu (Left, Right) keeps a popup open.
 void CMDIFrameWnd::ReturnFocusFromMenuBar() {
     QWidget* bar = menuWidget();
-    if (!bar || QApplication::focusWidget() != bar || QApplication::activePopupWidget())
+    const QWidget* focus = QApplication::focusWidget();
+    const bool lost = focus == nullptr && isActiveWindow(); // closed with nowhere to go
+    if (!bar || (focus != bar && !lost) || QApplication::activePopupWidget())
         return;
     if (m_focusBeforeMenu && m_focusBeforeMenu->isVisible())
         m_focusBeforeMenu->setFocus(Qt::MenuBarFocusReason);
@@ -220,7 +222,11 @@ void CMDIFrameWnd::BuildMenuBar(UINT menuId) {
     for (const MenuItemDef& popup : def->popups) {
         QMenu* menu = menuBar()->addMenu(popup.text);
         FillMenu(menu, popup.items);
-        connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(menu); });
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+            if (QWidget* focus = QApplication::focusWidget(); focus && focus != menuWidget())
+                m_focusBeforeMenu = focus;
+            UpdateMenu(menu);
+        });
         connect(menu, &QMenu::aboutToHide, this,
                 [this] { QTimer::singleShot(0, this, &CMDIFrameWnd::ReturnFocusFromMenuBar); });
     }
