@@ -251,7 +251,12 @@ protected:
             // The status bar's owner ticks last: its time is what pane 0 then shows.
             CLumarestView* owner = w.players[w.players[1]->OwnsStatusBar() ? 1 : 0];
             w.players[owner == w.players[0] ? 1 : 0]->OnTimer(CLumarestView::kTickTimer);
-            const bool counts = owner->OwnsStatusBar() && owner->Status() == Status::Playing;
+            // A single file's window shows its time only while it has the keyboard; a queue
+            // shows it wherever the keyboard is.
+            const bool shows = HeldBy(QApplication::focusWidget(), owner) ||
+                               (g_bQueuePlaying && owner == w.players[1]);
+            const bool counts =
+                shows && owner->OwnsStatusBar() && owner->Status() == Status::Playing;
             const int entry = owner->QueueIndex();
             owner->OnTimer(CLumarestView::kTickTimer);
             if (counts && owner->Status() == Status::Playing && owner->QueueIndex() == entry)
