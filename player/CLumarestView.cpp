@@ -4,6 +4,7 @@
 
 #include "app/CMainFrame.h"
 #include "platform/framework/StatusBar.h"
+#include "platform/input/KeyStateTable.h"
 #include "player/CLumarestDoc.h"
 #include "player/FailureLog.h"
 #include "player/PlayerGlobals.h"
@@ -130,6 +131,9 @@ void CLumarestView::SetFullScreen(bool on) {
     if (on && !m_pVW->VideoWidget())
         return;
     m_bFullScreen = on;
+    // The keyboard moves to another window: a key whose release goes astray on the way (a
+    // compositor may send it to the window that went) must not read as held in the new one.
+    keystate::ReleaseAll();
     m_pVW->put_FullScreenMode(on ? OATRUE : OAFALSE);
     if (on)
         SetTimer(kFullScreenTimer, 10);
