@@ -137,7 +137,6 @@ void CLumarestView::SetFullScreen(bool on) {
     m_pVW->put_FullScreenMode(on ? OATRUE : OAFALSE);
     if (on)
         SetTimer(kFullScreenTimer, 10);
-    emit fullScreenChanged(on);
 }
 
 void CLumarestView::OnViewSubtitles() {

@@ -87,16 +87,12 @@ public:
     int64_t PositionUs() const;
     int ElapsedSeconds() const { return m_nElapsed; }
     int DurationSeconds() const { return m_nDuration; }
-    // The stored volume, hundredths of a decibel (0 full, -10000 silence).
-    int32_t StoredVolume() const { return m_lVolume; }
     // The volume the user hears from this window, hundredths of a decibel: the stored one,
     // or silence while the sound is off or M silenced it.
     int32_t VolumeInForce() const { return m_lVolumeInForce; }
     // The level pane 2 shows, 0 to 100; 0 while the sound is off or silenced.
     int Level() const;
-    bool IsSoundOff() const { return m_bSoundOff; }
     bool IsFullScreen() const { return m_bFullScreen; }
-    bool SubtitlesShown() const { return m_bSubtitles; }
     // The slider in the status bar, while a timed medium is loaded.
     const QSlider* Slider() const { return m_wndSlider.data(); }
     bool CanSeek() const { return HasGraph() && m_wndSlider && m_nDuration > 0; }
@@ -137,7 +133,6 @@ signals:
     void levelChanged(int level);
     void queueChanged(); // QueueIndex(), CanMoveQueueOn()
     void seeked(qint64 positionUs);
-    void fullScreenChanged(bool on);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -154,7 +154,6 @@ void CLumarestView::OnFullScreenTimer() {
     // Left by a double-click on the picture, or by the window manager.
     if (long mode = OATRUE; m_pVW && m_pVW->get_FullScreenMode(&mode) == S_OK && mode == OAFALSE) {
         m_bFullScreen = false;
-        emit fullScreenChanged(false);
         return;
     }
     std::array<uint8_t, 256> keys{};

@@ -64,15 +64,10 @@ void FullScreenWindow::resizeEvent(QResizeEvent*) {
 }
 
 void FullScreenWindow::keyPressEvent(QKeyEvent* event) {
-    if (m_keyTarget) {
-        QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->nativeScanCode(),
-                       event->nativeVirtualKey(), event->nativeModifiers(), event->text(),
-                       event->isAutoRepeat(), event->count());
-        QCoreApplication::sendEvent(m_keyTarget, &copy);
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    if (m_keyTarget)
+        QCoreApplication::sendEvent(m_keyTarget, event);
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void FullScreenWindow::mouseDoubleClickEvent(QMouseEvent* event) {
