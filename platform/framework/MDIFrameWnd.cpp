@@ -59,9 +59,7 @@ CMDIFrameWnd::CMDIFrameWnd(QWidget* parent) : QMainWindow(parent) {
 // came from, as after a command. Moving on to the next menu (Left, Right) keeps a popup open.
 void CMDIFrameWnd::ReturnFocusFromMenuBar() {
     QWidget* bar = menuWidget();
-    const QWidget* focus = QApplication::focusWidget();
-    const bool lost = focus == nullptr && isActiveWindow(); // closed with nowhere to go
-    if (!bar || (focus != bar && !lost) || QApplication::activePopupWidget())
+    if (!bar || QApplication::focusWidget() != bar || QApplication::activePopupWidget())
         return;
     if (m_focusBeforeMenu && m_focusBeforeMenu->isVisible())
         m_focusBeforeMenu->setFocus(Qt::MenuBarFocusReason);
@@ -222,11 +220,7 @@ void CMDIFrameWnd::BuildMenuBar(UINT menuId) {
     for (const MenuItemDef& popup : def->popups) {
         QMenu* menu = menuBar()->addMenu(popup.text);
         FillMenu(menu, popup.items);
-        connect(menu, &QMenu::aboutToShow, this, [this, menu] {
-            if (QWidget* focus = QApplication::focusWidget(); focus && focus != menuWidget())
-                m_focusBeforeMenu = focus;
-            UpdateMenu(menu);
-        });
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenu(menu); });
         connect(menu, &QMenu::aboutToHide, this,
                 [this] { QTimer::singleShot(0, this, &CMDIFrameWnd::ReturnFocusFromMenuBar); });
     }
