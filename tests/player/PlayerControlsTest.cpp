@@ -8,7 +8,6 @@
 #include "app/SharedState.h"
 #include "platform/framework/StatusBar.h"
 #include "platform/input/KeyStateTable.h"
-#include "player/CLumarestDoc.h"
 #include "player/CLumarestView.h"
 #include "player/PlayerGlobals.h"
 #include "player/PlayerMath.h"
@@ -324,32 +323,6 @@ TEST_F(Controls, DraggingTheSliderSeeks) {
     view->OnTimer(CLumarestView::kSliderTimer);
     EXPECT_EQ(Probe(view).m_nSliderPos, 3);
     g_bSeeking = false;
-}
-
-// The status bar holds one slider: the player's that has the keyboard, else the queue's.
-TEST_F(Controls, OneSliderAtATimeThePlayersWithTheKeyboardOrElseTheQueues) {
-    CLumarestView* queue = open(MediaFolder::instance().path(Media::Wav));
-    CLumarestView* single = open(MediaFolder::instance().path(Media::OggVorbis));
-    ASSERT_NE(queue, nullptr);
-    ASSERT_NE(single, nullptr);
-    auto* doc = dynamic_cast<CLumarestDoc*>(queue->GetDocument());
-    doc->m_arrPaths = {queue->File(), queue->File()};
-    g_bQueuePlaying = true;
-    const auto shown = [&] {
-        queue->OnTimer(CLumarestView::kSliderTimer);
-        single->OnTimer(CLumarestView::kSliderTimer);
-        return std::pair(queue->Slider()->isVisible(), single->Slider()->isVisible());
-    };
-    focus(single);
-    EXPECT_EQ(shown(), std::pair(false, true)) << "a queue in another window stays out of sight";
-    focus(queue);
-    EXPECT_EQ(shown(), std::pair(true, false));
-    focus(single);
-    single->window()->setFocus(Qt::OtherFocusReason); // the keyboard leaves the players
-    QApplication::processEvents();
-    EXPECT_EQ(shown(), std::pair(true, false)) << "the queue goes on in sight";
-    g_bQueuePlaying = false;
-    EXPECT_EQ(shown(), std::pair(false, false));
 }
 
 TEST_F(Controls, FullScreenUntilEscape) {
