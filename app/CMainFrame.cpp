@@ -42,9 +42,10 @@ int CMainFrame::OnCreate() {
     if (!m_wndToolBar)
         return -1;
     m_wndStatusBar = new CStatusBar(this);
-    if (!m_wndStatusBar->SetIndicators(
-            {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
+    if (!m_wndStatusBar->SetIndicators({ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_VOLUME,
+                                        ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
         return -1;
+    m_wndStatusBar->SetPaneWidthFor(2, QStringLiteral(" 100")); // the loudest level
     setStatusBar(m_wndStatusBar);
     m_wndStatusBar->SetPaneText(0, AfxResources().LoadString(AFX_IDS_IDLEMESSAGE), false);
 

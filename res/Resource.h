@@ -35,6 +35,10 @@ constexpr UINT ID_WINDOW_CLOSEALL = 32798;
 constexpr UINT ID_VIEW_PARAMETERS = 32799;
 constexpr UINT ID_VIEW_SUBTITLES = 32800;
 
+// Status-bar panes of the program's own.
+// The player's volume level, beside the lock indicators so that NUM keeps a pane of its own.
+constexpr UINT ID_INDICATOR_VOLUME = 32801;
+
 namespace res {
 // Puts the program's menus, toolbar, accelerators, strings and icons into the
 // process's resources. Needs a QApplication (icons). The toolbar's theme icons are looked up

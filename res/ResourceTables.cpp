@@ -25,6 +25,7 @@ void InstallStrings(CResources& r) {
         {AFX_IDS_APP_TITLE, QStringLiteral("Lumarest")},
         {AFX_IDS_IDLEMESSAGE, QStringLiteral(" ")},
         {ID_INDICATOR_CAPS, QStringLiteral("CAP")},
+        {ID_INDICATOR_VOLUME, QStringLiteral(" ")},
         {ID_INDICATOR_NUM, QStringLiteral("NUM")},
         {ID_INDICATOR_SCRL, QStringLiteral("SCRL")},
         {ID_FILE_OPEN, QStringLiteral("Open an existing document\nOpen")},

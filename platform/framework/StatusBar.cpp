@@ -64,6 +64,15 @@ UINT CStatusBar::GetItemID(int index) const {
     return index >= 0 && index < GetCount() ? m_panes[index].id : 0;
 }
 
+void CStatusBar::SetPaneWidthFor(int index, const QString& widest) {
+    if (index <= 0 || index >= GetCount() || m_panes[index].width == 0)
+        return;
+    m_panes[index].width =
+        std::max(m_panes[index].width, fontMetrics().horizontalAdvance(widest) + 2 * kPadding);
+    Layout();
+    update();
+}
+
 bool CStatusBar::SetPaneText(int index, const QString& text, bool repaintNow) {
     if (index < 0 || index >= GetCount())
         return false;

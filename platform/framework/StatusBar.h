@@ -19,6 +19,8 @@ public:
     bool SetIndicators(const std::vector<UINT>& ids);
     int GetCount() const { return static_cast<int>(m_panes.size()); }
     UINT GetItemID(int index) const;
+    // Makes an indicator pane wide enough for the widest text it will be given.
+    void SetPaneWidthFor(int index, const QString& widest);
 
     // Sets a pane's text; with update the pane is painted before returning.
     bool SetPaneText(int index, const QString& text, bool update = true);

@@ -248,9 +248,14 @@ TEST(MainFrame, LockPanesShowTheirTextOnlyWhileTheLockIsOn) {
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
     CStatusBar& bar = *frame.m_wndStatusBar;
-    EXPECT_EQ(bar.GetPaneText(1), "CAP"); // the text stays; only its showing follows the lock
-    for (int pane = 1; pane <= 3; ++pane)
+    // Pane 2 is the player's volume level; CAP, NUM and SCRL follow it.
+    constexpr int caps = 1, level = 2, num = 3, scroll = 4;
+    EXPECT_EQ(bar.GetPaneText(caps), "CAP"); // the text stays; only its showing follows the lock
+    for (int pane : {caps, level, num, scroll})
         EXPECT_EQ(TextPixels(bar, pane), 0) << pane;
+    // The loudest level fits its pane.
+    EXPECT_GE(bar.GetItemRect(level).width(),
+              bar.TextRight(level, " 100") - bar.GetItemRect(level).x());
 
     const auto click = [&](int key) {
         KeyAtTheWindow(frame, QEvent::KeyPress, key);
@@ -258,26 +263,31 @@ TEST(MainFrame, LockPanesShowTheirTextOnlyWhileTheLockIsOn) {
     };
     click(Qt::Key_CapsLock);
     click(Qt::Key_ScrollLock);
-    EXPECT_GT(TextPixels(bar, 1), 10);
-    EXPECT_EQ(TextPixels(bar, 2), 0);
-    EXPECT_GT(TextPixels(bar, 3), 10);
+    EXPECT_GT(TextPixels(bar, caps), 10);
+    EXPECT_EQ(TextPixels(bar, num), 0);
+    EXPECT_GT(TextPixels(bar, scroll), 10);
     click(Qt::Key_CapsLock);
     click(Qt::Key_ScrollLock);
-    EXPECT_EQ(TextPixels(bar, 1), 0);
-    EXPECT_EQ(TextPixels(bar, 3), 0);
+    EXPECT_EQ(TextPixels(bar, caps), 0);
+    EXPECT_EQ(TextPixels(bar, scroll), 0);
 
     // Locks changed while another program had the keyboard: the next key the window
     // system delivers carries them (Lock and Mod2 of its keyboard state).
     KeyAtTheWindow(frame, QEvent::KeyPress, Qt::Key_A, 38, (1u << 1) | (1u << 4));
-    EXPECT_GT(TextPixels(bar, 1), 10);
-    EXPECT_GT(TextPixels(bar, 2), 10);
+    EXPECT_GT(TextPixels(bar, caps), 10);
+    EXPECT_GT(TextPixels(bar, num), 10);
     KeyAtTheWindow(frame, QEvent::KeyRelease, Qt::Key_A, 38, 0);
-    EXPECT_EQ(TextPixels(bar, 1), 0);
-    EXPECT_EQ(TextPixels(bar, 2), 0);
+    EXPECT_EQ(TextPixels(bar, caps), 0);
+    EXPECT_EQ(TextPixels(bar, num), 0);
 
-    // What the program writes into a lock pane (the player's volume) shows whatever the lock.
-    bar.SetPaneText(2, " 98");
-    EXPECT_GT(TextPixels(bar, 2), 10);
+    // A player's volume level takes nothing from NUM: it still shows only while Num Lock is on.
+    bar.SetPaneText(level, " 98");
+    EXPECT_GT(TextPixels(bar, level), 10);
+    EXPECT_EQ(TextPixels(bar, num), 0);
+    click(Qt::Key_NumLock);
+    EXPECT_GT(TextPixels(bar, num), 10);
+    click(Qt::Key_NumLock);
+    EXPECT_EQ(TextPixels(bar, num), 0);
 }
 
 TEST(MainFrame, TheStatusBarIsAsHighAsItsFontNeeds) {

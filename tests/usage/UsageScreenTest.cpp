@@ -179,6 +179,18 @@ TEST(UsageOnScreen, WindowsDialogsAndThePlayList) {
     Keys(main, {"Caps_Lock"});
     EXPECT_TRUE(XSession::WaitFor([&] { return !lockPanes().contains("CAP"); }, 3000))
         << qPrintable(lockPanes());
+    // NUM lights beside the player's volume level, which keeps a pane of its own.
+    Keys(main, {"Num_Lock"});
+    EXPECT_TRUE(XSession::WaitFor(
+        [&] {
+            const QString panes = lockPanes();
+            return panes.contains("NUM") && panes.contains("100");
+        },
+        3000))
+        << qPrintable(lockPanes());
+    Keys(main, {"Num_Lock"});
+    EXPECT_TRUE(XSession::WaitFor([&] { return !lockPanes().contains("NUM"); }, 3000))
+        << qPrintable(lockPanes());
 
     // Ctrl+N, the second kind (Down, Return): a play-list window, which has a table.
     Keys(main, {"ctrl+n"});
