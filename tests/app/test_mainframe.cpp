@@ -19,15 +19,18 @@
 #include "res/Resource.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -309,6 +312,29 @@ TEST(MainFrame, HelpShowsTheProgramsHelpPage) {
     EXPECT_TRUE(windows.front()->isVisible());
     EXPECT_TRUE(windows.front()->Source().endsWith("help/index.html"));
     EXPECT_EQ(windows.front()->windowTitle(), "Lumarest Help");
+
+    // Every key the README lists is on the help page.
+    const QString page = windows.front()->findChild<QTextBrowser*>()->toPlainText();
+    QFile readme(QStringLiteral(LUMAREST_README));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString keys = QString::fromUtf8(readme.readAll()).section(QStringLiteral("## Keys"), 1);
+    int rows = 0;
+    for (const QString& line : keys.section(QStringLiteral("\n## "), 0, 0).split('\n')) {
+        const QStringList cells = line.split('|');
+        if (cells.size() < 4 || cells[2].contains(QStringLiteral("---")) ||
+            cells[2].trimmed() == "Key")
+            continue;
+        ++rows;
+        static const QRegularExpression between(QStringLiteral(" / |,? or |, "));
+        for (const QString& key : cells[2].trimmed().split(between)) {
+            const auto options = key.size() == 1 ? QRegularExpression::NoPatternOption
+                                                 : QRegularExpression::CaseInsensitiveOption;
+            const QRegularExpression word("(?<!\\w)" + QRegularExpression::escape(key) + "(?!\\w)",
+                                          options);
+            EXPECT_TRUE(page.contains(word)) << "the help page leaves out " << qPrintable(key);
+        }
+    }
+    EXPECT_GE(rows, 10);
     windows.front()->close();
 }
 
