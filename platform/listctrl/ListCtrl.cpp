@@ -78,6 +78,13 @@ bool CListCtrl::DeleteAllItems() {
     return true;
 }
 
+bool CListCtrl::DeleteShownItems() {
+    if (!m_rows.EraseShown())
+        return false;
+    ForgetAllLines();
+    return true;
+}
+
 bool CListCtrl::DeleteItem(int nItem) {
     if (!m_rows.Erase(nItem))
         return false;

@@ -40,6 +40,9 @@ public:
     uint32_t GetExtendedStyle() const { return m_extendedStyle; }
 
     bool DeleteAllItems();
+    // Deletes the lines shown and keeps those a filter hides (ShowOnlyLines); the
+    // same as DeleteAllItems when none is hidden.
+    bool DeleteShownItems();
     bool DeleteItem(int nItem);
     int GetItemCount() const { return m_rows.Count(); }
     // Prepares for this many lines in all (a long fill then grows nothing).

@@ -153,6 +153,30 @@ bool CListRows::Clear() {
     return true;
 }
 
+bool CListRows::EraseShown() {
+    if (m_sorting)
+        return false;
+    if (m_hidden == 0)
+        return Clear();
+    for (size_t p = 0; p < m_state.size(); ++p) {
+        if (m_state[p] & (kErased | kHidden))
+            continue;
+        CCellTexts::Ref* cells = Cells(p);
+        for (int c = 0; c < m_stride; ++c) {
+            m_texts.Release(cells[c]);
+            cells[c] = 0;
+        }
+        m_state[p] = kErased;
+        ++m_erasedCount;
+    }
+    m_alive = 0;
+    m_selected = 0;
+    m_focus = kNone; // hidden lines hold no focus
+    ++m_version;
+    DropErased(); // the skipped positions are the hidden lines' again
+    return true;
+}
+
 bool CListRows::InsertCell(int cell) {
     if (m_sorting || cell < 0 || m_stride == INT_MAX)
         return false;

@@ -43,6 +43,9 @@ public:
     int Append(std::span<const CCellView> cells, LPARAM data);
     bool Erase(int index);
     bool Clear();
+    // Erases every line shown and keeps the hidden ones, in their order; the
+    // same as Clear when none is hidden. Refused while sorting.
+    bool EraseShown();
     // Widens every line by one empty cell at position cell.
     bool InsertCell(int cell);
 
