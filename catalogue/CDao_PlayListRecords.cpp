@@ -102,7 +102,9 @@ void CDao_PlayList::DeleteAllLines(CListCtrl& list, const QString& table, const 
         for (int line = 0; line < count; ++line)
             DeleteRecordOfLine(rs, list, line, keyField, m_strBuffer);
     });
-    list.DeleteAllItems();
+    // "All" are the lines the user sees: those a filter hides keep their
+    // records, and so keep their lines too.
+    list.DeleteShownItems();
 }
 
 void CDao_PlayList::DeleteSelectedLines(CListCtrl& list, const QString& table,

@@ -301,6 +301,10 @@ void CListView_Table::ApplyFilter() {
             [&filter](const CListRows::LineView& line) { return filter.Keeps(line); });
     }
     m_nCurrentLine = -1; // the indexes name other lines now
+    ShowShownCount();
+}
+
+void CListView_Table::ShowShownCount() {
     const int shown = m_pList->GetItemCount();
     ShowStatusText(
         QStringLiteral(" Lines shown: %1 of %2").arg(shown).arg(shown + m_pList->GetHiddenCount()));

@@ -81,6 +81,10 @@ private:
     // of a fill from the catalogue as it is now; false when there is none.
     bool ShareFillOfAnotherWindow(const CDaoDatabase::ChangeStamp& stamp, int count);
     void RenumberLines();
+    // " Lines shown: n of m", m counting the lines the filter hides.
+    void ShowShownCount();
+    using LinesDeletion = void (CDao_PlayList::*)(CListCtrl&, const QString&, const QString&);
+    void DeleteLines(LinesDeletion deletion);
     void SortByColumn(int column);
     void FlushStatusText();
     void ShowIdleTextIfActive();

@@ -192,34 +192,31 @@ void CListView_Table::OnRButtonDown(QPoint point) {
 }
 
 void CListView_Table::OnDeleteSelected() {
-    CDao_PlayList* catalogue = Catalogue();
-    if (!catalogue)
-        return;
-    const int before = m_pList->GetItemCount();
-    try {
-        const ScopedHiddenView hidden(*this);
-        catalogue->DeleteSelectedLines(*m_pList, QStringLiteral("FILES"),
-                                       QStringLiteral("ID_Files"));
-    } catch (const CDaoException& e) {
-        AfxMessageBox(e.m_strDescription, MB_OK | MB_ICONEXCLAMATION);
-    }
-    if (m_pList->GetItemCount() != before)
-        m_nCurrentLine = -1; // the line it named may be gone, or another
+    DeleteLines(&CDao_PlayList::DeleteSelectedLines);
 }
 
 void CListView_Table::OnDeleteAll() {
+    DeleteLines(&CDao_PlayList::DeleteAllLines);
+}
+
+// The catalogue asks, deletes the records and removes their lines; a filter
+// keeps the lines it hides, and the count of lines shown is told anew.
+void CListView_Table::DeleteLines(LinesDeletion deletion) {
     CDao_PlayList* catalogue = Catalogue();
     if (!catalogue)
         return;
     const int before = m_pList->GetItemCount();
     try {
         const ScopedHiddenView hidden(*this);
-        catalogue->DeleteAllLines(*m_pList, QStringLiteral("FILES"), QStringLiteral("ID_Files"));
+        (catalogue->*deletion)(*m_pList, QStringLiteral("FILES"), QStringLiteral("ID_Files"));
     } catch (const CDaoException& e) {
         AfxMessageBox(e.m_strDescription, MB_OK | MB_ICONEXCLAMATION);
     }
-    if (m_pList->GetItemCount() != before)
-        m_nCurrentLine = -1;
+    if (m_pList->GetItemCount() == before)
+        return;
+    m_nCurrentLine = -1; // the line it named may be gone, or another
+    if (!FilterText().isEmpty())
+        ShowShownCount();
 }
 
 void CListView_Table::OnSelectAll() {
