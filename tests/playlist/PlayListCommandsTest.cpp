@@ -10,6 +10,7 @@
 #include "app/CMainFrame.h"
 #include "app/SharedState.h"
 #include "platform/dao/DaoDatabase.h"
+#include "platform/dao/DaoRecordset.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/StatusBar.h"
@@ -75,6 +76,19 @@ protected:
         for (const auto& doc : h.app().m_pPlayerTemplate->Documents())
             docs.push_back(dynamic_cast<CLumarestDoc*>(doc.get()));
         return docs;
+    }
+    // FILES by SQL against the list: the rows the filter keeps shown, the others hidden.
+    void ExpectListHoldsFiles() {
+        CDaoRecordset rs(&db());
+        rs.Open(AFX_DAO_USE_DEFAULT_TYPE, QStringLiteral("SELECT * FROM FILES ORDER BY Name"));
+        QStringList kept, shown = ColumnTexts(*list, 0);
+        for (; !rs.IsEOF(); rs.MoveNext())
+            if (QString name = rs.GetFieldValue(QStringLiteral("Name")).GetText();
+                name.contains(view->FilterText(), Qt::CaseInsensitive))
+                kept << name;
+        shown.sort();
+        EXPECT_EQ(shown, kept);
+        EXPECT_EQ(list->GetItemCount() + list->GetHiddenCount(), CountFiles(db()));
     }
     static CLumarestView* PlayerView(CLumarestDoc* doc) {
         return doc->GetViews().empty() ? nullptr
@@ -457,4 +471,23 @@ TEST_F(PlayListCommands, TheFilterBoxKeepsMatchingLinesAndTheCommandsTakeThoseSh
     view->OnColumnClick(0);
     view->OnColumnClick(0);
     EXPECT_EQ(ColumnTexts(*list, 0), all);
+    // Filtered after selecting all: "all" and the selection are the lines shown.
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(box, "city");
+    QTest::keyClick(box, Qt::Key_Down);
+    view->OnPlaySelected();
+    ASSERT_EQ(Players().size(), 1u);
+    EXPECT_EQ(Players().front()->m_arrPaths, (QStringList{PathOf(0), PathOf(1)}));
+    h.app().m_pPlayerTemplate->CloseAllDocuments(false);
+    Select({0});
+    h.answers = {IDYES, IDYES};
+    QTest::keyClick(list, Qt::Key_Delete);
+    ExpectListHoldsFiles();
+    ASSERT_TRUE(h.frame().SendCommand(ID_RECORDS_DELETEALL));
+    EXPECT_EQ(h.messageTexts().last(), "Delete all 1 lines from Play List?");
+    EXPECT_EQ(h.frame().m_wndStatusBar->GetPaneText(0), " Lines shown: 0 of 1");
+    ExpectListHoldsFiles();
+    QTest::keyClick(box, Qt::Key_Escape); // the hidden line back, as in FILES
+    ExpectListHoldsFiles();
 }
