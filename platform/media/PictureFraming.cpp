@@ -14,11 +14,13 @@ constexpr guint kGrowth = 64 * 1024; // when the file's size is unknown
 // Only types that no decoder reads piece by piece. A framed stream ("parsed") is not framed
 // again: decodebin never puts the same parser twice in a row.
 constexpr const char* kFramedTypes = "image/x-sgi; image/x-sun-raster; image/x-pcx; "
-                                     "image/x-xpixmap; image/jpeg, colorspace=(string)CMYK";
+                                     "image/x-xpixmap; image/jpeg, colorspace=(string)CMYK; "
+                                     "image/png, bit-depth=(int)16";
 constexpr const char* kFramedOutput =
     "image/x-sgi, parsed=(boolean)true; image/x-sun-raster, parsed=(boolean)true; "
     "image/x-pcx, parsed=(boolean)true; image/x-xpixmap, parsed=(boolean)true; "
-    "image/jpeg, colorspace=(string)CMYK, parsed=(boolean)true";
+    "image/jpeg, colorspace=(string)CMYK, parsed=(boolean)true; "
+    "image/png, bit-depth=(int)16, parsed=(boolean)true";
 
 struct PictureFraming {
     GstBaseParse parent;

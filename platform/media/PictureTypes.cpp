@@ -1,6 +1,10 @@
 #include "platform/media/PictureTypes.h"
 
+#include "platform/media/PictureHeaders.h"
+
+#include <algorithm>
 #include <cstring>
+#include <span>
 
 namespace media {
 namespace {
@@ -59,52 +63,88 @@ void findPcx(GstTypeFind* find, gpointer) {
     }
 }
 
+// The file's first bytes, as many as can be had up to limit (fewer when the file is shorter
+// or, read as it streams in, not all there yet); empty when not even kLeast can be had.
+std::span<const std::uint8_t> peekStart(GstTypeFind* find, guint limit) {
+    constexpr guint kLeast = 4 * 1024;
+    const guint64 length = gst_type_find_get_length(find);
+    guint want = length > 0 && length < limit ? static_cast<guint>(length) : limit;
+    for (;;) {
+        if (const guint8* data = gst_type_find_peek(find, 0, want)) {
+            return {data, want};
+        }
+        if (want <= kLeast) {
+            return {};
+        }
+        want = std::max(want / 4, kLeast);
+    }
+}
+
+// Whether the file starts as a JPEG does: start of image, then a marker.
+bool startsAsJpeg(GstTypeFind* find) {
+    const guint8* start = gst_type_find_peek(find, 0, 3);
+    return start != nullptr && start[0] == 0xFF && start[1] == 0xD8 && start[2] == 0xFF;
+}
+
+// The components of a JPEG's frame header, read as far as it takes: most files have it in
+// their first kilobytes, a photo with large metadata segments further on.
+int jpegComponentsOf(GstTypeFind* find) {
+    constexpr guint kUsual = 64 * 1024;
+    constexpr guint kLargest = 16 * 1024 * 1024;
+    const int components = jpegComponents(peekStart(find, kUsual));
+    const guint64 length = gst_type_find_get_length(find);
+    if (components != 0 || (length > 0 && length <= kUsual)) {
+        return components;
+    }
+    return jpegComponents(peekStart(find, kLargest));
+}
+
 // A JPEG of four colour components (CMYK, or Adobe's YCCK) is told apart from the others by
-// its frame header: the decoders that take an ordinary JPEG refuse it or worse.
+// its frame header, whatever segments come before it: jpegdec refuses it, and libav's decoder
+// must never be given one. A JPEG whose frame header cannot be read whole (cut short or
+// damaged) may be one of them, and is taken as one; a grey or colour JPEG is left to
+// GStreamer's own finder, asked after this one.
 void findCmykJpeg(GstTypeFind* find, gpointer) {
-    constexpr guint64 kLookAhead = 64 * 1024;
-    const guint8* start = gst_type_find_peek(find, 0, 2);
-    if (start == nullptr || start[0] != 0xFF || start[1] != 0xD8) {
+    if (!startsAsJpeg(find)) {
         return;
     }
-    guint64 at = 2;
-    while (at < kLookAhead) {
-        const guint8* segment = gst_type_find_peek(find, static_cast<gint64>(at), 4);
-        if (segment == nullptr || segment[0] != 0xFF) {
-            return;
-        }
-        const guint8 marker = segment[1];
-        const guint length = guint{segment[2]} << 8 | segment[3]; // unaligned: byte by byte
-        // A start of frame: any coding but the arithmetic's table marker 0xCC.
-        const bool frame =
-            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
-            const guint8* header = gst_type_find_peek(find, static_cast<gint64>(at), 10);
-            if (header != nullptr && header[9] == 4) {
-                gst_type_find_suggest_simple(find, GST_TYPE_FIND_MAXIMUM, "image/jpeg",
-                                             "colorspace", G_TYPE_STRING, "CMYK", nullptr);
-            }
-            return;
-        }
-        if (marker == 0xDA || length < 2) {
-            return;
-        }
-        at += 2 + length;
+    const int components = jpegComponentsOf(find);
+    if (components != 1 && components != 3) {
+        gst_type_find_suggest_simple(find, GST_TYPE_FIND_MAXIMUM, "image/jpeg", "colorspace",
+                                     G_TYPE_STRING, "CMYK", nullptr);
+    }
+}
+
+// A still PNG of 16 bits a sample: pngdec of GStreamer 1.22 hands its RGB pictures on with
+// their samples out of place (a red cast), so these go to a decoder of ours.
+void findDeepPng(GstTypeFind* find, gpointer) {
+    constexpr guint kChunksBeforeData = 1024 * 1024;
+    const guint8* start = gst_type_find_peek(find, 0, 8);
+    if (start == nullptr || start[0] != 0x89 || start[1] != 'P') {
+        return;
+    }
+    if (isDeepStillPng(peekStart(find, kChunksBeforeData))) {
+        gst_type_find_suggest_simple(find, GST_TYPE_FIND_MAXIMUM, "image/png", "bit-depth",
+                                     G_TYPE_INT, 16, nullptr);
     }
 }
 
 } // namespace
 
 bool registerPictureTypes(GstPlugin* plugin) {
+    constexpr guint kBeforeGStreamers = GST_RANK_PRIMARY + 16;
     return gst_type_find_register(plugin, "image/x-sgi", GST_RANK_MARGINAL, findSgi,
                                   "sgi,rgb,rgba,bw,int,inta", nullptr, nullptr, nullptr) &&
            gst_type_find_register(plugin, "image/x-tga", GST_RANK_MARGINAL, findTarga, "tga,targa",
                                   nullptr, nullptr, nullptr) &&
            gst_type_find_register(plugin, "image/x-pcx", GST_RANK_MARGINAL, findPcx, "pcx", nullptr,
                                   nullptr, nullptr) &&
-           // Asked before GStreamer's own JPEG finder, whose answer would end the search.
-           gst_type_find_register(plugin, "image/jpeg-cmyk", GST_RANK_PRIMARY + 1, findCmykJpeg,
-                                  "jpg,jpeg", nullptr, nullptr, nullptr);
+           // Asked before GStreamer's own JPEG and PNG finders (ranked primary + 15 and + 14),
+           // whose sure answers would end the search.
+           gst_type_find_register(plugin, "image/jpeg-cmyk", kBeforeGStreamers, findCmykJpeg,
+                                  "jpg,jpeg", nullptr, nullptr, nullptr) &&
+           gst_type_find_register(plugin, "image/png-deep", kBeforeGStreamers, findDeepPng, "png",
+                                  nullptr, nullptr, nullptr);
 }
 
 } // namespace media

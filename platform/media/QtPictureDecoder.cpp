@@ -15,7 +15,8 @@ namespace {
 // space it finds).
 constexpr const char* kSinkCaps =
     "image/x-xpixmap, parsed=(boolean)true; "
-    "image/jpeg, parsed=(boolean)true, colorspace=(string){CMYK, YCCK}";
+    "image/jpeg, parsed=(boolean)true, colorspace=(string){CMYK, YCCK}; "
+    "image/png, parsed=(boolean)true, bit-depth=(int)16";
 constexpr const char* kSrcCaps = "video/x-raw, format=(string)RGBA";
 
 struct QtPictureDecoder {
@@ -115,7 +116,8 @@ void classInit(gpointer klass, gpointer) {
         element, gst_pad_template_new("src", GST_PAD_SRC, GST_PAD_ALWAYS,
                                       GstPtr<GstCaps>(gst_caps_from_string(kSrcCaps)).get()));
     gst_element_class_set_static_metadata(element, "Toolkit picture decoder", "Codec/Decoder/Image",
-                                          "Reads XPM and CMYK JPEG pictures with Qt", "Lumarest");
+                                          "Reads XPM, CMYK JPEG and 16-bit PNG pictures with Qt",
+                                          "Lumarest");
     auto* video = GST_VIDEO_DECODER_CLASS(klass);
     video->set_format = setFormat;
     video->stop = stop;

@@ -1,6 +1,7 @@
 #include "platform/media/ReaderFallback.h"
 
 #include "platform/media/GstPtr.h"
+#include "platform/media/UnfitReaders.h"
 
 #include <memory>
 #include <set>
@@ -48,17 +49,19 @@ bool othersRead(GstElementFactory* refusing, GstCaps* caps) {
     GList* fitting = gst_element_factory_list_filter(readers, caps, GST_PAD_SINK, FALSE);
     bool found = false;
     for (GList* it = fitting; it != nullptr && !found; it = it->next) {
-        found = GST_ELEMENT_FACTORY(it->data) != refusing;
+        auto* other = GST_ELEMENT_FACTORY(it->data);
+        found = other != refusing && !isUnfitReader(other, caps);
     }
     gst_plugin_feature_list_free(fitting);
     gst_plugin_feature_list_free(readers);
     return found;
 }
 
-gint onAutoplugSelect(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory,
+gint onAutoplugSelect(GstElement*, GstPad*, GstCaps* caps, GstElementFactory* factory,
                       gpointer avoided) {
     const auto* readers = static_cast<const AvoidedReaders*>(avoided);
-    return readers->count(GST_OBJECT_NAME(factory)) != 0 ? kAutoplugSkip : kAutoplugTry;
+    const bool skip = readers->count(GST_OBJECT_NAME(factory)) != 0 || isUnfitReader(factory, caps);
+    return skip ? kAutoplugSkip : kAutoplugTry;
 }
 
 void onElementAdded(GstBin*, GstBin*, GstElement* element, gpointer avoided) {

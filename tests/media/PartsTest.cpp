@@ -4,8 +4,10 @@
 #include "platform/media/ExifOrientation.h"
 #include "platform/media/PathUri.h"
 #include "platform/media/PictureFit.h"
+#include "platform/media/PictureHeaders.h"
 #include "platform/media/SinkChoice.h"
 #include "platform/media/StreamFacts.h"
+#include "platform/media/UnfitReaders.h"
 
 #include <QSize>
 #include <gst/gst.h>
@@ -99,6 +101,77 @@ TEST(ExifOrientation, ReadsTheTurnAndNothingBeyondTheHeader) {
     EXPECT_STREQ(media::turnForExifOrientation(0), "identity");
     EXPECT_TRUE(media::exifTurnsOnItsSide(6));
     EXPECT_FALSE(media::exifTurnsOnItsSide(3));
+}
+
+// A JPEG's segments up to its frame header: start of image, JFIF, Adobe, tables, frame.
+std::vector<uint8_t> jpegHeader(uint8_t frameMarker, uint8_t components) {
+    std::vector<uint8_t> bytes{0xFF, 0xD8, 0xFF, 0xE0, 0,    16,   'J', 'F', 'I',  'F',        0,
+                               1,    1,    0,    0,    1,    0,    1,   0,   0,    0xFF,       0xEE,
+                               0,    14,   'A',  'd',  'o',  'b',  'e', 0,   100,  0,          0,
+                               0,    0,    2,    0xFF, 0xFF, 0xC4, 0,   2,   0xFF, frameMarker};
+    const uint8_t length = static_cast<uint8_t>(8 + 3 * components);
+    for (uint8_t b : {uint8_t(0), length, uint8_t(8), uint8_t(0), uint8_t(120), uint8_t(0),
+                      uint8_t(160), components})
+        bytes.push_back(b);
+    for (uint8_t c = 1; c <= components; ++c)
+        bytes.insert(bytes.end(), {c, 0x11, 0});
+    return bytes;
+}
+
+TEST(PictureHeaders, ComponentsOfAJpegWhateverComesBeforeTheFrame) {
+    for (uint8_t marker : {0xC0, 0xC1, 0xC2, 0xC3, 0xC5, 0xC9, 0xCB, 0xCD, 0xCF})
+        for (uint8_t components : {1, 3, 4})
+            EXPECT_EQ(media::jpegComponents(jpegHeader(marker, components)), components) << marker;
+    // Tables (DHT, JPG, DAC) are no frame; a scan before any frame leaves the count unknown.
+    for (uint8_t marker : {0xC4, 0xC8, 0xCC, 0xDA})
+        EXPECT_EQ(media::jpegComponents(jpegHeader(marker, 4)), 0) << marker;
+    const std::vector<uint8_t> whole = jpegHeader(0xC0, 4);
+    for (size_t cut = 0; cut < whole.size(); ++cut)
+        EXPECT_EQ(media::jpegComponents(std::span(whole).first(cut)), 0) << cut;
+    std::vector<uint8_t> lying = whole;
+    lying[22] = 0xFF; // the Adobe segment claims more bytes than there are
+    EXPECT_EQ(media::jpegComponents(lying), 0);
+    lying = whole;
+    lying[44] = 10; // a frame header too short for its components
+    EXPECT_EQ(media::jpegComponents(lying), 0);
+    EXPECT_EQ(media::jpegComponents(std::vector<uint8_t>{0x89, 'P', 'N', 'G'}), 0);
+}
+
+// A PNG's chunks up to its picture data, of the given bit depth, animated or not.
+std::vector<uint8_t> pngHeader(uint8_t depth, bool animated) {
+    std::vector<uint8_t> bytes{0x89, 'P', 'N',   'G', '\r', '\n', 0x1A, '\n', 0,   0, 0,
+                               13,   'I', 'H',   'D', 'R',  0,    0,    0,    160, 0, 0,
+                               0,    120, depth, 2,   0,    0,    0,    0,    0,   0, 0};
+    if (animated)
+        bytes.insert(bytes.end(),
+                     {0, 0, 0, 8, 'a', 'c', 'T', 'L', 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0});
+    bytes.insert(bytes.end(), {0, 0, 0, 0, 'I', 'D', 'A', 'T'});
+    return bytes;
+}
+
+TEST(PictureHeaders, StillPngsOfSixteenBitSamples) {
+    EXPECT_TRUE(media::isDeepStillPng(pngHeader(16, false)));
+    EXPECT_FALSE(media::isDeepStillPng(pngHeader(8, false)));
+    EXPECT_FALSE(media::isDeepStillPng(pngHeader(16, true)));
+    const std::vector<uint8_t> whole = pngHeader(16, false);
+    for (size_t cut = 0; cut < whole.size(); ++cut)
+        EXPECT_FALSE(media::isDeepStillPng(std::span(whole).first(cut))) << cut;
+}
+
+// Readers kept away from what they misread, and only from that.
+TEST(UnfitReaders, ByFactoryAndCaps) {
+    const auto unfit = [](const char* factory, const char* caps) {
+        media::GstPtr<GstElementFactory> found(gst_element_factory_find(factory));
+        media::GstPtr<GstCaps> parsed(gst_caps_from_string(caps));
+        return found && media::isUnfitReader(found.get(), parsed.get());
+    };
+    EXPECT_TRUE(unfit("avdec_mjpeg", "image/jpeg, parsed=(boolean)true, colorspace=CMYK"));
+    EXPECT_TRUE(unfit("avdec_mjpeg", "image/jpeg, colorspace=YCCK"));
+    EXPECT_FALSE(unfit("avdec_mjpeg", "image/jpeg, parsed=(boolean)true"));
+    EXPECT_FALSE(unfit("jpegdec", "image/jpeg, colorspace=CMYK"));
+    EXPECT_TRUE(unfit("pngdec", "image/png, bit-depth=(int)16"));
+    EXPECT_TRUE(unfit("pngparse", "image/png, bit-depth=(int)16, parsed=(boolean)true"));
+    EXPECT_FALSE(unfit("pngdec", "image/png"));
 }
 
 TEST(StreamFacts, TheShownSizeAppliesTheAspectThenTheTurn) {
