@@ -8,10 +8,12 @@
 #include "MediaFixtures.h"
 #include "app/MediaFramework.h"
 
+#include <QColor>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <gst/video/video.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -37,6 +39,8 @@ struct Format {
     QStringList remux{};     // ffmpeg's options for a second pass that copies the streams
     int exifOrientation = 0; // written into a JPEG's header when not 0
     QStringList magick{};    // made by ImageMagick's convert instead, with these arguments
+    QColor colour{};         // of the whole picture as shown, give or take a little, if given
+    bool jfif = false;       // a JFIF segment written in front of a JPEG's own
 };
 
 QStringList videoIn() {
@@ -86,6 +90,26 @@ Format magickStill(const char* name, const char* file, QStringList options) {
                                 "pattern:checkerboard"} +
                     options;
     return format;
+}
+
+// A picture of one colour, made by ImageMagick with these options after the colour; the
+// colour as percentages, so that 16-bit samples are not all byte pairs.
+Format colourStill(const char* name, const char* file, QColor colour, QStringList options) {
+    Format format{name, file, {}, Shown::Still};
+    const QString percent = QStringLiteral("rgb(%1%,%2%,%3%)")
+                                .arg(colour.redF() * 100, 0, 'f', 3)
+                                .arg(colour.greenF() * 100, 0, 'f', 3)
+                                .arg(colour.blueF() * 100, 0, 'f', 3);
+    format.magick =
+        QStringList{"-size", QStringLiteral("%1x%2").arg(kWidth).arg(kHeight), "xc:" + percent} +
+        options;
+    format.colour = colour;
+    return format;
+}
+Format deepPng(const char* name, const char* file, QColor colour, const char* colourType) {
+    return colourStill(name, file, colour,
+                       {"-define", "png:bit-depth=16", "-define",
+                        QStringLiteral("png:color-type=%1").arg(colourType)});
 }
 
 Format refused(Format format, const char* because) {
@@ -157,6 +181,16 @@ const std::vector<Format>& formats() {
                 "noise"),
         magickStill("Xpm", "still.xpm", {"-colors", "16"}),
         magickStill("CmykJpeg", "cmyk.jpg", {"-colorspace", "CMYK"}),
+        // As photo tools write it: a JFIF segment before the Adobe one.
+        [] {
+            Format jfif = colourStill("CmykJpeg_Jfif", "cmyk-jfif.jpg", QColor(48, 112, 192),
+                                      {"-colorspace", "CMYK"});
+            jfif.jfif = true;
+            return jfif;
+        }(),
+        deepPng("Rgb48_Png", "rgb48.png", QColor(48, 112, 192), "2"),
+        deepPng("Rgba64_Png", "rgba64.png", QColor(192, 112, 48), "6"),
+        deepPng("Grey16_Png", "grey16.png", QColor(96, 96, 96), "0"),
         refused(still("Xbm", "still.xbm", {"-pix_fmt", "monow"}),
                 "found as text; libav's XBM decoder has no GStreamer type and GdkPixbuf's "
                 "decoder element does not list XBM"),
@@ -218,6 +252,8 @@ private:
         for (const Format& format : formats()) {
             if (!format.remux.isEmpty())
                 remux(ffmpeg, path(format), format.remux);
+            if (format.jfif && !fixtures::writeJfifSegment(path(format)))
+                m_problem += QString(format.file) + ": no JFIF written\n";
             if (format.exifOrientation != 0 &&
                 !fixtures::writeExifOrientation(path(format), format.exifOrientation))
                 m_problem += QString(format.file) + ": no EXIF written\n";
@@ -260,6 +296,44 @@ bool decodedAPicture(Graph& graph) {
     return true;
 }
 
+// The colour in the middle of the picture the graph decoded, as 8-bit RGB as the view gets it.
+QColor shownColour(Graph& graph) {
+    GstSample* decoded = nullptr;
+    g_object_get(graph.builder->Pipeline(), "sample", &decoded, nullptr);
+    if (decoded == nullptr) {
+        return {};
+    }
+    GstCaps* rgb = gst_caps_from_string("video/x-raw, format=(string)RGBx");
+    GstSample* converted = nullptr;
+    g_signal_emit_by_name(graph.builder->Pipeline(), "convert-sample", rgb, &converted);
+    gst_caps_unref(rgb);
+    gst_sample_unref(decoded);
+    if (converted == nullptr) {
+        return {};
+    }
+    QColor colour;
+    GstVideoInfo info;
+    GstVideoFrame frame;
+    if (gst_video_info_from_caps(&info, gst_sample_get_caps(converted)) &&
+        gst_video_frame_map(&frame, &info, gst_sample_get_buffer(converted), GST_MAP_READ)) {
+        const auto* row =
+            static_cast<const guint8*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)) +
+            GST_VIDEO_FRAME_HEIGHT(&frame) / 2 * GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
+        const guint8* pixel = row + GST_VIDEO_FRAME_WIDTH(&frame) / 2 * 4;
+        colour = QColor(pixel[0], pixel[1], pixel[2]);
+        gst_video_frame_unmap(&frame);
+    }
+    gst_sample_unref(converted);
+    return colour;
+}
+
+bool near(const QColor& shown, const QColor& meant) {
+    constexpr int kLeeway = 8; // JPEG's rounding
+    return std::abs(shown.red() - meant.red()) <= kLeeway &&
+           std::abs(shown.green() - meant.green()) <= kLeeway &&
+           std::abs(shown.blue() - meant.blue()) <= kLeeway;
+}
+
 class FormatMatrix : public ::testing::TestWithParam<Format> {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(StartMediaFramework()); }
@@ -295,6 +369,11 @@ TEST_P(FormatMatrix, OpensAsThePlayerShowsIt) {
     EXPECT_EQ(width, format.shownSize.width());
     EXPECT_EQ(height, format.shownSize.height());
     EXPECT_TRUE(decodedAPicture(graph));
+    if (format.colour.isValid()) {
+        const QColor shown = shownColour(graph);
+        EXPECT_TRUE(near(shown, format.colour)) << "shown " << shown.name().toStdString() << " for "
+                                                << format.colour.name().toStdString();
+    }
     if (format.shown == Shown::Still) {
         EXPECT_EQ(duration, 0) << "a still is 0 long";
     } else {

@@ -260,11 +260,26 @@ QString makePhonePhoto(const QString& dir, const QString& name, QSize upright) {
     return path;
 }
 
-bool writeExifOrientation(const QString& path, int orientation) {
+namespace {
+bool insertAfterStart(const QString& path, const QByteArray& segment) {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
         return false;
     const QByteArray jpeg = file.readAll();
+    if (!jpeg.startsWith("\xFF\xD8") || !file.seek(0))
+        return false;
+    return file.write(jpeg.left(2) + segment + jpeg.mid(2)) > 0;
+}
+} // namespace
+
+bool writeJfifSegment(const QString& path) {
+    // APP0, length 16: "JFIF", version 1.01, aspect units 0, density 1:1, no thumbnail.
+    return insertAfterStart(path, QByteArray("\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01"
+                                             "\x00\x00",
+                                             18));
+}
+
+bool writeExifOrientation(const QString& path, int orientation) {
     QByteArray tiff("II*\0", 4);
     const auto le16 = [&](quint16 v) { tiff.append(char(v & 0xFF)).append(char(v >> 8)); };
     // The first directory follows the header; one entry: Orientation, one SHORT, its value
@@ -276,9 +291,7 @@ bool writeExifOrientation(const QString& path, int orientation) {
     const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
     QByteArray segment("\xFF\xE1", 2);
     segment.append(char((body.size() + 2) >> 8)).append(char((body.size() + 2) & 0xFF));
-    if (!jpeg.startsWith("\xFF\xD8") || !file.seek(0))
-        return false;
-    return file.write(jpeg.left(2) + segment + body + jpeg.mid(2)) > 0;
+    return insertAfterStart(path, segment + body);
 }
 
 } // namespace fixtures

@@ -52,6 +52,9 @@ QString makePhonePhoto(const QString& dir, const QString& name, QSize upright);
 QString makeWidePixelVideo(const QString& dir, const QString& name, QSize stored, int seconds);
 // Puts an EXIF block holding only the Orientation in front of a JPEG's segments.
 bool writeExifOrientation(const QString& path, int orientation);
+// Puts a JFIF segment (version 1.01, square pixels) in front of a JPEG's segments, as photo
+// tools write it before their own.
+bool writeJfifSegment(const QString& path);
 
 // Writes bytes (for instance text under a media name, or nothing) and returns the path.
 QString writeFile(const QString& dir, const QString& name, const QByteArray& bytes);
