@@ -183,6 +183,9 @@ private:
     void VideoLayout();
     void SoundLayout(const std::wstring& path);
     void FitVideo(int cx);
+    // Where a picture smaller than the smallest frame goes in a view of that size; none for
+    // a larger one.
+    std::optional<QRect> SmallPictureRect(QSize view) const;
     bool NativeVideoSize(long& w, long& h) const;
 
     // Timer steps.

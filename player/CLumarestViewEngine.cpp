@@ -178,21 +178,33 @@ void CLumarestView::VideoLayout() {
         outer = OpenedFrameSize(w, h, WindowsArea(*frame));
         frame->MoveWindow(0, 0, outer.width(), outer.height(), true);
     }
-    w = outer.width();
-    const long videoHeight = VideoWindowHeight(outer.height());
-    CheckResult(13, m_pVW->SetWindowPosition(0, 0, w, videoHeight));
+    const QSize below(outer.width(), static_cast<int>(VideoWindowHeight(outer.height())));
+    const QRect placement = SmallPictureRect(below).value_or(QRect(QPoint(0, 0), below));
+    CheckResult(13, m_pVW->SetWindowPosition(placement.x(), placement.y(), placement.width(),
+                                             placement.height()));
     // A hidden frame takes its new size only when it is shown, and the fitting that
     // the size change brings would replace this placement and cut the picture's bottom
     // off. So the placement is made again then: last, as in a frame already shown.
     m_rcPlaceOnShow.reset();
     if (!isVisible())
-        m_rcPlaceOnShow = QRect(0, 0, static_cast<int>(w), static_cast<int>(videoHeight));
+        m_rcPlaceOnShow = placement;
+}
+
+std::optional<QRect> CLumarestView::SmallPictureRect(QSize view) const {
+    long w = 0;
+    long h = 0;
+    if (!NativeVideoSize(w, h))
+        return std::nullopt;
+    return SmallPicturePlacement(view, w, h, devicePixelRatioF());
 }
 
 // The size change a hidden frame was given reaches the view before this.
 void CLumarestView::showEvent(QShowEvent* event) {
     CView::showEvent(event);
-    const std::optional<QRect> placement = std::exchange(m_rcPlaceOnShow, std::nullopt);
+    std::optional<QRect> placement = std::exchange(m_rcPlaceOnShow, std::nullopt);
+    // A small picture goes in the middle of the view as it turned out.
+    if (placement && SmallPictureRect(size()))
+        placement = SmallPictureRect(size());
     if (placement && m_pVW)
         m_pVW->SetWindowPosition(placement->x(), placement->y(), placement->width(),
                                  placement->height());
@@ -212,12 +224,17 @@ bool CLumarestView::NativeVideoSize(long& w, long& h) const {
     return m_pVW && m_pBV && SUCCEEDED(m_pBV->GetVideoSize(&w, &h)) && w > 0 && h > 0;
 }
 
-// The video keeps its aspect at the view's width; left and top stay.
+// The video keeps its aspect at the view's width; left and top stay. A picture smaller
+// than the smallest frame stays at its own size in the middle instead, not blown up.
 void CLumarestView::FitVideo(int cx) {
     long w = 0;
     long h = 0;
     if (!NativeVideoSize(w, h))
         return;
+    if (const std::optional<QRect> small = SmallPictureRect(QSize(cx, height()))) {
+        m_pVW->SetWindowPosition(small->x(), small->y(), small->width(), small->height());
+        return;
+    }
     const std::optional<long> height = FittedVideoHeight(cx, w, h);
     if (!height)
         return;

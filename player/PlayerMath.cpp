@@ -3,6 +3,7 @@
 #include "platform/input/VirtualKeys.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -83,6 +84,18 @@ QSize OpenedFrameSize(long w, long h, QSize area) {
     if (static_cast<long long>(w) * area.height() >= static_cast<long long>(h) * area.width())
         return {area.width(), std::max(1, static_cast<int>(h * area.width() / w))};
     return {std::max(1, static_cast<int>(w * area.height() / h)), area.height()};
+}
+
+std::optional<QRect> SmallPicturePlacement(QSize view, long w, long h, double dpr) {
+    if (w <= 0 || h <= 0 || (w >= kSmallestFrame.width() && h >= kSmallestFrame.height()))
+        return std::nullopt;
+    const double ratio = dpr > 0 ? dpr : 1.0;
+    QSize own(std::max(1, static_cast<int>(std::lround(static_cast<double>(w) / ratio))),
+              std::max(1, static_cast<int>(std::lround(static_cast<double>(h) / ratio))));
+    if (own.width() > view.width() || own.height() > view.height())
+        own.scale(view.expandedTo(QSize(1, 1)), Qt::KeepAspectRatio);
+    return QRect((view.width() - own.width()) / 2, (view.height() - own.height()) / 2, own.width(),
+                 own.height());
 }
 
 QSize ArrangedFrameSize(QSize cell, QSize decorations, long w, long h) {

@@ -1,6 +1,7 @@
 #pragma once
 // The player's arithmetic: positions, sizes, volume steps and slide delays,
 // kept apart from the window so that the edge values can be checked directly.
+#include <QRect>
 #include <QSize>
 
 #include <cstdint>
@@ -29,6 +30,11 @@ std::optional<long> FittedVideoHeight(int cx, long w, long h);
 // allowance, and a frame no smaller than kSmallestFrame.
 QSize OpenedFrameSize(long w, long h, QSize area);
 inline constexpr QSize kSmallestFrame(160, 128);
+// Where a picture w x h smaller than kSmallestFrame either way is shown in a view of size
+// view: at its own size, one picture pixel to each device pixel of ratio dpr, in the middle;
+// scaled down, its shape kept, only when the view is smaller. None for a larger picture,
+// which is fitted to the view's width, or for an unknown size.
+std::optional<QRect> SmallPicturePlacement(QSize view, long w, long h, double dpr);
 // Height of the video window below the caption allowance of a frame h high; never negative.
 long VideoWindowHeight(long h);
 // The outer size a player frame takes after Window/Cascade or Tile gave it the outer size

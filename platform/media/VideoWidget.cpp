@@ -42,7 +42,9 @@ void VideoWidget::paintEvent(QPaintEvent*) {
         painter.fillRect(band, Qt::black);
     }
     if (!picture.isEmpty()) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, picture.size() != frame.size());
+        // Smoothed only when scaled: at one picture pixel to a device pixel it stays sharp.
+        const QSize devicePixels = (QSizeF(picture.size()) * devicePixelRatioF()).toSize();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixels != frame.size());
         painter.drawImage(picture, frame.image());
     }
 }
