@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QMdiArea>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -189,6 +190,38 @@ TEST_F(Engine, VideoLargerThanTheAreaOpensScaledToFit) {
     ASSERT_NE(video, nullptr);
     EXPECT_EQ(video->geometry(), QRect(0, 0, frame->width(), frame->height() - 38));
     EXPECT_LE(video->height(), view->height());
+}
+
+// A picture smaller than the smallest window is shown at its own size in the middle of the
+// view, pixel for pixel as the file holds it, not blown up to the window's width; the view's
+// own colour around it. So it stays when the window is made larger.
+TEST_F(Engine, SmallPictureShownAtItsOwnSizeInTheMiddle) {
+    QTemporaryDir dir;
+    const QString path =
+        fixtures::makeMedia(Media::Png, dir.path(), QStringLiteral("icon.png"), 1, QSize(64, 43));
+    ASSERT_FALSE(path.isEmpty());
+    const QImage own = QImage(path).convertToFormat(QImage::Format_RGB32);
+    const QByteArray sink = qgetenv("LUMAREST_VIDEOSINK");
+    qunsetenv("LUMAREST_VIDEOSINK"); // the view paints the picture itself
+    CLumarestView* view = open(path);
+    qputenv("LUMAREST_VIDEOSINK", sink);
+    ASSERT_NE(view, nullptr);
+    for (const QSize outer : {QSize(), QSize(400, 300)}) {
+        if (outer.isValid())
+            view->GetParentFrame()->resize(outer);
+        QCoreApplication::processEvents();
+        const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QColor background = shown.pixelColor(0, 0);
+        QRect painted;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixelColor(x, y) != background)
+                    painted |= QRect(x, y, 1, 1);
+        EXPECT_EQ(painted.size(), own.size()) << view->width() << " x " << view->height();
+        EXPECT_LE(std::abs(painted.center().x() - view->rect().center().x()), 1);
+        EXPECT_LE(std::abs(painted.center().y() - view->rect().center().y()), 1);
+        EXPECT_EQ(shown.copy(QRect(painted.topLeft(), own.size())), own);
+    }
 }
 
 // "lumarest pic.png" typed in the picture's folder: the path given is relative to the

@@ -197,6 +197,16 @@ TEST(PlayerMath, OpenedFrameFitsTheArea) {
     // From the smallest frame up, the picture's own size exactly.
     EXPECT_EQ(OpenedFrameSize(kSmallestFrame.width(), kSmallestFrame.height(), area),
               kSmallestFrame);
+
+    // Shown there at its own size in the middle, one picture pixel a device pixel; scaled
+    // down only when the view is smaller still. A larger picture is fitted as any video.
+    EXPECT_EQ(SmallPicturePlacement(QSize(160, 90), 64, 43, 1.0), QRect(48, 23, 64, 43));
+    EXPECT_EQ(SmallPicturePlacement(QSize(160, 90), 64, 43, 2.0), QRect(64, 34, 32, 22));
+    EXPECT_EQ(SmallPicturePlacement(QSize(300, 100), 300, 100, 1.0), QRect(0, 0, 300, 100));
+    EXPECT_EQ(SmallPicturePlacement(QSize(150, 62), 300, 100, 1.0), QRect(0, 6, 150, 50));
+    EXPECT_EQ(SmallPicturePlacement(QSize(160, 90), 64, 43, 0.0), QRect(48, 23, 64, 43));
+    EXPECT_FALSE(SmallPicturePlacement(QSize(160, 90), 160, 128, 1.0));
+    EXPECT_FALSE(SmallPicturePlacement(QSize(160, 90), 0, 43, 1.0));
 }
 
 TEST(PlayerMath, VolumeKeysStayInRange) {
