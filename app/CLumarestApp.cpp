@@ -16,8 +16,18 @@ CLumarestApp* LumarestApp() {
     return dynamic_cast<CLumarestApp*>(AfxGetApp());
 }
 
-CLumarestApp::CLumarestApp(QStringList arguments)
-    : CWinApp(QStringLiteral("Lumarest")), m_arguments(std::move(arguments)) {
+namespace {
+CCommandLineInfo Parsed(const QStringList& arguments) {
+    CCommandLineInfo info;
+    info.Parse(arguments);
+    return info;
+}
+} // namespace
+
+CLumarestApp::CLumarestApp(const QStringList& arguments) : CLumarestApp(Parsed(arguments)) {}
+
+CLumarestApp::CLumarestApp(CCommandLineInfo commandLine)
+    : CWinApp(QStringLiteral("Lumarest")), m_commandLine(std::move(commandLine)) {
     m_strHelpFilePath = res::HelpPagePath();
     OnCommand(ID_APP_ABOUT, [this] { OnAppAbout(); });
     OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
@@ -30,7 +40,7 @@ bool CLumarestApp::InitInstance() {
     // output beside the windows until the first picture: the toolbar's icons are looked up when
     // it is first painted, after that picture. Without, they are looked up now, while the main
     // frame would wait for the media framework anyway.
-    res::Install(!m_arguments.isEmpty());
+    res::Install(!m_commandLine.m_files.isEmpty() || !m_commandLine.m_switches.isEmpty());
     SetRegistryKey(QStringLiteral("Orvenhal"));
     LoadStdProfileSettings(16);
 
@@ -54,10 +64,9 @@ bool CLumarestApp::InitInstance() {
     else
         frame->resize(FirstFrameSize(QRect()));
 
-    CCommandLineInfo cmdInfo;
-    ParseCommandLine(cmdInfo, m_arguments);
-    // Without a file nothing opens: switches alone do nothing.
-    if (!cmdInfo.m_strFileName.isEmpty() && !ProcessShellCommand(cmdInfo))
+    // Without a file nothing opens: switches alone do nothing. With files, each opens in a
+    // window of its own; the start fails only when none of them could be opened.
+    if (!m_commandLine.m_files.isEmpty() && !ProcessShellCommand(m_commandLine))
         return false;
 
     frame->show();

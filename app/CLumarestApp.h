@@ -2,12 +2,12 @@
 // The application: start-up, the player and play-list templates, About.
 #include "platform/framework/WinApp.h"
 
-#include <QStringList>
-
 class CLumarestApp : public CWinApp {
 public:
     // arguments: the command line after the program's name.
-    explicit CLumarestApp(QStringList arguments = {});
+    explicit CLumarestApp(const QStringList& arguments = {});
+    // The command line as the start has parsed it already.
+    explicit CLumarestApp(CCommandLineInfo commandLine);
 
     bool InitInstance() override;
     void OnAppAbout();
@@ -16,7 +16,7 @@ public:
     CMultiDocTemplate* m_pPlayListTemplate = nullptr;
 
 private:
-    QStringList m_arguments;
+    CCommandLineInfo m_commandLine;
 };
 
 // The application object of this process, or null before it exists.

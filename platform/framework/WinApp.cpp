@@ -39,10 +39,11 @@ void CCommandLineInfo::Parse(const QStringList& arguments) {
                  (arg.startsWith(QLatin1Char('-')) ||
                   (arg.startsWith(QLatin1Char('/')) && arg.size() <= 3 && !QFileInfo::exists(arg))))
             m_switches << arg;
-        else if (m_strFileName.isEmpty())
-            m_strFileName = arg;
+        else
+            m_files << arg;
     }
-    m_nShellCommand = m_strFileName.isEmpty() ? FileNew : FileOpen;
+    m_strFileName = m_files.value(0);
+    m_nShellCommand = m_files.isEmpty() ? FileNew : FileOpen;
 }
 
 CWinApp::CWinApp(const QString& appName) : m_pszAppName(appName) {
@@ -126,8 +127,12 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& info, const QStringList& argume
 
 bool CWinApp::ProcessShellCommand(const CCommandLineInfo& info) {
     switch (info.m_nShellCommand) {
-    case CCommandLineInfo::FileOpen:
-        return OpenDocumentFile(info.m_strFileName) != nullptr;
+    case CCommandLineInfo::FileOpen: {
+        bool opened = false;
+        for (const QString& file : info.m_files)
+            opened = OpenDocumentFile(file) != nullptr || opened;
+        return opened;
+    }
     case CCommandLineInfo::FileNew:
         OnFileNew();
         return true;

@@ -18,16 +18,18 @@ class CMultiDocTemplate;
 class CProfile;
 class CRecentFileList;
 
-// What the command line asks for: a file to open, or nothing.
+// What the command line asks for: files to open, or nothing.
 struct CCommandLineInfo {
     enum Shell { FileNew, FileOpen, FileNothing };
     Shell m_nShellCommand = FileNew;
-    QString m_strFileName;
+    QString m_strFileName; // the first of m_files
+    QStringList m_files;   // every file named, in its order
     QStringList m_switches;
 
     // Arguments after the program's name; "-x", "--x" and "/x" are switches,
-    // the first other argument is the file.
+    // every other argument names a file; after "--" every argument does.
     void Parse(const QStringList& arguments);
+    bool HasSwitch(const QString& name) const { return m_switches.contains(name); }
 };
 
 class CWinApp : public CCmdTarget {
@@ -55,6 +57,8 @@ public:
     void CloseAllDocuments(bool endSession);
 
     void ParseCommandLine(CCommandLineInfo& info, const QStringList& arguments) const;
+    // Opens every file named, in order, each as File/Open does (a file that cannot be opened
+    // is reported and the next one opened); false when none of them opened.
     bool ProcessShellCommand(const CCommandLineInfo& info);
 
     QWidget* GetMainWindowWidget() const;
