@@ -7,6 +7,7 @@
 #include "platform/framework/MDIFrameWnd.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <memory>
 
@@ -15,12 +16,17 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvenhal"));
     QApplication::setApplicationName(QStringLiteral("Lumarest"));
-    const QStringList arguments = QApplication::arguments().mid(1);
-    if (desktop::HandToRunningCopy(desktop::ParseStart(arguments)))
+    CCommandLineInfo commandLine;
+    commandLine.Parse(QApplication::arguments().mid(1));
+    // Before any window: the copy of this folder's catalogue is decided on the bus at once.
+    auto instance = std::make_unique<desktop::SingleInstance>(QDBusConnection::sessionBus(),
+                                                              QDir::currentPath());
+    if (instance->HandOver(commandLine))
         return 0;
-    CLumarestApp app(arguments);
+    CLumarestApp app(commandLine);
     if (!app.InitInstance())
         return 1;
+    instance->Serve(*app.m_pMainWnd);
     // The desktop's services come up once the main window is on screen: its first paint does
     // not wait for the session bus, and nothing on the desktop could use them sooner.
     std::unique_ptr<desktop::DesktopIntegration> desktop;
@@ -28,6 +34,7 @@ int main(int argc, char** argv) {
         desktop = std::make_unique<desktop::DesktopIntegration>(*app.m_pMainWnd);
     });
     const int status = QApplication::exec();
+    instance.reset(); // a start from now on makes a copy of its own
     desktop.reset();
     app.ExitInstance();
     return status;

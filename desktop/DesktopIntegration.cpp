@@ -4,7 +4,6 @@
 #include "desktop/MprisService.h"
 #include "desktop/PlayerWatch.h"
 #include "desktop/ScreenSaverInhibitor.h"
-#include "desktop/SingleInstance.h"
 #include "platform/framework/MDIFrameWnd.h"
 
 #include <QGuiApplication>
@@ -36,12 +35,10 @@ DesktopIntegration::DesktopIntegration(CMDIFrameWnd& frame, const QDBusConnectio
     connect(m_watch, &PlayerWatch::videoShowingChanged, m_inhibitor,
             &ScreenSaverInhibitor::SetWanted);
     m_inhibitor->SetWanted(m_watch->VideoShowing());
-    m_instance = new SingleInstance(bus, frame, this);
 }
 
 // The service goes off the bus before the watch it reads.
 DesktopIntegration::~DesktopIntegration() {
-    delete m_instance;
     delete m_inhibitor;
     delete m_mpris;
     delete m_drop;

@@ -1,9 +1,9 @@
 #pragma once
 // The program on the Linux desktop: its icon on the main window, files dropped
-// onto the window, the media keys and sound menu (MPRIS on the session bus),
-// no screen blanking while a video plays, and later starts handing their files
-// to this copy. It watches and drives the
-// program from outside; the program knows nothing of it.
+// onto the window, the media keys and sound menu (MPRIS on the session bus) and
+// no screen blanking while a video plays (later starts handing their files to
+// this copy: SingleInstance). It watches and drives the program from outside;
+// the program knows nothing of it.
 #include <QDBusConnection>
 #include <QObject>
 
@@ -16,7 +16,6 @@ class FileDrop;
 class MprisService;
 class PlayerWatch;
 class ScreenSaverInhibitor;
-class SingleInstance;
 
 class DesktopIntegration : public QObject {
     Q_OBJECT
@@ -29,14 +28,12 @@ public:
     PlayerWatch& Watch() const { return *m_watch; }
     MprisService* Mpris() const { return m_mpris; }                 // null without a bus
     ScreenSaverInhibitor* Inhibitor() const { return m_inhibitor; } // null without a bus
-    SingleInstance* Instance() const { return m_instance; }         // null without a bus
 
 private:
     FileDrop* m_drop = nullptr;
     PlayerWatch* m_watch = nullptr;
     MprisService* m_mpris = nullptr;
     ScreenSaverInhibitor* m_inhibitor = nullptr;
-    SingleInstance* m_instance = nullptr;
 };
 
 // The program's icon, drawn from the same picture as the installed one.

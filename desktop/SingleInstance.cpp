@@ -2,20 +2,24 @@
 
 #include "desktop/FileDrop.h"
 #include "desktop/WindowFront.h"
+#include "platform/framework/WinApp.h"
 
+#include <QCryptographicHash>
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 #include <QUrl>
+
+#include <utility>
 
 namespace desktop {
 namespace {
 
 const QString kInterface = QStringLiteral("org.freedesktop.Application");
-constexpr int kHandOverTimeoutMs = 5000;
 
 // What the desktop gave this start to take the focus with, passed on to the copy
 // that shows the files.
@@ -54,67 +58,119 @@ private:
     SingleInstance* m_owner;
 };
 
+QString CanonicalFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+QString CopyPrefix() {
+    return QString::fromLatin1(kApplicationId) + QLatin1String(".c");
+}
+
 } // namespace
 
-StartRequest ParseStart(const QStringList& arguments) {
-    StartRequest request;
-    bool switchesEnded = false;
-    for (const QString& arg : arguments) {
-        if (!switchesEnded && arg == QLatin1String("--"))
-            switchesEnded = true;
-        else if (!switchesEnded && arg == QLatin1String("--new-window"))
-            request.newWindow = true;
-        else if (switchesEnded || !arg.startsWith(QLatin1Char('-')))
-            request.files << arg;
-    }
-    return request;
+QString BusNameFor(const QString& folder) {
+    const QByteArray digest =
+        QCryptographicHash::hash(CanonicalFolder(folder).toUtf8(), QCryptographicHash::Sha256);
+    return CopyPrefix() + QString::fromLatin1(digest.left(8).toHex());
 }
 
-bool HandToRunningCopy(const StartRequest& request, const QDBusConnection& bus) {
-    if (request.newWindow || !bus.isConnected())
-        return false;
-    QDBusConnectionInterface* daemon = bus.interface();
-    const QString name = QString::fromLatin1(kApplicationId);
-    if (!daemon || !daemon->isServiceRegistered(name).value())
-        return false;
-    QDBusMessage call;
-    if (request.files.isEmpty()) {
-        call = QDBusMessage::createMethodCall(name, QString::fromLatin1(kApplicationPath),
-                                              kInterface, QStringLiteral("Activate"));
-        call << OwnPlatformData();
-    } else {
-        QStringList uris;
-        for (const QString& file : request.files)
-            uris << QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString();
-        call = QDBusMessage::createMethodCall(name, QString::fromLatin1(kApplicationPath),
-                                              kInterface, QStringLiteral("Open"));
-        call << uris << OwnPlatformData();
-    }
-    // A copy that does not answer in time is left alone: this start goes on by itself.
-    const QDBusMessage reply = bus.call(call, QDBus::Block, kHandOverTimeoutMs);
-    return reply.type() == QDBusMessage::ReplyMessage;
-}
-
-SingleInstance::SingleInstance(const QDBusConnection& bus, QWidget& mainWindow, QObject* parent)
-    : QObject(parent), m_bus(bus), m_window(&mainWindow) {
+SingleInstance::SingleInstance(const QDBusConnection& bus, const QString& folder, QObject* parent)
+    : QObject(parent), m_bus(bus), m_folder(folder), m_name(BusNameFor(folder)) {
     new ApplicationAdaptor(this);
-    m_objectRegistered = m_bus.registerObject(QString::fromLatin1(kApplicationPath), this,
-                                              QDBusConnection::ExportAdaptors);
-    QDBusConnectionInterface* daemon = m_bus.interface();
-    if (!m_objectRegistered || !daemon)
-        return;
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
-        daemon->registerService(QString::fromLatin1(kApplicationId),
-                                QDBusConnectionInterface::DontQueueService,
-                                QDBusConnectionInterface::DontAllowReplacement);
-    m_holdsName = reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
+    // The object is there before the name is: a start that finds the name can call it.
+    m_objectRegistered =
+        m_bus.isConnected() && m_bus.registerObject(QString::fromLatin1(kApplicationPath), this,
+                                                    QDBusConnection::ExportAdaptors);
 }
 
 SingleInstance::~SingleInstance() {
     if (m_holdsName)
-        m_bus.unregisterService(QString::fromLatin1(kApplicationId));
+        m_bus.unregisterService(m_name);
     if (m_objectRegistered)
         m_bus.unregisterObject(QString::fromLatin1(kApplicationPath));
+}
+
+bool SingleInstance::HandOver(const CCommandLineInfo& commandLine) {
+    if (!m_objectRegistered)
+        return false;
+    const bool ownCopy = commandLine.HasSwitch(QStringLiteral("--new-window"));
+    if (!ownCopy) {
+        const QString elsewhere = CopyForAStartFromHome();
+        if (!elsewhere.isEmpty() && Send(elsewhere, commandLine.m_files) == Sent::Taken)
+            return true;
+    }
+    // Taking the name is the test: of two starts at once, exactly one holds it and the
+    // other hands over. A copy that went between the two steps leaves the name free again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (Take() || ownCopy)
+            return false;
+        const Sent sent = Send(m_name, commandLine.m_files);
+        if (sent != Sent::NoCopy)
+            return sent == Sent::Taken;
+    }
+    return false;
+}
+
+bool SingleInstance::Take() {
+    QDBusConnectionInterface* daemon = m_bus.interface();
+    if (!daemon)
+        return false;
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        daemon->registerService(m_name, QDBusConnectionInterface::DontQueueService,
+                                QDBusConnectionInterface::DontAllowReplacement);
+    m_holdsName = reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered;
+    return m_holdsName;
+}
+
+// The files go as URIs of their absolute paths, so that the copy finds them from its own
+// folder. The copy answers once it has the request, before it opens anything.
+SingleInstance::Sent SingleInstance::Send(const QString& name, const QStringList& files) const {
+    const QString path = QString::fromLatin1(kApplicationPath);
+    QDBusMessage call;
+    if (files.isEmpty()) {
+        call = QDBusMessage::createMethodCall(name, path, kInterface, QStringLiteral("Activate"));
+        call << OwnPlatformData();
+    } else {
+        QStringList uris;
+        for (const QString& file : files)
+            uris << QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString();
+        call = QDBusMessage::createMethodCall(name, path, kInterface, QStringLiteral("Open"));
+        call << uris << OwnPlatformData();
+    }
+    call.setAutoStartService(false);
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block);
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return Sent::Taken;
+    const QString error = reply.errorName();
+    if (error == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+        error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+        return Sent::NoCopy;
+    return Sent::Failed; // a copy that does not answer is left alone
+}
+
+// The desktop starts programs in the home folder. Where the user keeps no catalogue there,
+// such a start means "the player", and goes to the one copy running, wherever it started;
+// with none or several running, the start opens the home folder's catalogue, as any start does.
+QString SingleInstance::CopyForAStartFromHome() const {
+    if (CanonicalFolder(m_folder) != CanonicalFolder(QDir::homePath()) ||
+        QFileInfo::exists(QDir(m_folder).filePath(QStringLiteral("Lumarest.mdb"))))
+        return {};
+    QDBusConnectionInterface* daemon = m_bus.interface();
+    if (!daemon)
+        return {};
+    QStringList copies;
+    for (const QString& name : daemon->registeredServiceNames().value())
+        if (name.startsWith(CopyPrefix()))
+            copies << name;
+    return copies.size() == 1 ? copies.front() : QString();
+}
+
+void SingleInstance::Serve(QWidget& mainWindow) {
+    m_window = &mainWindow;
+    if (!m_waiting.isEmpty())
+        QTimer::singleShot(0, this, [paths = std::exchange(m_waiting, {})] { OpenFiles(paths); });
 }
 
 void SingleInstance::Activate(const QVariantMap& platformData) {
@@ -130,6 +186,10 @@ void SingleInstance::Open(const QStringList& uris, const QVariantMap& platformDa
         const QUrl url(uri);
         if (url.isLocalFile())
             paths << url.toLocalFile();
+    }
+    if (!m_window) { // still starting: its window opens them once it is there
+        m_waiting << paths;
+        return;
     }
     Activate(platformData);
     QTimer::singleShot(0, this, [paths] { OpenFiles(paths); });
