@@ -38,7 +38,7 @@ TEST(RecentFileList, ReopeningAFileMovesItToTheTop) {
     EXPECT_TRUE(profile.GetString("Recent File List", "File2").isEmpty());
 }
 
-TEST(CommandLine, TheFirstNonSwitchArgumentIsTheFile) {
+TEST(CommandLine, EveryNonSwitchArgumentIsAFileInItsOrder) {
     CCommandLineInfo none;
     none.Parse({});
     EXPECT_TRUE(none.m_strFileName.isEmpty());
@@ -49,9 +49,16 @@ TEST(CommandLine, TheFirstNonSwitchArgumentIsTheFile) {
     EXPECT_EQ(switches.m_switches.size(), 2);
 
     CCommandLineInfo file;
-    file.Parse({"-x", "/music/a b.mp3", "other"});
+    file.Parse({"-x", "/music/a b.mp3", "--new-window", "other"});
     EXPECT_EQ(file.m_strFileName, "/music/a b.mp3");
+    EXPECT_EQ(file.m_files, QStringList({"/music/a b.mp3", "other"}));
+    EXPECT_TRUE(file.HasSwitch("--new-window"));
     EXPECT_EQ(file.m_nShellCommand, CCommandLineInfo::FileOpen);
+
+    CCommandLineInfo dashed; // after "--" every argument names a file
+    dashed.Parse({"-x", "--", "--new-window", "-y"});
+    EXPECT_EQ(dashed.m_files, QStringList({"--new-window", "-y"}));
+    EXPECT_FALSE(dashed.HasSwitch("--new-window"));
 }
 
 } // namespace

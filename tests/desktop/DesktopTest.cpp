@@ -18,6 +18,7 @@
 #include "desktop/WhenShown.h"
 #include "platform/framework/DocTemplate.h"
 #include "platform/framework/MDIChildWnd.h"
+#include "platform/framework/Profile.h"
 #include "platform/framework/RecentFileList.h"
 #include "platform/framework/StatusBar.h"
 #include "player/CLumarestDoc.h"
@@ -28,6 +29,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
+#include <QDBusReply>
 #include <QDBusVariant>
 #include <QDir>
 #include <QDropEvent>
@@ -40,6 +42,7 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -425,45 +428,87 @@ TEST(DesktopCover, IsWrittenOnceByItsContent) {
     EXPECT_EQ(QDir(cache.path() + "/covers").entryList(QDir::Files).size(), 2);
 }
 
-// A start that names files while the program runs hands them to the running copy, which
-// opens them (its own window, its own catalogue) and the start ends; --new-window starts a
-// copy of its own, and a start without files only brings the running copy forward.
-TEST(DesktopBus, ASecondStartHandsItsFileToTheRunningCopy) {
+// The bus name's owner, as the bus daemon knows it; 0 when nobody holds it.
+uint OwnerOf(BusClient& client, const QString& name) {
+    const QDBusReply<uint> pid = client.bus().interface()->servicePid(name);
+    return pid.isValid() ? pid.value() : 0;
+}
+
+bool Started(QProcess& p, const QString& folder, const QStringList& args,
+             const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+    p.setWorkingDirectory(folder);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(LUMAREST_EXE), args);
+    return p.waitForStarted();
+}
+
+// A start hands over only to the copy whose catalogue it would open, the copy started in the
+// same folder: there it hands its file over and ends, and a start without files brings that
+// copy forward. A start elsewhere makes a copy of its own, with its own catalogue. A start from
+// a home folder that keeps no catalogue ("Open with") goes to the one copy running, wherever it
+// started. --new-window always makes a copy of its own.
+TEST(DesktopBus, AStartHandsOverOnlyToTheCopyOfItsCatalogueFolder) {
     if (!HasBus())
         GTEST_SKIP() << "runs under dbus-run-session";
-    QTemporaryDir media;
-    const QString tone = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "tone.wav", 20);
-    ASSERT_FALSE(
-        fixtures::makeMedia(fixtures::Media::OggVorbis, media.path(), "other.ogg", 20).isEmpty());
+    QTemporaryDir folderA, folderB, home;
+    const QString a = folderA.path(), b = folderB.path();
+    const QString tone = fixtures::makeMedia(fixtures::Media::Wav, a, "tone.wav", 20);
+    const QString other = fixtures::makeMedia(fixtures::Media::OggVorbis, a, "other.ogg", 20);
+    ASSERT_FALSE(fixtures::makeMedia(fixtures::Media::Wav, b, "film.wav", 20).isEmpty());
     BusClient client;
-    const QString appName = QString::fromLatin1(desktop::kApplicationId);
+    const auto titled = [&](const char* title) {
+        return AppHarness::waitFor(
+            [&] { return client.Metadata().value("xesam:title").toString() == title; });
+    };
     QProcess first;
-    first.setWorkingDirectory(media.path());
-    first.start(QStringLiteral(LUMAREST_EXE), {tone});
-    ASSERT_TRUE(first.waitForStarted());
-    ASSERT_TRUE(AppHarness::waitFor(
-        [&] { return client.bus().interface()->isServiceRegistered(appName).value(); }, 10000));
-    EXPECT_TRUE(AppHarness::waitFor([&] { return client.Get("PlaybackStatus") == "Playing"; }));
+    ASSERT_TRUE(Started(first, a, {tone}));
+    ASSERT_TRUE(
+        AppHarness::waitFor([&] { return client.Get("PlaybackStatus") == "Playing"; }, 10000));
 
     QProcess second; // from the folder, the file named as a file manager's terminal would
-    second.setWorkingDirectory(media.path());
-    second.start(QStringLiteral(LUMAREST_EXE), {"other.ogg"});
+    ASSERT_TRUE(Started(second, a, {"other.ogg"}));
     ASSERT_TRUE(second.waitForFinished(10000)) << "the second start went on by itself";
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_TRUE(AppHarness::waitFor([&] {
-        return client.Metadata().value("xesam:title").toString() == "other.ogg";
-    })) << "the running copy did not open the file";
-    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_TRUE(titled("other.ogg")) << "the running copy did not open the file";
 
-    QProcess nothing; // no file: the running copy comes forward, no copy starts
-    nothing.start(QStringLiteral(LUMAREST_EXE), {});
-    ASSERT_TRUE(nothing.waitForFinished(10000));
-    EXPECT_EQ(nothing.exitCode(), 0);
+    QProcess inB; // another folder: a copy of its own, its own catalogue and profile entry
+    ASSERT_TRUE(Started(inB, b, {"film.wav"}));
+    EXPECT_FALSE(inB.waitForFinished(1500)) << "the start in another folder handed over";
+    EXPECT_TRUE(AppHarness::waitFor([&] { return QFileInfo::exists(b + "/Lumarest.mdb"); }));
+    EXPECT_EQ(CProfile("Orvenhal", "Lumarest").GetString("Directories", "Dir_exe"), b);
+    EXPECT_EQ(OwnerOf(client, desktop::BusNameFor(a)), first.processId());
+    EXPECT_EQ(OwnerOf(client, desktop::BusNameFor(b)), inB.processId());
+    EXPECT_EQ(client.Metadata().value("xesam:title").toString(), "other.ogg"); // A plays on
+
+    for (const QString& folder : {a, b}) { // no file: the folder's copy comes forward
+        QProcess nothing;
+        ASSERT_TRUE(Started(nothing, folder, {}));
+        ASSERT_TRUE(nothing.waitForFinished(10000)) << folder.toStdString();
+        EXPECT_EQ(nothing.exitCode(), 0);
+    }
+
+    // From a home folder without a catalogue: with two copies running, which one is meant is
+    // unknown, and the start opens the home folder's catalogue; with one, the file goes there.
+    QProcessEnvironment atHome = QProcessEnvironment::systemEnvironment();
+    atHome.insert("HOME", home.path());
+    QProcess homeStart;
+    ASSERT_TRUE(Started(homeStart, home.path(), {}, atHome));
+    EXPECT_FALSE(homeStart.waitForFinished(1500));
+    EXPECT_TRUE(QFileInfo::exists(home.path() + "/Lumarest.mdb"));
+    for (QProcess* p : {&homeStart, &inB}) {
+        p->kill();
+        p->waitForFinished();
+    }
+    ASSERT_TRUE(QFile::remove(home.path() + "/Lumarest.mdb"));
+    QProcess openWith;
+    ASSERT_TRUE(Started(openWith, home.path(), {tone}, atHome));
+    ASSERT_TRUE(openWith.waitForFinished(10000)) << "\"Open with\" made a copy of its own";
+    EXPECT_EQ(openWith.exitCode(), 0);
+    EXPECT_TRUE(titled("tone.wav"));
+    EXPECT_FALSE(QFileInfo::exists(home.path() + "/Lumarest.mdb"));
 
     QProcess own;
-    own.setWorkingDirectory(media.path());
-    own.start(QStringLiteral(LUMAREST_EXE), {"--new-window", "other.ogg"});
-    ASSERT_TRUE(own.waitForStarted());
+    ASSERT_TRUE(Started(own, a, {"--new-window", "other.ogg"}));
     const QString ownMpris = kMprisName + QStringLiteral(".instance%1").arg(own.processId());
     EXPECT_TRUE(AppHarness::waitFor(
         [&] { return client.bus().interface()->isServiceRegistered(ownMpris).value(); }, 10000))
@@ -475,20 +520,84 @@ TEST(DesktopBus, ASecondStartHandsItsFileToTheRunningCopy) {
     }
 }
 
-// The command line: the files named, in their order, and the switch for a copy of its own.
-TEST(DesktopStart, TheCommandLineNamesItsFilesAndMayAskForACopyOfItsOwn) {
-    const desktop::StartRequest plain = desktop::ParseStart({"a.avi", "b c.mp3"});
-    EXPECT_EQ(plain.files, QStringList({"a.avi", "b c.mp3"}));
-    EXPECT_FALSE(plain.newWindow);
-    const desktop::StartRequest own = desktop::ParseStart({"--new-window", "a.avi"});
-    EXPECT_EQ(own.files, QStringList({"a.avi"}));
-    EXPECT_TRUE(own.newWindow);
-    const desktop::StartRequest dashed = desktop::ParseStart({"-x", "--", "--new-window", "-y"});
-    EXPECT_EQ(dashed.files, QStringList({"--new-window", "-y"}));
-    EXPECT_FALSE(dashed.newWindow);
-    EXPECT_TRUE(desktop::ParseStart({}).files.isEmpty());
-    // Nobody to hand over to without a bus: the start goes on by itself.
-    EXPECT_FALSE(desktop::HandToRunningCopy(plain, QDBusConnection(QStringLiteral("no bus"))));
+// The names in a catalogue file, in order.
+QStringList CataloguedNames(const QString& folder) {
+    QStringList names;
+    sqlite3* db = nullptr;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_open_v2((folder + "/Lumarest.mdb").toUtf8().constData(), &db, SQLITE_OPEN_READONLY,
+                        nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "SELECT Name FROM FILES ORDER BY Name", -1, &st, nullptr) ==
+            SQLITE_OK)
+        while (sqlite3_step(st) == SQLITE_ROW)
+            names << reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return names;
+}
+
+// Two starts at the same moment in one folder: one copy stays and opens both files (each
+// catalogues its folder's files of its ending); the other hands its file over and ends. Files
+// handed to a running copy open as the command line opens them: in order, a bad name reported.
+TEST(DesktopBus, StartsAtOnceMakeOneCopyAndEveryFileHandedOverOpens) {
+    if (!HasBus())
+        GTEST_SKIP() << "runs under dbus-run-session";
+    QTemporaryDir work;
+    ASSERT_FALSE(fixtures::makeMedia(fixtures::Media::Wav, work.path(), "a.wav", 20).isEmpty());
+    ASSERT_FALSE(
+        fixtures::makeMedia(fixtures::Media::OggVorbis, work.path(), "b.ogg", 20).isEmpty());
+    BusClient client;
+    QProcess one, two;
+    ASSERT_TRUE(Started(one, work.path(), {"a.wav"}));
+    ASSERT_TRUE(Started(two, work.path(), {"b.ogg"}));
+    ASSERT_TRUE(AppHarness::waitFor(
+        [&] { return one.state() == QProcess::NotRunning || two.state() == QProcess::NotRunning; },
+        10000))
+        << "both starts made a copy of their own";
+    QProcess& stays = one.state() == QProcess::Running ? one : two;
+    QProcess& ended = &stays == &one ? two : one;
+    EXPECT_EQ(ended.exitCode(), 0);
+    EXPECT_FALSE(stays.waitForFinished(1000)) << "no copy stayed";
+    EXPECT_EQ(OwnerOf(client, desktop::BusNameFor(work.path())), stays.processId());
+    EXPECT_TRUE(AppHarness::waitFor([&] {
+        return CataloguedNames(work.path()) == QStringList({"a.wav", "b.ogg"});
+    })) << CataloguedNames(work.path()).join(" ").toStdString();
+    stays.kill();
+    stays.waitForFinished();
+
+    AppHarness h({}, work.path());
+    desktop::SingleInstance instance(QDBusConnection::sessionBus(), h.dir());
+    ASSERT_FALSE(instance.HandOver(CCommandLineInfo()));
+    ASSERT_TRUE(instance.HoldsName());
+    instance.Serve(h.frame());
+    QProcess handing;
+    ASSERT_TRUE(Started(handing, work.path(), {"b.ogg", "missing.avi", "a.wav"}));
+    ASSERT_TRUE(
+        AppHarness::waitFor([&] { return handing.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(handing.exitCode(), 0);
+    ASSERT_TRUE(AppHarness::waitFor([&] { return h.frame().ChildFrames().size() == 2; }));
+    EXPECT_EQ(WindowTitles(h.frame()), QStringList({"b.ogg", "a.wav"}));
+    EXPECT_EQ(h.messageTexts(),
+              QStringList({QStringLiteral("Cannot open the file \"%1/missing.avi\".")
+                               .arg(QFileInfo(work.path()).canonicalFilePath())}));
+}
+
+// A catalogue folder's name on the bus, whichever way the folder is spelled; without a bus a
+// start has nobody to hand over to and goes on by itself.
+TEST(DesktopStart, EachCatalogueFolderHasANameOfItsOwn) {
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath("a") && QDir(root.path()).mkpath("b"));
+    ASSERT_TRUE(QFile::link(root.path() + "/a", root.path() + "/link"));
+    const QString name = desktop::BusNameFor(root.path() + "/a");
+    EXPECT_TRUE(name.startsWith(QStringLiteral("com.orvenhal.lumarest.c"))) << name.toStdString();
+    for (const char* spelling : {"/a/", "/b/../a", "/link"})
+        EXPECT_EQ(desktop::BusNameFor(root.path() + spelling), name) << spelling;
+    EXPECT_NE(desktop::BusNameFor(root.path() + "/b"), name);
+    desktop::SingleInstance none(QDBusConnection(QStringLiteral("no bus")), root.path());
+    CCommandLineInfo plain;
+    plain.Parse({"a.avi"});
+    EXPECT_FALSE(none.HandOver(plain));
+    EXPECT_FALSE(none.HoldsName());
 }
 
 // The desktop's services come up after the main window's first paint; a window never shown
