@@ -13,7 +13,7 @@ share="$dest/usr/share"
 
 test -x "$dest/usr/bin/lumarest"
 desktop-file-validate "$share/applications/lumarest.desktop"
-grep -qx 'Exec=lumarest %f' "$share/applications/lumarest.desktop"
+grep -qx 'Exec=lumarest %F' "$share/applications/lumarest.desktop"
 appstreamcli validate --no-net "$share/metainfo/com.orvenhal.lumarest.metainfo.xml" >/dev/null
 grep -q '<svg' "$share/icons/hicolor/scalable/apps/lumarest.svg"
 for size in 16 22 24 32 48 64 128 256; do
