@@ -20,6 +20,9 @@ namespace desktop {
 namespace {
 
 const QString kInterface = QStringLiteral("org.freedesktop.Application");
+// A copy answers from its event loop: one still opening the files of its own start (a slow
+// medium, a large folder to catalogue) may take a while. One that never answers is left alone.
+constexpr int kHandOverTimeoutMs = 25000;
 
 // What the desktop gave this start to take the focus with, passed on to the copy
 // that shows the files.
@@ -140,7 +143,7 @@ SingleInstance::Sent SingleInstance::Send(const QString& name, const QStringList
         call << uris << OwnPlatformData();
     }
     call.setAutoStartService(false);
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block);
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kHandOverTimeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return Sent::Taken;
     const QString error = reply.errorName();
