@@ -8,8 +8,6 @@
 #include "app/FirstFrameSize.h"
 #include "app/MediaFramework.h"
 #include "platform/dao/DaoDatabase.h"
-#include "platform/framework/Document.h"
-#include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/Profile.h"
 #include "platform/framework/StatusBar.h"
 #include "res/Resource.h"
@@ -116,37 +114,6 @@ TEST(Startup, ASwitchWithoutAFileDoesNothing) {
     ASSERT_TRUE(h.started());
     EXPECT_TRUE(h.frame().ChildFrames().empty());
     ExpectToolbarPictures(h.frame()); // looked up when first drawn, with arguments given
-}
-
-// Every file named opens in a window of its own, in order, with or without --new-window; a name
-// that cannot be opened is reported as File/Open reports it and the rest still open. The start
-// fails only when nothing named could be opened.
-TEST(Startup, EveryFileNamedOpensInItsOrderAndABadNameIsReported) {
-    QTemporaryDir media;
-    const QString a = fixtures::makeMedia(fixtures::Media::Wav, media.path(), "a.wav", 1);
-    const QString b = fixtures::makeMedia(fixtures::Media::OggVorbis, media.path(), "b.ogg", 1);
-    const QString missing = media.path() + "/missing.avi";
-    const QString report = QStringLiteral("Cannot open the file \"%1\".").arg(missing);
-    struct Row {
-        QStringList arguments;
-        bool started;
-        QStringList titles;
-        QStringList messages;
-    };
-    const std::vector<Row> rows = {
-        {{a, b}, true, {"a.wav", "b.ogg"}, {}},
-        {{"--new-window", b, missing, a}, true, {"b.ogg", "a.wav"}, {report}},
-        {{missing}, false, {}, {report}},
-    };
-    for (const Row& row : rows) {
-        AppHarness h(row.arguments);
-        QStringList titles;
-        for (CMDIChildWnd* child : h.frame().ChildFrames())
-            titles << child->GetActiveDocument()->GetTitle();
-        EXPECT_EQ(h.started(), row.started);
-        EXPECT_EQ(titles.join("|") + "/" + h.messageTexts().join("|"),
-                  row.titles.join("|") + "/" + row.messages.join("|"));
-    }
 }
 
 TEST(Startup, BuildsTheToolbarAndTheStatusBar) {
