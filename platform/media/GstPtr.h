@@ -12,6 +12,8 @@ struct GstRelease {
     void operator()(GstCaps* c) const { gst_caps_unref(c); }
     void operator()(GstTagList* t) const { gst_tag_list_unref(t); }
     void operator()(GstSample* s) const { gst_sample_unref(s); }
+    void operator()(GstBuffer* b) const { gst_buffer_unref(b); }
+    void operator()(GstEvent* e) const { gst_event_unref(e); }
     void operator()(GError* e) const { g_error_free(e); }
     void operator()(gchar* s) const { g_free(s); }
     // Everything else held here is a GstObject (elements, bins, pads, buses).

@@ -9,12 +9,14 @@
 #include "platform/media/Preroll.h"
 #include "platform/media/ReaderFallback.h"
 #include "platform/media/SinkChoice.h"
+#include "platform/media/StreamLength.h"
 #include "platform/media/SubtitleFiles.h"
 #include "platform/media/TagReading.h"
 #include "platform/media/TiffProbe.h"
 
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -208,11 +210,14 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     return S_OK;
 }
 
-// Fixed once per file, so the length the player reads at the start stays true.
+// Fixed once per file, so the length the player reads at the start stays true. It is the
+// picture's and the sound's: a subtitle's last line can outlast both, and the medium ends
+// with them.
 void PlaybinGraph::settleDuration() {
     gint64 length = -1;
     if (gst_element_query_duration(m_playbin.get(), GST_FORMAT_TIME, &length) && length >= 0) {
-        m_durationNs = length;
+        const std::optional<gint64> seenAndHeard = pictureAndSoundLength(m_playbin.get());
+        m_durationNs = seenAndHeard && *seenAndHeard > 0 ? std::min(length, *seenAndHeard) : length;
     } else if (m_facts.isStillImage(false)) {
         m_durationNs = 0;
     } else {

@@ -7,6 +7,7 @@
 #include "platform/media/PictureHeaders.h"
 #include "platform/media/SinkChoice.h"
 #include "platform/media/StreamFacts.h"
+#include "platform/media/StreamLength.h"
 #include "platform/media/UnfitReaders.h"
 
 #include <QSize>
@@ -184,6 +185,16 @@ TEST(StreamFacts, TheShownSizeAppliesTheAspectThenTheTurn) {
     EXPECT_TRUE(media::tagTurnsOnItsSide("flip-rotate-270"));
     EXPECT_FALSE(media::tagTurnsOnItsSide("rotate-180"));
     EXPECT_FALSE(media::tagTurnsOnItsSide(nullptr));
+}
+
+// A track's length as Matroska files tag it; anything else is no length.
+TEST(StreamLength, DurationTagsInNanoseconds) {
+    EXPECT_EQ(media::durationTagValue("00:00:04.023000000"), 4'023'000'000);
+    EXPECT_EQ(media::durationTagValue("1:02:03.5"), 3'723'500'000'000);
+    EXPECT_EQ(media::durationTagValue("00:00:01.0000000019"), 1'000'000'001);
+    EXPECT_EQ(media::durationTagValue("10:00:00"), 36'000 * GST_SECOND);
+    for (const char* wrong : {"", "4.5", "00:61:00", "00:00:04.", "00:00:04.5 s", "-1:00:00"})
+        EXPECT_FALSE(media::durationTagValue(wrong)) << wrong;
 }
 
 TEST(ErrorMapping, ResourceErrorsWinOverMissingDecoders) {
