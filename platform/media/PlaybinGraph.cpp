@@ -60,6 +60,7 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
     }
     m_playbin.reset(GST_ELEMENT(gst_object_ref_sink(playbin)));
     limitPictureSize(playbin);
+    m_subtitleKind = std::make_unique<SubtitleKind>(playbin);
     // playbin makes the automatic sound output itself when a sound stream needs one, as the
     // streams are linked; any other output is set here (playbin takes its own reference).
     if (!playbinMakesAudioSink(sinks.audio)) {
@@ -177,6 +178,7 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     m_bus->beginRendering();
     g_object_set(m_playbin.get(), "uri", m_uri.c_str(), nullptr);
     const std::string subtitles = subtitleUriBeside(path);
+    m_subtitleKind->setUri(subtitles);
     g_object_set(m_playbin.get(), "suburi", subtitles.empty() ? nullptr : subtitles.c_str(),
                  nullptr);
     // A photo's own orientation turns it; any other picture follows its stream's tag.

@@ -7,6 +7,7 @@
 #include "platform/media/FrameSink.h"
 #include "platform/media/SinkChoice.h"
 #include "platform/media/StreamFacts.h"
+#include "platform/media/SubtitleKind.h"
 #include "platform/media/VideoWindowHost.h"
 
 #include <functional>
@@ -87,6 +88,7 @@ private:
     void onVideoWidgetLost();
 
     GstPtr<GstElement> m_playbin;
+    std::unique_ptr<SubtitleKind> m_subtitleKind;
     // The frames for our own view; null when another video sink was asked for.
     std::unique_ptr<FrameSink> m_frames;
     std::unique_ptr<BusBridge> m_bus;

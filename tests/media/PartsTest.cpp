@@ -8,6 +8,7 @@
 #include "platform/media/SinkChoice.h"
 #include "platform/media/StreamFacts.h"
 #include "platform/media/StreamLength.h"
+#include "platform/media/SubtitleKind.h"
 #include "platform/media/UnfitReaders.h"
 
 #include <QSize>
@@ -195,6 +196,16 @@ TEST(StreamLength, DurationTagsInNanoseconds) {
     EXPECT_EQ(media::durationTagValue("10:00:00"), 36'000 * GST_SECOND);
     for (const char* wrong : {"", "4.5", "00:61:00", "00:00:04.", "00:00:04.5 s", "-1:00:00"})
         EXPECT_FALSE(media::durationTagValue(wrong)) << wrong;
+}
+
+// A subtitle file is read as the kind its ending names, whatever its case.
+TEST(SubtitleKind, TheEndingNamesTheKind) {
+    EXPECT_STREQ(media::subtitleCapsForName("file:///v/film.srt"), "application/x-subtitle");
+    EXPECT_STREQ(media::subtitleCapsForName("film.ASS"), "application/x-ass");
+    EXPECT_STREQ(media::subtitleCapsForName("film.ssa"), "application/x-ssa");
+    EXPECT_STREQ(media::subtitleCapsForName("film.Vtt"), "application/x-subtitle-vtt");
+    EXPECT_EQ(media::subtitleCapsForName("film.avi"), nullptr);
+    EXPECT_EQ(media::subtitleCapsForName("srt"), nullptr);
 }
 
 TEST(ErrorMapping, ResourceErrorsWinOverMissingDecoders) {
