@@ -206,6 +206,7 @@ private:
     void AnnounceChanges();
     // The medium reached its end of stream: said at once, not at the next tick.
     void OnMediumEnded();
+    void ShowShortMediumEnded();
     // This window had the keyboard last among the players.
     void ComesFirstInFocusOrder();
     bool HoldsKeyboard() const;

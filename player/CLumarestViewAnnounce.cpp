@@ -88,8 +88,20 @@ bool CLumarestView::IsKeyboardPlace(const QWidget* place) const {
 
 // Whoever shows the medium's state hears of its end as it happens.
 void CLumarestView::OnMediumEnded() {
-    if (!m_bStarting)
-        AnnounceChanges();
+    if (m_bStarting)
+        return;
+    if (m_nDuration == 0 && m_wndSlider && m_bPlaying)
+        ShowShortMediumEnded();
+    AnnounceChanges();
+}
+
+// A sound shorter than a second ends before the first tick counts it: its slider goes to
+// its end, and its time shows, as the end happens.
+void CLumarestView::ShowShortMediumEnded() {
+    SetSliderValue(m_wndSlider->maximum());
+    m_nSliderPos = m_wndSlider->value();
+    if (OwnsStatusBar())
+        ShowTime(QString());
 }
 
 bool CLumarestView::ShowsMovingVideo() const {

@@ -46,6 +46,9 @@ void CLumarestView::StartTimers(const QString& text) {
     if (timed) {
         SetPane(0, text);
         MakeSlider(text);
+        // A sound shorter than a second ends before the first tick: its time shows at once.
+        if (m_nDuration == 0 && OwnsStatusBar())
+            ShowTime(text);
         SetTimer(kSliderTimer, kPollInterval);
         SetTimer(kTickTimer, kSecond);
     } else {
@@ -208,7 +211,7 @@ void CLumarestView::OnSliderTimer() {
 void CLumarestView::SeekToSlider(bool byHand) {
     g_bSeeking = true;
     const int position = m_wndSlider->value();
-    LONGLONG target = SeekTarget(position, m_llDuration, m_nDuration);
+    LONGLONG target = SeekTarget(position, m_llDuration, SliderTop(m_nDuration));
     if (m_pMS)
         m_pMS->SetPositions(&target, AM_SEEKING_AbsolutePositioning, nullptr,
                             AM_SEEKING_NoPositioning);
@@ -242,7 +245,7 @@ void CLumarestView::MakeSlider(const QString& text) {
     slider->hide();
     m_wndSlider = slider;
     SetSliderValue(0);
-    m_wndSlider->setRange(0, m_nDuration);
+    m_wndSlider->setRange(0, SliderTop(m_nDuration));
     m_wndSlider->setSingleStep(static_cast<int>(m_nDuration * 0.01));
     m_wndSlider->setPageStep(static_cast<int>(m_nDuration * 0.05));
 }

@@ -17,6 +17,10 @@ int SecondsOf(int64_t units) {
     return static_cast<int>(units / kUnitsPerSecond);
 }
 
+int SliderTop(int seconds) {
+    return std::max(seconds, 1);
+}
+
 int64_t SeekTarget(int position, int64_t units, int seconds) {
     if (seconds <= 0)
         return 0;

@@ -16,6 +16,9 @@ int SecondsOf(int64_t units);
 // Where slider position p of a medium of `seconds` whole seconds lies, in graph
 // units: p x units / seconds in 64-bit integers. 0 when seconds is not positive.
 int64_t SeekTarget(int position, int64_t units, int seconds);
+// The top of the position slider of a timed medium of `seconds` whole seconds: those
+// seconds, but at least one, so that a medium shorter than a second has an end to move to.
+int SliderTop(int seconds);
 // Where a seek key moves a medium of duration seconds from elapsed: step seconds on, held
 // to the medium's start and end.
 int SteppedPosition(int elapsed, int step, int duration);

@@ -157,6 +157,10 @@ TEST(PlayerMath, SeekTargetAndElapsedSeconds) {
     // Long media: the product passes 32 bits.
     EXPECT_EQ(SeekTarget(40'000, 400'000'000'000, 40'000), 400'000'000'000);
     EXPECT_EQ(SeekTarget(3, 50'000'000, 0), 0);
+    // A sound of 0.3 s: its slider's end is the sound's end.
+    EXPECT_EQ(SliderTop(0), 1);
+    EXPECT_EQ(SliderTop(40'000), 40'000);
+    EXPECT_EQ(SeekTarget(1, 3'000'000, SliderTop(SecondsOf(3'000'000))), 3'000'000);
     EXPECT_EQ(SecondsOf(59'999'999), 5);
     EXPECT_EQ(SecondsOf(400'000'000'000), 40'000);
     // Seek keys: held to the start and the end.
