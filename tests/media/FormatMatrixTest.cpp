@@ -3,15 +3,28 @@
 // length 0. The few types that no installed element reads are listed with the reason, so a
 // new refusal fails, and so does a listed one that starts to open. Pictures are shown at
 // the size they are meant to be seen at: turned as their orientation says (phone video and
-// photos), their pixels' aspect applied.
+// photos), their pixels' aspect applied. A subtitle track adds nothing to a medium's length,
+// a subtitle file beside a video shows on it however short, and a sound shorter than a
+// second plays in the player window with its time and a slider that moves.
+#include "AppHarness.h"
 #include "GraphHelpers.h"
 #include "MediaFixtures.h"
+#include "PlayerViewProbe.h"
+#include "app/CLumarestApp.h"
+#include "app/CMainFrame.h"
 #include "app/MediaFramework.h"
+#include "app/SharedState.h"
+#include "platform/framework/DocTemplate.h"
+#include "platform/framework/Document.h"
+#include "platform/framework/StatusBar.h"
+#include "platform/media/GstPtr.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopedValueRollback>
 #include <QStandardPaths>
 #include <gst/video/video.h>
 #include <gtest/gtest.h>
@@ -41,6 +54,14 @@ struct Format {
     QStringList magick{};    // made by ImageMagick's convert instead, with these arguments
     QColor colour{};         // of the whole picture as shown, give or take a little, if given
     bool jfif = false;       // a JFIF segment written in front of a JPEG's own
+    // A subtitle file written into the folder first, under that name: an input of the
+    // encoding, or the file beside the video that the player reads with it.
+    const char* subtitleName = nullptr;
+    QByteArray subtitles{};
+    bool subtitleShown = false; // its first line is drawn on the first picture
+    // Played in a player window to its end: the time text then in the status bar, and the
+    // slider gone to its end.
+    QString playedTime{};
 };
 
 QStringList videoIn() {
@@ -112,6 +133,48 @@ Format deepPng(const char* name, const char* file, QColor colour, const char* co
                         QStringLiteral("png:color-type=%1").arg(colourType)});
 }
 
+// A sound of ms milliseconds, played through the player window too.
+Format shortSound(const char* name, const char* file, int ms, const char* playedTime) {
+    Format format{name,
+                  file,
+                  {"-f", "lavfi", "-i",
+                   QStringLiteral("sine=frequency=440:sample_rate=44100:duration=%1ms").arg(ms),
+                   "-c:a", "pcm_s16le"},
+                  Shown::Sound};
+    format.length = kSecond * ms / 1000;
+    format.playedTime = playedTime;
+    return format;
+}
+
+// A subtitle track whose one line stays up three seconds after the picture and the sound
+// have ended: the medium is as long as these.
+const QByteArray kLateLine = "1\n00:00:00,000 --> 00:00:04,000\nLonger than the picture\n";
+Format subtitled(const char* name, const char* file, const char* subtitleCodec) {
+    Format format = video(name, file,
+                          {"-i", "late.srt", "-map", "0", "-map", "1", "-map", "2", "-c:v",
+                           "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
+                           "-c:s", subtitleCodec});
+    format.subtitleName = "late.srt";
+    format.subtitles = kLateLine;
+    return format;
+}
+
+// A video of one dark colour with a file of a single short line beside it, too short for
+// GStreamer's type finder to know it: the line shows on the picture, large enough at this
+// size to be drawn in white.
+Format besideSubtitles(const char* name, const char* file, const char* subtitleName) {
+    Format format{name,
+                  file,
+                  {"-f", "lavfi", "-i", "color=c=0x102040:size=640x480:rate=25:duration=1", "-c:v",
+                   "mjpeg", "-pix_fmt", "yuvj420p"},
+                  Shown::Picture};
+    format.shownSize = QSize(640, 480);
+    format.subtitleName = subtitleName;
+    format.subtitles = "1\n00:00:00,000 --> 00:00:01,000\nWWWWWWWW\n";
+    format.subtitleShown = true;
+    return format;
+}
+
 Format refused(Format format, const char* because) {
     format.shown = Shown::Refused;
     format.refusedBecause = because;
@@ -138,6 +201,9 @@ const std::vector<Format>& formats() {
         video("Flash_Flv", "flash.flv", {"-c:v", "flv", "-c:a", "libmp3lame"}),
         video("WindowsMedia_Wmv", "video.wmv", {"-c:v", "wmv2", "-c:a", "wmav2"}),
         phoneVideo("PortraitPhone_Mp4", "phone.mp4"),
+        subtitled("MovText_Mp4", "movtext.mp4", "mov_text"),
+        subtitled("Ass_Matroska", "ass.mkv", "ass"),
+        besideSubtitles("OneLineSrtBeside_Avi", "oneline.avi", "oneline.srt"),
         [] {
             Format wide = video("Anamorphic_Mp4", "anamorphic.mp4",
                                 {"-vf", "setsar=2/1", "-c:v", "libx264", "-preset", "ultrafast",
@@ -160,6 +226,8 @@ const std::vector<Format>& formats() {
         sound("WindowsMedia_Wma", "sound.wma", {"-c:a", "wmav2"}),
         sound("ALaw_Aifc", "alaw.aifc", {"-c:a", "pcm_alaw", "-f", "aiff"}),
         sound("MuLaw_Aifc", "mulaw.aifc", {"-c:a", "pcm_mulaw", "-f", "aiff"}),
+        // Whole seconds are truncated: 0 of 0.
+        shortSound("Pcm_Wav_300ms", "short.wav", 300, " Time:  0 / 0 sec"),
 
         still("Png", "still.png"),
         still("Jpeg", "still.jpg", {"-pix_fmt", "yuvj420p"}),
@@ -221,6 +289,10 @@ private:
             m_problem = "ffmpeg is not installed";
             return;
         }
+        for (const Format& format : formats()) {
+            if (format.subtitleName != nullptr)
+                fixtures::writeFile(m_dir.path(), format.subtitleName, format.subtitles);
+        }
         std::vector<std::unique_ptr<QProcess>> running;
         const QString convert = QStandardPaths::findExecutable("convert");
         for (const Format& format : formats()) {
@@ -241,6 +313,7 @@ private:
             }
             auto process = std::make_unique<QProcess>();
             process->setProcessChannelMode(QProcess::MergedChannels);
+            process->setWorkingDirectory(m_dir.path()); // where the subtitle files are
             process->start(ffmpeg, QStringList{"-hide_banner", "-loglevel", "error", "-nostdin",
                                                "-threads", "1", "-y"} +
                                        format.encoding + QStringList{path(format)});
@@ -334,6 +407,63 @@ bool near(const QColor& shown, const QColor& meant) {
            std::abs(shown.blue() - meant.blue()) <= kLeeway;
 }
 
+// How many pixels of the picture shown now are near white (a line of subtitles on a dark
+// picture). A line the sink is left to draw is drawn here as the sink would.
+int whitePixels(Graph& graph) {
+    GstSample* raw = nullptr;
+    g_object_get(graph.builder->Pipeline(), "sample", &raw, nullptr);
+    media::GstPtr<GstSample> shown(raw);
+    GstVideoInfo info;
+    if (!shown || !gst_video_info_from_caps(&info, gst_sample_get_caps(shown.get())))
+        return -1;
+    GstBuffer* picture = gst_sample_get_buffer(shown.get());
+    media::GstPtr<GstBuffer> drawn(gst_buffer_copy_deep(picture));
+    if (auto* lines = gst_buffer_get_video_overlay_composition_meta(picture)) {
+        GstVideoFrame frame;
+        if (!gst_video_frame_map(&frame, &info, drawn.get(), GST_MAP_READWRITE))
+            return -1;
+        gst_video_overlay_composition_blend(lines->overlay, &frame);
+        gst_video_frame_unmap(&frame);
+    }
+    media::GstPtr<GstCaps> plain(gst_caps_copy(gst_sample_get_caps(shown.get())));
+    gst_caps_set_features(plain.get(), 0, nullptr);
+    media::GstPtr<GstSample> blended(gst_sample_new(drawn.get(), plain.get(), nullptr, nullptr));
+    media::GstPtr<GstCaps> gray(gst_caps_from_string("video/x-raw,format=GRAY8"));
+    media::GstPtr<GstSample> sample(
+        gst_video_convert_sample(blended.get(), gray.get(), GST_SECOND, nullptr));
+    GstMapInfo map;
+    if (!sample || !gst_video_info_from_caps(&info, gst_sample_get_caps(sample.get())) ||
+        !gst_buffer_map(gst_sample_get_buffer(sample.get()), &map, GST_MAP_READ))
+        return -1;
+    int white = 0;
+    for (int y = 0; y < GST_VIDEO_INFO_HEIGHT(&info); ++y)
+        for (int x = 0; x < GST_VIDEO_INFO_WIDTH(&info); ++x)
+            white += map.data[y * GST_VIDEO_INFO_PLANE_STRIDE(&info, 0) + x] > 200 ? 1 : 0;
+    gst_buffer_unmap(gst_sample_get_buffer(sample.get()), &map);
+    return white;
+}
+
+// The file opened as File/Open opens it, in the whole program, and played to its end with
+// the window holding the keyboard.
+void playInPlayerWindow(const Format& format, const QString& path) {
+    const QScopedValueRollback noImport(g_bImportOnOpen, false);
+    AppHarness harness;
+    ASSERT_TRUE(harness.started());
+    CDocument* doc = harness.app().m_pPlayerTemplate->OpenDocumentFile(path);
+    ASSERT_TRUE(doc && !doc->GetViews().empty());
+    auto* view = dynamic_cast<CLumarestView*>(doc->GetViews().front());
+    ASSERT_NE(view, nullptr);
+    QApplication::setActiveWindow(view->window());
+    view->setFocus(Qt::OtherFocusReason);
+    PlayerViewProbe probe(*view);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return !probe.m_bPlaying; }, 5000)) << "never ended";
+    EXPECT_EQ(harness.frame().m_wndStatusBar->GetPaneText(0).toStdString(),
+              format.playedTime.toStdString());
+    ASSERT_TRUE(probe.m_wndSlider) << "no slider";
+    EXPECT_GT(probe.m_wndSlider->maximum(), probe.m_wndSlider->minimum()) << "it cannot move";
+    EXPECT_EQ(probe.m_wndSlider->value(), probe.m_wndSlider->maximum()) << "it did not move";
+}
+
 class FormatMatrix : public ::testing::TestWithParam<Format> {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(StartMediaFramework()); }
@@ -360,6 +490,10 @@ TEST_P(FormatMatrix, OpensAsThePlayerShowsIt) {
     if (format.shown == Shown::Sound) {
         EXPECT_EQ(hasVideo, E_NOINTERFACE) << "a sound file gets a strip, not a picture";
         EXPECT_NEAR(duration, format.length, format.length / 4);
+        if (!format.playedTime.isEmpty()) {
+            graph.release();
+            playInPlayerWindow(format, Matrix::instance().path(format));
+        }
         return;
     }
     ASSERT_EQ(hasVideo, S_OK);
@@ -373,6 +507,9 @@ TEST_P(FormatMatrix, OpensAsThePlayerShowsIt) {
         const QColor shown = shownColour(graph);
         EXPECT_TRUE(near(shown, format.colour)) << "shown " << shown.name().toStdString() << " for "
                                                 << format.colour.name().toStdString();
+    }
+    if (format.subtitleShown) {
+        EXPECT_GT(whitePixels(graph), 40) << "no line of subtitles on the picture";
     }
     if (format.shown == Shown::Still) {
         EXPECT_EQ(duration, 0) << "a still is 0 long";
