@@ -24,6 +24,8 @@ DEB_PACKAGES += clang-format
 # The desktop layer: session bus, icon drawing, and the checks of the installed
 # menu entry, metainfo and manual page.
 DEB_PACKAGES += dbus dbus-daemon librsvg2-bin desktop-file-utils appstream man-db groff-base
+# The toolkit's WebP reader, which reads the frames of animated WebP pictures.
+DEB_PACKAGES += qt6-image-formats-plugins
 # The on-screen tests' Wayland session: the compositor with XWayland, and Qt's Wayland
 # platform for the program.
 DEB_PACKAGES += weston xwayland qt6-wayland

@@ -1,5 +1,6 @@
 #include "platform/media/DecoderRanks.h"
 
+#include "platform/media/AnimationDecoder.h"
 #include "platform/media/GstPtr.h"
 #include "platform/media/PictureFraming.h"
 #include "platform/media/PictureTypes.h"
@@ -28,7 +29,8 @@ gboolean initPicturePlugin(GstPlugin* plugin) {
     const bool types = registerPictureTypes(plugin);
     const bool framing = registerPictureFraming(plugin);
     const bool decoder = registerQtPictureDecoder(plugin);
-    return types && framing && decoder;
+    const bool animations = registerAnimationDecoder(plugin);
+    return types && framing && decoder && animations;
 }
 
 } // namespace

@@ -129,6 +129,42 @@ void findDeepPng(GstTypeFind* find, gpointer) {
     }
 }
 
+// An animated PNG has its animation control chunk (acTL) before its first picture data.
+void findAnimatedPng(GstTypeFind* find, gpointer) {
+    static constexpr guint8 kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    constexpr guint64 kLookAhead = 64 * 1024;
+    const guint8* start = gst_type_find_peek(find, 0, sizeof(kSignature));
+    if (start == nullptr || std::memcmp(start, kSignature, sizeof(kSignature)) != 0) {
+        return;
+    }
+    guint64 at = sizeof(kSignature);
+    while (at < kLookAhead) {
+        const guint8* chunk = gst_type_find_peek(find, static_cast<gint64>(at), 8);
+        if (chunk == nullptr) {
+            return;
+        }
+        if (std::memcmp(chunk + 4, "acTL", 4) == 0) {
+            gst_type_find_suggest_empty_simple(find, GST_TYPE_FIND_MAXIMUM, "image/apng");
+            return;
+        }
+        if (std::memcmp(chunk + 4, "IDAT", 4) == 0) {
+            return;
+        }
+        at += 12 + GST_READ_UINT32_BE(chunk);
+    }
+}
+
+// An animated WebP has the extended header (VP8X) with its animation flag set.
+void findAnimatedWebp(GstTypeFind* find, gpointer) {
+    constexpr guint8 kAnimationFlag = 0x02;
+    const guint8* header = gst_type_find_peek(find, 0, 21);
+    if (header != nullptr && std::memcmp(header, "RIFF", 4) == 0 &&
+        std::memcmp(header + 8, "WEBPVP8X", 8) == 0 && (header[20] & kAnimationFlag) != 0) {
+        gst_type_find_suggest_simple(find, GST_TYPE_FIND_MAXIMUM, "image/webp", "animated",
+                                     G_TYPE_BOOLEAN, TRUE, nullptr);
+    }
+}
+
 } // namespace
 
 bool registerPictureTypes(GstPlugin* plugin) {
@@ -144,7 +180,12 @@ bool registerPictureTypes(GstPlugin* plugin) {
            gst_type_find_register(plugin, "image/jpeg-cmyk", kBeforeGStreamers, findCmykJpeg,
                                   "jpg,jpeg", nullptr, nullptr, nullptr) &&
            gst_type_find_register(plugin, "image/png-deep", kBeforeGStreamers, findDeepPng, "png",
-                                  nullptr, nullptr, nullptr);
+                                  nullptr, nullptr, nullptr) &&
+           // Animated PNG and WebP, before GStreamer's finders take them for the still kinds.
+           gst_type_find_register(plugin, "image/apng", kBeforeGStreamers, findAnimatedPng,
+                                  "png,apng", nullptr, nullptr, nullptr) &&
+           gst_type_find_register(plugin, "image/webp-animated", GST_RANK_PRIMARY + 1,
+                                  findAnimatedWebp, "webp", nullptr, nullptr, nullptr);
 }
 
 } // namespace media
