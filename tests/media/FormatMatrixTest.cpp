@@ -10,6 +10,7 @@
 #include "GraphHelpers.h"
 #include "MediaFixtures.h"
 #include "PlayerViewProbe.h"
+#include "TestTime.h"
 #include "app/CLumarestApp.h"
 #include "app/CMainFrame.h"
 #include "app/MediaFramework.h"
@@ -21,6 +22,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -62,6 +64,7 @@ struct Format {
     // Played in a player window to its end: the time text then in the status bar, and the
     // slider gone to its end.
     QString playedTime{};
+    bool moves = false; // an animated picture: its frames change as it plays
 };
 
 QStringList videoIn() {
@@ -84,10 +87,17 @@ Format sound(const char* name, const char* file, QStringList encoding) {
 Format still(const char* name, const char* file, QStringList encoding = {}) {
     return {name, file, videoIn() + QStringList{"-frames:v", "1"} + encoding, Shown::Still};
 }
-// One frame that lasts its delay: shown as a slide, its whole seconds being 0.
-Format gif(const char* name, const char* file) {
-    Format format{name, file, videoIn() + QStringList{"-frames:v", "1"}, Shown::Picture};
-    format.length = kSecond / 10; // what ffmpeg writes
+// Two seconds of moving pictures that say they loop forever: as long as one pass.
+Format animation(const char* name, const char* file, QStringList encoding) {
+    Format format{
+        name, file,
+        QStringList{
+            "-f", "lavfi", "-i",
+            QStringLiteral("testsrc=size=%1x%2:rate=10:duration=2").arg(kWidth).arg(kHeight)} +
+            encoding,
+        Shown::Picture};
+    format.length = 2 * kSecond;
+    format.moves = true;
     return format;
 }
 // Stored lying on its side with the tag that stands it up again, as phones record.
@@ -232,7 +242,10 @@ const std::vector<Format>& formats() {
         still("Png", "still.png"),
         still("Jpeg", "still.jpg", {"-pix_fmt", "yuvj420p"}),
         phonePhoto("PortraitPhone_Jpeg", "photo.jpg"),
-        gif("Gif", "still.gif"),
+        still("Gif", "still.gif"), // one frame, whatever its delay
+        animation("AnimatedGif", "moving.gif", {"-loop", "0"}),
+        animation("AnimatedPng", "moving.png", {"-f", "apng", "-plays", "0"}),
+        animation("AnimatedWebP", "moving.webp", {"-c:v", "libwebp_anim", "-loop", "0"}),
         still("WebP", "still.webp", {"-c:v", "libwebp"}),
         still("Bmp", "still.bmp"),
         still("Tiff", "still.tif"),
@@ -464,6 +477,36 @@ void playInPlayerWindow(const Format& format, const QString& path) {
     EXPECT_EQ(probe.m_wndSlider->value(), probe.m_wndSlider->maximum()) << "it did not move";
 }
 
+// The bytes of the picture shown last.
+QByteArray shownPicture(Graph& graph) {
+    GstSample* sample = nullptr;
+    g_object_get(graph.builder->Pipeline(), "sample", &sample, nullptr);
+    QByteArray bytes;
+    GstMapInfo map;
+    if (sample != nullptr && gst_buffer_map(gst_sample_get_buffer(sample), &map, GST_MAP_READ)) {
+        bytes = QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
+        gst_buffer_unmap(gst_sample_get_buffer(sample), &map);
+    }
+    if (sample != nullptr)
+        gst_sample_unref(sample);
+    return bytes;
+}
+
+// Plays the medium until it is half a second in: the picture then differs from its first.
+void expectMovingPicture(Graph& graph) {
+    const QByteArray first = shownPicture(graph);
+    ASSERT_EQ(graph.control->Run(), S_OK);
+    QElapsedTimer waited;
+    waited.start();
+    LONGLONG position = 0;
+    while (position < kSecond / 2 && waited.elapsed() < testtime::scaled(5000)) {
+        spin(20);
+        graph.seeking->GetCurrentPosition(&position);
+    }
+    EXPECT_GE(position, kSecond / 2) << "the animation does not play on";
+    EXPECT_NE(shownPicture(graph), first) << "the picture stands still";
+}
+
 class FormatMatrix : public ::testing::TestWithParam<Format> {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(StartMediaFramework()); }
@@ -516,6 +559,8 @@ TEST_P(FormatMatrix, OpensAsThePlayerShowsIt) {
     } else {
         EXPECT_NEAR(duration, format.length, format.length / 4);
     }
+    if (format.moves)
+        expectMovingPicture(graph);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FormatMatrix, ::testing::ValuesIn(formats()), testName);
