@@ -207,6 +207,10 @@ private:
     // The medium reached its end of stream: said at once, not at the next tick.
     void OnMediumEnded();
     void ShowShortMediumEnded();
+    // An animation that asks to loop without end, and nothing comes after it in the window.
+    bool LoopsAlone() const;
+    // Plays the looping medium again from its start, as the end of one pass.
+    void LoopAgain();
     // This window had the keyboard last among the players.
     void ComesFirstInFocusOrder();
     bool HoldsKeyboard() const;

@@ -86,10 +86,17 @@ bool CLumarestView::IsKeyboardPlace(const QWidget* place) const {
     return picture && picture->window() != window() && place->window() == picture->window();
 }
 
-// Whoever shows the medium's state hears of its end as it happens.
+// Whoever shows the medium's state hears of its end as it happens. An animation that asks
+// to loop plays again while it is alone in its window, or shown as a slide (shorter than a
+// second), whose slide delay ends it.
 void CLumarestView::OnMediumEnded() {
     if (m_bStarting)
         return;
+    const bool loops = m_pMS && m_pMS->LoopsForever() && (LoopsAlone() || m_nDuration == 0);
+    if (loops && m_bPlaying && !m_bPaused) {
+        LoopAgain();
+        return;
+    }
     if (m_nDuration == 0 && m_wndSlider && m_bPlaying)
         ShowShortMediumEnded();
     AnnounceChanges();
@@ -102,6 +109,25 @@ void CLumarestView::ShowShortMediumEnded() {
     m_nSliderPos = m_wndSlider->value();
     if (OwnsStatusBar())
         ShowTime(QString());
+}
+
+bool CLumarestView::LoopsAlone() const {
+    const CLumarestDoc* doc = GetLumarestDoc();
+    return m_pMS && m_pMS->LoopsForever() && (!doc || doc->m_arrPaths.size() <= 1);
+}
+
+// The time and the slider start the pass again with the picture.
+void CLumarestView::LoopAgain() {
+    LONGLONG start = 0;
+    m_pMS->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    m_nElapsed = 0;
+    if (m_wndSlider) {
+        SetSliderValue(0);
+        m_nSliderPos = 0; // moved by the view: no seek follows
+    }
+    if (OwnsStatusBar())
+        ShowTime(QString());
+    AnnounceChanges();
 }
 
 bool CLumarestView::ShowsMovingVideo() const {
@@ -123,6 +149,7 @@ TickInput CLumarestView::TickState() const {
     in.duration = m_nDuration;
     in.position = MediumSeconds();
     in.ended = m_pME && m_pME->HasEnded();
+    in.loops = LoopsAlone();
     in.queueIndex = m_nQueueIndex;
     in.queueSize = doc ? static_cast<int>(doc->m_arrPaths.size()) : 0;
     return in;

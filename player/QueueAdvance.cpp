@@ -13,6 +13,11 @@ TickResult NextTick(const TickInput& in) {
     // a queue from the play list moves on regardless.
     if (!in.playing || (!in.queuePlaying && !in.hasFocus))
         return out;
+    // A looping medium alone in its window ends only when the user stops it.
+    if (in.loops) {
+        out.action = in.duration > 0 ? TickAction::ShowTime : TickAction::Nothing;
+        return out;
+    }
     if (!(positioned && in.ended) && out.elapsed <= in.duration) {
         out.action = TickAction::ShowTime;
         return out;
@@ -28,7 +33,7 @@ bool MovesQueueOn(const TickInput& in) {
 
 // At its medium's end an entry whose queue goes on is still playing: the next tick moves on.
 bool RanPastItsEnd(const TickInput& in) {
-    if (!in.playing || in.duration <= 0)
+    if (!in.playing || in.duration <= 0 || in.loops)
         return false;
     return in.elapsed > in.duration || (in.ended && !MovesQueueOn(in));
 }

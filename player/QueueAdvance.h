@@ -21,6 +21,7 @@ struct TickInput {
     int duration = 0;          // whole seconds; 0 for a still image
     int position = -1;         // where the medium is, whole seconds; -1 when it cannot say
     bool ended = false;        // the medium has played to its end
+    bool loops = false;        // the medium plays again at its end, and nothing follows it
     int queueIndex = 0;
     int queueSize = 0;
 };

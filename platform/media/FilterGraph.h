@@ -45,6 +45,9 @@ public:
     virtual ~IMediaSeeking() = default;
     // Length in 100-nanosecond units; exactly 0 for a still image.
     virtual HRESULT GetDuration(LONGLONG* duration) = 0;
+    // The medium asks to be played again from its start each time it ends, without end (an
+    // animated picture); its duration is one pass, at whose end it ends as any medium does.
+    virtual bool LoopsForever() const = 0;
     virtual HRESULT GetCurrentPosition(LONGLONG* position) = 0;
     // Positions in 100-nanosecond units; flags AM_SEEKING_Absolute/Relative/NoPositioning.
     virtual HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,

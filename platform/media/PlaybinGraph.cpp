@@ -1,5 +1,6 @@
 #include "platform/media/PlaybinGraph.h"
 
+#include "platform/media/AnimationDecoder.h"
 #include "platform/media/BuildPace.h"
 #include "platform/media/DurationScan.h"
 #include "platform/media/ExifOrientation.h"
@@ -152,6 +153,7 @@ void PlaybinGraph::resetPipeline() {
     m_ended = false;
     m_lastPositionNs = 0;
     m_durationNs.reset();
+    m_loopsForever = false;
     m_facts = StreamFacts{};
     m_requestedState = State_Stopped;
     if (m_frames) {
@@ -205,6 +207,7 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
         m_video.discard();
     }
     settleDuration();
+    m_loopsForever = animationLoopsForever(m_playbin.get());
     g_object_set(m_playbin.get(), "volume", linearVolume(m_volume), nullptr);
     m_rendered = true;
     m_requestedState = State_Paused;

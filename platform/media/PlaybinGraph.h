@@ -46,6 +46,7 @@ public:
     void SetEndedNotify(std::function<void()> ended) override { m_endedNotify = std::move(ended); }
 
     HRESULT GetDuration(LONGLONG* duration) override;
+    bool LoopsForever() const override { return m_rendered && m_loopsForever; }
     HRESULT GetCurrentPosition(LONGLONG* position) override;
     HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
                          DWORD stopFlags) override;
@@ -100,6 +101,7 @@ private:
     std::function<void()> m_endedNotify;
     gint64 m_lastPositionNs = 0;
     std::optional<gint64> m_durationNs;
+    bool m_loopsForever = false;
     long m_requestedState = State_Stopped;
     long m_volume = 0;
     long m_windowStyle = 0;
