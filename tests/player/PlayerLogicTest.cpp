@@ -59,6 +59,22 @@ TEST(QueueAdvance, CountsAndEndsAfterTheTruncatedDuration) {
     EXPECT_EQ(NextTick(playing(0, 0, 0, 3)).action, TickAction::Advance);
 }
 
+// An animation that loops and has nothing after it never ends by itself; a slide that loops
+// shows nothing of its time.
+TEST(QueueAdvance, ALoopingMediumAloneNeverEnds) {
+    TickInput in = playing(9, 2);
+    in.position = 1;
+    in.loops = true;
+    EXPECT_EQ(NextTick(in).action, TickAction::ShowTime);
+    in.ended = true;
+    EXPECT_EQ(NextTick(in).action, TickAction::ShowTime);
+    EXPECT_FALSE(RanPastItsEnd(in));
+    EXPECT_EQ(NextTick(playing(3, 0)).action, TickAction::EndQueue);
+    in = playing(3, 0);
+    in.loops = true;
+    EXPECT_EQ(NextTick(in).action, TickAction::Nothing);
+}
+
 // A medium that says where it is counts its own seconds: a loaded machine that plays
 // slower than the clock shows the whole medium, and its end of stream ends it.
 TEST(QueueAdvance, AMediumThatSaysWhereItIsCountsItsOwnSeconds) {

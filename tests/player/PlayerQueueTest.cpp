@@ -15,6 +15,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <vector>
 
 using fixtures::Media;
@@ -237,6 +238,55 @@ TEST_F(Queue, RunsByItselfInRealTime) {
     EXPECT_FALSE(Probe(view).m_bPlaying);
     EXPECT_EQ(list->GetHotItem(), 7);
     EXPECT_EQ(doc->GetTitle(), paths[2]);
+}
+
+// The picture the window shows now, as bytes.
+QByteArray shownPicture(CLumarestView* view) {
+    GstSample* sample = nullptr;
+    g_object_get(Probe(view).m_pGB->Pipeline(), "sample", &sample, nullptr);
+    QByteArray bytes;
+    GstMapInfo map;
+    if (sample != nullptr && gst_buffer_map(gst_sample_get_buffer(sample), &map, GST_MAP_READ)) {
+        bytes = QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
+        gst_buffer_unmap(gst_sample_get_buffer(sample), &map);
+    }
+    if (sample != nullptr)
+        gst_sample_unref(sample);
+    return bytes;
+}
+
+// An animation that asks to loop plays again and again while it is alone in its window, its
+// time counting one pass; in a queue it is an entry as long as one pass.
+TEST_F(Queue, AnAnimationLoopsAloneAndLastsOnePassInAQueue) {
+    constexpr LONGLONG kSecond = 10'000'000;
+    const QString gif = fixtures::makeAnimatedGif(MediaFolder::instance().dir(), "loop.gif", 2);
+    ASSERT_FALSE(gif.isEmpty());
+    CLumarestView* alone = open(gif);
+    ASSERT_NE(alone, nullptr);
+    focus(alone);
+    EXPECT_EQ(Probe(alone).m_nDuration, 2);
+    LONGLONG furthest = 0;
+    LONGLONG now = 0;
+    const bool looped = AppHarness::waitFor(
+        [&] {
+            Probe(alone).m_pMS->GetCurrentPosition(&now);
+            furthest = std::max(furthest, now);
+            return furthest >= 3 * kSecond / 2 && now > kSecond / 5 && now < kSecond;
+        },
+        8000);
+    EXPECT_TRUE(looped) << "no second pass: at " << now << ", furthest " << furthest;
+    const QByteArray before = shownPicture(alone);
+    AppHarness::pump(400);
+    EXPECT_NE(shownPicture(alone), before) << "the second pass stands still";
+    EXPECT_TRUE(Probe(alone).m_bPlaying);
+    EXPECT_LE(Probe(alone).m_nElapsed, 2);
+
+    CLumarestView* view = start({gif, MediaFolder::instance().path(Media::Png)});
+    ASSERT_NE(view, nullptr);
+    AppHarness::pump(1500); // no medium plays faster than the clock
+    EXPECT_EQ(Probe(view).m_nQueueIndex, 0) << "moved on before the pass ended";
+    EXPECT_TRUE(AppHarness::waitFor([&] { return Probe(view).m_nQueueIndex == 1; }, 8000))
+        << "the animation holds the queue";
 }
 
 } // namespace

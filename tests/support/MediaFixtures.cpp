@@ -227,6 +227,12 @@ bool turnedOnItsSide(const QString& source, const QString& path, const QStringLi
 }
 } // namespace
 
+QString makeAnimatedGif(const QString& dir, const QString& name, int seconds) {
+    const QString path = QDir(dir).absoluteFilePath(name);
+    const QString source = QStringLiteral("testsrc=size=160x120:rate=10:duration=%1").arg(seconds);
+    return ffmpeg({"-f", "lavfi", "-i", source, "-loop", "0", path}) ? path : QString();
+}
+
 QString makePhoneVideo(const QString& dir, const QString& name, QSize upright, int seconds) {
     const QString path = QDir(dir).absoluteFilePath(name);
     const QString upright0 = makeMedia(Media::Mp4H264, dir, "upright-" + name, seconds, upright);

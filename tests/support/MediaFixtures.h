@@ -50,6 +50,9 @@ QString makePhonePhoto(const QString& dir, const QString& name, QSize upright);
 // An MP4 video whose stored pixels are twice as wide as high (as DVD and DV store 16:9):
 // shown twice as wide as stored.
 QString makeWidePixelVideo(const QString& dir, const QString& name, QSize stored, int seconds);
+// An animated GIF of a moving test pattern at ten frames a second that asks to loop without
+// end, made by ffmpeg. "" when it could not be made (ffmpeg missing).
+QString makeAnimatedGif(const QString& dir, const QString& name, int seconds);
 // Puts an EXIF block holding only the Orientation in front of a JPEG's segments.
 bool writeExifOrientation(const QString& path, int orientation);
 // Puts a JFIF segment (version 1.01, square pixels) in front of a JPEG's segments, as photo
