@@ -65,6 +65,7 @@ struct Format {
     // slider gone to its end.
     QString playedTime{};
     bool moves = false; // an animated picture: its frames change as it plays
+    bool loops = false; // it asks to play again without end
 };
 
 QStringList videoIn() {
@@ -98,6 +99,13 @@ Format animation(const char* name, const char* file, QStringList encoding) {
         Shown::Picture};
     format.length = 2 * kSecond;
     format.moves = true;
+    format.loops = true;
+    return format;
+}
+// Two seconds that ask to be played so many times in all: as long as all of them.
+Format playedTimes(Format format, int times) {
+    format.length *= times;
+    format.loops = false;
     return format;
 }
 // Stored lying on its side with the tag that stands it up again, as phones record.
@@ -246,6 +254,9 @@ const std::vector<Format>& formats() {
         animation("AnimatedGif", "moving.gif", {"-loop", "0"}),
         animation("AnimatedPng", "moving.png", {"-f", "apng", "-plays", "0"}),
         animation("AnimatedWebP", "moving.webp", {"-c:v", "libwebp_anim", "-loop", "0"}),
+        playedTimes(animation("AnimatedGif_ThreeTimes", "thrice.gif", {"-loop", "2"}), 3),
+        playedTimes(animation("AnimatedPng_TwoTimes", "twice.png", {"-f", "apng", "-plays", "2"}),
+                    2),
         still("WebP", "still.webp", {"-c:v", "libwebp"}),
         still("Bmp", "still.bmp"),
         still("Tiff", "still.tif"),
@@ -507,6 +518,26 @@ void expectMovingPicture(Graph& graph) {
     EXPECT_NE(shownPicture(graph), first) << "the picture stands still";
 }
 
+// Positioned past its middle, it goes on from there and ends at its end.
+void expectPositioned(Graph& graph, LONGLONG length) {
+    LONGLONG middle = length / 2 + kSecond / 10;
+    ASSERT_EQ(graph.seeking->SetPositions(&middle, AM_SEEKING_AbsolutePositioning, nullptr,
+                                          AM_SEEKING_NoPositioning),
+              S_OK);
+    LONGLONG position = 0;
+    graph.seeking->GetCurrentPosition(&position);
+    EXPECT_GE(position, middle);
+    std::shared_ptr<IMediaEventEx> events;
+    graph.builder->QueryInterface(events);
+    QElapsedTimer waited;
+    waited.start();
+    while (!events->HasEnded() && waited.elapsed() < testtime::scaled(int(length / 10'000)))
+        spin(20);
+    EXPECT_TRUE(events->HasEnded());
+    graph.seeking->GetCurrentPosition(&position);
+    EXPECT_NEAR(position, length, kSecond / 5) << "ended elsewhere than at its end";
+}
+
 class FormatMatrix : public ::testing::TestWithParam<Format> {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(StartMediaFramework()); }
@@ -559,8 +590,11 @@ TEST_P(FormatMatrix, OpensAsThePlayerShowsIt) {
     } else {
         EXPECT_NEAR(duration, format.length, format.length / 4);
     }
-    if (format.moves)
+    if (format.moves) {
+        EXPECT_EQ(graph.seeking->LoopsForever(), format.loops);
         expectMovingPicture(graph);
+        expectPositioned(graph, duration);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FormatMatrix, ::testing::ValuesIn(formats()), testName);
