@@ -150,7 +150,10 @@ void findAnimatedPng(GstTypeFind* find, gpointer) {
         if (std::memcmp(chunk + 4, "IDAT", 4) == 0) {
             return;
         }
-        at += 12 + GST_READ_UINT32_BE(chunk);
+        // Byte by byte: a chunk may start anywhere, and the peeked bytes are not aligned.
+        const guint64 length = guint64(chunk[0]) << 24 | guint64(chunk[1]) << 16 |
+                               guint64(chunk[2]) << 8 | guint64(chunk[3]);
+        at += 12 + length;
     }
 }
 
