@@ -26,6 +26,18 @@ gboolean taskStopped(GstElement*, GstPad* pad, gpointer stopped) {
     return TRUE;
 }
 
+// A stream and then its end went down a linked output: the reader is done, not stuck, and
+// what follows it prerolls on that end however long a busy machine takes to show the first
+// picture. A reader that gives up early ends outputs that never said what they carry.
+gboolean sentEndDownstream(GstElement*, GstPad* pad, gpointer sent) {
+    if (GST_PAD_IS_SRC(pad) && gst_pad_is_linked(pad)) {
+        GstPtr<GstEvent> caps(gst_pad_get_sticky_event(pad, GST_EVENT_CAPS, 0));
+        GstPtr<GstEvent> end(gst_pad_get_sticky_event(pad, GST_EVENT_EOS, 0));
+        *static_cast<bool*>(sent) = *static_cast<bool*>(sent) || (caps && end);
+    }
+    return TRUE;
+}
+
 } // namespace
 
 GstPtr<GstElement> stoppedReader(GstElement* pipeline) {
@@ -40,6 +52,11 @@ GstPtr<GstElement> stoppedReader(GstElement* pipeline) {
             auto* element = GST_ELEMENT(g_value_get_object(&item));
             if (isReader(element)) {
                 gst_element_foreach_pad(element, taskStopped, &stopped);
+                bool ended = false;
+                if (stopped) {
+                    gst_element_foreach_pad(element, sentEndDownstream, &ended);
+                    stopped = !ended;
+                }
                 if (stopped) {
                     reader.reset(GST_ELEMENT(gst_object_ref(element)));
                 }
