@@ -18,6 +18,7 @@ namespace {
 // is still being decoded and shown; that takes far less than this).
 constexpr GstClockTime kStallPoll = 100 * GST_MSECOND;
 constexpr GstClockTime kStallGrace = GST_SECOND * kBuildPace;
+constexpr GstClockTime kEndedGrace = 4 * kStallGrace;
 
 constexpr auto kWatched = static_cast<GstMessageType>(GST_MESSAGE_ERROR | GST_MESSAGE_WARNING |
                                                       GST_MESSAGE_ASYNC_DONE | GST_MESSAGE_ELEMENT);
@@ -72,12 +73,14 @@ PrerollOutcome prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTim
         }
         GstPtr<GstMessage> message = bus.pop(std::min(deadline - now, kStallPoll), kWatched);
         if (!message) {
-            GstPtr<GstElement> stopped = stoppedReader(pipeline);
+            bool delivered = false;
+            GstPtr<GstElement> stopped = stoppedReader(pipeline, &delivered);
             if (!stopped) {
                 stoppedSince = GST_CLOCK_TIME_NONE;
             } else if (!GST_CLOCK_TIME_IS_VALID(stoppedSince)) {
                 stoppedSince = gst_util_get_timestamp();
-            } else if (gst_util_get_timestamp() - stoppedSince >= kStallGrace) {
+            } else if (gst_util_get_timestamp() - stoppedSince >=
+                       (delivered ? kEndedGrace : kStallGrace)) {
                 // Nothing can be shown: the file is not read, as far as anyone can tell.
                 return {VFW_E_UNSUPPORTED_STREAM, alternativeTo(stopped.get()), false};
             }

@@ -40,25 +40,26 @@ gboolean sentEndDownstream(GstElement*, GstPad* pad, gpointer sent) {
 
 } // namespace
 
-GstPtr<GstElement> stoppedReader(GstElement* pipeline) {
-    GstPtr<GstElement> reader;
-    bool stopped = false;
+GstPtr<GstElement> stoppedReader(GstElement* pipeline, bool* deliveredEnd) {
+    GstPtr<GstElement> reader; // stopped with nothing delivered
+    GstPtr<GstElement> ended;  // stopped after its stream and its end went downstream
     GstIterator* elements = gst_bin_iterate_recurse(GST_BIN(pipeline));
     GValue item = G_VALUE_INIT;
     bool more = true;
-    while (more && !stopped) {
+    while (more && !reader) {
         switch (gst_iterator_next(elements, &item)) {
         case GST_ITERATOR_OK: {
             auto* element = GST_ELEMENT(g_value_get_object(&item));
+            bool stopped = false;
             if (isReader(element)) {
                 gst_element_foreach_pad(element, taskStopped, &stopped);
-                bool ended = false;
-                if (stopped) {
-                    gst_element_foreach_pad(element, sentEndDownstream, &ended);
-                    stopped = !ended;
-                }
-                if (stopped) {
-                    reader.reset(GST_ELEMENT(gst_object_ref(element)));
+            }
+            bool sent = false;
+            if (stopped) {
+                gst_element_foreach_pad(element, sentEndDownstream, &sent);
+                GstPtr<GstElement>& found = sent ? ended : reader;
+                if (!found) {
+                    found.reset(GST_ELEMENT(gst_object_ref(element)));
                 }
             }
             g_value_reset(&item);
@@ -74,7 +75,10 @@ GstPtr<GstElement> stoppedReader(GstElement* pipeline) {
     }
     g_value_unset(&item);
     gst_iterator_free(elements);
-    return reader;
+    if (deliveredEnd != nullptr) {
+        *deliveredEnd = !reader && ended;
+    }
+    return reader ? std::move(reader) : std::move(ended);
 }
 
 } // namespace media

@@ -7,9 +7,12 @@
 
 namespace media {
 
-// A reader inside pipeline that has stopped its streaming task without having delivered any
-// stream downstream: nothing will come of it until the pipeline is started again. Null when
+// A reader inside pipeline that has stopped its streaming task: nothing more will come of it
+// until the pipeline is started again. One that delivered nothing is preferred. Null when
 // there is none.
-GstPtr<GstElement> stoppedReader(GstElement* pipeline);
+// deliveredEnd tells whether the reader stopped after a stream and its end went downstream:
+// then what follows it should preroll on that end, and is given longer before it counts as
+// stalled (a busy machine may take seconds to set up a subtitle renderer).
+GstPtr<GstElement> stoppedReader(GstElement* pipeline, bool* deliveredEnd = nullptr);
 
 } // namespace media
