@@ -490,17 +490,7 @@ void playInPlayerWindow(const Format& format, const QString& path) {
 
 // The bytes of the picture shown last.
 QByteArray shownPicture(Graph& graph) {
-    GstSample* sample = nullptr;
-    g_object_get(graph.builder->Pipeline(), "sample", &sample, nullptr);
-    QByteArray bytes;
-    GstMapInfo map;
-    if (sample != nullptr && gst_buffer_map(gst_sample_get_buffer(sample), &map, GST_MAP_READ)) {
-        bytes = QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
-        gst_buffer_unmap(gst_sample_get_buffer(sample), &map);
-    }
-    if (sample != nullptr)
-        gst_sample_unref(sample);
-    return bytes;
+    return fixtures::LastPictureBytes(graph.builder->Pipeline());
 }
 
 // Plays the medium until it is half a second in: the picture then differs from its first.

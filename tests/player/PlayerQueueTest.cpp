@@ -1,6 +1,7 @@
 // The play queue as the player view runs it: each entry in turn, its line
 // marked in the play list and its path as the window's title, a stop after
 // the last one; refused and missing entries are passed over.
+#include "MediaFixtures.h"
 #include "PlayerTestSupport.h"
 #include "PlayerViewProbe.h"
 
@@ -242,17 +243,7 @@ TEST_F(Queue, RunsByItselfInRealTime) {
 
 // The picture the window shows now, as bytes.
 QByteArray shownPicture(CLumarestView* view) {
-    GstSample* sample = nullptr;
-    g_object_get(Probe(view).m_pGB->Pipeline(), "sample", &sample, nullptr);
-    QByteArray bytes;
-    GstMapInfo map;
-    if (sample != nullptr && gst_buffer_map(gst_sample_get_buffer(sample), &map, GST_MAP_READ)) {
-        bytes = QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
-        gst_buffer_unmap(gst_sample_get_buffer(sample), &map);
-    }
-    if (sample != nullptr)
-        gst_sample_unref(sample);
-    return bytes;
+    return fixtures::LastPictureBytes(Probe(view).m_pGB->Pipeline());
 }
 
 // An animation that asks to loop plays again and again while it is alone in its window, its

@@ -300,4 +300,18 @@ bool writeExifOrientation(const QString& path, int orientation) {
     return insertAfterStart(path, segment + body);
 }
 
+QByteArray LastPictureBytes(void* playbin) {
+    GstSample* sample = nullptr;
+    g_object_get(playbin, "sample", &sample, nullptr);
+    QByteArray bytes;
+    GstMapInfo map;
+    if (sample != nullptr && gst_buffer_map(gst_sample_get_buffer(sample), &map, GST_MAP_READ)) {
+        bytes = QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
+        gst_buffer_unmap(gst_sample_get_buffer(sample), &map);
+    }
+    if (sample != nullptr)
+        gst_sample_unref(sample);
+    return bytes;
+}
+
 } // namespace fixtures

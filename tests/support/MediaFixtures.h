@@ -62,4 +62,7 @@ bool writeJfifSegment(const QString& path);
 // Writes bytes (for instance text under a media name, or nothing) and returns the path.
 QString writeFile(const QString& dir, const QString& name, const QByteArray& bytes);
 
+// The bytes of the last picture a playbin pipeline showed ("sample"); empty without one.
+QByteArray LastPictureBytes(void* playbin);
+
 } // namespace fixtures
