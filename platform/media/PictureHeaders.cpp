@@ -75,32 +75,48 @@ int jpegComponents(std::span<const std::uint8_t> bytes) {
     return 0;
 }
 
-bool isDeepStillPng(std::span<const std::uint8_t> bytes) {
+namespace {
+
+enum class PngKind { NoPng, Still, Animated, Unknown };
+
+// Walks a PNG's chunks up to its picture data: an animation's control chunk comes before it.
+PngKind pngKind(std::span<const std::uint8_t> bytes) {
     static constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     constexpr std::uint64_t kChunkHead = 8; // length, type
     constexpr std::uint64_t kChunkTail = 4; // its check sum
-    constexpr std::uint64_t kHeaderData = 13;
     const std::uint64_t size = bytes.size();
-    if (size < sizeof kSignature + kChunkHead + kHeaderData ||
-        std::memcmp(bytes.data(), kSignature, sizeof kSignature) != 0 ||
-        std::memcmp(bytes.data() + 12, "IHDR", 4) != 0 ||
-        bigEndian(bytes, sizeof kSignature, 4) != kHeaderData || bytes[24] != 16) {
-        return false;
+    if (size < sizeof kSignature || std::memcmp(bytes.data(), kSignature, sizeof kSignature) != 0) {
+        return PngKind::NoPng;
     }
-    // The chunks up to the picture data: an animation's control chunk comes before it.
     std::uint64_t at = sizeof kSignature;
     while (at + kChunkHead <= size) {
         const std::uint64_t length = bigEndian(bytes, at, 4);
         const std::uint8_t* type = bytes.data() + at + 4;
         if (std::memcmp(type, "IDAT", 4) == 0) {
-            return true;
+            return PngKind::Still;
         }
         if (std::memcmp(type, "acTL", 4) == 0) {
-            return false;
+            return PngKind::Animated;
         }
         at += kChunkHead + length + kChunkTail;
     }
-    return false;
+    return PngKind::Unknown;
+}
+
+} // namespace
+
+bool isDeepStillPng(std::span<const std::uint8_t> bytes) {
+    constexpr std::uint64_t kHeaderData = 13;
+    // The header chunk (IHDR) comes first; its bit depth is its ninth byte.
+    if (bytes.size() < 8 + 8 + kHeaderData || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0 ||
+        bigEndian(bytes, 8, 4) != kHeaderData || bytes[24] != 16) {
+        return false;
+    }
+    return pngKind(bytes) == PngKind::Still;
+}
+
+bool isAnimatedPng(std::span<const std::uint8_t> bytes) {
+    return pngKind(bytes) == PngKind::Animated;
 }
 
 } // namespace media

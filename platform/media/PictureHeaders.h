@@ -17,4 +17,7 @@ int jpegComponents(std::span<const std::uint8_t> bytes);
 // before the picture data begins.
 bool isDeepStillPng(std::span<const std::uint8_t> bytes);
 
+// An animated PNG: its animation control chunk (acTL) comes before its picture data.
+bool isAnimatedPng(std::span<const std::uint8_t> bytes);
+
 } // namespace media

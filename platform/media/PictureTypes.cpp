@@ -131,29 +131,13 @@ void findDeepPng(GstTypeFind* find, gpointer) {
 
 // An animated PNG has its animation control chunk (acTL) before its first picture data.
 void findAnimatedPng(GstTypeFind* find, gpointer) {
-    static constexpr guint8 kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    constexpr guint64 kLookAhead = 64 * 1024;
-    const guint8* start = gst_type_find_peek(find, 0, sizeof(kSignature));
-    if (start == nullptr || std::memcmp(start, kSignature, sizeof(kSignature)) != 0) {
+    constexpr guint kLookAhead = 64 * 1024;
+    const guint8* start = gst_type_find_peek(find, 0, 8);
+    if (start == nullptr || start[0] != 0x89 || start[1] != 'P') {
         return;
     }
-    guint64 at = sizeof(kSignature);
-    while (at < kLookAhead) {
-        const guint8* chunk = gst_type_find_peek(find, static_cast<gint64>(at), 8);
-        if (chunk == nullptr) {
-            return;
-        }
-        if (std::memcmp(chunk + 4, "acTL", 4) == 0) {
-            gst_type_find_suggest_empty_simple(find, GST_TYPE_FIND_MAXIMUM, "image/apng");
-            return;
-        }
-        if (std::memcmp(chunk + 4, "IDAT", 4) == 0) {
-            return;
-        }
-        // Byte by byte: a chunk may start anywhere, and the peeked bytes are not aligned.
-        const guint64 length = guint64(chunk[0]) << 24 | guint64(chunk[1]) << 16 |
-                               guint64(chunk[2]) << 8 | guint64(chunk[3]);
-        at += 12 + length;
+    if (isAnimatedPng(peekStart(find, kLookAhead))) {
+        gst_type_find_suggest_empty_simple(find, GST_TYPE_FIND_MAXIMUM, "image/apng");
     }
 }
 
