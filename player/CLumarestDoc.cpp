@@ -40,6 +40,17 @@ void CLumarestDoc::StartPlayQueue() {
     }
 }
 
+void CLumarestDoc::StartPlayQueue(const QStringList& paths, const std::vector<uint32_t>& lines,
+                                  CListCtrl* list) {
+    if (paths.isEmpty())
+        return;
+    m_arrLines = lines;
+    m_arrPaths = paths;
+    SetTitle(m_arrPaths.front());
+    m_pCListCtrl = list;
+    StartPlayQueue();
+}
+
 QString CLumarestDoc::ExtensionOf(const QString& name) {
     // Three-letter endings are the last three characters, as ever. Longer and
     // shorter ones (.flac, .webm, .opus, .ts) are taken whole: their last three

@@ -24,8 +24,14 @@ public:
     void FindPlayerView();
     // Plays entry 0 of the play queue and marks the queue as running.
     void StartPlayQueue();
+    // Fills the play queue with the paths (and the list's line of each, when a
+    // list filled it), titles the window with the first and plays it.
+    void StartPlayQueue(const QStringList& paths, const std::vector<uint32_t>& lines,
+                        CListCtrl* list);
     // Catalogues every file of folder whose name ends in .extension.
     void ImportMediaFiles(const QString& folder, const QString& extension);
+    // Catalogues each of the files (absolute paths) that is not yet.
+    void ImportListedFiles(const QStringList& paths);
     // Reads nothing of the file: imports its folder and plays it.
     void Serialize(CArchive& ar) override;
 

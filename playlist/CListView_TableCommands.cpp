@@ -100,15 +100,14 @@ void CListView_Table::OnPlaySelected() {
         dynamic_cast<CLumarestDoc*>(app->m_pPlayerTemplate->OpenDocumentFile(QString(), true));
     if (!doc)
         return;
-    doc->m_arrLines.clear();
+    QStringList paths;
+    std::vector<uint32_t> lines;
     for (int line = first; line >= 0; line = m_pList->GetNextItem(line, LVNI_SELECTED)) {
-        doc->m_arrPaths.append(LinePathOf(*m_pList, line));
-        doc->m_arrLines.push_back(static_cast<uint32_t>(line));
+        paths.append(LinePathOf(*m_pList, line));
+        lines.push_back(static_cast<uint32_t>(line));
     }
-    m_pList->SetHotItem(static_cast<int>(doc->m_arrLines.front()));
-    doc->SetTitle(doc->m_arrPaths.front());
-    doc->m_pCListCtrl = m_pCListCtrl ? m_pCListCtrl : m_pList;
-    doc->StartPlayQueue();
+    m_pList->SetHotItem(static_cast<int>(lines.front()));
+    doc->StartPlayQueue(paths, lines, m_pCListCtrl ? m_pCListCtrl : m_pList);
 }
 
 CDocument* CListView_Table::OpenLine(int line) {
