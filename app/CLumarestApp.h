@@ -10,6 +10,11 @@ public:
     explicit CLumarestApp(CCommandLineInfo commandLine);
 
     bool InitInstance() override;
+    // A play-list file (.m3u, .m3u8, .pls) plays as a queue; any other file opens as ever.
+    CDocument* OpenDocumentFile(const QString& path) override;
+    // Catalogues the existing files the list names, tells how many it names that are not
+    // there, and plays the others as a queue in a new player window; null when none plays.
+    CDocument* OpenPlayListFile(const QString& path);
     void OnAppAbout();
 
     CMultiDocTemplate* m_pPlayerTemplate = nullptr;
