@@ -49,6 +49,8 @@ public:
     void OnDeleteSelected();
     void OnDeleteAll();
     void OnSelectAll();
+    // Writes the selected lines' files as an M3U8 play list where the user says.
+    void OnSaveSelection();
     // Ctrl+F: the filter box shows above the table with the keyboard in it.
     void OpenFilter();
     // Escape in the box: every line shown again, the box gone, the table keyed.
@@ -62,6 +64,10 @@ public:
     // An empty chooser restores the real popup. Returns the one it replaces.
     using MenuChooser = std::function<UINT(QMenu& menu, QPoint globalPos)>;
     static MenuChooser SetMenuChooser(MenuChooser chooser);
+    // Stands in for the user at the save dialog (tests): given the suggested
+    // folder, returns the file chosen, empty for none. Returns the one it replaces.
+    using SaveFileChooser = std::function<QString(const QString& folder)>;
+    static SaveFileChooser SetSaveFileChooser(SaveFileChooser chooser);
 
     // The list control, from construction on (m_pCListCtrl is set at initial update).
     CListCtrl* ListCtrl() const { return m_pList; }

@@ -84,6 +84,7 @@ void CListView_Table::RegisterCommands() {
     OnCommand(ID_RECORDS_DELETEALL, [this] { OnDeleteAll(); });
     OnCommand(ID_PLAYLIST_REMOVEALL, [this] { OnDeleteAll(); });
     OnCommand(ID_RECORDS_SELECTALL, [this] { OnSelectAll(); });
+    OnCommand(ID_PLAYLIST_SAVESELECTION, [this] { OnSaveSelection(); });
 }
 
 void CListView_Table::OnPlaySelected() {

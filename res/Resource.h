@@ -34,6 +34,7 @@ constexpr UINT ID_RECORDS_SELECTALL = 32797;
 constexpr UINT ID_WINDOW_CLOSEALL = 32798;
 constexpr UINT ID_VIEW_PARAMETERS = 32799;
 constexpr UINT ID_VIEW_SUBTITLES = 32800;
+constexpr UINT ID_PLAYLIST_SAVESELECTION = 32870;
 
 // Status-bar panes of the program's own.
 // The player's volume level, beside the lock indicators so that NUM keeps a pane of its own.

@@ -14,6 +14,7 @@ namespace res {
 namespace {
 
 using Item = MenuItemDef;
+constexpr const char* kSaveSelection = "Save selection as\u2026";
 
 void InstallStrings(CResources& r) {
     const QString docString =
@@ -49,6 +50,7 @@ void InstallStrings(CResources& r) {
         {ID_PLAYER_SOUND, QStringLiteral("Sound On / Off")},
         {ID_RECORDS_PLAY, QStringLiteral("Play selected media files")},
         {ID_RECORDS_DELETE, QStringLiteral("Delete selected lines from Table")},
+        {ID_PLAYLIST_SAVESELECTION, QStringLiteral("Save the selected files as a play list")},
     };
 }
 
@@ -64,7 +66,8 @@ MenuDef MainMenu() {
                               Item::Command(ID_VIEW_PARAMETERS, "Parameters")}),
         Item::Popup("Playlist", {Item::Command(ID_PLAYLIST_PLAYSELECTED, "Play selected"),
                                  Item::Command(ID_PLAYLIST_REMOVESELECTED, "Remove selected"),
-                                 Item::Command(ID_PLAYLIST_REMOVEALL, "Remove all")}),
+                                 Item::Command(ID_PLAYLIST_REMOVEALL, "Remove all"),
+                                 Item::Command(ID_PLAYLIST_SAVESELECTION, kSaveSelection)}),
         Item::Popup("&Help", {Item::Command(ID_HELP_FINDER, "&Help Topics"), Item::Separator(),
                               Item::Command(ID_APP_ABOUT, "&About Lumarest...")}),
     }};
@@ -100,7 +103,8 @@ MenuDef RecordsMenu() {
     return {{Item::Popup("Records", {Item::Command(ID_RECORDS_PLAY, "Play"),
                                      Item::Command(ID_RECORDS_DELETE, "Delete"),
                                      Item::Command(ID_RECORDS_DELETEALL, "Delete all"),
-                                     Item::Command(ID_RECORDS_SELECTALL, "Select all")})}};
+                                     Item::Command(ID_RECORDS_SELECTALL, "Select all"),
+                                     Item::Command(ID_PLAYLIST_SAVESELECTION, kSaveSelection)})}};
 }
 
 std::vector<AcceleratorDef> MainAccelerators() {

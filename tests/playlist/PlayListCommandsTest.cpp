@@ -358,7 +358,8 @@ TEST_F(PlayListCommands, ContextMenuOffersTheRecordsCommandsAndTheChoiceReachesT
     });
     const QPoint at = LineCenter(2);
     QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at);
-    EXPECT_EQ(entries, (QStringList{"Play", "Delete", "Delete all", "Select all"}));
+    EXPECT_EQ(entries, (QStringList{"Play", "Delete", "Delete all", "Select all",
+                                    "Save selection as\u2026"}));
     EXPECT_EQ(shownAt, list->viewport()->mapToGlobal(at));
     EXPECT_EQ(selectedWhenShown, std::vector<int>{2}); // the list handled the click first
     EXPECT_EQ(list->GetSelectedCount(), 4);
