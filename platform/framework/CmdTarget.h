@@ -4,6 +4,8 @@
 // handlers, and a command goes to the first target along the route that has one.
 #include "platform/framework/FrameworkIds.h"
 
+#include <QString>
+
 #include <functional>
 #include <unordered_map>
 #include <vector>
@@ -18,11 +20,21 @@ public:
         m_bEnableSet = true;
     }
     void SetCheck(int check = 1) { m_nCheck = check; }
+    // An entry of a command list, made afresh each time its menu is about to show.
+    struct Item {
+        QString text;
+        bool checked = false;
+        std::function<void()> choose;
+    };
+    void AddItem(QString text, bool checked, std::function<void()> choose) {
+        m_items.push_back({std::move(text), checked, std::move(choose)});
+    }
 
     UINT m_nID;
     bool m_bEnabled = true;
     bool m_bEnableSet = false;
     int m_nCheck = -1; // -1: the element is not a check item
+    std::vector<Item> m_items;
 };
 
 class CCmdTarget {

@@ -235,16 +235,22 @@ void CMDIFrameWnd::FillMenu(QMenu* menu, const std::vector<MenuItemDef>& items) 
         case MenuItemDef::Kind::WindowList:
             menu->setProperty("windowList", true);
             break;
-        case MenuItemDef::Kind::Popup:
-            FillMenu(menu->addMenu(item.text), item.items);
+        case MenuItemDef::Kind::Popup: {
+            QMenu* popup = menu->addMenu(item.text);
+            FillMenu(popup, item.items);
+            connect(popup, &QMenu::aboutToShow, this, [this, popup] { UpdateMenu(popup); });
             break;
+        }
         case MenuItemDef::Kind::Command:
+        case MenuItemDef::Kind::CommandList:
         case MenuItemDef::Kind::RecentFiles: {
             QAction* action = menu->addAction(item.text);
             action->setProperty(kCommandProperty, item.id);
             action->setStatusTip(AfxResources().Prompt(item.id));
             if (item.kind == MenuItemDef::Kind::RecentFiles)
                 action->setProperty("recentFiles", true);
+            if (item.kind == MenuItemDef::Kind::CommandList)
+                action->setProperty("commandList", true);
             const UINT id = item.id;
             connect(action, &QAction::triggered, this, [this, id] { SendCommand(id); });
             break;
@@ -267,6 +273,8 @@ void CMDIFrameWnd::UpdateMenu(QMenu* menu) {
             action->setEnabled(ui.m_bEnabled);
             action->setCheckable(ui.m_nCheck >= 0);
             action->setChecked(ui.m_nCheck > 0);
+            if (action->property("commandList").toBool())
+                FillCommandList(menu, action, ui.m_items);
         }
     }
     if (menu->property("windowList").toBool())
@@ -285,6 +293,24 @@ void CMDIFrameWnd::FillRecentFiles(QMenu* menu, QAction* placeholder) {
         action->setStatusTip(AfxResources().Prompt(ID_FILE_MRU_FILE1));
         const UINT id = ID_FILE_MRU_FILE1 + i;
         connect(action, &QAction::triggered, this, [this, id] { SendCommand(id); });
+        menu->insertAction(placeholder, action);
+    }
+}
+
+void CMDIFrameWnd::FillCommandList(QMenu* menu, QAction* placeholder,
+                                   const std::vector<CCmdUI::Item>& items) {
+    placeholder->setVisible(items.empty());
+    placeholder->setEnabled(false);
+    for (const CCmdUI::Item& item : items) {
+        auto* action = new QAction(item.text, menu);
+        action->setProperty(kDynamicProperty, true);
+        action->setCheckable(true);
+        action->setChecked(item.checked);
+        connect(action, &QAction::triggered, this, [this, choose = item.choose] {
+            if (choose)
+                choose();
+            ScheduleCommandUpdate();
+        });
         menu->insertAction(placeholder, action);
     }
 }

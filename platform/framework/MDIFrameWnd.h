@@ -75,6 +75,7 @@ private:
     void FillMenu(QMenu* menu, const std::vector<MenuItemDef>& items);
     void UpdateMenu(QMenu* menu);
     void FillRecentFiles(QMenu* menu, QAction* placeholder);
+    void FillCommandList(QMenu* menu, QAction* placeholder, const std::vector<CCmdUI::Item>& items);
     void FillWindowList(QMenu* menu);
     void InstallAccelerators(UINT nIDResource);
     void ReturnFocusFromMenuBar();

@@ -12,7 +12,7 @@
 #include <vector>
 
 struct MenuItemDef {
-    enum class Kind { Command, Separator, Popup, RecentFiles, WindowList };
+    enum class Kind { Command, Separator, Popup, RecentFiles, WindowList, CommandList };
     Kind kind = Kind::Command;
     UINT id = 0;
     QString text;
@@ -28,6 +28,11 @@ struct MenuItemDef {
     // The recent-file list: its entries take the place of this item.
     static MenuItemDef RecentFiles(QString text) {
         return {Kind::RecentFiles, ID_FILE_MRU_FILE1, std::move(text), {}};
+    }
+    // Entries the command's update handler lists (CCmdUI::AddItem) as the menu is about to
+    // show take the place of this item; it shows, greyed, while there are none.
+    static MenuItemDef CommandList(UINT id, QString emptyText) {
+        return {Kind::CommandList, id, std::move(emptyText), {}};
     }
 };
 
