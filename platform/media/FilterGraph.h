@@ -5,11 +5,13 @@
 
 #include "platform/media/HResult.h"
 #include "platform/media/MediumTags.h"
+#include "platform/media/TrackTags.h"
 
 #include <functional>
 #include <gst/gst.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 class IMediaControl {
 public:
@@ -62,6 +64,11 @@ public:
     virtual HRESULT get_Volume(long* volume) = 0;
     // The rendered file has a sound stream that plays.
     virtual bool HasSound() const = 0;
+    // The rendered file's sound tracks in order, and the one heard (-1 for none).
+    virtual std::vector<media::TrackTags> SoundTracks() const = 0;
+    virtual int CurrentSoundTrack() const = 0;
+    // That track is heard from now on, where the medium is; E_INVALIDARG for no such track.
+    virtual HRESULT SelectSoundTrack(int index) = 0;
 };
 
 class IBasicVideo {
@@ -72,6 +79,12 @@ public:
     // Subtitles (a file beside the video, or the video's own first track) drawn on the
     // picture, or not. Shown unless told otherwise.
     virtual HRESULT put_SubtitlesShown(bool shown) = 0;
+    // The rendered file's subtitle tracks in order (a file beside the video among them), and
+    // the one drawn while subtitles are shown (-1 for none).
+    virtual std::vector<media::TrackTags> SubtitleTracks() const = 0;
+    virtual int CurrentSubtitleTrack() const = 0;
+    // That track is drawn from now on; E_INVALIDARG for no such track.
+    virtual HRESULT SelectSubtitleTrack(int index) = 0;
 };
 
 class IVideoWindow {

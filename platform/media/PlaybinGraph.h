@@ -54,9 +54,15 @@ public:
     HRESULT put_Volume(long volume) override;
     HRESULT get_Volume(long* volume) override;
     bool HasSound() const override { return m_rendered && m_facts.audioStreams > 0; }
+    std::vector<TrackTags> SoundTracks() const override;
+    int CurrentSoundTrack() const override;
+    HRESULT SelectSoundTrack(int index) override;
 
     HRESULT GetVideoSize(long* width, long* height) override;
     HRESULT put_SubtitlesShown(bool shown) override;
+    std::vector<TrackTags> SubtitleTracks() const override;
+    int CurrentSubtitleTrack() const override;
+    HRESULT SelectSubtitleTrack(int index) override;
 
     HRESULT get_Visible(long* visible) override;
     HRESULT put_Owner(OAHWND owner) override;
