@@ -8,6 +8,7 @@
 #include "platform/media/FilterGraph.h"
 
 #include "player/QueueAdvance.h"
+#include "player/TrackChoices.h"
 
 #include <QFont>
 #include <QPointer>
@@ -127,6 +128,19 @@ public:
     // Ends the entry playing as its end does; false when no entry follows.
     bool MoveQueueOn();
 
+    // The loaded medium's sound and subtitle tracks, and the one heard or shown (kNoTrack
+    // for none; subtitles are none while they are hidden). Setting one switches at once,
+    // where the medium is; kNoTrack hides the subtitles, as View / Subtitles does.
+    std::vector<TrackChoice> SoundTracks() const;
+    int SoundTrack() const;
+    void SetSoundTrack(int index);
+    std::vector<TrackChoice> SubtitleTracks() const;
+    int SubtitleTrack() const;
+    void SetSubtitleTrack(int index);
+    // # and J: the next track, round again after the last; the subtitles pass through none.
+    void NextSoundTrack();
+    void NextSubtitleTrack();
+
 signals:
     void playbackChanged(); // Status()
     void mediumChanged();   // File(), LengthUs(), CanSeek(), Tags()
@@ -137,6 +151,8 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // The right button: the Player menu, where the pointer is.
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -170,6 +186,9 @@ private:
     bool m_bArranged = false; // placed by Tile or Cascade, not by its media
     bool m_bSubtitles = true; // View / Subtitles
     media::MediumTags m_tags;
+
+    // The Player menu's track lists.
+    void InitTrackCommands();
 
     // Engine steps.
     bool Restart();

@@ -17,6 +17,7 @@ namespace {
 constexpr int32_t kSilence = -10000;
 constexpr unsigned kKeyM = 0x4D;
 constexpr unsigned kKeyF = 0x46;
+constexpr unsigned kKeyJ = 0x4A;
 constexpr int kSeekStep = 5;      // seconds, Left and Right
 constexpr int kLongSeekStep = 30; // with Shift
 } // namespace
@@ -61,6 +62,12 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
         break;
     case vk::VK_ESCAPE:
         SetFullScreen(false);
+        break;
+    case vk::VK_NUMBER_SIGN:
+        NextSoundTrack();
+        break;
+    case kKeyJ:
+        NextSubtitleTrack();
         break;
     default:
         break;

@@ -35,6 +35,9 @@ constexpr UINT ID_WINDOW_CLOSEALL = 32798;
 constexpr UINT ID_VIEW_PARAMETERS = 32799;
 constexpr UINT ID_VIEW_SUBTITLES = 32800;
 constexpr UINT ID_PLAYLIST_SAVESELECTION = 32870;
+// The lists of a player's sound and subtitle tracks, filled as their menus open.
+constexpr UINT ID_PLAYER_SOUNDTRACKS = 32810;
+constexpr UINT ID_PLAYER_SUBTITLETRACKS = 32811;
 
 // Status-bar panes of the program's own.
 // The player's volume level, beside the lock indicators so that NUM keeps a pane of its own.

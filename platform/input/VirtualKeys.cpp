@@ -52,6 +52,8 @@ unsigned QtKeyToVirtualKey(int key, Qt::KeyboardModifiers modifiers) {
         return keypad ? VK_ADD : 0xBB;
     case Qt::Key_Minus:
         return keypad ? VK_SUBTRACT : 0xBD;
+    case Qt::Key_NumberSign:
+        return VK_NUMBER_SIGN;
     case Qt::Key_Asterisk:
         return keypad ? 0x6A : 0;
     case Qt::Key_Slash:

@@ -25,6 +25,9 @@ constexpr unsigned VK_DELETE = 0x2E;
 constexpr unsigned VK_ADD = 0x6B;
 constexpr unsigned VK_SUBTRACT = 0x6D;
 constexpr unsigned VK_F1 = 0x70;
+// '#', on whichever keys the keyboard's layout has it (no code of its own on the desktop the
+// program was first written for).
+constexpr unsigned VK_NUMBER_SIGN = 0xE0;
 } // namespace vk
 
 // The virtual-key code of a Qt key event, or 0 when it has none. Keypad + and -

@@ -1,0 +1,80 @@
+// The player view's sound and subtitle tracks: what the medium has, which one plays, the
+// Player menu's lists of them, and that menu on the right button.
+#include "player/CLumarestView.h"
+
+#include "app/CMainFrame.h"
+#include "res/Resource.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+
+void CLumarestView::InitTrackCommands() {
+    const QPointer<CLumarestView> self(this);
+    OnUpdateCommandUI(ID_PLAYER_SOUNDTRACKS, [this, self](CCmdUI* ui) {
+        const int current = SoundTrack();
+        for (const TrackChoice& track : SoundTracks())
+            ui->AddItem(track.label, track.index == current, [self, i = track.index] {
+                if (self)
+                    self->SetSoundTrack(i);
+            });
+    });
+    OnUpdateCommandUI(ID_PLAYER_SUBTITLETRACKS, [this, self](CCmdUI* ui) {
+        const int current = SubtitleTrack();
+        ui->AddItem(QStringLiteral("None"), current == kNoTrack, [self] {
+            if (self)
+                self->SetSubtitleTrack(kNoTrack);
+        });
+        for (const TrackChoice& track : SubtitleTracks())
+            ui->AddItem(track.label, track.index == current, [self, i = track.index] {
+                if (self)
+                    self->SetSubtitleTrack(i);
+            });
+    });
+}
+
+// The menu bar's own Player menu, so that both show the same entries in the same state.
+void CLumarestView::contextMenuEvent(QContextMenuEvent* event) {
+    CMainFrame* frame = MainFrame();
+    QMenu* player = frame ? frame->FindPopup(QStringLiteral("Player")) : nullptr;
+    if (player)
+        player->popup(event->globalPos());
+    event->accept();
+}
+
+std::vector<TrackChoice> CLumarestView::SoundTracks() const {
+    return m_pBA ? TrackChoices(m_pBA->SoundTracks()) : std::vector<TrackChoice>{};
+}
+
+int CLumarestView::SoundTrack() const {
+    return m_pBA ? m_pBA->CurrentSoundTrack() : kNoTrack;
+}
+
+void CLumarestView::SetSoundTrack(int index) {
+    if (m_pBA)
+        m_pBA->SelectSoundTrack(index);
+}
+
+std::vector<TrackChoice> CLumarestView::SubtitleTracks() const {
+    return m_pBV ? TrackChoices(m_pBV->SubtitleTracks()) : std::vector<TrackChoice>{};
+}
+
+int CLumarestView::SubtitleTrack() const {
+    return m_pBV && m_bSubtitles ? m_pBV->CurrentSubtitleTrack() : kNoTrack;
+}
+
+void CLumarestView::SetSubtitleTrack(int index) {
+    if (index == kNoTrack) {
+        SetSubtitlesShown(false);
+        return;
+    }
+    if (m_pBV && SUCCEEDED(m_pBV->SelectSubtitleTrack(index)))
+        SetSubtitlesShown(true);
+}
+
+void CLumarestView::NextSoundTrack() {
+    SetSoundTrack(NextTrack(SoundTrack(), static_cast<int>(SoundTracks().size()), false));
+}
+
+void CLumarestView::NextSubtitleTrack() {
+    SetSubtitleTrack(NextTrack(SubtitleTrack(), static_cast<int>(SubtitleTracks().size()), true));
+}
