@@ -1,0 +1,243 @@
+// A player window's sound and subtitle tracks: their labels from the tags, the Player
+// menu's lists, the # and J keys, and switching without losing the place.
+#include "PlayerTestSupport.h"
+#include "PlayerViewProbe.h"
+
+#include "app/CMainFrame.h"
+#include "player/CLumarestView.h"
+#include "player/TrackChoices.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+using playertest::MediaFolder;
+using playertest::PlayerTest;
+
+namespace {
+
+TEST(TrackLabels, FromLanguageAndTitle) {
+    const struct {
+        const char* language;
+        const char* title;
+        int index;
+        const char* label;
+    } rows[] = {
+        {"fr", "", 0, "French"},       {"fra", "", 0, "French"},
+        {"fre", "", 0, "French"},      {"eng", "Commentary", 1, "English \u2013 Commentary"},
+        {"de", "German", 0, "German"}, {"", "Director", 3, "Director"},
+        {"", "", 1, "Track 2"},        {"und", " ", 2, "Track 3"},
+        {"qaa", "", 0, "qaa"},
+    };
+    for (const auto& row : rows) {
+        const media::TrackTags tags{QString::fromUtf8(row.language), QString::fromUtf8(row.title)};
+        EXPECT_EQ(TrackLabel(tags, row.index), QString::fromUtf8(row.label)) << row.language;
+    }
+}
+
+TEST(TrackLabels, NextTrackGoesRound) {
+    const struct {
+        int current, count;
+        bool withNone;
+        int next;
+    } rows[] = {
+        {0, 2, false, 1}, {1, 2, false, 0}, {0, 1, false, 0},       {kNoTrack, 0, false, kNoTrack},
+        {0, 2, true, 1},  {1, 2, true, -1}, {kNoTrack, 2, true, 0}, {kNoTrack, 0, true, kNoTrack},
+        {5, 2, true, 0},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(NextTrack(row.current, row.count, row.withNone), row.next)
+            << row.current << " of " << row.count;
+}
+
+// Two tones (English 440 Hz, French 880 Hz with a title) and two subtitle tracks (German,
+// and one without tags) beside a test picture, in Matroska; "" without ffmpeg.
+QString makeTrackedVideo(const QString& dir) {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    const QString subtitles = fixtures::writeFile(dir, QStringLiteral("lines.srt"),
+                                                  "1\n00:00:00,000 --> 00:00:20,000\nHello\n\n");
+    const QString path = dir + QStringLiteral("/tracks.mkv");
+    if (program.isEmpty() || subtitles.isEmpty())
+        return {};
+    QProcess ffmpeg;
+    ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
+    ffmpeg.start(program, QStringList{"-v",
+                                      "error",
+                                      "-y",
+                                      "-f",
+                                      "lavfi",
+                                      "-i",
+                                      "testsrc=size=160x120:rate=10:duration=20",
+                                      "-f",
+                                      "lavfi",
+                                      "-i",
+                                      "sine=frequency=440:duration=20",
+                                      "-f",
+                                      "lavfi",
+                                      "-i",
+                                      "sine=frequency=880:duration=20",
+                                      "-i",
+                                      subtitles,
+                                      "-i",
+                                      subtitles,
+                                      "-map",
+                                      "0",
+                                      "-map",
+                                      "1",
+                                      "-map",
+                                      "2",
+                                      "-map",
+                                      "3",
+                                      "-map",
+                                      "4",
+                                      "-c:v",
+                                      "mjpeg",
+                                      "-c:a",
+                                      "pcm_s16le",
+                                      "-c:s",
+                                      "srt",
+                                      "-metadata:s:a:0",
+                                      "language=eng",
+                                      "-metadata:s:a:1",
+                                      "language=fra",
+                                      "-metadata:s:a:1",
+                                      "title=Commentary",
+                                      "-metadata:s:s:0",
+                                      "language=ger",
+                                      "-metadata:s:s:1",
+                                      "language=und",
+                                      path});
+    const bool made = ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0;
+    if (!made)
+        qWarning().noquote() << ffmpeg.readAll();
+    return made ? path : QString();
+}
+
+QStringList labels(const std::vector<TrackChoice>& tracks) {
+    QStringList out;
+    for (const TrackChoice& track : tracks)
+        out << track.label;
+    return out;
+}
+
+int playbinTrack(CLumarestView* view, const char* property) {
+    gint current = -1;
+    g_object_get(Probe(view).m_pGB->Pipeline(), property, &current, nullptr);
+    return current;
+}
+
+double seconds(CLumarestView* view) {
+    return static_cast<double>(view->PositionUs()) / 1e6;
+}
+
+// The entries a Player submenu lists as it opens, the checked one marked with "*".
+QStringList submenu(CMainFrame& frame, const QString& title, QAction** choose = nullptr,
+                    const QString& chosen = {}) {
+    QMenu* player = frame.FindPopup(QStringLiteral("Player"));
+    QMenu* menu = nullptr;
+    for (QAction* action : player ? player->actions() : QList<QAction*>{})
+        if (action->menu() && action->text() == title)
+            menu = action->menu();
+    QStringList entries;
+    if (menu == nullptr)
+        return entries;
+    emit menu->aboutToShow();
+    for (QAction* action : menu->actions()) {
+        if (!action->isVisible())
+            continue;
+        entries << (action->isChecked() ? QStringLiteral("*") : QString()) + action->text();
+        if (choose != nullptr && action->text() == chosen)
+            *choose = action;
+    }
+    return entries;
+}
+
+class Tracks : public PlayerTest {};
+
+TEST_F(Tracks, ListedSwitchedByMenuAndKeysInPlace) {
+    const QString path = makeTrackedVideo(MediaFolder::instance().dir());
+    ASSERT_FALSE(path.isEmpty());
+    CLumarestView* view = open(path);
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    CMainFrame& frame = harness->frame();
+    const QString french = QStringLiteral("French \u2013 Commentary");
+    EXPECT_EQ(labels(view->SoundTracks()), QStringList({"English", french}));
+    EXPECT_EQ(labels(view->SubtitleTracks()), QStringList({"German", "Track 2"}));
+    EXPECT_EQ(submenu(frame, "Sound track"), QStringList({"*English", french}));
+    EXPECT_EQ(submenu(frame, "Subtitle track"), QStringList({"None", "*German", "Track 2"}));
+
+    // Chosen from the menu while playing: heard at once, where the medium was.
+    ASSERT_TRUE(AppHarness::waitFor([&] { return seconds(view) >= 1.0; }, 15000));
+    QAction* choose = nullptr;
+    submenu(frame, "Sound track", &choose, french);
+    ASSERT_NE(choose, nullptr);
+    const double before = seconds(view);
+    choose->trigger();
+    AppHarness::pump(100);
+    EXPECT_NEAR(seconds(view), before, 0.5);
+    EXPECT_EQ(view->SoundTrack(), 1);
+    EXPECT_EQ(playbinTrack(view, "current-audio"), 1);
+    EXPECT_EQ(submenu(frame, "Sound track"), QStringList({"English", "*" + french}));
+
+    // # goes round the sound tracks; J the subtitles, through none.
+    const struct {
+        Qt::Key key;
+        int sound, subtitle;
+        const char* subtitleMenu;
+    } steps[] = {
+        {Qt::Key_NumberSign, 0, 0, "None,*German,Track 2"},
+        {Qt::Key_J, 0, 1, "None,German,*Track 2"},
+        {Qt::Key_NumberSign, 1, 1, "None,German,*Track 2"},
+        {Qt::Key_J, 1, kNoTrack, "*None,German,Track 2"},
+        {Qt::Key_J, 1, 0, "None,*German,Track 2"},
+    };
+    for (const auto& step : steps) {
+        const double at = seconds(view);
+        QTest::keyClick(view, step.key);
+        AppHarness::pump(50);
+        EXPECT_NEAR(seconds(view), at, 0.5) << step.key;
+        EXPECT_EQ(view->SoundTrack(), step.sound) << step.key;
+        EXPECT_EQ(playbinTrack(view, "current-audio"), step.sound);
+        EXPECT_EQ(view->SubtitleTrack(), step.subtitle) << step.key;
+        EXPECT_EQ(submenu(frame, "Subtitle track").join(','), step.subtitleMenu);
+    }
+    EXPECT_EQ(playbinTrack(view, "current-text"), 0);
+
+    // "None" hides the subtitles as View / Subtitles does; a track shows them again.
+    submenu(frame, "Subtitle track", &choose, QStringLiteral("None"));
+    choose->trigger();
+    EXPECT_FALSE(Probe(view).m_bSubtitles);
+    submenu(frame, "Subtitle track", &choose, QStringLiteral("Track 2"));
+    choose->trigger();
+    EXPECT_TRUE(Probe(view).m_bSubtitles);
+    EXPECT_EQ(playbinTrack(view, "current-text"), 1);
+
+    // The right button opens the same Player menu over the picture.
+    QContextMenuEvent click(QContextMenuEvent::Mouse, view->rect().center(),
+                            view->mapToGlobal(view->rect().center()));
+    QApplication::sendEvent(view, &click);
+    QMenu* player = frame.FindPopup(QStringLiteral("Player"));
+    ASSERT_NE(player, nullptr);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return player->isVisible(); }));
+    EXPECT_EQ(submenu(frame, "Subtitle track"), QStringList({"None", "German", "*Track 2"}));
+    player->close();
+}
+
+TEST_F(Tracks, SoundWithoutSubtitlesListsNone) {
+    CLumarestView* view = open(MediaFolder::instance().path(fixtures::Media::Wav));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    EXPECT_EQ(labels(view->SoundTracks()), QStringList({"Track 1"}));
+    EXPECT_EQ(submenu(harness->frame(), "Sound track"), QStringList({"*Track 1"}));
+    EXPECT_EQ(submenu(harness->frame(), "Subtitle track"), QStringList({"*None"}));
+    QTest::keyClick(view, Qt::Key_J);
+    QTest::keyClick(view, Qt::Key_NumberSign);
+    EXPECT_EQ(view->SoundTrack(), 0);
+    EXPECT_EQ(view->SubtitleTrack(), kNoTrack);
+}
+
+} // namespace
