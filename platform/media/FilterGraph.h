@@ -54,6 +54,11 @@ public:
     // Positions in 100-nanosecond units; flags AM_SEEKING_Absolute/Relative/NoPositioning.
     virtual HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
                                  DWORD stopFlags) = 0;
+    // How fast the medium plays: 1 is its own pace, 2 twice as fast; the sound keeps its
+    // pitch. Taken at once from where the medium is; later positionings keep it.
+    // E_INVALIDARG for a rate that is not a positive number.
+    virtual HRESULT SetRate(double rate) = 0;
+    virtual HRESULT GetRate(double* rate) = 0;
 };
 
 class IBasicAudio {

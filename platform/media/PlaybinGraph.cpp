@@ -69,6 +69,7 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
         g_object_set(playbin, "audio-sink", audioSink.get(), nullptr);
     }
     useVideoSink(sinks.video);
+    useTempoFilter();
     watchAvoidedReaders(playbin);
     m_bus = std::make_unique<BusBridge>(playbin, [this](GstMessage* m) { onBusMessage(m); });
     return true;
@@ -154,6 +155,7 @@ void PlaybinGraph::resetPipeline() {
     m_lastPositionNs = 0;
     m_durationNs.reset();
     m_loopsForever = false;
+    m_rate = 1.0;
     m_facts = StreamFacts{};
     m_requestedState = State_Stopped;
     if (m_frames) {
@@ -343,15 +345,8 @@ HRESULT PlaybinGraph::SetPositions(LONGLONG* current, DWORD currentFlags, LONGLO
     if (startType == GST_SEEK_TYPE_NONE && stopType == GST_SEEK_TYPE_NONE) {
         return S_OK;
     }
-    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    GstEvent* seek =
-        gst_event_new_seek(1.0, GST_FORMAT_TIME, flags, startType, start, stopType, end);
-    const guint32 seqnum = gst_event_get_seqnum(seek);
-    if (!gst_element_send_event(m_playbin.get(), seek)) {
+    if (!seek(start, startType, end, stopType)) {
         return E_FAIL;
-    }
-    if (m_bus) {
-        m_bus->seeked(seqnum);
     }
     m_ended = false;
     if (startType == GST_SEEK_TYPE_SET) {

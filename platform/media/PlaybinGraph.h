@@ -50,6 +50,8 @@ public:
     HRESULT GetCurrentPosition(LONGLONG* position) override;
     HRESULT SetPositions(LONGLONG* current, DWORD currentFlags, LONGLONG* stop,
                          DWORD stopFlags) override;
+    HRESULT SetRate(double rate) override;
+    HRESULT GetRate(double* rate) override;
 
     HRESULT put_Volume(long volume) override;
     HRESULT get_Volume(long* volume) override;
@@ -93,6 +95,8 @@ private:
     HRESULT placeVideo(const QRect& rect);
     void onBusMessage(GstMessage* message);
     void onVideoWidgetLost();
+    void useTempoFilter();
+    bool seek(gint64 start, GstSeekType startType, gint64 end, GstSeekType endType);
 
     GstPtr<GstElement> m_playbin;
     std::unique_ptr<SubtitleKind> m_subtitleKind;
@@ -111,6 +115,7 @@ private:
     long m_requestedState = State_Stopped;
     long m_volume = 0;
     long m_windowStyle = 0;
+    double m_rate = 1.0;
 };
 
 } // namespace media

@@ -1,0 +1,63 @@
+// The graph's pace: the rate every seek carries, the sound stretched to it at its own pitch.
+#include "platform/media/PlaybinGraph.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace media {
+// Without the filter the sound would rise and fall in pitch with the rate; a system that
+// lacks it still plays at the rate.
+void PlaybinGraph::useTempoFilter() {
+    if (GstElement* tempo = gst_element_factory_make("scaletempo", nullptr)) {
+        g_object_set(m_playbin.get(), "audio-filter", tempo, nullptr);
+    }
+}
+
+bool PlaybinGraph::seek(gint64 start, GstSeekType startType, gint64 end, GstSeekType endType) {
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+    GstEvent* event =
+        gst_event_new_seek(m_rate, GST_FORMAT_TIME, flags, startType, start, endType, end);
+    const guint32 seqnum = gst_event_get_seqnum(event);
+    if (!gst_element_send_event(m_playbin.get(), event)) {
+        return false;
+    }
+    if (m_bus) {
+        m_bus->seeked(seqnum);
+    }
+    return true;
+}
+
+HRESULT PlaybinGraph::SetRate(double rate) {
+    if (!std::isfinite(rate) || rate <= 0.0) {
+        return E_INVALIDARG;
+    }
+    if (!m_rendered) {
+        return E_UNEXPECTED;
+    }
+    if (rate == m_rate) {
+        return S_OK;
+    }
+    // From where the medium is now: the seek that carries the rate must not move it.
+    LONGLONG position = 0;
+    GetCurrentPosition(&position);
+    const double before = std::exchange(m_rate, rate);
+    if (m_durationNs.value_or(0) <= 0) {
+        return S_OK; // a still picture has no pace to change
+    }
+    if (!seek(position * 100, GST_SEEK_TYPE_SET, -1, GST_SEEK_TYPE_NONE)) {
+        m_rate = before;
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+HRESULT PlaybinGraph::GetRate(double* rate) {
+    if (rate == nullptr) {
+        return E_POINTER;
+    }
+    *rate = m_rate;
+    return S_OK;
+}
+
+} // namespace media
