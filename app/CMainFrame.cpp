@@ -43,9 +43,11 @@ int CMainFrame::OnCreate() {
         return -1;
     m_wndStatusBar = new CStatusBar(this);
     if (!m_wndStatusBar->SetIndicators({ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_VOLUME,
-                                        ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
+                                        ID_INDICATOR_NUM, ID_INDICATOR_SCRL, ID_INDICATOR_SPEED}))
         return -1;
     m_wndStatusBar->SetPaneWidthFor(2, QStringLiteral(" 100")); // the loudest level
+    m_wndStatusBar->SetPaneWidthFor(m_wndStatusBar->CommandToIndex(ID_INDICATOR_SPEED),
+                                    QStringLiteral(" 0.67x"));
     setStatusBar(m_wndStatusBar);
     m_wndStatusBar->SetPaneText(0, AfxResources().LoadString(AFX_IDS_IDLEMESSAGE), false);
 

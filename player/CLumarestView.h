@@ -125,6 +125,11 @@ public:
     void SetSoundOff(bool off);
     void SetFullScreen(bool on);
     void SetSubtitlesShown(bool shown);
+    // How fast the medium plays, held to the slowest and fastest steps: the window's own,
+    // kept for each medium it plays next. The time and the slider stay in the medium's
+    // seconds.
+    void SetSpeed(double speed);
+    double Speed() const { return m_dSpeed; }
     // Ends the entry playing as its end does; false when no entry follows.
     bool MoveQueueOn();
 
@@ -147,6 +152,7 @@ signals:
     void levelChanged(int level);
     void queueChanged(); // QueueIndex(), CanMoveQueueOn()
     void seeked(qint64 positionUs);
+    void speedChanged(); // Speed()
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -185,6 +191,7 @@ private:
     bool m_bStarting = false; // inside RenderFile, where the program's other work goes on
     bool m_bArranged = false; // placed by Tile or Cascade, not by its media
     bool m_bSubtitles = true; // View / Subtitles
+    double m_dSpeed = 1.0;    // 1: the medium's own pace
     media::MediumTags m_tags;
 
     // The Player menu's track lists.
@@ -241,6 +248,9 @@ private:
     void PutVolume(int32_t volume);
     void MuteForFocus();
     void ShowVolume();
+    // The window's speed on its graph, and in its pane while not the medium's own.
+    void ApplySpeed();
+    void ShowSpeed();
     void SetPane(int index, const QString& text);
     void FillBackground();
     CLumarestDoc* GetLumarestDoc() const;

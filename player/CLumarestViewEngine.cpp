@@ -86,6 +86,7 @@ bool CLumarestView::Build(const std::wstring& path) {
     m_tags = m_pGB->GetTags();
     setToolTip(TagsToolTip(m_tags.artist, m_tags.title));
     PutVolume(m_bSoundOff ? kSilence : static_cast<long>(m_lVolume));
+    ApplySpeed();
     if (OwnsStatusBar())
         ShowVolume(); // an M of the entry before is not carried over
     if (m_pBV && !m_bSubtitles)

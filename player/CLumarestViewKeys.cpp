@@ -5,6 +5,7 @@
 
 #include "app/SharedState.h"
 #include "platform/input/VirtualKeys.h"
+#include "player/PlaybackSpeed.h"
 #include "player/PlayerGlobals.h"
 #include "player/PlayerMath.h"
 #include "player/PlayerTexts.h"
@@ -68,6 +69,15 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
         break;
     case kKeyJ:
         NextSubtitleTrack();
+        break;
+    case vk::VK_OEM_4:
+        SetSpeed(SlowerSpeed(m_dSpeed));
+        break;
+    case vk::VK_OEM_6:
+        SetSpeed(FasterSpeed(m_dSpeed));
+        break;
+    case vk::VK_BACK:
+        SetSpeed(1.0);
         break;
     default:
         break;
@@ -154,10 +164,11 @@ void CLumarestView::MuteForFocus() {
         m_pBA->put_Volume(kSilence);
 }
 
-// The level heard: the stored volume's, or 0 while silenced.
+// The level heard: the stored volume's, or 0 while silenced; the speed beside it.
 void CLumarestView::ShowVolume() {
     if (OwnsStatusBar())
         SetPane(2, VolumeText(m_lVolumeInForce));
+    ShowSpeed();
 }
 
 // Each new player view makes the process's keyboard device anew.

@@ -42,6 +42,8 @@ constexpr UINT ID_PLAYER_SUBTITLETRACKS = 32811;
 // Status-bar panes of the program's own.
 // The player's volume level, beside the lock indicators so that NUM keeps a pane of its own.
 constexpr UINT ID_INDICATOR_VOLUME = 32801;
+// The player's speed while it is not the medium's own, after the lock indicators.
+constexpr UINT ID_INDICATOR_SPEED = 32830;
 
 namespace res {
 // Puts the program's menus, toolbar, accelerators, strings and icons into the

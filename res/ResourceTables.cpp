@@ -29,6 +29,7 @@ void InstallStrings(CResources& r) {
         {ID_INDICATOR_VOLUME, QStringLiteral(" ")},
         {ID_INDICATOR_NUM, QStringLiteral("NUM")},
         {ID_INDICATOR_SCRL, QStringLiteral("SCRL")},
+        {ID_INDICATOR_SPEED, QStringLiteral(" ")},
         {ID_FILE_OPEN, QStringLiteral("Open an existing document\nOpen")},
         {ID_FILE_MRU_FILE1, QStringLiteral("Open this document")},
         {ID_FILE_CLOSE, QStringLiteral("Close the active document\nClose")},

@@ -64,6 +64,13 @@ UINT CStatusBar::GetItemID(int index) const {
     return index >= 0 && index < GetCount() ? m_panes[index].id : 0;
 }
 
+int CStatusBar::CommandToIndex(UINT id) const {
+    for (int i = 0; i < GetCount(); ++i)
+        if (m_panes[i].id == id)
+            return i;
+    return -1;
+}
+
 void CStatusBar::SetPaneWidthFor(int index, const QString& widest) {
     if (index <= 0 || index >= GetCount() || m_panes[index].width == 0)
         return;

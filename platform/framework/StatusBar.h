@@ -19,6 +19,8 @@ public:
     bool SetIndicators(const std::vector<UINT>& ids);
     int GetCount() const { return static_cast<int>(m_panes.size()); }
     UINT GetItemID(int index) const;
+    // The pane of that identifier; -1 when the bar has none.
+    int CommandToIndex(UINT id) const;
     // Makes an indicator pane wide enough for the widest text it will be given.
     void SetPaneWidthFor(int index, const QString& widest);
 

@@ -28,6 +28,10 @@ constexpr unsigned VK_F1 = 0x70;
 // '#', on whichever keys the keyboard's layout has it (no code of its own on the desktop the
 // program was first written for).
 constexpr unsigned VK_NUMBER_SIGN = 0xE0;
+constexpr unsigned VK_OEM_COMMA = 0xBC;
+constexpr unsigned VK_OEM_PERIOD = 0xBE;
+constexpr unsigned VK_OEM_4 = 0xDB; // [
+constexpr unsigned VK_OEM_6 = 0xDD; // ]
 } // namespace vk
 
 // The virtual-key code of a Qt key event, or 0 when it has none. Keypad + and -
