@@ -43,6 +43,18 @@ double MprisPlayerAdaptor::Volume() const {
 void MprisPlayerAdaptor::SetVolume(double volume) {
     m_service->SetVolume(volume);
 }
+double MprisPlayerAdaptor::Rate() const {
+    return Property("Rate").toDouble();
+}
+void MprisPlayerAdaptor::SetRate(double rate) {
+    m_service->SetRate(rate);
+}
+double MprisPlayerAdaptor::MinimumRate() const {
+    return Property("MinimumRate").toDouble();
+}
+double MprisPlayerAdaptor::MaximumRate() const {
+    return Property("MaximumRate").toDouble();
+}
 qlonglong MprisPlayerAdaptor::Position() const {
     return m_service->Position();
 }

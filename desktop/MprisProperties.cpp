@@ -1,6 +1,7 @@
 #include "desktop/MprisProperties.h"
 
 #include "desktop/CoverArt.h"
+#include "player/PlaybackSpeed.h"
 
 #include <QDBusObjectPath>
 #include <QFileInfo>
@@ -80,6 +81,9 @@ QVariantMap PlayerProperties(const PlayerSnapshot& s, quint64 serial) {
         {QStringLiteral("CanPause"), s.canPause},
         {QStringLiteral("CanSeek"), s.canSeek},
         {QStringLiteral("CanControl"), true},
+        {QStringLiteral("Rate"), s.rate},
+        {QStringLiteral("MinimumRate"), kSlowestSpeed},
+        {QStringLiteral("MaximumRate"), kFastestSpeed},
     };
 }
 

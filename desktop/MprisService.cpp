@@ -126,6 +126,11 @@ void MprisService::SetVolume(double volume) {
         view->SetStoredVolume(StoredVolumeOf(volume));
 }
 
+void MprisService::SetRate(double rate) {
+    if (CLumarestView* view = m_watch.ActivePlayer())
+        desktop::SetRate(*view, rate);
+}
+
 qlonglong MprisService::Position() const {
     CLumarestView* view = m_watch.ActivePlayer();
     return view ? view->PositionUs() : 0;

@@ -44,6 +44,7 @@ public:
     void SetPosition(const QDBusObjectPath& trackId, qlonglong positionUs);
     void OpenUri(const QString& uri);
     void SetVolume(double volume);
+    void SetRate(double rate);
 
     QVariantMap Properties() const { return m_sent; }
     qlonglong Position() const;

@@ -23,4 +23,11 @@ void Stop(CLumarestView& view) {
     view.StopPlaying();
 }
 
+void SetRate(CLumarestView& view, double rate) {
+    if (rate <= 0.0)
+        view.PausePlaying();
+    else
+        view.SetSpeed(rate);
+}
+
 } // namespace desktop

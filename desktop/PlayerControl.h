@@ -13,5 +13,8 @@ void Pause(CLumarestView& view);
 void PlayPause(CLumarestView& view);
 // Playing, paused or ended: stops, at the medium's start.
 void Stop(CLumarestView& view);
+// A rate of 0 or below pauses, as the sound menu asks; any other plays at it, held to the
+// player's slowest and fastest speeds.
+void SetRate(CLumarestView& view, double rate);
 
 } // namespace desktop

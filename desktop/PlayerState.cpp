@@ -40,6 +40,7 @@ PlayerSnapshot SnapshotOf(const CLumarestView* view) {
     s.canPause = view->HasGraph() && view->Status() != CLumarestView::PlayStatus::Stopped;
     s.canSeek = view->CanSeek();
     s.canGoNext = view->CanMoveQueueOn();
+    s.rate = view->Speed();
     s.tags = view->Tags();
     return s;
 }

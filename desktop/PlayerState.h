@@ -27,6 +27,7 @@ struct PlayerSnapshot {
     bool canPause = false;
     bool canSeek = false;
     bool canGoNext = false;
+    double rate = 1.0;      // the speed it plays at
     media::MediumTags tags; // what the medium's tags say of it
 
     bool operator==(const PlayerSnapshot&) const = default;

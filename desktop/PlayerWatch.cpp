@@ -33,7 +33,7 @@ void PlayerWatch::Follow(CMDIChildWnd* child) {
     if (!view)
         return;
     for (auto change : {&CLumarestView::playbackChanged, &CLumarestView::mediumChanged,
-                        &CLumarestView::queueChanged})
+                        &CLumarestView::queueChanged, &CLumarestView::speedChanged})
         connect(view, change, this, &PlayerWatch::Refresh);
     connect(view, &CLumarestView::levelChanged, this, &PlayerWatch::Refresh);
     connect(view, &CLumarestView::seeked, this, [this, view](qint64 positionUs) {

@@ -290,9 +290,26 @@ TEST(DesktopBus, MediaKeysDriveAQueueOfThreeAndTheScreenStaysOnWhileTheVideoMove
     EXPECT_NEAR(recorder.seeks.front(), 1'000'000, 100'000);
     EXPECT_NEAR(view->PositionUs(), 1'000'000, 600'000);
 
+    // The sound menu's rate is the window's speed, both ways, held to what the window plays.
+    EXPECT_EQ(client.Get("MinimumRate").toDouble(), 0.5);
+    EXPECT_EQ(client.Get("MaximumRate").toDouble(), 2.0);
+    client.Call(kMprisName, "org.freedesktop.DBus.Properties", "Set",
+                {kPlayer, QStringLiteral("Rate"), QVariant::fromValue(QDBusVariant(1.5))});
+    EXPECT_EQ(view->Speed(), 1.5);
+    EXPECT_EQ(client.Get("Rate").toDouble(), 1.5);
+    QTest::keyClick(view, Qt::Key_BracketRight);
+    EXPECT_EQ(client.Get("Rate").toDouble(), 1.75);
+    client.Call(kMprisName, "org.freedesktop.DBus.Properties", "Set",
+                {kPlayer, QStringLiteral("Rate"), QVariant::fromValue(QDBusVariant(5.0))});
+    EXPECT_EQ(client.Get("Rate").toDouble(), 2.0);
+
     client.Player("Next");
     EXPECT_TRUE(
         AppHarness::waitFor([&] { return client.Metadata().value("xesam:title") == "two.avi"; }));
+    // The window's speed goes on with the next entry.
+    double rate = 0;
+    EXPECT_EQ(Probe(view).m_pMS->GetRate(&rate), S_OK);
+    EXPECT_EQ(rate, 2.0);
     EXPECT_EQ(doc->GetTitle(), paths[1]);
     EXPECT_GE(queueMoves, 1);
     EXPECT_EQ(view->QueueIndex(), 1);
