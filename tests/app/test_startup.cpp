@@ -131,12 +131,14 @@ TEST(Startup, BuildsTheToolbarAndTheStatusBar) {
 
     CStatusBar* bar = frame.m_wndStatusBar;
     ASSERT_NE(bar, nullptr);
-    ASSERT_EQ(bar->GetCount(), 5);
+    ASSERT_EQ(bar->GetCount(), 6);
     EXPECT_EQ(bar->GetPaneText(0), " ");
     EXPECT_EQ(bar->GetPaneText(1), "CAP");
     EXPECT_EQ(bar->GetPaneText(2), " "); // the player's volume level
     EXPECT_EQ(bar->GetPaneText(3), "NUM");
     EXPECT_EQ(bar->GetPaneText(4), "SCRL");
+    EXPECT_EQ(bar->GetPaneText(5), " "); // the player's speed
+    EXPECT_EQ(bar->CommandToIndex(ID_INDICATOR_SPEED), 5);
     // Pane 0 takes what the indicators leave.
     EXPECT_GT(bar->GetItemRect(0).width(), bar->GetItemRect(1).width());
     EXPECT_LT(bar->GetItemRect(0).right(), bar->GetItemRect(1).left());
