@@ -130,6 +130,9 @@ public:
     // seconds.
     void SetSpeed(double speed);
     double Speed() const { return m_dSpeed; }
+    // While paused: one frame on, or one back as well as the medium allows; the time and
+    // the slider follow. False when not paused or the medium has no moving pictures.
+    bool StepFrame(bool forward);
     // Ends the entry playing as its end does; false when no entry follows.
     bool MoveQueueOn();
 

@@ -79,6 +79,10 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
     case vk::VK_BACK:
         SetSpeed(1.0);
         break;
+    case vk::VK_OEM_PERIOD:
+    case vk::VK_OEM_COMMA:
+        StepFrame(nChar == vk::VK_OEM_PERIOD);
+        break;
     default:
         break;
     }

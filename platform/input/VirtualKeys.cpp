@@ -54,6 +54,10 @@ unsigned QtKeyToVirtualKey(int key, Qt::KeyboardModifiers modifiers) {
         return keypad ? VK_SUBTRACT : 0xBD;
     case Qt::Key_NumberSign:
         return VK_NUMBER_SIGN;
+    case Qt::Key_Comma:
+        return VK_OEM_COMMA;
+    case Qt::Key_Period:
+        return VK_OEM_PERIOD;
     case Qt::Key_BracketLeft:
         return VK_OEM_4;
     case Qt::Key_BracketRight:

@@ -59,6 +59,9 @@ public:
     // E_INVALIDARG for a rate that is not a positive number.
     virtual HRESULT SetRate(double rate) = 0;
     virtual HRESULT GetRate(double* rate) = 0;
+    // While paused: the next frame is shown (forward), or the one before as well as the
+    // medium allows. E_UNEXPECTED for a medium without moving pictures.
+    virtual HRESULT StepFrame(bool forward) = 0;
 };
 
 class IBasicAudio {

@@ -52,6 +52,7 @@ public:
                          DWORD stopFlags) override;
     HRESULT SetRate(double rate) override;
     HRESULT GetRate(double* rate) override;
+    HRESULT StepFrame(bool forward) override;
 
     HRESULT put_Volume(long volume) override;
     HRESULT get_Volume(long* volume) override;

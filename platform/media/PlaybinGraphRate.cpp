@@ -1,4 +1,5 @@
-// The graph's pace: the rate every seek carries, the sound stretched to it at its own pitch.
+// The graph's pace: the rate every seek carries (the sound stretched to it at its own
+// pitch), and stepping through the pictures one frame at a time while paused.
 #include "platform/media/PlaybinGraph.h"
 
 #include <algorithm>
@@ -6,6 +7,12 @@
 #include <utility>
 
 namespace media {
+namespace {
+
+// When the stream says no frame rate: a common one.
+constexpr gint64 kDefaultFrameNs = GST_SECOND / 25;
+
+} // namespace
 // Without the filter the sound would rise and fall in pitch with the rate; a system that
 // lacks it still plays at the rate.
 void PlaybinGraph::useTempoFilter() {
@@ -57,6 +64,38 @@ HRESULT PlaybinGraph::GetRate(double* rate) {
         return E_POINTER;
     }
     *rate = m_rate;
+    return S_OK;
+}
+
+// On: the video sink shows the next frame. Back: a seek one frame's time before where the
+// medium is, the nearest frame the decoder can reach from its key frames.
+HRESULT PlaybinGraph::StepFrame(bool forward) {
+    if (!m_rendered || !m_facts.hasVideo() || m_durationNs.value_or(0) <= 0) {
+        return E_UNEXPECTED;
+    }
+    if (forward) {
+        GstElement* sink = nullptr;
+        g_object_get(m_playbin.get(), "video-sink", &sink, nullptr);
+        GstElement* target = sink != nullptr ? sink : m_playbin.get();
+        const bool sent = gst_element_send_event(
+            target, gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE));
+        if (sink != nullptr) {
+            gst_object_unref(sink);
+        }
+        return sent ? S_OK : E_FAIL;
+    }
+    const gint64 frame =
+        m_facts.framerateNum > 0
+            ? gst_util_uint64_scale(GST_SECOND, m_facts.framerateDen, m_facts.framerateNum)
+            : kDefaultFrameNs;
+    LONGLONG position = 0;
+    GetCurrentPosition(&position);
+    const gint64 target = std::max<gint64>(0, position * 100 - frame);
+    if (!seek(target, GST_SEEK_TYPE_SET, -1, GST_SEEK_TYPE_NONE)) {
+        return E_FAIL;
+    }
+    m_ended = false;
+    m_lastPositionNs = target;
     return S_OK;
 }
 
