@@ -93,4 +93,28 @@ TEST_F(Speed, KeysReachTheGraphAndTheStatusBar) {
     EXPECT_EQ(pane(0), QStringLiteral(" Time:  %1 / 12 sec").arg(Probe(view).m_nElapsed));
 }
 
+TEST_F(Speed, FrameStepsWhilePaused) {
+    CLumarestView* view = open(MediaFolder::instance().copy(Media::AviMjpeg, "pace.avi", 12));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    EXPECT_FALSE(view->StepFrame(true)) << "only a paused medium steps";
+    ASSERT_TRUE(view->SeekTo(2));
+    view->PausePlaying();
+    ASSERT_TRUE(AppHarness::waitFor([&] { return view->PositionUs() >= 2'000'000; }));
+    AppHarness::pump(300);
+    const int64_t paused = view->PositionUs();
+    // A frame of this medium lasts 40 ms: three on, then one back.
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(view, Qt::Key_Period);
+        AppHarness::pump(100);
+    }
+    EXPECT_TRUE(AppHarness::waitFor([&] { return view->PositionUs() >= paused + 80'000; }));
+    EXPECT_LT(view->PositionUs(), paused + 200'000);
+    const int64_t stepped = view->PositionUs();
+    QTest::keyClick(view, Qt::Key_Comma);
+    EXPECT_TRUE(AppHarness::waitFor([&] { return view->PositionUs() < stepped; }));
+    EXPECT_GT(view->PositionUs(), stepped - 100'000);
+    EXPECT_EQ(view->Status(), CLumarestView::PlayStatus::Paused);
+}
+
 } // namespace
