@@ -26,6 +26,8 @@ CLumarestView::CLumarestView() {
     OnCommand(ID_VIEW_FULLSCREEN, [this] { OnViewFullScreen(); });
     OnCommand(ID_PLAYER_SOUND, [this] { OnPlayerSound(); });
     OnCommand(ID_VIEW_SUBTITLES, [this] { OnViewSubtitles(); });
+    OnCommand(ID_PLAYER_STARTOVER, [this] { StartOver(); });
+    OnUpdateCommandUI(ID_PLAYER_STARTOVER, [this](CCmdUI* ui) { ui->Enable(CanSeek()); });
     OnUpdateCommandUI(ID_VIEW_SUBTITLES,
                       [this](CCmdUI* ui) { ui->SetCheck(m_bSubtitles ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_PLAY, [this](CCmdUI* ui) { ui->SetCheck(m_bPlaying ? 1 : 0); });

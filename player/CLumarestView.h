@@ -8,6 +8,7 @@
 #include "platform/media/FilterGraph.h"
 
 #include "player/QueueAdvance.h"
+#include "player/ResumePositions.h"
 #include "player/TrackChoices.h"
 
 #include <QFont>
@@ -31,6 +32,7 @@ public:
     static constexpr unsigned kTickTimer = 1;       // seconds, or slides
     static constexpr unsigned kFullScreenTimer = 2; // Escape watch while in full screen
     static constexpr unsigned kSliderTimer = 3;     // slider placement and drags
+    static constexpr unsigned kNoteTimer = 4;       // how long a note stays in pane 0
 
     CLumarestView();
     ~CLumarestView() override;
@@ -135,6 +137,8 @@ public:
     bool StepFrame(bool forward);
     // Ends the entry playing as its end does; false when no entry follows.
     bool MoveQueueOn();
+    // Player / Start over: a medium that picked up where it was left goes back to 0.
+    bool StartOver();
 
     // The loaded medium's sound and subtitle tracks, and the one heard or shown (kNoTrack
     // for none; subtitles are none while they are hidden). Setting one switches at once,
@@ -196,6 +200,8 @@ private:
     bool m_bSubtitles = true; // View / Subtitles
     double m_dSpeed = 1.0;    // 1: the medium's own pace
     media::MediumTags m_tags;
+    resume::PositionKeeper m_resume;
+    QString m_strNote; // shown in pane 0 instead of the time until the note timer ends it
 
     // The Player menu's track lists.
     void InitTrackCommands();
@@ -230,6 +236,13 @@ private:
     void DestroySlider();
     int SliderLeft(int left) const;
     void SetSliderValue(int value);
+
+    // Where a long medium was left (ResumePositions.h).
+    void ResumeWhereLeft();
+    void KeepPosition();
+    void KeepPositionAtClose();
+    void ShowNote(const QString& note);
+    void EndNote();
 
     // Tells those listening what changed since it last told them.
     void AnnounceChanges();
@@ -269,6 +282,7 @@ private:
         int duration = 0;
         int slideDelay = 0;
         QFont font;
+        QString note;
         int result = 0;
     };
     mutable std::optional<SliderPlace> m_sliderPlace;

@@ -97,6 +97,7 @@ void CLumarestView::OnMediumEnded() {
         LoopAgain();
         return;
     }
+    m_resume.Ended();
     if (m_nDuration == 0 && m_wndSlider && m_bPlaying)
         ShowShortMediumEnded();
     AnnounceChanges();

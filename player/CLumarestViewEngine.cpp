@@ -97,6 +97,7 @@ bool CLumarestView::Build(const std::wstring& path) {
     else
         SoundLayout(path);
     StartTimers(QString());
+    ResumeWhereLeft();
     if (m_pMC)
         CheckResult(14, m_pMC->Run());
     m_bPlaying = true;
@@ -290,6 +291,7 @@ void CLumarestView::Stop() {
 
 // Giving up the last reference ends the graph and its video window.
 void CLumarestView::ReleaseGraph() {
+    KeepPositionAtClose();
     m_pGB.reset();
     m_pMC.reset();
     m_pME.reset();

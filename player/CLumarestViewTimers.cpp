@@ -60,7 +60,10 @@ void CLumarestView::StartTimers(const QString& text) {
 }
 
 void CLumarestView::ShowTime(const QString& text) {
-    SetPane(0, text.isEmpty() ? TimeText(m_nElapsed, m_nDuration) : text);
+    if (text.isEmpty() && !m_strNote.isEmpty())
+        SetPane(0, m_strNote);
+    else
+        SetPane(0, text.isEmpty() ? TimeText(m_nElapsed, m_nDuration) : text);
 }
 
 void CLumarestView::OnTimer(unsigned id) {
@@ -76,6 +79,9 @@ void CLumarestView::OnTimer(unsigned id) {
         break;
     case kSliderTimer:
         OnSliderTimer();
+        break;
+    case kNoteTimer:
+        EndNote();
         break;
     default:
         break;
@@ -96,6 +102,7 @@ void CLumarestView::OnTickTimer() {
     case TickAction::ShowTime:
         if (OwnsStatusBar())
             ShowTime(QString());
+        KeepPosition();
         break;
     case TickAction::EndQueue:
         EndQueue();
@@ -209,6 +216,7 @@ void CLumarestView::OnSliderTimer() {
 }
 
 void CLumarestView::SeekToSlider(bool byHand) {
+    EndNote(); // the time shows where the medium went
     g_bSeeking = true;
     const int position = m_wndSlider->value();
     LONGLONG target = SeekTarget(position, m_llDuration, SliderTop(m_nDuration));
@@ -259,7 +267,7 @@ int CLumarestView::SliderLeft(int left) const {
         return left;
     if (const std::optional<SliderPlace>& p = m_sliderPlace;
         p && p->left == left && p->duration == m_nDuration && p->slideDelay == g_nSlideDelay &&
-        p->font == bar->font())
+        p->font == bar->font() && p->note == m_strNote)
         return p->result;
     const QFontMetrics metrics = bar->fontMetrics();
     QChar widestDigit = QLatin1Char('0');
@@ -271,8 +279,9 @@ int CLumarestView::SliderLeft(int left) const {
     const int timeRight = bar->TextRight(0, WidestTimeText(m_nDuration, widestDigit));
     const int delayRight =
         bar->TextRight(0, WithWidestDigits(SlideDelayStatusText(g_nSlideDelay), widestDigit));
-    const int result = std::max({left, timeRight + gap, delayRight + gap});
-    m_sliderPlace = SliderPlace{left, m_nDuration, g_nSlideDelay, bar->font(), result};
+    const int noteRight = m_strNote.isEmpty() ? 0 : bar->TextRight(0, m_strNote);
+    const int result = std::max({left, timeRight + gap, delayRight + gap, noteRight + gap});
+    m_sliderPlace = SliderPlace{left, m_nDuration, g_nSlideDelay, bar->font(), m_strNote, result};
     return result;
 }
 

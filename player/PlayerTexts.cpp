@@ -24,6 +24,17 @@ QString VolumeText(int32_t volume) {
     return QString::asprintf(" %d", VolumeLevel(volume));
 }
 
+QString ResumedText(int64_t ms) {
+    const int64_t seconds = ms / 1000;
+    const int64_t hours = seconds / 3600;
+    const auto minutes = static_cast<int>(seconds / 60 % 60);
+    const auto rest = static_cast<int>(seconds % 60);
+    if (hours > 0)
+        return QString::asprintf(" Resumed at %d:%02d:%02d", static_cast<int>(hours), minutes,
+                                 rest);
+    return QString::asprintf(" Resumed at %d:%02d", minutes, rest);
+}
+
 QString SlideDelayStatusText(int delayMs) {
     return QString::asprintf("Slide's delay %.2f sec", delayMs / 1000.0);
 }

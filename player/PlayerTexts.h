@@ -14,6 +14,9 @@ QString WidestTimeText(int duration, QChar widestDigit);
 QString WithWidestDigits(QString text, QChar widestDigit);
 // Pane 2: the stored volume (hundredths of a decibel, 0 to -10000) as a level 100 to 0.
 QString VolumeText(int32_t volume);
+// Pane 0 for a few seconds after a medium picked up where it was left: "Resumed at 12:34",
+// hours when it has them ("Resumed at 1:02:03").
+QString ResumedText(int64_t ms);
 // Pane 0 after a slide-delay key.
 QString SlideDelayStatusText(int delayMs);
 

@@ -38,6 +38,7 @@ constexpr UINT ID_PLAYLIST_SAVESELECTION = 32870;
 // The lists of a player's sound and subtitle tracks, filled as their menus open.
 constexpr UINT ID_PLAYER_SOUNDTRACKS = 32810;
 constexpr UINT ID_PLAYER_SUBTITLETRACKS = 32811;
+constexpr UINT ID_PLAYER_STARTOVER = 32850;
 
 // Status-bar panes of the program's own.
 // The player's volume level, beside the lock indicators so that NUM keeps a pane of its own.

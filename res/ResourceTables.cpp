@@ -49,6 +49,7 @@ void InstallStrings(CResources& r) {
         {ID_PLAYER_PLAY, QStringLiteral("Start playing")},
         {ID_PLAYER_PAUSE, QStringLiteral("Pause playing")},
         {ID_PLAYER_SOUND, QStringLiteral("Sound On / Off")},
+        {ID_PLAYER_STARTOVER, QStringLiteral("Play from the start")},
         {ID_RECORDS_PLAY, QStringLiteral("Play selected media files")},
         {ID_RECORDS_DELETE, QStringLiteral("Delete selected lines from Table")},
         {ID_PLAYLIST_SAVESELECTION, QStringLiteral("Save the selected files as a play list")},
@@ -93,7 +94,8 @@ MenuDef PlayerMenu() {
         Item::Popup(
             "Player",
             {Item::Command(ID_PLAYER_PLAY, "Play"), Item::Command(ID_PLAYER_PAUSE, "Pause"),
-             Item::Command(ID_PLAYER_SOUND, "Sound"), Item::Separator(),
+             Item::Command(ID_PLAYER_SOUND, "Sound"),
+             Item::Command(ID_PLAYER_STARTOVER, "Start over"), Item::Separator(),
              Item::Popup("Sound track", {Item::CommandList(ID_PLAYER_SOUNDTRACKS, "None")}),
              Item::Popup("Subtitle track", {Item::CommandList(ID_PLAYER_SUBTITLETRACKS, "None")})}),
         Item::Popup("Playlist", {Item::Command(ID_PLAYLIST_REMOVEALL, "Remove all"),
