@@ -6,6 +6,7 @@
 #include "platform/framework/Profile.h"
 
 #include <QDir>
+#include <QFile>
 
 AppHarness::AppHarness(QStringList arguments, QString workDir) {
     if (workDir.isEmpty()) {
@@ -15,6 +16,10 @@ AppHarness::AppHarness(QStringList arguments, QString workDir) {
     m_dir = QDir(workDir).absolutePath();
     m_oldDir = QDir::currentPath();
     QDir::setCurrent(m_dir);
+    // The user's data (kept positions) of this run: the program started again on the same
+    // folder finds them, another test does not.
+    m_oldDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir + QStringLiteral("/.data")));
     m_oldHandler = SetMessageBoxHandler([this](const MessageBoxRequest& r) {
         messages.push_back(r);
         if (!answers.empty()) {
@@ -36,6 +41,7 @@ AppHarness::~AppHarness() {
     m_app.reset();
     SetMessageBoxHandler(std::move(m_oldHandler));
     QDir::setCurrent(m_oldDir);
+    qputenv("XDG_DATA_HOME", m_oldDataHome);
 }
 
 CMainFrame& AppHarness::frame() {

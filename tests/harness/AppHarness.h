@@ -4,6 +4,7 @@
 // folder, and stands in for the user at message boxes.
 #include "platform/framework/MessageBox.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -48,6 +49,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_tmp;
     QString m_dir;
     QString m_oldDir;
+    QByteArray m_oldDataHome;
     MessageBoxHandler m_oldHandler;
     std::unique_ptr<CLumarestApp> m_app;
     bool m_started = false;
