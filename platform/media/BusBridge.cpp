@@ -19,6 +19,8 @@ void BusBridge::beginRendering() {
     ++m_generation;
     gst_bus_set_flushing(m_bus.get(), TRUE);
     gst_bus_set_flushing(m_bus.get(), FALSE);
+    const std::lock_guard lock(m_keptLock);
+    m_kept.clear();
 }
 
 GstPtr<GstMessage> BusBridge::pop(GstClockTime timeout, GstMessageType types) {
@@ -32,6 +34,13 @@ void BusBridge::seeked(guint32 seekSeqnum) {
 
 void BusBridge::endRendering() {
     m_rendering = false;
+    std::vector<GstPtr<GstMessage>> kept;
+    {
+        const std::lock_guard lock(m_keptLock);
+        kept.swap(m_kept);
+    }
+    for (const GstPtr<GstMessage>& message : kept)
+        m_handler(message.get());
     while (GstPtr<GstMessage> message{gst_bus_pop(m_bus.get())}) {
         m_handler(message.get());
     }
@@ -41,7 +50,12 @@ void BusBridge::endRendering() {
 GstBusSyncReply BusBridge::onSyncMessage(GstBus*, GstMessage* message, gpointer self) {
     auto* bridge = static_cast<BusBridge*>(self);
     if (bridge->m_rendering) {
-        return GST_BUS_PASS;
+        if (GST_MESSAGE_TYPE(message) != GST_MESSAGE_TOC) {
+            return GST_BUS_PASS;
+        }
+        const std::lock_guard lock(bridge->m_keptLock);
+        bridge->m_kept.emplace_back(message);
+        return GST_BUS_DROP;
     }
     bridge->forward(message);
     return GST_BUS_DROP;

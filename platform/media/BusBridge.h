@@ -1,7 +1,8 @@
 // Carries a pipeline's bus messages to the user-interface thread.
 //
 // While the graph renders a file, messages stay on the bus and the renderer pops them
-// itself; afterwards each one is posted to the Qt event loop.
+// itself (a table of contents, which the renderer's pops would pass over, is kept aside
+// and handled first at the end); afterwards each one is posted to the Qt event loop.
 // Messages of an earlier file (older generation) or of a released graph are dropped.
 #pragma once
 
@@ -10,6 +11,8 @@
 #include <QObject>
 #include <atomic>
 #include <functional>
+#include <mutex>
+#include <vector>
 
 namespace media {
 
@@ -47,6 +50,8 @@ private:
     std::atomic<quint64> m_generation{0};
     std::atomic<quint64> m_seeks{0};
     guint32 m_seekSeqnum = GST_SEQNUM_INVALID; // UI thread only
+    std::mutex m_keptLock;
+    std::vector<GstPtr<GstMessage>> m_kept; // posted while rendering, for the handler
 };
 
 } // namespace media

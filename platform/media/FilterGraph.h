@@ -62,6 +62,8 @@ public:
     // While paused: the next frame is shown (forward), or the one before as well as the
     // medium allows. E_UNEXPECTED for a medium without moving pictures.
     virtual HRESULT StepFrame(bool forward) = 0;
+    // Where the medium's chapters start (100-nanosecond units, in order); none without them.
+    virtual std::vector<LONGLONG> GetChapters() const { return {}; }
 };
 
 class IBasicAudio {

@@ -156,6 +156,7 @@ void PlaybinGraph::resetPipeline() {
     m_durationNs.reset();
     m_loopsForever = false;
     m_rate = 1.0;
+    m_chapters.clear();
     m_facts = StreamFacts{};
     m_requestedState = State_Stopped;
     if (m_frames) {
@@ -388,6 +389,9 @@ void PlaybinGraph::onBusMessage(GstMessage* message) {
         if (m_ended && !before && m_endedNotify) {
             m_endedNotify();
         }
+    }
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_TOC) {
+        takeChapters(message);
     }
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_DURATION_CHANGED && !m_durationNs) {
         gint64 length = -1;

@@ -53,6 +53,7 @@ public:
     HRESULT SetRate(double rate) override;
     HRESULT GetRate(double* rate) override;
     HRESULT StepFrame(bool forward) override;
+    std::vector<LONGLONG> GetChapters() const override { return m_chapters; }
 
     HRESULT put_Volume(long volume) override;
     HRESULT get_Volume(long* volume) override;
@@ -95,6 +96,7 @@ private:
     HRESULT videoCall() const;
     HRESULT placeVideo(const QRect& rect);
     void onBusMessage(GstMessage* message);
+    void takeChapters(GstMessage* toc);
     void onVideoWidgetLost();
     void useTempoFilter();
     bool seek(gint64 start, GstSeekType startType, gint64 end, GstSeekType endType);
@@ -113,6 +115,7 @@ private:
     gint64 m_lastPositionNs = 0;
     std::optional<gint64> m_durationNs;
     bool m_loopsForever = false;
+    std::vector<LONGLONG> m_chapters;
     long m_requestedState = State_Stopped;
     long m_volume = 0;
     long m_windowStyle = 0;
