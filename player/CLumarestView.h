@@ -139,6 +139,8 @@ public:
     bool MoveQueueOn();
     // Player / Start over: a medium that picked up where it was left goes back to 0.
     bool StartOver();
+    // PgDown and PgUp: the next chapter, or back to this one's start (ChapterTarget).
+    bool StepChapter(bool forward);
 
     // The loaded medium's sound and subtitle tracks, and the one heard or shown (kNoTrack
     // for none; subtitles are none while they are hidden). Setting one switches at once,

@@ -56,6 +56,10 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
         SeekBy(nChar == vk::VK_LEFT ? -step : step);
         break;
     }
+    case vk::VK_NEXT:
+    case vk::VK_PRIOR:
+        StepChapter(nChar == vk::VK_NEXT);
+        break;
     case kKeyF:
         // In and out as the key goes down; a key held down does not flicker the screen.
         if (nRepCnt == 1)

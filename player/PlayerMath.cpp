@@ -117,3 +117,22 @@ int SteppedPosition(int elapsed, int step, int duration) {
     const int64_t target = static_cast<int64_t>(elapsed) + step;
     return static_cast<int>(std::clamp<int64_t>(target, 0, std::max(0, duration)));
 }
+
+std::optional<int64_t> ChapterTarget(const std::vector<int64_t>& starts, int64_t position,
+                                     bool forward) {
+    if (starts.empty())
+        return std::nullopt;
+    // A seek lands a little before or after the start it asked for.
+    constexpr int64_t kLanding = kUnitsPerSecond / 2;
+    constexpr int64_t kRestart = 3 * kUnitsPerSecond;
+    if (forward) {
+        for (const int64_t start : starts)
+            if (start > position + kLanding)
+                return start;
+        return std::nullopt;
+    }
+    for (auto it = starts.rbegin(); it != starts.rend(); ++it)
+        if (*it <= position - kRestart)
+            return *it;
+    return int64_t{0};
+}

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include <optional>
+#include <vector>
 
 // Graph times are in 100-nanosecond units.
 constexpr int64_t kUnitsPerSecond = 10'000'000;
@@ -22,6 +23,12 @@ int SliderTop(int seconds);
 // Where a seek key moves a medium of duration seconds from elapsed: step seconds on, held
 // to the medium's start and end.
 int SteppedPosition(int elapsed, int step, int duration);
+// Where PgDown (forward) or PgUp moves a medium at position among chapters starting at
+// starts (graph times, in order): the next chapter's start; the start of the chapter
+// playing, or of the one before when this one started less than 3 seconds ago. None when
+// no chapter follows, or without chapters.
+std::optional<int64_t> ChapterTarget(const std::vector<int64_t>& starts, int64_t position,
+                                     bool forward);
 
 // Height of a video w x h shown cx wide, truncated; none when the native
 // width is unknown (not positive).

@@ -1,0 +1,112 @@
+// Chapters: where PgDown and PgUp go, and the keys on a Matroska file with chapters.
+#include "tests/player/PlayerTestSupport.h"
+
+#include "player/CLumarestView.h"
+#include "player/PlayerMath.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <cstdlib>
+
+using playertest::MediaFolder;
+
+namespace {
+
+constexpr int64_t kS = kUnitsPerSecond;
+
+struct StepRow {
+    int64_t position;
+    bool forward;
+    std::optional<int64_t> target;
+};
+
+TEST(ChapterTargetTest, NextOrBackToTheStart) {
+    const std::vector<int64_t> starts{0, 20 * kS, 40 * kS};
+    const StepRow rows[] = {
+        {0, true, 20 * kS},        {20 * kS - kS / 10, true, 40 * kS}, // landed just before
+        {45 * kS, true, {}},       {45 * kS, false, 40 * kS},          // this one's start
+        {41 * kS, false, 20 * kS}, {2 * kS, false, 0},                 // the one before
+    };
+    for (const StepRow& row : rows)
+        EXPECT_EQ(ChapterTarget(starts, row.position, row.forward), row.target)
+            << row.position << " " << row.forward;
+    EXPECT_EQ(ChapterTarget({}, 10 * kS, true), std::nullopt);
+}
+
+// A minute of plain picture at a frame a second, with chapters at 0, 20 and 40 s.
+QString ChapteredVideo(const QString& dir, const QString& name) {
+    const QString path = dir + QLatin1Char('/') + name;
+    const QString meta = dir + QStringLiteral("/chapters.txt");
+    QFile file(meta);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(";FFMETADATA1\n");
+    for (int i = 0; i < 3; ++i)
+        file.write(QStringLiteral("[CHAPTER]\nTIMEBASE=1/1000\nSTART=%1\nEND=%2\ntitle=Part %3\n")
+                       .arg(i * 20000)
+                       .arg(i * 20000 + 20000)
+                       .arg(i + 1)
+                       .toUtf8());
+    file.close();
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    const QStringList args = {QStringLiteral("-v"),
+                              QStringLiteral("error"),
+                              QStringLiteral("-y"),
+                              QStringLiteral("-f"),
+                              QStringLiteral("lavfi"),
+                              QStringLiteral("-i"),
+                              QStringLiteral("color=size=64x48:rate=1"),
+                              QStringLiteral("-i"),
+                              meta,
+                              QStringLiteral("-map_chapters"),
+                              QStringLiteral("1"),
+                              QStringLiteral("-t"),
+                              QStringLiteral("60"),
+                              QStringLiteral("-c:v"),
+                              QStringLiteral("libx264"),
+                              QStringLiteral("-preset"),
+                              QStringLiteral("ultrafast"),
+                              QStringLiteral("-g"),
+                              QStringLiteral("5"),
+                              QStringLiteral("-pix_fmt"),
+                              QStringLiteral("yuv420p"),
+                              path};
+    return !ffmpeg.isEmpty() && QProcess::execute(ffmpeg, args) == 0 ? path : QString();
+}
+
+class Chapters : public playertest::PlayerTest {};
+
+TEST_F(Chapters, PageKeysMoveThroughThem) {
+    const QString dir = MediaFolder::instance().dir();
+    {
+        const QString path = ChapteredVideo(dir, QStringLiteral("chapters.mkv"));
+        ASSERT_FALSE(path.isEmpty()) << "ffmpeg could not make the video";
+        CLumarestView* view = open(path);
+        ASSERT_NE(view, nullptr);
+        focus(view);
+        for (const auto& [key, second] : {std::pair{Qt::Key_PageDown, 20},
+                                          {Qt::Key_PageDown, 40},
+                                          {Qt::Key_PageDown, 40},
+                                          {Qt::Key_PageUp, 20},
+                                          {Qt::Key_PageUp, 0}}) {
+            QTest::keyClick(view, key);
+            EXPECT_TRUE(AppHarness::waitFor([&] {
+                return std::abs(view->PositionUs() / 1'000'000 - second) <= 1;
+            })) << second;
+        }
+    }
+    // Without chapters the keys leave the medium where it is.
+    CLumarestView* view = open(MediaFolder::instance().pcm(60));
+    ASSERT_NE(view, nullptr);
+    focus(view);
+    ASSERT_TRUE(view->SeekTo(30));
+    QTest::keyClick(view, Qt::Key_PageDown);
+    AppHarness::pump(300);
+    EXPECT_NEAR(view->PositionUs() / 1'000'000, 30, 1);
+}
+
+} // namespace
