@@ -244,6 +244,7 @@ private:
     void KeepPosition();
     void KeepPositionAtClose();
     void ShowNote(const QString& note);
+    void ShowChapterMarks();
     void EndNote();
 
     // Tells those listening what changed since it last told them.

@@ -97,6 +97,7 @@ bool CLumarestView::Build(const std::wstring& path) {
     else
         SoundLayout(path);
     StartTimers(QString());
+    ShowChapterMarks();
     ResumeWhereLeft();
     if (m_pMC)
         CheckResult(14, m_pMC->Run());
