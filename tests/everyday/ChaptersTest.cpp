@@ -2,6 +2,7 @@
 #include "tests/player/PlayerTestSupport.h"
 
 #include "player/CLumarestView.h"
+#include "player/ChapterMarks.h"
 #include "player/PlayerMath.h"
 
 #include <QFile>
@@ -88,6 +89,14 @@ TEST_F(Chapters, PageKeysMoveThroughThem) {
         CLumarestView* view = open(path);
         ASSERT_NE(view, nullptr);
         focus(view);
+        // The slider marks where the second and third start: a third and two thirds along.
+        const auto* marks = view->Slider()->findChild<ChapterMarks*>();
+        ASSERT_NE(marks, nullptr);
+        const std::vector<int> xs = marks->MarkPositions();
+        ASSERT_EQ(xs.size(), 2u);
+        const int width = view->Slider()->width();
+        EXPECT_NEAR(xs[0] + xs[1], width, 2); // as far from either end
+        EXPECT_GT(xs[1] - xs[0], width / 4);
         for (const auto& [key, second] : {std::pair{Qt::Key_PageDown, 20},
                                           {Qt::Key_PageDown, 40},
                                           {Qt::Key_PageDown, 40},
@@ -102,6 +111,7 @@ TEST_F(Chapters, PageKeysMoveThroughThem) {
     // Without chapters the keys leave the medium where it is.
     CLumarestView* view = open(MediaFolder::instance().pcm(60));
     ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->Slider()->findChild<ChapterMarks*>(), nullptr);
     focus(view);
     ASSERT_TRUE(view->SeekTo(30));
     QTest::keyClick(view, Qt::Key_PageDown);
