@@ -28,6 +28,10 @@ CLumarestView::CLumarestView() {
     OnCommand(ID_VIEW_SUBTITLES, [this] { OnViewSubtitles(); });
     OnCommand(ID_PLAYER_STARTOVER, [this] { StartOver(); });
     OnUpdateCommandUI(ID_PLAYER_STARTOVER, [this](CCmdUI* ui) { ui->Enable(CanSeek()); });
+    for (const UINT id : {ID_PLAYER_NEXTCHAPTER, ID_PLAYER_PREVCHAPTER}) {
+        OnCommand(id, [this, id] { StepChapter(id == ID_PLAYER_NEXTCHAPTER); });
+        OnUpdateCommandUI(id, [this](CCmdUI* ui) { ui->Enable(HasChapters()); });
+    }
     OnUpdateCommandUI(ID_VIEW_SUBTITLES,
                       [this](CCmdUI* ui) { ui->SetCheck(m_bSubtitles ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_PLAY, [this](CCmdUI* ui) { ui->SetCheck(m_bPlaying ? 1 : 0); });

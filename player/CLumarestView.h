@@ -141,6 +141,7 @@ public:
     bool StartOver();
     // PgDown and PgUp: the next chapter, or back to this one's start (ChapterTarget).
     bool StepChapter(bool forward);
+    bool HasChapters() const;
 
     // The loaded medium's sound and subtitle tracks, and the one heard or shown (kNoTrack
     // for none; subtitles are none while they are hidden). Setting one switches at once,

@@ -17,6 +17,10 @@ bool CLumarestView::StepChapter(bool forward) {
     return target && SeekTo(static_cast<int>((*target + kUnitsPerSecond - 1) / kUnitsPerSecond));
 }
 
+bool CLumarestView::HasChapters() const {
+    return CanSeek() && m_pMS && !m_pMS->GetChapters().empty();
+}
+
 // The slider, just made for the medium, shows where its chapters start.
 void CLumarestView::ShowChapterMarks() {
     if (!m_wndSlider || !m_pMS || m_nDuration <= 0)

@@ -39,6 +39,8 @@ constexpr UINT ID_PLAYLIST_SAVESELECTION = 32870;
 constexpr UINT ID_PLAYER_SOUNDTRACKS = 32810;
 constexpr UINT ID_PLAYER_SUBTITLETRACKS = 32811;
 constexpr UINT ID_PLAYER_STARTOVER = 32850;
+constexpr UINT ID_PLAYER_NEXTCHAPTER = 32851;
+constexpr UINT ID_PLAYER_PREVCHAPTER = 32852;
 
 // Status-bar panes of the program's own.
 // The player's volume level, beside the lock indicators so that NUM keeps a pane of its own.
