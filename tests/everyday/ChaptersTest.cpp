@@ -1,9 +1,11 @@
 // Chapters: where PgDown and PgUp go, and the keys on a Matroska file with chapters.
 #include "tests/player/PlayerTestSupport.h"
 
+#include "app/CMainFrame.h"
 #include "player/CLumarestView.h"
 #include "player/ChapterMarks.h"
 #include "player/PlayerMath.h"
+#include "res/Resource.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -107,12 +109,18 @@ TEST_F(Chapters, PageKeysMoveThroughThem) {
                 return std::abs(view->PositionUs() / 1'000'000 - second) <= 1;
             })) << second;
         }
+        // The Player menu does as the keys do.
+        ASSERT_TRUE(harness->frame().QueryCommand(ID_PLAYER_NEXTCHAPTER).m_bEnabled);
+        ASSERT_TRUE(harness->frame().SendCommand(ID_PLAYER_NEXTCHAPTER));
+        EXPECT_TRUE(AppHarness::waitFor(
+            [&] { return std::abs(view->PositionUs() / 1'000'000 - 20) <= 1; }));
     }
     // Without chapters the keys leave the medium where it is.
     CLumarestView* view = open(MediaFolder::instance().pcm(60));
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->Slider()->findChild<ChapterMarks*>(), nullptr);
     focus(view);
+    EXPECT_FALSE(harness->frame().QueryCommand(ID_PLAYER_PREVCHAPTER).m_bEnabled);
     ASSERT_TRUE(view->SeekTo(30));
     QTest::keyClick(view, Qt::Key_PageDown);
     AppHarness::pump(300);
