@@ -46,8 +46,10 @@ int CMainFrame::OnCreate() {
                                         ID_INDICATOR_NUM, ID_INDICATOR_SCRL, ID_INDICATOR_SPEED}))
         return -1;
     m_wndStatusBar->SetPaneWidthFor(2, QStringLiteral(" 100")); // the loudest level
-    m_wndStatusBar->SetPaneWidthFor(m_wndStatusBar->CommandToIndex(ID_INDICATOR_SPEED),
-                                    QStringLiteral(" 0.67x"));
+    const int speedPane = m_wndStatusBar->CommandToIndex(ID_INDICATOR_SPEED);
+    m_wndStatusBar->SetPaneWidthFor(speedPane, QStringLiteral(" 0.67x"));
+    m_wndStatusBar->SetPaneFolding(speedPane); // shown only while the speed is not 1x
+    m_wndStatusBar->SetPaneText(speedPane, QString(), false);
     setStatusBar(m_wndStatusBar);
     m_wndStatusBar->SetPaneText(0, AfxResources().LoadString(AFX_IDS_IDLEMESSAGE), false);
 

@@ -80,12 +80,27 @@ void CStatusBar::SetPaneWidthFor(int index, const QString& widest) {
     update();
 }
 
+void CStatusBar::SetPaneFolding(int index) {
+    if (index <= 0 || index >= GetCount() || m_panes[index].width == 0)
+        return;
+    m_panes[index].folds = true;
+    Layout();
+    update();
+}
+
 bool CStatusBar::SetPaneText(int index, const QString& text, bool repaintNow) {
     if (index < 0 || index >= GetCount())
         return false;
     if (m_panes[index].text == text)
         return true;
+    const bool wasFolded = Folded(m_panes[index]);
     m_panes[index].text = text;
+    if (wasFolded != Folded(m_panes[index])) {
+        // The panes move: lay them out again and paint the whole bar.
+        Layout();
+        update();
+        return true;
+    }
     // A repaint now keeps the pane current while the caller holds the UI thread.
     if (repaintNow && isVisible())
         repaint(GetItemRect(index));
@@ -141,9 +156,14 @@ std::vector<QRect> CStatusBar::ComputeRects() const {
     std::vector<QRect> rects(m_panes.size());
     int fixed = 0;
     for (const Pane& p : m_panes)
-        fixed += p.width + kGap;
+        if (!Folded(p))
+            fixed += p.width + kGap;
     int x = kGap;
     for (size_t i = 0; i < m_panes.size(); ++i) {
+        if (Folded(m_panes[i])) {
+            rects[i] = QRect(x, kGap, 0, height() - 2 * kGap);
+            continue;
+        }
         int w = m_panes[i].width;
         if (w == 0)
             w = std::max(0, width() - fixed - 2 * kGap);
@@ -158,6 +178,8 @@ void CStatusBar::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), palette().window());
     for (size_t i = 0; i < m_panes.size(); ++i) {
         const QRect r = m_rects[i];
+        if (Folded(m_panes[i]))
+            continue;
         painter.setPen(palette().mid().color());
         painter.drawRect(r.adjusted(0, 0, -1, -1));
         if (!ShowsText(m_panes[i]))

@@ -23,6 +23,9 @@ public:
     int CommandToIndex(UINT id) const;
     // Makes an indicator pane wide enough for the widest text it will be given.
     void SetPaneWidthFor(int index, const QString& widest);
+    // An indicator pane that takes no room while it has nothing to say, so the
+    // panes that are always there keep their places.
+    void SetPaneFolding(int index);
 
     // Sets a pane's text; with update the pane is painted before returning.
     bool SetPaneText(int index, const QString& text, bool update = true);
@@ -46,7 +49,9 @@ private:
         UINT id;
         QString text;
         int width; // fixed width, or 0 for the stretching pane
+        bool folds = false;
     };
+    static bool Folded(const Pane& pane) { return pane.folds && pane.text.isEmpty(); }
     // A lock-key pane shows its own text only while its lock is on; a text
     // written into it by the program shows all the same.
     bool ShowsText(const Pane& pane) const;

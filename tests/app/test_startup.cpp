@@ -137,7 +137,8 @@ TEST(Startup, BuildsTheToolbarAndTheStatusBar) {
     EXPECT_EQ(bar->GetPaneText(2), " "); // the player's volume level
     EXPECT_EQ(bar->GetPaneText(3), "NUM");
     EXPECT_EQ(bar->GetPaneText(4), "SCRL");
-    EXPECT_EQ(bar->GetPaneText(5), " "); // the player's speed
+    EXPECT_EQ(bar->GetPaneText(5), QString()); // the player's speed, folded away at 1x
+    EXPECT_EQ(bar->GetItemRect(5).width(), 0);
     EXPECT_EQ(bar->CommandToIndex(ID_INDICATOR_SPEED), 5);
     // Pane 0 takes what the indicators leave.
     EXPECT_GT(bar->GetItemRect(0).width(), bar->GetItemRect(1).width());

@@ -22,6 +22,10 @@ namespace {
 class Speed : public PlayerTest {
 protected:
     QString speedPane() { return pane(bar().CommandToIndex(ID_INDICATOR_SPEED)); }
+    int speedPaneWidth() {
+        return bar().GetItemRect(bar().CommandToIndex(ID_INDICATOR_SPEED)).width();
+    }
+    QRect lockPane() { return bar().GetItemRect(bar().CommandToIndex(ID_INDICATOR_NUM)); }
     static double graphRate(CLumarestView* view) {
         double rate = 0;
         Probe(view).m_pMS->GetRate(&rate);
@@ -58,6 +62,9 @@ TEST_F(Speed, KeysReachTheGraphAndTheStatusBar) {
     ASSERT_NE(view, nullptr);
     focus(view);
     EXPECT_EQ(speedPane(), QString()) << "nothing said at the medium's own pace";
+    // Until then the pane takes no room, and the lock panes keep their places.
+    EXPECT_EQ(speedPaneWidth(), 0);
+    const QRect numAtOwnPace = lockPane();
 
     for (double expected : {1.1, 1.25, 1.5, 1.75, 2.0, 2.0}) {
         QTest::keyClick(view, Qt::Key_BracketRight);
@@ -65,6 +72,8 @@ TEST_F(Speed, KeysReachTheGraphAndTheStatusBar) {
     }
     EXPECT_EQ(graphRate(view), 2.0);
     EXPECT_EQ(speedPane(), QStringLiteral(" 2x"));
+    EXPECT_GE(speedPaneWidth(), bar().fontMetrics().horizontalAdvance(QStringLiteral(" 0.67x")));
+    EXPECT_LT(lockPane().x(), numAtOwnPace.x()) << "the panes make room for the speed";
     // A seek keeps the pace: the medium runs at about twice the clock's.
     ASSERT_TRUE(view->SeekTo(1));
     EXPECT_GT(pace(view), 1.5);
@@ -89,6 +98,7 @@ TEST_F(Speed, KeysReachTheGraphAndTheStatusBar) {
     EXPECT_EQ(view->Speed(), 1.0);
     EXPECT_EQ(graphRate(view), 1.0);
     EXPECT_EQ(speedPane(), QString());
+    EXPECT_EQ(lockPane(), numAtOwnPace);
     view->OnTimer(CLumarestView::kTickTimer);
     EXPECT_EQ(pane(0), QStringLiteral(" Time:  %1 / 12 sec").arg(Probe(view).m_nElapsed));
 }
