@@ -194,6 +194,9 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     const HRESULT hr = preroll();
     if (SUCCEEDED(hr)) {
         m_facts = readStreamFacts(m_playbin.get(), exifTurnsOnItsSide(exif));
+        if (m_chapters.empty()) {
+            takeMp4Chapters(local);
+        }
     }
     // A picture whose size no frame fixed (a file cut short before its first frame)
     // cannot be laid out: such a medium is refused like any other unsupported one.

@@ -97,6 +97,7 @@ private:
     HRESULT placeVideo(const QRect& rect);
     void onBusMessage(GstMessage* message);
     void takeChapters(GstMessage* toc);
+    void takeMp4Chapters(const std::string& path);
     void onVideoWidgetLost();
     void useTempoFilter();
     bool seek(gint64 start, GstSeekType startType, gint64 end, GstSeekType endType);

@@ -1,5 +1,7 @@
 // The chapters of a medium, from the table of contents its demuxer posts (Matroska's
-// editions and chapters): where each chapter of the first level starts.
+// editions and chapters), or from an MP4's own chapter list: where each chapter of the
+// first level starts.
+#include "platform/media/Mp4Chapters.h"
 #include "platform/media/PlaybinGraph.h"
 
 #include <algorithm>
@@ -38,6 +40,17 @@ void PlaybinGraph::takeChapters(GstMessage* message) {
     collectStarts(gst_toc_get_entries(toc.get()), starts);
     std::sort(starts.begin(), starts.end());
     starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+    if (!starts.empty()) { // an MP4's own list stands when its demuxer posts an empty one
+        m_chapters = std::move(starts);
+    }
+}
+
+// MP4's demuxer posts no table of contents for the chapter list such files keep.
+void PlaybinGraph::takeMp4Chapters(const std::string& path) {
+    std::vector<LONGLONG> starts;
+    for (const Mp4Chapter& chapter : mp4Chapters(path))
+        if (starts.empty() || chapter.start > starts.back())
+            starts.push_back(chapter.start);
     m_chapters = std::move(starts);
 }
 

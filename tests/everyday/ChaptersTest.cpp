@@ -2,6 +2,8 @@
 #include "tests/player/PlayerTestSupport.h"
 
 #include "app/CMainFrame.h"
+#include "platform/media/Mp4Chapters.h"
+#include "player/CLumarestDoc.h"
 #include "player/CLumarestView.h"
 #include "player/ChapterMarks.h"
 #include "player/PlayerMath.h"
@@ -14,6 +16,7 @@
 #include <QTest>
 
 #include <cstdlib>
+#include <sstream>
 
 using playertest::MediaFolder;
 
@@ -85,8 +88,10 @@ class Chapters : public playertest::PlayerTest {};
 
 TEST_F(Chapters, PageKeysMoveThroughThem) {
     const QString dir = MediaFolder::instance().dir();
-    {
-        const QString path = ChapteredVideo(dir, QStringLiteral("chapters.mkv"));
+    // Matroska posts its chapters; an MP4 keeps them in a list of its own.
+    for (const QString& name : {QStringLiteral("chapters.mkv"), QStringLiteral("chapters.mp4")}) {
+        SCOPED_TRACE(qPrintable(name));
+        const QString path = ChapteredVideo(dir, name);
         ASSERT_FALSE(path.isEmpty()) << "ffmpeg could not make the video";
         CLumarestView* view = open(path);
         ASSERT_NE(view, nullptr);
@@ -114,6 +119,7 @@ TEST_F(Chapters, PageKeysMoveThroughThem) {
         ASSERT_TRUE(harness->frame().SendCommand(ID_PLAYER_NEXTCHAPTER));
         EXPECT_TRUE(AppHarness::waitFor(
             [&] { return std::abs(view->PositionUs() / 1'000'000 - 20) <= 1; }));
+        view->GetDocument()->OnCloseDocument();
     }
     // Without chapters the keys leave the medium where it is.
     CLumarestView* view = open(MediaFolder::instance().pcm(60));
@@ -125,6 +131,36 @@ TEST_F(Chapters, PageKeysMoveThroughThem) {
     QTest::keyClick(view, Qt::Key_PageDown);
     AppHarness::pump(300);
     EXPECT_NEAR(view->PositionUs() / 1'000'000, 30, 1);
+}
+
+// An MP4's chapter list read whole, and nothing read from it cut short or damaged
+// anywhere in the boxes that hold it: each byte from moov on set to 0x00, 0x7F and 0xFF.
+TEST(Mp4ChapterList, ReadWholeOrNotAtAll) {
+    const QString path = ChapteredVideo(MediaFolder::instance().dir(), "list.mp4");
+    ASSERT_FALSE(path.isEmpty()) << "ffmpeg could not make the video";
+    const std::vector<media::Mp4Chapter> chapters = media::mp4Chapters(path.toStdString());
+    ASSERT_EQ(chapters.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(chapters[i].start, i * 20 * kS);
+        EXPECT_EQ(chapters[i].title, "Part " + std::to_string(i + 1));
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string bytes = file.readAll().toStdString();
+    const std::size_t moov = bytes.find("moov") - 4;
+    ASSERT_LT(moov, bytes.size());
+    std::string damaged = bytes;
+    for (std::size_t at = moov; at < bytes.size(); ++at) {
+        for (const char value : {'\x00', '\x7F', '\xFF'}) {
+            damaged[at] = value;
+            std::istringstream in(damaged);
+            const std::size_t read = media::mp4Chapters(in).size();
+            ASSERT_TRUE(read == 0 || read == 3) << "byte " << at << " set to " << int(value);
+        }
+        damaged[at] = bytes[at];
+        std::istringstream cut(bytes.substr(0, at));
+        ASSERT_EQ(media::mp4Chapters(cut).size(), 0u) << "cut at " << at;
+    }
 }
 
 } // namespace
