@@ -71,10 +71,19 @@ void CLumarestView::SetSubtitleTrack(int index) {
         SetSubtitlesShown(true);
 }
 
+// A key gives no menu to look at: the status bar says for a while what plays now.
 void CLumarestView::NextSoundTrack() {
-    SetSoundTrack(NextTrack(SoundTrack(), static_cast<int>(SoundTracks().size()), false));
+    const std::vector<TrackChoice> tracks = SoundTracks();
+    if (tracks.size() < 2)
+        return;
+    SetSoundTrack(NextTrack(SoundTrack(), static_cast<int>(tracks.size()), false));
+    ShowNote(TrackNoteText(QStringLiteral("Sound"), tracks, SoundTrack()));
 }
 
 void CLumarestView::NextSubtitleTrack() {
-    SetSubtitleTrack(NextTrack(SubtitleTrack(), static_cast<int>(SubtitleTracks().size()), true));
+    const std::vector<TrackChoice> tracks = SubtitleTracks();
+    if (tracks.empty())
+        return;
+    SetSubtitleTrack(NextTrack(SubtitleTrack(), static_cast<int>(tracks.size()), true));
+    ShowNote(TrackNoteText(QStringLiteral("Subtitles"), tracks, SubtitleTrack()));
 }

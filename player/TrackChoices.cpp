@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 QString LanguageName(const QString& code) {
     const QString trimmed = code.trimmed();
     if (trimmed.isEmpty() || trimmed.compare(QLatin1String("und"), Qt::CaseInsensitive) == 0)
@@ -39,4 +41,12 @@ int NextTrack(int current, int count, bool withNone) {
     if (current + 1 < count)
         return current + 1;
     return withNone ? kNoTrack : 0;
+}
+
+QString TrackNoteText(const QString& kind, const std::vector<TrackChoice>& tracks, int current) {
+    const auto chosen = std::find_if(tracks.begin(), tracks.end(), [current](const TrackChoice& t) {
+        return t.index == current;
+    });
+    return QStringLiteral(" %1: %2").arg(kind, chosen != tracks.end() ? chosen->label
+                                                                      : QStringLiteral("None"));
 }

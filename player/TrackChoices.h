@@ -28,3 +28,6 @@ std::vector<TrackChoice> TrackChoices(const std::vector<media::TrackTags>& track
 // The track after current among count tracks, round again after the last; with none, the
 // round passes through kNoTrack after the last.
 int NextTrack(int current, int count, bool withNone);
+
+// The status bar's note after a key chose a track: "Sound: English", "Subtitles: None".
+QString TrackNoteText(const QString& kind, const std::vector<TrackChoice>& tracks, int current);

@@ -141,17 +141,19 @@ TEST_F(Tracks, ListedAndSwitchedInPlaceByMenuAndKeys) {
     EXPECT_EQ(playbinTrack(view, "current-audio"), 1);
     EXPECT_EQ(submenu(frame, "Sound track"), QStringList({"English", "*" + french}));
 
-    // # goes round the sound tracks; J the subtitles, through none.
+    // # goes round the sound tracks; J the subtitles, through none. The status bar says
+    // which one a key chose.
     const struct {
         Qt::Key key;
         int sound, subtitle;
         const char* subtitleMenu;
+        const char* note;
     } steps[] = {
-        {Qt::Key_NumberSign, 0, 0, "None,*German,Track 2"},
-        {Qt::Key_J, 0, 1, "None,German,*Track 2"},
-        {Qt::Key_NumberSign, 1, 1, "None,German,*Track 2"},
-        {Qt::Key_J, 1, kNoTrack, "*None,German,Track 2"},
-        {Qt::Key_J, 1, 0, "None,*German,Track 2"},
+        {Qt::Key_NumberSign, 0, 0, "None,*German,Track 2", " Sound: English"},
+        {Qt::Key_J, 0, 1, "None,German,*Track 2", " Subtitles: Track 2"},
+        {Qt::Key_NumberSign, 1, 1, "None,German,*Track 2", " Sound: French \u2013 Commentary"},
+        {Qt::Key_J, 1, kNoTrack, "*None,German,Track 2", " Subtitles: None"},
+        {Qt::Key_J, 1, 0, "None,*German,Track 2", " Subtitles: German"},
     };
     for (const auto& step : steps) {
         const double at = seconds(view);
@@ -162,6 +164,7 @@ TEST_F(Tracks, ListedAndSwitchedInPlaceByMenuAndKeys) {
         EXPECT_EQ(playbinTrack(view, "current-audio"), step.sound);
         EXPECT_EQ(view->SubtitleTrack(), step.subtitle) << step.key;
         EXPECT_EQ(submenu(frame, "Subtitle track").join(','), step.subtitleMenu);
+        EXPECT_EQ(pane(0), QString::fromUtf8(step.note));
     }
     EXPECT_EQ(playbinTrack(view, "current-text"), 0);
 
