@@ -53,36 +53,6 @@ TEST(TrackLabels, NextTrackGoesRound) {
             << row.current << " of " << row.count;
 }
 
-// Two tones (English 440 Hz, French 880 Hz with a title) and two subtitle tracks (German,
-// and one without tags) beside a test picture, in Matroska; "" without ffmpeg.
-QString makeTrackedVideo(const QString& dir) {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
-    const QString subtitles = fixtures::writeFile(dir, QStringLiteral("lines.srt"),
-                                                  "1\n00:00:00,000 --> 00:00:20,000\nHello\n\n");
-    const QString path = dir + QStringLiteral("/tracks.mkv");
-    if (program.isEmpty() || subtitles.isEmpty())
-        return {};
-    const QString sine = QStringLiteral("-f lavfi -i sine=frequency=%1:duration=20");
-    QStringList args = (QStringLiteral("-v error -y -f lavfi -i testsrc=size=160x120:rate=10:"
-                                       "duration=20 ") +
-                        sine.arg(440) + ' ' + sine.arg(880))
-                           .split(' ');
-    args << "-i" << subtitles << "-i" << subtitles;
-    args << QStringLiteral("-map 0 -map 1 -map 2 -map 3 -map 4 -c:v mjpeg -c:a pcm_s16le -c:s srt "
-                           "-metadata:s:a:0 language=eng -metadata:s:a:1 language=fra "
-                           "-metadata:s:a:1 title=Commentary -metadata:s:s:0 language=ger "
-                           "-metadata:s:s:1 language=und")
-                .split(' ')
-         << path;
-    QProcess ffmpeg;
-    ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
-    ffmpeg.start(program, args);
-    const bool made = ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0;
-    if (!made)
-        qWarning().noquote() << ffmpeg.readAll();
-    return made ? path : QString();
-}
-
 int playbinTrack(CLumarestView* view, const char* property) {
     gint current = -1;
     g_object_get(Probe(view).m_pGB->Pipeline(), property, &current, nullptr);
@@ -118,7 +88,7 @@ QStringList submenu(CMainFrame& frame, const QString& title, QAction** choose = 
 class Tracks : public PlayerTest {};
 
 TEST_F(Tracks, ListedAndSwitchedInPlaceByMenuAndKeys) {
-    const QString path = makeTrackedVideo(MediaFolder::instance().dir());
+    const QString path = fixtures::makeTrackedFilm(MediaFolder::instance().dir(), "tracks.mkv", 20);
     ASSERT_FALSE(path.isEmpty());
     CLumarestView* view = open(path);
     ASSERT_NE(view, nullptr);

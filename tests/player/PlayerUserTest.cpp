@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -704,6 +705,85 @@ TEST(PlayerAsAUserSeesIt, OpenedVideosKeepTheirPicturesThroughArrangingAndClicks
         << "after Cascade a window shows empty background";
 }
 
+// The everyday controls as a person uses them over a six-minute film with tracks and
+// chapters (fixtures::makeTrackedFilm): each key, and what the screen then shows, in the
+// status bar (its start, or the panes at its right end) or in the main window's title.
+constexpr int kFilmSeconds = 360;
+const QString kFilm = QStringLiteral("film.mkv");
+
+struct ControlStep {
+    QStringList keys;
+    enum class Where { Start, Panes, Title } where;
+    const char* shows; // a pattern; "!" before it: what no longer shows
+};
+
+const std::vector<ControlStep>& everydaySteps() {
+    using W = ControlStep::Where;
+    static const std::vector<ControlStep> steps = {
+        {{"Next"}, W::Start, "Time: +1[23]\\d\\D+360"}, // the second chapter, at 120 s
+        {{"bracketright"}, W::Panes, "1\\.1x"},
+        {{"BackSpace"}, W::Panes, "!1\\.1"},
+        {{"numbersign"}, W::Start, "Sound: French"},
+        {{"j"}, W::Start, "Subtitles: Track 2"},
+        // Closed, and opened again from the recent files: it picks up at the chapter.
+        {{"alt+f", "c"}, W::Title, "^Lumarest$"},
+        {{"alt+f", "1"}, W::Title, "^Lumarest - film\\.mkv$"},
+        {{}, W::Start, "Resumed at 2:[0-5]\\d"},
+    };
+    return steps;
+}
+
+// How a session shows the program to the steps: keys typed on its keyboard, the status
+// bar's rectangle on a shot of the screen, the main window's title.
+struct ControlScreen {
+    std::function<void(const QStringList&)> type;
+    std::function<QImage()> shot;
+    std::function<QRect()> statusBar;
+    std::function<QString()> title;
+};
+
+void expectEverydaySteps(const ControlScreen& screen) {
+    for (const ControlStep& step : everydaySteps()) {
+        if (!step.keys.isEmpty())
+            screen.type(step.keys);
+        const QString shows = QString::fromUtf8(step.shows);
+        const bool gone = shows.startsWith('!');
+        const QRegularExpression pattern(gone ? shows.mid(1) : shows);
+        QString seen;
+        const bool ok = XSession::WaitFor(
+            [&] {
+                if (step.where == ControlStep::Where::Title) {
+                    seen = screen.title();
+                } else {
+                    const QRect bar = screen.statusBar();
+                    const QRect part = step.where == ControlStep::Where::Start
+                                           ? QRect(bar.topLeft(), QSize(300, bar.height()))
+                                           : bar.adjusted(bar.width() - 130, 3, 0, -3);
+                    seen = XSession::Read(screen.shot(), part);
+                }
+                return seen.contains(pattern) != gone;
+            },
+            5000, 200);
+        EXPECT_TRUE(ok) << "after " << qPrintable(step.keys.join(' ')) << " expected " << step.shows
+                        << ", seen: " << qPrintable(seen);
+    }
+}
+
+// Tracks, speed, chapters and picking up where it was left, by their keys on X11.
+TEST(PlayerAsAUserSeesIt, EverydayControlsByTheirKeys) {
+    if (const QString missing = missingTools(); !missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    Desk desk;
+    const QString file = fixtures::makeTrackedFilm(desk.media.path(), kFilm, kFilmSeconds);
+    ASSERT_FALSE(file.isEmpty());
+    ASSERT_TRUE(desk.Start({file}, "Lumarest - " + kFilm));
+    ASSERT_TRUE(XSession::WaitFor([&] { return desk.ReadTime(desk.x.Shot()).contains("Time"); },
+                                  10000, 200));
+    expectEverydaySteps({[&](const QStringList& keys) { desk.Keys(keys); },
+                         [&] { return desk.x.Shot(); }, [&] { return desk.StatusBar(); },
+                         [&] { return desk.Title(); }});
+}
+
 // The title bar (whoever draws it: the program itself on Wayland, weston for XWayland's
 // windows, with its shadow), the menu bar and the toolbar lie within this from the top of
 // a window as weston places it.
@@ -977,6 +1057,39 @@ TEST_F(PlayerOnAWaylandSession, FullScreenKeysTypedOnWestonsKeyboard) {
 
 TEST_F(PlayerOnAWaylandSession, FullScreenKeysTypedOnWestonsKeyboardThroughXWayland) {
     ExpectFullScreenKeys(onXWayland());
+}
+
+// The same controls typed on weston's keyboard, the program on Wayland itself.
+TEST_F(PlayerOnAWaylandSession, EverydayControlsByTheirKeysOnWestonsKeyboard) {
+    if (const QString missing = XSession::MissingTools({"Xvfb", "xdotool"}); !missing.isEmpty())
+        GTEST_SKIP() << qPrintable(missing) << " is not installed";
+    const QString file = fixtures::makeTrackedFilm(desk.media.path(), kFilm, kFilmSeconds);
+    ASSERT_FALSE(file.isEmpty());
+    ASSERT_TRUE(
+        desk.Start(WaylandSession::Renderer::Pixman, file, {}, WaylandSession::Backend::NestedInX));
+    ASSERT_TRUE(desk.WaitForWindow()) << desk.Report();
+    ASSERT_TRUE(desk.WaitForMenuBar()) << desk.Report();
+    // The main window, whatever it is titled now.
+    const auto main = [&] {
+        for (const WaylandSession::Window& w : desk.session.Windows())
+            if (w.title.startsWith(QStringLiteral("Lumarest")))
+                return w;
+        return WaylandSession::Window();
+    };
+    const auto statusBar = [&] {
+        const QRect area = main().area;
+        return QRect(area.left(), area.bottom() - kStatusHeight - 2, area.width(),
+                     kStatusHeight + 2);
+    };
+    // A click on the window's middle gives it weston's keyboard.
+    const QPoint middle = main().area.center();
+    desk.session.Xdo({"mousemove", QString::number(middle.x()), QString::number(middle.y())});
+    desk.session.Xdo({"click", "1"});
+    expectEverydaySteps({[&](const QStringList& keys) {
+                             desk.session.Xdo(QStringList{"key", "--delay", "150"} + keys);
+                         },
+                         [&] { return desk.session.Shot(); }, statusBar,
+                         [&] { return main().title; }});
 }
 
 TEST_F(PlayerOnAWaylandSession, AVideoShowsInItsWindowOnWestonsGlRenderer) {

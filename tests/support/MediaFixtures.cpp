@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTime>
 #include <gst/gst.h>
 #include <memory>
 
@@ -231,6 +232,77 @@ QString makeAnimatedGif(const QString& dir, const QString& name, int seconds) {
     const QString path = QDir(dir).absoluteFilePath(name);
     const QString source = QStringLiteral("testsrc=size=160x120:rate=10:duration=%1").arg(seconds);
     return ffmpeg({"-f", "lavfi", "-i", source, "-loop", "0", path}) ? path : QString();
+}
+
+QString makeTrackedFilm(const QString& dir, const QString& name, int seconds) {
+    const QString path = QDir(dir).absoluteFilePath(name);
+    QByteArray chapters(";FFMETADATA1\n");
+    for (int i = 0; i < 3; ++i)
+        chapters += QStringLiteral("[CHAPTER]\nTIMEBASE=1/1000\nSTART=%1\nEND=%2\ntitle=Part %3\n")
+                        .arg(i * seconds * 1000 / 3)
+                        .arg((i + 1) * seconds * 1000 / 3)
+                        .arg(i + 1)
+                        .toUtf8();
+    const QString meta = writeFile(dir, name + ".chapters", chapters);
+    const QString lines =
+        writeFile(dir, name + ".srt",
+                  QStringLiteral("1\n00:00:00,000 --> %1,000\nHello\n\n")
+                      .arg(QTime(0, 0).addSecs(seconds).toString(QStringLiteral("HH:mm:ss")))
+                      .toUtf8());
+    const QString length = QString::number(seconds);
+    const auto tone = [&](int hz) {
+        return QStringLiteral("sine=frequency=%1:sample_rate=8000:duration=%2").arg(hz).arg(length);
+    };
+    const bool made = ffmpeg({"-f",
+                              "lavfi",
+                              "-i",
+                              "testsrc=size=160x120:rate=5:duration=" + length,
+                              "-f",
+                              "lavfi",
+                              "-i",
+                              tone(440),
+                              "-f",
+                              "lavfi",
+                              "-i",
+                              tone(880),
+                              "-i",
+                              lines,
+                              "-i",
+                              lines,
+                              "-i",
+                              meta,
+                              "-map",
+                              "0",
+                              "-map",
+                              "1",
+                              "-map",
+                              "2",
+                              "-map",
+                              "3",
+                              "-map",
+                              "4",
+                              "-map_chapters",
+                              "5",
+                              "-c:v",
+                              "mjpeg",
+                              "-c:a",
+                              "pcm_s16le",
+                              "-c:s",
+                              "srt",
+                              "-metadata:s:a:0",
+                              "language=eng",
+                              "-metadata:s:a:1",
+                              "language=fra",
+                              "-metadata:s:a:1",
+                              "title=Commentary",
+                              "-metadata:s:s:0",
+                              "language=ger",
+                              "-metadata:s:s:1",
+                              "language=und",
+                              path});
+    QFile::remove(meta);
+    QFile::remove(lines);
+    return made ? path : QString();
 }
 
 QString makePhoneVideo(const QString& dir, const QString& name, QSize upright, int seconds) {
