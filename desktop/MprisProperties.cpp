@@ -50,6 +50,11 @@ QVariantMap MetadataOf(const PlayerSnapshot& s, quint64 serial) {
         m.insert(QStringLiteral("mpris:artUrl"), art);
     if (s.lengthUs > 0)
         m.insert(QStringLiteral("mpris:length"), static_cast<qlonglong>(s.lengthUs));
+    // Which of the medium's tracks play, in the program's own namespace.
+    if (!s.soundTrack.isEmpty())
+        m.insert(QStringLiteral("lumarest:soundTrack"), s.soundTrack);
+    if (!s.subtitleTrack.isEmpty())
+        m.insert(QStringLiteral("lumarest:subtitleTrack"), s.subtitleTrack);
     return m;
 }
 

@@ -42,6 +42,10 @@ PlayerSnapshot SnapshotOf(const CLumarestView* view) {
     s.canGoNext = view->CanMoveQueueOn();
     s.rate = view->Speed();
     s.tags = view->Tags();
+    if (!view->SoundTracks().empty())
+        s.soundTrack = TrackLabel(view->SoundTracks(), view->SoundTrack());
+    if (!view->SubtitleTracks().empty())
+        s.subtitleTrack = TrackLabel(view->SubtitleTracks(), view->SubtitleTrack());
     return s;
 }
 

@@ -29,6 +29,8 @@ struct PlayerSnapshot {
     bool canGoNext = false;
     double rate = 1.0;      // the speed it plays at
     media::MediumTags tags; // what the medium's tags say of it
+    QString soundTrack;     // the labels of the tracks playing; empty when it has none
+    QString subtitleTrack;
 
     bool operator==(const PlayerSnapshot&) const = default;
 };

@@ -33,7 +33,8 @@ void PlayerWatch::Follow(CMDIChildWnd* child) {
     if (!view)
         return;
     for (auto change : {&CLumarestView::playbackChanged, &CLumarestView::mediumChanged,
-                        &CLumarestView::queueChanged, &CLumarestView::speedChanged})
+                        &CLumarestView::queueChanged, &CLumarestView::speedChanged,
+                        &CLumarestView::tracksChanged})
         connect(view, change, this, &PlayerWatch::Refresh);
     connect(view, &CLumarestView::levelChanged, this, &PlayerWatch::Refresh);
     connect(view, &CLumarestView::seeked, this, [this, view](qint64 positionUs) {

@@ -162,7 +162,8 @@ signals:
     void levelChanged(int level);
     void queueChanged(); // QueueIndex(), CanMoveQueueOn()
     void seeked(qint64 positionUs);
-    void speedChanged(); // Speed()
+    void speedChanged();  // Speed()
+    void tracksChanged(); // SoundTrack(), SubtitleTrack()
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -50,8 +50,8 @@ int CLumarestView::SoundTrack() const {
 }
 
 void CLumarestView::SetSoundTrack(int index) {
-    if (m_pBA)
-        m_pBA->SelectSoundTrack(index);
+    if (m_pBA && SUCCEEDED(m_pBA->SelectSoundTrack(index)))
+        emit tracksChanged();
 }
 
 std::vector<TrackChoice> CLumarestView::SubtitleTracks() const {
@@ -65,10 +65,10 @@ int CLumarestView::SubtitleTrack() const {
 void CLumarestView::SetSubtitleTrack(int index) {
     if (index == kNoTrack) {
         SetSubtitlesShown(false);
-        return;
-    }
-    if (m_pBV && SUCCEEDED(m_pBV->SelectSubtitleTrack(index)))
+    } else if (m_pBV && SUCCEEDED(m_pBV->SelectSubtitleTrack(index))) {
         SetSubtitlesShown(true);
+    }
+    emit tracksChanged();
 }
 
 // A key gives no menu to look at: the status bar says for a while what plays now.

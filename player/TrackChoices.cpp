@@ -43,10 +43,13 @@ int NextTrack(int current, int count, bool withNone) {
     return withNone ? kNoTrack : 0;
 }
 
-QString TrackNoteText(const QString& kind, const std::vector<TrackChoice>& tracks, int current) {
+QString TrackLabel(const std::vector<TrackChoice>& tracks, int current) {
     const auto chosen = std::find_if(tracks.begin(), tracks.end(), [current](const TrackChoice& t) {
         return t.index == current;
     });
-    return QStringLiteral(" %1: %2").arg(kind, chosen != tracks.end() ? chosen->label
-                                                                      : QStringLiteral("None"));
+    return chosen != tracks.end() ? chosen->label : QStringLiteral("None");
+}
+
+QString TrackNoteText(const QString& kind, const std::vector<TrackChoice>& tracks, int current) {
+    return QStringLiteral(" %1: %2").arg(kind, TrackLabel(tracks, current));
 }

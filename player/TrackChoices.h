@@ -29,5 +29,7 @@ std::vector<TrackChoice> TrackChoices(const std::vector<media::TrackTags>& track
 // round passes through kNoTrack after the last.
 int NextTrack(int current, int count, bool withNone);
 
+// The label of the track of that index; "None" when none of them has it.
+QString TrackLabel(const std::vector<TrackChoice>& tracks, int current);
 // The status bar's note after a key chose a track: "Sound: English", "Subtitles: None".
 QString TrackNoteText(const QString& kind, const std::vector<TrackChoice>& tracks, int current);

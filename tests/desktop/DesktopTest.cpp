@@ -331,6 +331,39 @@ TEST(DesktopBus, MediaKeysDriveAQueueOfThreeAndTheScreenStaysOnWhileTheVideoMove
     g_bQueuePlaying = savedQueueFlag;
 }
 
+// The sound menu names the sound and subtitle tracks that play, and follows the keys.
+TEST(DesktopBus, TheSoundMenuNamesTheTracksPlaying) {
+    if (!HasBus())
+        GTEST_SKIP() << "runs under dbus-run-session";
+    QTemporaryDir media;
+    const QString film = fixtures::makeTrackedFilm(media.path(), "film.mkv", 10);
+    ASSERT_FALSE(film.isEmpty());
+    BusClient client;
+    AppHarness h;
+    ASSERT_TRUE(h.started());
+    desktop::DesktopIntegration desktop(h.frame());
+    auto* doc = dynamic_cast<CLumarestDoc*>(h.app().OpenDocumentFile(film));
+    ASSERT_NE(doc, nullptr);
+    QString playing;
+    const auto tracks = [&] {
+        const QVariantMap meta = client.Metadata();
+        playing = meta.value("lumarest:soundTrack").toString() + " / " +
+                  meta.value("lumarest:subtitleTrack").toString();
+        return playing;
+    };
+    EXPECT_TRUE(AppHarness::waitFor([&] { return tracks() == "English / German"; }))
+        << qPrintable(playing);
+    CLumarestView* view = doc->m_pCLumarestView;
+    for (const auto& [key, expected] :
+         {std::pair{Qt::Key_NumberSign, "French \u2013 Commentary / German"},
+          {Qt::Key_J, "French \u2013 Commentary / Track 2"},
+          {Qt::Key_J, "French \u2013 Commentary / None"}}) {
+        QTest::keyClick(view, key);
+        EXPECT_TRUE(AppHarness::waitFor([&] { return tracks() == QString::fromUtf8(expected); }))
+            << qPrintable(playing);
+    }
+}
+
 // The program as a user starts it holds the name; a second copy takes an
 // instance name and announces its own changes.
 TEST(DesktopBus, TheProgramHoldsTheNameAndASecondCopyAnInstanceName) {
