@@ -7,6 +7,8 @@
 #include "platform/media/MediumTags.h"
 #include "platform/media/TrackTags.h"
 
+#include <QImage>
+
 #include <functional>
 #include <gst/gst.h>
 #include <memory>
@@ -95,6 +97,10 @@ public:
     virtual int CurrentSubtitleTrack() const = 0;
     // That track is drawn from now on; E_INVALIDARG for no such track.
     virtual HRESULT SelectSubtitleTrack(int index) = 0;
+    // The picture on screen now at the video's own size: as decoded, or with the subtitles
+    // drawn on it as they are shown. E_NOINTERFACE for a graph without video; E_FAIL before
+    // a picture was shown.
+    virtual HRESULT GetCurrentPicture(bool withSubtitles, QImage& picture) = 0;
 };
 
 class IVideoWindow {

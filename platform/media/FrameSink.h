@@ -33,6 +33,9 @@ public:
     // How the frames are turned: videoflip's video-direction ("auto" follows the stream's
     // orientation tag).
     void turn(const char* direction);
+    // Told the time of each frame as it comes to be shown, on the streaming thread; set
+    // before the pipeline runs.
+    void setShownNotify(std::function<void(GstClockTime)> shown) { m_shown = std::move(shown); }
 
 private:
     static GstFlowReturn onPreroll(GstAppSink* sink, gpointer self);
@@ -44,6 +47,7 @@ private:
     GstPtr<GstSample> m_latest; // guarded by m_mutex
     std::atomic<bool> m_announced{false};
     std::function<void()> m_frameArrived;
+    std::function<void(GstClockTime)> m_shown;
     QObject m_receiver; // lives on the UI thread; calls posted to it die with it
 };
 

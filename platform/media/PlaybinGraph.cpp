@@ -80,6 +80,9 @@ void PlaybinGraph::useVideoSink(const std::string& description) {
     GstPtr<GstElement> other = description.empty() ? nullptr : makeVideoSink(description);
     if (!other) {
         m_frames = std::make_unique<FrameSink>([this] { m_video.repaint(); });
+        // The frames as decoded, for a picture of the screen without its subtitles.
+        m_decoded = std::make_unique<DecodedFrames>(m_playbin.get());
+        m_frames->setShownNotify([this](GstClockTime pts) { m_decoded->shown(pts); });
     }
     GstElement* sink = other ? other.get() : m_frames->element();
     if (sink != nullptr) {
@@ -161,6 +164,9 @@ void PlaybinGraph::resetPipeline() {
     m_requestedState = State_Stopped;
     if (m_frames) {
         m_frames->clear();
+    }
+    if (m_decoded) {
+        m_decoded->clear();
     }
 }
 

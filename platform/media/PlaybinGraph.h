@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/media/BusBridge.h"
+#include "platform/media/DecodedFrames.h"
 #include "platform/media/FilterGraph.h"
 #include "platform/media/FrameSink.h"
 #include "platform/media/SinkChoice.h"
@@ -67,6 +68,7 @@ public:
     std::vector<TrackTags> SubtitleTracks() const override;
     int CurrentSubtitleTrack() const override;
     HRESULT SelectSubtitleTrack(int index) override;
+    HRESULT GetCurrentPicture(bool withSubtitles, QImage& picture) override;
 
     HRESULT get_Visible(long* visible) override;
     HRESULT put_Owner(OAHWND owner) override;
@@ -104,6 +106,7 @@ private:
 
     GstPtr<GstElement> m_playbin;
     std::unique_ptr<SubtitleKind> m_subtitleKind;
+    std::unique_ptr<DecodedFrames> m_decoded;
     // The frames for our own view; null when another video sink was asked for.
     std::unique_ptr<FrameSink> m_frames;
     std::unique_ptr<BusBridge> m_bus;
