@@ -142,6 +142,9 @@ public:
     // PgDown and PgUp: the next chapter, or back to this one's start (ChapterTarget).
     bool StepChapter(bool forward);
     bool HasChapters() const;
+    // S and Shift+S: the picture on screen saved in the pictures folder, as decoded or with
+    // the subtitles shown on it. The file's path; empty when there was no picture to save.
+    QString SavePicture(bool withSubtitles);
 
     // The loaded medium's sound and subtitle tracks, and the one heard or shown (kNoTrack
     // for none; subtitles are none while they are hidden). Setting one switches at once,

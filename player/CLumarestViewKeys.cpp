@@ -19,6 +19,7 @@ constexpr int32_t kSilence = -10000;
 constexpr unsigned kKeyM = 0x4D;
 constexpr unsigned kKeyF = 0x46;
 constexpr unsigned kKeyJ = 0x4A;
+constexpr unsigned kKeyS = 0x53;
 constexpr int kSeekStep = 5;      // seconds, Left and Right
 constexpr int kLongSeekStep = 30; // with Shift
 } // namespace
@@ -82,6 +83,12 @@ void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags)
         break;
     case vk::VK_BACK:
         SetSpeed(1.0);
+        break;
+    case kKeyS:
+        // Ctrl+S belongs to the frame's accelerators.
+        if (nRepCnt == 1 &&
+            !(QGuiApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+            SavePicture(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
         break;
     case vk::VK_OEM_PERIOD:
     case vk::VK_OEM_COMMA:
