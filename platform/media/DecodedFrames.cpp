@@ -88,10 +88,11 @@ GstPtr<GstSample> DecodedFrames::at(GstClockTime pts) const {
     return nullptr;
 }
 
-// Frames before the one on screen are let go: they will not be shown again.
+// Frames before the one on screen are let go, but for the one shown just before it: the
+// picture may have been asked for as this one came.
 void DecodedFrames::shown(GstClockTime pts) {
     std::lock_guard lock(m_mutex);
-    while (m_frames.size() > 1 && GST_BUFFER_PTS(gst_sample_get_buffer(m_frames[1].get())) <= pts)
+    while (m_frames.size() > 2 && GST_BUFFER_PTS(gst_sample_get_buffer(m_frames[2].get())) <= pts)
         m_frames.pop_front();
 }
 

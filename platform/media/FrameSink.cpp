@@ -92,12 +92,13 @@ void FrameSink::keep(GstSample* sample) {
     if (sample == nullptr) {
         return;
     }
-    if (m_shown) {
-        m_shown(GST_BUFFER_PTS(gst_sample_get_buffer(sample)));
-    }
+    const GstClockTime pts = GST_BUFFER_PTS(gst_sample_get_buffer(sample));
     {
         std::lock_guard lock(m_mutex);
         m_latest.reset(sample);
+    }
+    if (m_shown) {
+        m_shown(pts);
     }
     if (!m_announced.exchange(true)) {
         QMetaObject::invokeMethod(
