@@ -66,6 +66,8 @@ public:
     virtual HRESULT StepFrame(bool forward) = 0;
     // Where the medium's chapters start (100-nanosecond units, in order); none without them.
     virtual std::vector<LONGLONG> GetChapters() const { return {}; }
+    // Their titles, in the same order; "" for a chapter without one.
+    virtual std::vector<QString> GetChapterTitles() const { return {}; }
 };
 
 class IBasicAudio {

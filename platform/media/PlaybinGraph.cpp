@@ -160,6 +160,7 @@ void PlaybinGraph::resetPipeline() {
     m_loopsForever = false;
     m_rate = 1.0;
     m_chapters.clear();
+    m_chapterTitles.clear();
     m_facts = StreamFacts{};
     m_requestedState = State_Stopped;
     if (m_frames) {

@@ -55,6 +55,7 @@ public:
     HRESULT GetRate(double* rate) override;
     HRESULT StepFrame(bool forward) override;
     std::vector<LONGLONG> GetChapters() const override { return m_chapters; }
+    std::vector<QString> GetChapterTitles() const override { return m_chapterTitles; }
 
     HRESULT put_Volume(long volume) override;
     HRESULT get_Volume(long* volume) override;
@@ -120,6 +121,7 @@ private:
     std::optional<gint64> m_durationNs;
     bool m_loopsForever = false;
     std::vector<LONGLONG> m_chapters;
+    std::vector<QString> m_chapterTitles; // beside m_chapters; "" where a chapter has none
     long m_requestedState = State_Stopped;
     long m_volume = 0;
     long m_windowStyle = 0;

@@ -1,6 +1,6 @@
 // The chapters of a medium, from the table of contents its demuxer posts (Matroska's
 // editions and chapters), or from an MP4's own chapter list: where each chapter of the
-// first level starts.
+// first level starts, and its title.
 #include "platform/media/Mp4Chapters.h"
 #include "platform/media/PlaybinGraph.h"
 
@@ -13,8 +13,20 @@ struct TocUnref {
     void operator()(GstToc* toc) const { gst_toc_unref(toc); }
 };
 
+using Chapter = std::pair<LONGLONG, QString>;
+
+QString titleOf(GstTocEntry* entry) {
+    const GstTagList* tags = gst_toc_entry_get_tags(entry);
+    gchar* title = nullptr;
+    QString text;
+    if (tags != nullptr && gst_tag_list_get_string(tags, GST_TAG_TITLE, &title) && title)
+        text = QString::fromUtf8(title).trimmed();
+    g_free(title);
+    return text;
+}
+
 // The chapters directly in the list, or in its editions.
-void collectStarts(GList* entries, std::vector<LONGLONG>& starts) {
+void collectStarts(GList* entries, std::vector<Chapter>& starts) {
     for (GList* item = entries; item; item = item->next) {
         auto* entry = static_cast<GstTocEntry*>(item->data);
         if (gst_toc_entry_get_entry_type(entry) == GST_TOC_ENTRY_TYPE_EDITION) {
@@ -24,9 +36,25 @@ void collectStarts(GList* entries, std::vector<LONGLONG>& starts) {
         gint64 start = -1;
         if (gst_toc_entry_get_entry_type(entry) == GST_TOC_ENTRY_TYPE_CHAPTER &&
             gst_toc_entry_get_start_stop_times(entry, &start, nullptr) && start >= 0)
-            starts.push_back(start / 100);
+            starts.emplace_back(start / 100, titleOf(entry));
     }
 }
+
+// The chapters in order of their starts, one to a start.
+void keepChapters(std::vector<Chapter> chapters, std::vector<LONGLONG>& starts,
+                  std::vector<QString>& titles) {
+    std::stable_sort(chapters.begin(), chapters.end(),
+                     [](const Chapter& a, const Chapter& b) { return a.first < b.first; });
+    starts.clear();
+    titles.clear();
+    for (const auto& [start, title] : chapters) {
+        if (!starts.empty() && starts.back() == start)
+            continue;
+        starts.push_back(start);
+        titles.push_back(title);
+    }
+}
+
 } // namespace
 
 void PlaybinGraph::takeChapters(GstMessage* message) {
@@ -36,22 +64,19 @@ void PlaybinGraph::takeChapters(GstMessage* message) {
     const std::unique_ptr<GstToc, TocUnref> toc(raw);
     if (!toc || gst_toc_get_scope(toc.get()) != GST_TOC_SCOPE_GLOBAL)
         return;
-    std::vector<LONGLONG> starts;
-    collectStarts(gst_toc_get_entries(toc.get()), starts);
-    std::sort(starts.begin(), starts.end());
-    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
-    if (!starts.empty()) { // an MP4's own list stands when its demuxer posts an empty one
-        m_chapters = std::move(starts);
+    std::vector<Chapter> chapters;
+    collectStarts(gst_toc_get_entries(toc.get()), chapters);
+    if (!chapters.empty()) { // an MP4's own list stands when its demuxer posts an empty one
+        keepChapters(std::move(chapters), m_chapters, m_chapterTitles);
     }
 }
 
 // MP4's demuxer posts no table of contents for the chapter list such files keep.
 void PlaybinGraph::takeMp4Chapters(const std::string& path) {
-    std::vector<LONGLONG> starts;
+    std::vector<Chapter> chapters;
     for (const Mp4Chapter& chapter : mp4Chapters(path))
-        if (starts.empty() || chapter.start > starts.back())
-            starts.push_back(chapter.start);
-    m_chapters = std::move(starts);
+        chapters.emplace_back(chapter.start, QString::fromStdString(chapter.title));
+    keepChapters(std::move(chapters), m_chapters, m_chapterTitles);
 }
 
 } // namespace media
