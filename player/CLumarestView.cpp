@@ -38,6 +38,7 @@ CLumarestView::CLumarestView() {
     OnUpdateCommandUI(ID_PLAYER_PAUSE, [this](CCmdUI* ui) { ui->SetCheck(m_bPaused ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_SOUND, [this](CCmdUI* ui) { ui->SetCheck(m_bSoundOff ? 0 : 1); });
     InitTrackCommands();
+    InitChapterCommands();
     InitKeyboard();
     ComesFirstInFocusOrder();
 }

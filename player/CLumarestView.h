@@ -142,6 +142,8 @@ public:
     // PgDown and PgUp: the next chapter, or back to this one's start (ChapterTarget).
     bool StepChapter(bool forward);
     bool HasChapters() const;
+    // Player / Chapters: to the start of that chapter (counted from 0); false for none.
+    bool GoToChapter(int index);
     // S and Shift+S: the picture on screen saved in the pictures folder, as decoded or with
     // the subtitles shown on it. The file's path; empty when there was no picture to save.
     QString SavePicture(bool withSubtitles);
@@ -212,6 +214,7 @@ private:
 
     // The Player menu's track lists.
     void InitTrackCommands();
+    void InitChapterCommands();
 
     // Engine steps.
     bool Restart();

@@ -1,8 +1,18 @@
-// Moving through a medium's chapters: PgDown to the next, PgUp back.
+// Moving through a medium's chapters: PgDown to the next, PgUp back, or straight to one
+// chosen from the Player menu's list of them.
 #include "player/CLumarestView.h"
 
+#include "player/ChapterChoices.h"
 #include "player/ChapterMarks.h"
 #include "player/PlayerMath.h"
+#include "res/Resource.h"
+
+namespace {
+// The slider counts whole seconds: the second that starts within the chapter.
+int FirstSecondOf(int64_t start) {
+    return static_cast<int>((start + kUnitsPerSecond - 1) / kUnitsPerSecond);
+}
+} // namespace
 
 bool CLumarestView::StepChapter(bool forward) {
     if (!CanSeek() || !m_pMS)
@@ -13,8 +23,34 @@ bool CLumarestView::StepChapter(bool forward) {
     const std::vector<LONGLONG> chapters = m_pMS->GetChapters();
     const std::optional<int64_t> target =
         ChapterTarget(std::vector<int64_t>(chapters.begin(), chapters.end()), position, forward);
-    // The slider counts whole seconds: the second that starts within the chapter.
-    return target && SeekTo(static_cast<int>((*target + kUnitsPerSecond - 1) / kUnitsPerSecond));
+    return target && SeekTo(FirstSecondOf(*target));
+}
+
+bool CLumarestView::GoToChapter(int index) {
+    const std::vector<LONGLONG> chapters =
+        HasChapters() ? m_pMS->GetChapters() : std::vector<LONGLONG>{};
+    if (index < 0 || index >= static_cast<int>(chapters.size()))
+        return false;
+    return SeekTo(FirstSecondOf(chapters[static_cast<size_t>(index)]));
+}
+
+void CLumarestView::InitChapterCommands() {
+    const QPointer<CLumarestView> self(this);
+    OnUpdateCommandUI(ID_PLAYER_CHAPTERS, [this, self](CCmdUI* ui) {
+        if (!HasChapters())
+            return;
+        const std::vector<LONGLONG> chapters = m_pMS->GetChapters();
+        const std::vector<QString> titles = m_pMS->GetChapterTitles();
+        const int current = CurrentChapter({chapters.begin(), chapters.end()}, PositionUs() * 10);
+        for (int i = 0; i < static_cast<int>(chapters.size()); ++i) {
+            const auto at = static_cast<size_t>(i);
+            ui->AddItem(ChapterLabel(at < titles.size() ? titles[at] : QString(), i, chapters[at]),
+                        i == current, [self, i] {
+                            if (self)
+                                self->GoToChapter(i);
+                        });
+        }
+    });
 }
 
 bool CLumarestView::HasChapters() const {

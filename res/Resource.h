@@ -41,6 +41,8 @@ constexpr UINT ID_PLAYER_SUBTITLETRACKS = 32811;
 constexpr UINT ID_PLAYER_STARTOVER = 32850;
 constexpr UINT ID_PLAYER_NEXTCHAPTER = 32851;
 constexpr UINT ID_PLAYER_PREVCHAPTER = 32852;
+// The list of a player's chapters, filled as its menu opens.
+constexpr UINT ID_PLAYER_CHAPTERS = 32853;
 
 // Status-bar panes of the program's own.
 // The player's volume level, beside the lock indicators so that NUM keeps a pane of its own.
