@@ -16,6 +16,7 @@
 
 using playertest::MediaFolder;
 using playertest::PlayerTest;
+using playertest::submenu;
 
 namespace {
 
@@ -61,28 +62,6 @@ int playbinTrack(CLumarestView* view, const char* property) {
 
 double seconds(CLumarestView* view) {
     return static_cast<double>(view->PositionUs()) / 1e6;
-}
-
-// The entries a Player submenu lists as it opens, the checked one marked with "*".
-QStringList submenu(CMainFrame& frame, const QString& title, QAction** choose = nullptr,
-                    const QString& chosen = {}) {
-    QMenu* player = frame.FindPopup(QStringLiteral("Player"));
-    QMenu* menu = nullptr;
-    for (QAction* action : player ? player->actions() : QList<QAction*>{})
-        if (action->menu() && action->text() == title)
-            menu = action->menu();
-    QStringList entries;
-    if (menu == nullptr)
-        return entries;
-    emit menu->aboutToShow();
-    for (QAction* action : menu->actions()) {
-        if (!action->isVisible())
-            continue;
-        entries << (action->isChecked() ? QStringLiteral("*") : QString()) + action->text();
-        if (choose != nullptr && action->text() == chosen)
-            *choose = action;
-    }
-    return entries;
 }
 
 class Tracks : public PlayerTest {};

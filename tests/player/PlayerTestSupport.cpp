@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QMenu>
 
 namespace playertest {
 
@@ -123,6 +124,27 @@ void PlayerTest::focus(CLumarestView* view) {
     QApplication::setActiveWindow(window);
     view->setFocus(Qt::OtherFocusReason);
     AppHarness::waitFor([view] { return view->HasKeyboardFocus(); }, 2000);
+}
+
+QStringList submenu(CMainFrame& frame, const QString& title, QAction** choose,
+                    const QString& chosen) {
+    QMenu* player = frame.FindPopup(QStringLiteral("Player"));
+    QMenu* menu = nullptr;
+    for (QAction* action : player ? player->actions() : QList<QAction*>{})
+        if (action->menu() && action->text() == title)
+            menu = action->menu();
+    QStringList entries;
+    if (menu == nullptr)
+        return entries;
+    emit menu->aboutToShow();
+    for (QAction* action : menu->actions()) {
+        if (!action->isVisible())
+            continue;
+        entries << (action->isChecked() ? QStringLiteral("*") : QString()) + action->text();
+        if (choose != nullptr && action->text() == chosen)
+            *choose = action;
+    }
+    return entries;
 }
 
 long PlayerTest::graphVolume(CLumarestView* view) {

@@ -6,6 +6,7 @@
 #include "MediaFixtures.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -14,7 +15,9 @@
 
 class CLumarestDoc;
 class CLumarestView;
+class CMainFrame;
 class CStatusBar;
+class QAction;
 
 namespace playertest {
 
@@ -42,6 +45,11 @@ CLumarestView* ViewOf(CLumarestDoc* doc);
 // still image or a view with nothing loaded): the tick that sees the end. The view's
 // own clock is stopped first.
 void TickAtTheEnd(CLumarestView* view);
+
+// The entries a Player submenu lists as it opens, the checked one marked with "*"; with
+// choose, the action of the entry named chosen.
+QStringList submenu(CMainFrame& frame, const QString& title, QAction** choose = nullptr,
+                    const QString& chosen = {});
 
 class PlayerTest : public ::testing::Test {
 protected:
