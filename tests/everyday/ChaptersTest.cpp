@@ -5,10 +5,12 @@
 #include "platform/media/Mp4Chapters.h"
 #include "player/CLumarestDoc.h"
 #include "player/CLumarestView.h"
+#include "player/ChapterChoices.h"
 #include "player/ChapterMarks.h"
 #include "player/PlayerMath.h"
 #include "res/Resource.h"
 
+#include <QAction>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -41,9 +43,33 @@ TEST(ChapterTargetTest, NextOrBackToTheStart) {
         EXPECT_EQ(ChapterTarget(starts, row.position, row.forward), row.target)
             << row.position << " " << row.forward;
     EXPECT_EQ(ChapterTarget({}, 10 * kS, true), std::nullopt);
+    // The chapter the Player menu checks: the last one started.
+    for (const auto& [position, current] :
+         {std::pair{int64_t{0}, 0}, {20 * kS - 1, 0}, {20 * kS, 1}, {99 * kS, 2}})
+        EXPECT_EQ(CurrentChapter(starts, position), current) << position;
+    EXPECT_EQ(CurrentChapter({5 * kS}, 0), -1);
+    EXPECT_EQ(CurrentChapter({}, 0), -1);
 }
 
-// A minute of plain picture at a frame a second, with chapters at 0, 20 and 40 s.
+TEST(ChapterLabelTest, TitleOrNumberAndStart) {
+    const struct {
+        const char* title;
+        int index;
+        int64_t start;
+        const char* label;
+    } rows[] = {
+        {"Opening", 0, 0, "Opening\t0:00"},
+        {"", 2, 83 * kS, "Chapter 3\t1:23"},
+        {"  ", 9, 3723 * kS, "Chapter 10\t1:02:03"},
+        {"Q&A", 1, 20 * kS + 1, "Q&&A\t0:20"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ChapterLabel(QString::fromUtf8(row.title), row.index, row.start),
+                  QString::fromUtf8(row.label));
+}
+
+// A minute of plain picture at a frame a second, with chapters at 0, 20 and 40 s; the last
+// has no title.
 QString ChapteredVideo(const QString& dir, const QString& name) {
     const QString path = dir + QLatin1Char('/') + name;
     const QString meta = dir + QStringLiteral("/chapters.txt");
@@ -52,10 +78,10 @@ QString ChapteredVideo(const QString& dir, const QString& name) {
         return {};
     file.write(";FFMETADATA1\n");
     for (int i = 0; i < 3; ++i)
-        file.write(QStringLiteral("[CHAPTER]\nTIMEBASE=1/1000\nSTART=%1\nEND=%2\ntitle=Part %3\n")
+        file.write(QStringLiteral("[CHAPTER]\nTIMEBASE=1/1000\nSTART=%1\nEND=%2\n%3")
                        .arg(i * 20000)
                        .arg(i * 20000 + 20000)
-                       .arg(i + 1)
+                       .arg(i < 2 ? QStringLiteral("title=Part %1\n").arg(i + 1) : QString())
                        .toUtf8());
     file.close();
     const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
@@ -119,6 +145,17 @@ TEST_F(Chapters, PageKeysMoveThroughThem) {
         ASSERT_TRUE(harness->frame().SendCommand(ID_PLAYER_NEXTCHAPTER));
         EXPECT_TRUE(AppHarness::waitFor(
             [&] { return std::abs(view->PositionUs() / 1'000'000 - 20) <= 1; }));
+        // Its list names each chapter and checks the one playing; choosing one goes there.
+        const QStringList listed = {"Part 1\t0:00", "Part 2\t0:20", "Chapter 3\t0:40"};
+        QAction* choose = nullptr;
+        EXPECT_EQ(playertest::submenu(harness->frame(), "Chapters", &choose, listed[2]),
+                  QStringList({listed[0], "*" + listed[1], listed[2]}));
+        ASSERT_NE(choose, nullptr);
+        choose->trigger();
+        EXPECT_TRUE(AppHarness::waitFor(
+            [&] { return std::abs(view->PositionUs() / 1'000'000 - 40) <= 1; }));
+        EXPECT_EQ(playertest::submenu(harness->frame(), "Chapters"),
+                  QStringList({listed[0], listed[1], "*" + listed[2]}));
         view->GetDocument()->OnCloseDocument();
     }
     // Without chapters the keys leave the medium where it is.
@@ -127,6 +164,7 @@ TEST_F(Chapters, PageKeysMoveThroughThem) {
     EXPECT_EQ(view->Slider()->findChild<ChapterMarks*>(), nullptr);
     focus(view);
     EXPECT_FALSE(harness->frame().QueryCommand(ID_PLAYER_PREVCHAPTER).m_bEnabled);
+    EXPECT_EQ(playertest::submenu(harness->frame(), "Chapters"), QStringList({"None"}));
     ASSERT_TRUE(view->SeekTo(30));
     QTest::keyClick(view, Qt::Key_PageDown);
     AppHarness::pump(300);
@@ -142,7 +180,7 @@ TEST(Mp4ChapterList, ReadWholeOrNotAtAll) {
     ASSERT_EQ(chapters.size(), 3u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(chapters[i].start, i * 20 * kS);
-        EXPECT_EQ(chapters[i].title, "Part " + std::to_string(i + 1));
+        EXPECT_EQ(chapters[i].title, i < 2 ? "Part " + std::to_string(i + 1) : std::string());
     }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
