@@ -32,6 +32,10 @@ CLumarestView::CLumarestView() {
         OnCommand(id, [this, id] { StepChapter(id == ID_PLAYER_NEXTCHAPTER); });
         OnUpdateCommandUI(id, [this](CCmdUI* ui) { ui->Enable(HasChapters()); });
     }
+    for (const UINT id : {ID_PLAYER_SAVEPICTURE, ID_PLAYER_SAVEPICTURESUBTITLED}) {
+        OnCommand(id, [this, id] { SavePicture(id == ID_PLAYER_SAVEPICTURESUBTITLED); });
+        OnUpdateCommandUI(id, [this](CCmdUI* ui) { ui->Enable(HasPicture()); });
+    }
     OnUpdateCommandUI(ID_VIEW_SUBTITLES,
                       [this](CCmdUI* ui) { ui->SetCheck(m_bSubtitles ? 1 : 0); });
     OnUpdateCommandUI(ID_PLAYER_PLAY, [this](CCmdUI* ui) { ui->SetCheck(m_bPlaying ? 1 : 0); });

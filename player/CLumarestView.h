@@ -147,6 +147,8 @@ public:
     // S and Shift+S: the picture on screen saved in the pictures folder, as decoded or with
     // the subtitles shown on it. The file's path; empty when there was no picture to save.
     QString SavePicture(bool withSubtitles);
+    // A moving picture is loaded (not a still image or a sound) to save pictures of.
+    bool HasPicture() const;
 
     // The loaded medium's sound and subtitle tracks, and the one heard or shown (kNoTrack
     // for none; subtitles are none while they are hidden). Setting one switches at once,

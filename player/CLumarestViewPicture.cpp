@@ -8,10 +8,15 @@
 #include <QImage>
 #include <QStandardPaths>
 
+bool CLumarestView::HasPicture() const {
+    long w = 0;
+    long h = 0;
+    return HasGraph() && m_pBV && m_nDuration > 0 && NativeVideoSize(w, h);
+}
+
 QString CLumarestView::SavePicture(bool withSubtitles) {
     QImage picture;
-    // A still image or a sound has no picture of its own to take.
-    if (!m_pBV || m_nDuration <= 0 || FAILED(m_pBV->GetCurrentPicture(withSubtitles, picture)) ||
+    if (!HasPicture() || FAILED(m_pBV->GetCurrentPicture(withSubtitles, picture)) ||
         picture.isNull()) {
         ShowNote(NoPictureText());
         return {};

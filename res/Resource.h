@@ -43,6 +43,9 @@ constexpr UINT ID_PLAYER_NEXTCHAPTER = 32851;
 constexpr UINT ID_PLAYER_PREVCHAPTER = 32852;
 // The list of a player's chapters, filled as its menu opens.
 constexpr UINT ID_PLAYER_CHAPTERS = 32853;
+// The picture on screen saved as a file, as decoded or with its subtitles.
+constexpr UINT ID_PLAYER_SAVEPICTURE = 32890;
+constexpr UINT ID_PLAYER_SAVEPICTURESUBTITLED = 32891;
 
 // Status-bar panes of the program's own.
 // The player's volume level, beside the lock indicators so that NUM keeps a pane of its own.
