@@ -2,8 +2,10 @@
 // them, at the video's own size, never over an earlier file; nothing for a sound or a still.
 #include "PlayerTestSupport.h"
 
+#include "app/CMainFrame.h"
 #include "player/CLumarestView.h"
 #include "player/PictureFiles.h"
+#include "res/Resource.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,11 +108,15 @@ TEST_F(Screenshot, SAsDecodedShiftSWithSubtitles) {
         ASSERT_TRUE(pane(0).startsWith(said)) << pane(0).toStdString();
         names << pane(0).mid(said.size());
     }
-    EXPECT_EQ(saved().size(), 4);
+    // Player / Save picture does as S does.
+    ASSERT_TRUE(harness->frame().QueryCommand(ID_PLAYER_SAVEPICTURE).m_bEnabled);
+    ASSERT_TRUE(harness->frame().SendCommand(ID_PLAYER_SAVEPICTURE));
+    EXPECT_EQ(saved().size(), 5);
     const QRegularExpression named(QStringLiteral(R"(^painted 00-00-0\d\.\d{3}\.png$)"));
     EXPECT_TRUE(named.match(names[0]).hasMatch()) << names[0].toStdString();
     EXPECT_EQ(names[1], names[0].chopped(4) + QStringLiteral(" (2).png"));
     EXPECT_EQ(names[2], names[0].chopped(4) + QStringLiteral(" (3).png"));
+    EXPECT_EQ(pane(0), said + names[0].chopped(4) + QStringLiteral(" (4).png"));
 
     const QImage plain(QDir(pictures).filePath(names[0]));
     const QImage subtitled(QDir(pictures).filePath(names[1]));
@@ -133,6 +139,7 @@ TEST_F(Screenshot, NothingToSaveFromSoundOrStill) {
         QTest::keyClick(view, Qt::Key_S);
         EXPECT_EQ(pane(0), QStringLiteral(" No picture to save")) << path.toStdString();
         EXPECT_TRUE(view->SavePicture(true).isEmpty());
+        EXPECT_FALSE(harness->frame().QueryCommand(ID_PLAYER_SAVEPICTURESUBTITLED).m_bEnabled);
         EXPECT_TRUE(saved().isEmpty());
     }
 }
