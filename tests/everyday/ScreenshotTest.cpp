@@ -130,6 +130,36 @@ TEST_F(Screenshot, SAsDecodedShiftSWithSubtitles) {
     EXPECT_GT(marked(subtitled), 100);
 }
 
+// A video stored on its side, or with wide pixels, is saved as it is shown: stood up, or
+// stretched. Its upper part is the test picture's bright bars, its lower part dark.
+TEST_F(Screenshot, TurnedAndStretchedAsShown) {
+    const QString dir = MediaFolder::instance().dir();
+    const struct {
+        QString path;
+        QSize shown;
+    } rows[] = {
+        {fixtures::makePhoneVideo(dir, QStringLiteral("phone.mp4"), QSize(120, 160), 5),
+         QSize(120, 160)},
+        {fixtures::makeWidePixelVideo(dir, QStringLiteral("wide.mp4"), QSize(160, 120), 5),
+         QSize(320, 120)},
+    };
+    for (const auto& row : rows) {
+        ASSERT_FALSE(row.path.isEmpty());
+        CLumarestView* view = open(row.path);
+        ASSERT_NE(view, nullptr);
+        focus(view);
+        view->PausePlaying();
+        AppHarness::pump(200);
+        for (const bool subtitled : {false, true}) {
+            const QImage picture(view->SavePicture(subtitled));
+            EXPECT_EQ(picture.size(), row.shown) << row.path.toStdString() << subtitled;
+            const int top = qGray(picture.pixel(picture.width() / 2, picture.height() / 8));
+            const int bottom = qGray(picture.pixel(picture.width() / 2, picture.height() * 7 / 8));
+            EXPECT_GT(top, bottom + 40) << row.path.toStdString() << subtitled;
+        }
+    }
+}
+
 TEST_F(Screenshot, NothingToSaveFromSoundOrStill) {
     for (const QString& path :
          {MediaFolder::instance().pcm(10), MediaFolder::instance().path(fixtures::Media::Png)}) {
