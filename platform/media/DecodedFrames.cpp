@@ -27,6 +27,23 @@ DecodedFrames::DecodedFrames(GstElement* playbin) : m_playbin(playbin) {
 DecodedFrames::~DecodedFrames() {
     g_signal_handler_disconnect(m_playbin, m_handler);
     clear();
+    if (m_sinkProbe.first)
+        gst_pad_remove_probe(m_sinkProbe.first.get(), m_sinkProbe.second);
+}
+
+void DecodedFrames::watchSink(GstElement* sink) {
+    GstPtr<GstPad> pad(gst_element_get_static_pad(sink, "sink"));
+    if (!pad)
+        return;
+    const gulong id =
+        gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_BUFFER, &onShown, this, nullptr);
+    m_sinkProbe = {std::move(pad), id};
+}
+
+GstPadProbeReturn DecodedFrames::onShown(GstPad*, GstPadProbeInfo* info, gpointer self) {
+    if (GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info))
+        static_cast<DecodedFrames*>(self)->shown(GST_BUFFER_PTS(buffer));
+    return GST_PAD_PROBE_OK;
 }
 
 void DecodedFrames::onVideoChanged(GstElement*, gpointer self) {

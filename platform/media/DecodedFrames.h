@@ -24,12 +24,15 @@ public:
     GstPtr<GstSample> at(GstClockTime pts) const;
     // The frame of that time is on screen now (any thread).
     void shown(GstClockTime pts);
+    // The frames that reach that sink are the ones on screen; for a sink that cannot tell.
+    void watchSink(GstElement* sink);
     // Lets go of the frames and the streams (another file is to be read).
     void clear();
 
 private:
     static void onVideoChanged(GstElement* playbin, gpointer self);
     static GstPadProbeReturn onBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    static GstPadProbeReturn onShown(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     void watchStreams();
     void keep(GstPad* pad, GstBuffer* buffer);
 
@@ -38,6 +41,7 @@ private:
     mutable std::mutex m_mutex; // frames come on the streaming threads
     std::deque<GstPtr<GstSample>> m_frames;
     std::vector<std::pair<GstPtr<GstPad>, gulong>> m_probes;
+    std::pair<GstPtr<GstPad>, gulong> m_sinkProbe;
 };
 
 } // namespace media

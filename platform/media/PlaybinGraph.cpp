@@ -78,11 +78,13 @@ bool PlaybinGraph::makePipeline(const SinkChoice& sinks) {
 // The frames go to our own view unless another sink is named and can be made.
 void PlaybinGraph::useVideoSink(const std::string& description) {
     GstPtr<GstElement> other = description.empty() ? nullptr : makeVideoSink(description);
+    // The frames as decoded, for a picture of the screen without its subtitles.
+    m_decoded = std::make_unique<DecodedFrames>(m_playbin.get());
     if (!other) {
         m_frames = std::make_unique<FrameSink>([this] { m_video.repaint(); });
-        // The frames as decoded, for a picture of the screen without its subtitles.
-        m_decoded = std::make_unique<DecodedFrames>(m_playbin.get());
         m_frames->setShownNotify([this](GstClockTime pts) { m_decoded->shown(pts); });
+    } else {
+        m_decoded->watchSink(other.get());
     }
     GstElement* sink = other ? other.get() : m_frames->element();
     if (sink != nullptr) {

@@ -103,6 +103,7 @@ private:
     void takeMp4Chapters(const std::string& path);
     void onVideoWidgetLost();
     void useTempoFilter();
+    GstPtr<GstSample> shownSample() const;
     bool seek(gint64 start, GstSeekType startType, gint64 end, GstSeekType endType);
 
     GstPtr<GstElement> m_playbin;

@@ -3,8 +3,10 @@
 #include "platform/media/MappedFrame.h"
 #include "platform/media/PlaybinGraph.h"
 
+#include <QPainter>
 #include <QTransform>
 
+#include <gst/video/video-overlay-composition.h>
 #include <gst/video/video.h>
 
 #include <cstdlib>
@@ -24,9 +26,13 @@ GstPtr<GstSample> asRgb(GstSample* sample) {
         gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width", G_TYPE_INT,
                             info.width, "height", G_TYPE_INT, info.height, "pixel-aspect-ratio",
                             GST_TYPE_FRACTION, info.par_n, info.par_d, nullptr));
+    // The frame in plain memory terms: a sink's features (overlay metas) are not converted.
+    const GstPtr<GstCaps> plain(gst_video_info_to_caps(&info));
+    const GstPtr<GstSample> from(
+        gst_sample_new(gst_sample_get_buffer(sample), plain.get(), nullptr, nullptr));
     GError* raw = nullptr;
     GstPtr<GstSample> converted(
-        gst_video_convert_sample(sample, caps.get(), kConvertTimeout, &raw));
+        gst_video_convert_sample(from.get(), caps.get(), kConvertTimeout, &raw));
     const GstPtr<GError> error(raw);
     return error ? nullptr : std::move(converted);
 }
@@ -37,6 +43,34 @@ HRESULT copyImage(GstSample* sample, QImage& picture) {
         return E_FAIL;
     picture = frame.image().copy();
     return S_OK;
+}
+
+// A sink that takes subtitles as pictures beside the frame (not drawn on it) was given them
+// so: they are drawn here as the sink would.
+void drawOverlay(GstSample* sample, QImage& image) {
+    GstVideoOverlayCompositionMeta* meta =
+        gst_buffer_get_video_overlay_composition_meta(gst_sample_get_buffer(sample));
+    if (meta == nullptr)
+        return;
+    QPainter painter(&image);
+    for (guint i = 0; i < gst_video_overlay_composition_n_rectangles(meta->overlay); ++i) {
+        GstVideoOverlayRectangle* rect =
+            gst_video_overlay_composition_get_rectangle(meta->overlay, i);
+        gint x = 0, y = 0;
+        guint w = 0, h = 0;
+        GstBuffer* pixels =
+            gst_video_overlay_rectangle_get_pixels_argb(rect, GST_VIDEO_OVERLAY_FORMAT_FLAG_NONE);
+        GstVideoMeta* layout = pixels ? gst_buffer_get_video_meta(pixels) : nullptr;
+        GstMapInfo map;
+        if (layout == nullptr ||
+            !gst_video_overlay_rectangle_get_render_rectangle(rect, &x, &y, &w, &h) ||
+            !gst_buffer_map(pixels, &map, GST_MAP_READ))
+            continue;
+        const QImage part(map.data, int(layout->width), int(layout->height), layout->stride[0],
+                          QImage::Format_ARGB32);
+        painter.drawImage(QRect(x, y, int(w), int(h)), part);
+        gst_buffer_unmap(pixels, &map);
+    }
 }
 
 // The playing video stream's orientation tag ("rotate-90", "flip-rotate-0", ...); "" for none.
@@ -72,29 +106,36 @@ QImage asShown(const QImage& decoded, const std::string& orientation, QSize show
 
 } // namespace
 
+// The frame on screen: the one our view paints, or the last one another sink was given.
+GstPtr<GstSample> PlaybinGraph::shownSample() const {
+    if (m_frames)
+        return m_frames->latest();
+    GstSample* raw = nullptr;
+    g_object_get(m_playbin.get(), "sample", &raw, nullptr);
+    return GstPtr<GstSample>(raw);
+}
+
 HRESULT PlaybinGraph::GetCurrentPicture(bool withSubtitles, QImage& picture) {
     if (!m_rendered)
         return E_UNEXPECTED;
-    if (!m_facts.hasVideo() || !m_frames || !m_decoded)
+    if (!m_facts.hasVideo() || !m_decoded)
         return E_NOINTERFACE;
-    const GstPtr<GstSample> shown = m_frames->latest();
+    const GstPtr<GstSample> shown = shownSample();
     if (!shown)
         return E_FAIL;
-    const QSize size(m_facts.width, m_facts.height);
+    // Our view's frames are turned on their way to it; any other frame is as decoded.
+    const bool turned = withSubtitles && m_frames;
+    const GstPtr<GstSample> frame =
+        withSubtitles ? GstPtr<GstSample>(gst_sample_ref(shown.get()))
+                      : m_decoded->at(GST_BUFFER_PTS(gst_sample_get_buffer(shown.get())));
+    const GstPtr<GstSample> rgb = frame ? asRgb(frame.get()) : nullptr;
     QImage image;
-    if (withSubtitles) {
-        // Already turned on its way to the screen.
-        if (FAILED(copyImage(shown.get(), image)))
-            return E_FAIL;
-        picture = asShown(image, {}, size);
-        return S_OK;
-    }
-    const GstPtr<GstSample> decoded =
-        m_decoded->at(GST_BUFFER_PTS(gst_sample_get_buffer(shown.get())));
-    const GstPtr<GstSample> rgb = decoded ? asRgb(decoded.get()) : nullptr;
     if (!rgb || FAILED(copyImage(rgb.get(), image)))
         return E_FAIL;
-    picture = asShown(image, orientationOf(m_playbin.get()), size);
+    if (withSubtitles)
+        drawOverlay(frame.get(), image);
+    picture = asShown(image, turned ? std::string() : orientationOf(m_playbin.get()),
+                      QSize(m_facts.width, m_facts.height));
     return S_OK;
 }
 
