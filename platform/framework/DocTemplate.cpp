@@ -1,13 +1,13 @@
 #include "platform/framework/DocTemplate.h"
 
 #include "platform/framework/Document.h"
+#include "platform/framework/Locations.h"
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/MDIFrameWnd.h"
 #include "platform/framework/Resources.h"
 #include "platform/framework/View.h"
 #include "platform/framework/WinApp.h"
 
-#include <QFileInfo>
 #include <QMdiArea>
 #include <QPointer>
 
@@ -29,7 +29,7 @@ QString CMultiDocTemplate::GetDocString(int index) const {
 }
 
 CDocument* CMultiDocTemplate::FindDocument(const QString& path) const {
-    const QString wanted = QFileInfo(path).absoluteFilePath();
+    const QString wanted = AfxFullPath(path);
     for (const auto& doc : m_documents)
         if (!doc->GetPathName().isEmpty() && doc->GetPathName() == wanted)
             return doc.get();
@@ -38,8 +38,7 @@ CDocument* CMultiDocTemplate::FindDocument(const QString& path) const {
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(const QString& pathAsGiven, bool makeVisible) {
     // A document always knows its file by its whole path, however it was named.
-    const QString path =
-        pathAsGiven.isEmpty() ? pathAsGiven : QFileInfo(pathAsGiven).absoluteFilePath();
+    const QString path = AfxFullPath(pathAsGiven);
     std::unique_ptr<CDocument> owned = m_documentFactory ? m_documentFactory() : nullptr;
     if (!owned)
         return nullptr;

@@ -2,13 +2,13 @@
 
 #include "platform/framework/BusyWait.h"
 #include "platform/framework/DocTemplate.h"
+#include "platform/framework/Locations.h"
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/MDIFrameWnd.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/View.h"
 #include "platform/framework/WinApp.h"
 
-#include <QFileInfo>
 #include <QPointer>
 
 CDocument::CDocument() {
@@ -27,8 +27,8 @@ void CDocument::SetTitle(const QString& title) {
 }
 
 void CDocument::SetPathName(const QString& path, bool addToMRU) {
-    m_strPathName = QFileInfo(path).absoluteFilePath();
-    SetTitle(QFileInfo(m_strPathName).fileName());
+    m_strPathName = AfxFullPath(path);
+    SetTitle(AfxDisplayName(m_strPathName));
     if (addToMRU)
         if (CWinApp* app = AfxGetApp())
             app->AddToRecentFileList(m_strPathName);

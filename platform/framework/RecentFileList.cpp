@@ -1,8 +1,7 @@
 #include "platform/framework/RecentFileList.h"
 
+#include "platform/framework/Locations.h"
 #include "platform/framework/Profile.h"
-
-#include <QFileInfo>
 
 CRecentFileList::CRecentFileList(CProfile& profile, QString section, QString entryFormat, int size)
     : m_profile(profile), m_section(std::move(section)), m_entryFormat(std::move(entryFormat)),
@@ -27,7 +26,7 @@ void CRecentFileList::WriteList() {
 }
 
 void CRecentFileList::Add(const QString& path) {
-    const QString full = QFileInfo(path).absoluteFilePath();
+    const QString full = AfxFullPath(path);
     m_paths.removeAll(full);
     m_paths.prepend(full);
     while (m_paths.size() > m_nSize)
