@@ -5,6 +5,7 @@
 
 #include "platform/media/HResult.h"
 #include "platform/media/MediumTags.h"
+#include "platform/media/StreamFault.h"
 #include "platform/media/TrackTags.h"
 
 #include <QImage>
@@ -68,6 +69,9 @@ public:
     virtual std::vector<LONGLONG> GetChapters() const { return {}; }
     // Their titles, in the same order; "" for a chapter without one.
     virtual std::vector<QString> GetChapterTitles() const { return {}; }
+    // A stream from the network that tells no length (a live broadcast): it plays on until
+    // it ends, and its duration reads 0 without making it a still image.
+    virtual bool IsLive() const { return false; }
 };
 
 class IBasicAudio {
@@ -158,7 +162,11 @@ public:
     // VFW_E_UNKNOWN_FILE_TYPE: the type is not recognised or the file is empty;
     // VFW_E_UNSUPPORTED_STREAM: no stream of it can be decoded;
     // HRESULT_FILE_NOT_FOUND, HRESULT_ACCESS_DENIED (also for a folder), else E_FAIL.
+    // An http, https or rtsp URL in place of the path plays that stream: its server is
+    // reached and the chain built within the stream start limit, and a failure tells why in
+    // LastStreamFailure (E_FAIL, or the file results above for what came but cannot play).
     virtual HRESULT RenderFile(const std::wstring& path) = 0;
+    virtual media::StreamFailure LastStreamFailure() const { return {}; }
     // What the rendered file's tags say of it (nothing before a file is rendered).
     virtual media::MediumTags GetTags() const = 0;
 

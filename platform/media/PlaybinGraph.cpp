@@ -11,6 +11,7 @@
 #include "platform/media/ReaderFallback.h"
 #include "platform/media/SinkChoice.h"
 #include "platform/media/StreamLength.h"
+#include "platform/media/StreamReach.h"
 #include "platform/media/SubtitleFiles.h"
 #include "platform/media/TagReading.h"
 #include "platform/media/TiffProbe.h"
@@ -160,6 +161,7 @@ void PlaybinGraph::resetPipeline() {
     m_lastPositionNs = 0;
     m_durationNs.reset();
     m_loopsForever = false;
+    m_stream = false;
     m_rate = 1.0;
     m_chapters.clear();
     m_chapterTitles.clear();
@@ -178,6 +180,10 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
         return *failure;
     }
     resetPipeline();
+    m_streamFailure = {};
+    if (isStreamUri(path)) {
+        return renderStream(QString::fromStdWString(path).toStdString());
+    }
     m_uri = uriForPath(path);
     if (m_uri.empty()) {
         return HRESULT_FILE_NOT_FOUND;
@@ -200,12 +206,16 @@ HRESULT PlaybinGraph::RenderFile(const std::wstring& path) {
     if (m_frames) {
         m_frames->turn(exif == 1 ? "auto" : turnForExifOrientation(exif));
     }
-    const HRESULT hr = preroll();
+    const HRESULT hr = takeRendered(preroll(), exifTurnsOnItsSide(exif));
+    if (SUCCEEDED(hr) && m_chapters.empty()) {
+        takeMp4Chapters(local);
+    }
+    return hr;
+}
+
+HRESULT PlaybinGraph::takeRendered(HRESULT hr, bool turnedOnSide) {
     if (SUCCEEDED(hr)) {
-        m_facts = readStreamFacts(m_playbin.get(), exifTurnsOnItsSide(exif));
-        if (m_chapters.empty()) {
-            takeMp4Chapters(local);
-        }
+        m_facts = readStreamFacts(m_playbin.get(), turnedOnSide);
     }
     // A picture whose size no frame fixed (a file cut short before its first frame)
     // cannot be laid out: such a medium is refused like any other unsupported one.
@@ -240,6 +250,8 @@ void PlaybinGraph::settleDuration() {
         m_durationNs = seenAndHeard && *seenAndHeard > 0 ? std::min(length, *seenAndHeard) : length;
     } else if (m_facts.isStillImage(false)) {
         m_durationNs = 0;
+    } else if (m_stream) {
+        // Measuring would read the stream again: one without a length is live.
     } else {
         m_durationNs = scanDuration(m_uri.c_str(), kScanTimeout);
     }

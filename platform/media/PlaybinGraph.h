@@ -56,6 +56,8 @@ public:
     HRESULT StepFrame(bool forward) override;
     std::vector<LONGLONG> GetChapters() const override { return m_chapters; }
     std::vector<QString> GetChapterTitles() const override { return m_chapterTitles; }
+    bool IsLive() const override { return m_rendered && m_stream && !m_durationNs; }
+    StreamFailure LastStreamFailure() const override { return m_streamFailure; }
 
     HRESULT put_Volume(long volume) override;
     HRESULT get_Volume(long* volume) override;
@@ -93,6 +95,9 @@ private:
     bool makePipeline(const SinkChoice& sinks);
     void useVideoSink(const std::string& description);
     HRESULT preroll();
+    HRESULT renderStream(const std::string& uri);
+    // Keeps a prerolled medium (or lets go of one that failed or shows nothing to play).
+    HRESULT takeRendered(HRESULT hr, bool turnedOnSide);
     void resetPipeline();
     void settleDuration();
     HRESULT changeState(GstState state, long reported);
@@ -121,6 +126,8 @@ private:
     gint64 m_lastPositionNs = 0;
     std::optional<gint64> m_durationNs;
     bool m_loopsForever = false;
+    bool m_stream = false; // the medium comes from the network
+    StreamFailure m_streamFailure;
     std::vector<LONGLONG> m_chapters;
     std::vector<QString> m_chapterTitles; // beside m_chapters; "" where a chapter has none
     long m_requestedState = State_Stopped;

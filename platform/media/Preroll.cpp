@@ -49,9 +49,25 @@ HRESULT resultOfError(GstMessage* message, bool missingDecoder) {
     return error ? resultForRenderError(error->domain, error->code, missingDecoder) : E_FAIL;
 }
 
+// The answer a network source reports from its server ("http-headers").
+int httpStatusOf(GstMessage* message) {
+    const GstStructure* s = gst_message_get_structure(message);
+    guint status = 0;
+    if (s && gst_structure_has_name(s, "http-headers"))
+        gst_structure_get_uint(s, "http-status-code", &status);
+    return static_cast<int>(status);
+}
+
+bool fromUriSource(GstMessage* message) {
+    GstObject* source = GST_MESSAGE_SRC(message);
+    return source && GST_IS_URI_HANDLER(source) &&
+           gst_uri_handler_get_uri_type(GST_URI_HANDLER(source)) == GST_URI_SRC;
+}
+
 } // namespace
 
-PrerollOutcome prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTime timeout) {
+PrerollOutcome prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTime timeout,
+                               GstClockTime pumpEvery) {
     const GstStateChangeReturn change = gst_element_set_state(pipeline, GST_STATE_PAUSED);
     if (change == GST_STATE_CHANGE_SUCCESS || change == GST_STATE_CHANGE_NO_PREROLL) {
         return {S_OK, {}, false};
@@ -62,16 +78,18 @@ PrerollOutcome prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTim
     bool missingDecoder = false;
     GstClockTime stoppedSince = GST_CLOCK_TIME_NONE;
     GstClockTime pumped = gst_util_get_timestamp();
+    const GstClockTime poll = std::min(pumpEvery, kStallPoll);
+    int httpStatus = 0;
     for (;;) {
         const GstClockTime now = gst_util_get_timestamp();
         if (now >= deadline) {
-            return {E_FAIL, {}, false};
+            return {E_FAIL, {}, false, httpStatus};
         }
-        if (now - pumped >= kStallPoll) {
+        if (now - pumped >= poll) {
             WhileStarting::pump();
             pumped = gst_util_get_timestamp();
         }
-        GstPtr<GstMessage> message = bus.pop(std::min(deadline - now, kStallPoll), kWatched);
+        GstPtr<GstMessage> message = bus.pop(std::min(deadline - now, poll), kWatched);
         if (!message) {
             bool delivered = false;
             GstPtr<GstElement> stopped = stoppedReader(pipeline, &delivered);
@@ -82,20 +100,22 @@ PrerollOutcome prerollPipeline(GstElement* pipeline, BusBridge& bus, GstClockTim
             } else if (gst_util_get_timestamp() - stoppedSince >=
                        (delivered ? kEndedGrace : kStallGrace)) {
                 // Nothing can be shown: the file is not read, as far as anyone can tell.
-                return {VFW_E_UNSUPPORTED_STREAM, alternativeTo(stopped.get()), false};
+                return {VFW_E_UNSUPPORTED_STREAM, alternativeTo(stopped.get()), false, httpStatus};
             }
             continue;
         }
         switch (GST_MESSAGE_TYPE(message.get())) {
         case GST_MESSAGE_ERROR:
             return {resultOfError(message.get(), missingDecoder),
-                    readerWithAlternative(message.get()), tellsFlowStopped(message.get())};
+                    readerWithAlternative(message.get()), tellsFlowStopped(message.get()),
+                    httpStatus, fromUriSource(message.get())};
         case GST_MESSAGE_ASYNC_DONE:
             if (GST_MESSAGE_SRC(message.get()) == GST_OBJECT(pipeline)) {
                 return {S_OK, {}, false};
             }
             break;
         default:
+            httpStatus = std::max(httpStatus, httpStatusOf(message.get()));
             missingDecoder = missingDecoder || tellsMissingDecoder(message.get());
             break;
         }
