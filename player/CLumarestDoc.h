@@ -32,6 +32,10 @@ public:
     void ImportMediaFiles(const QString& folder, const QString& extension);
     // Catalogues each of the files (absolute paths) that is not yet.
     void ImportListedFiles(const QStringList& paths);
+    // Plays a stream (an http, https or rtsp URL) in this document's player window, which it
+    // titles; the catalogue is left alone. False when the stream could not be started
+    // (the user has been told why).
+    bool PlayStream(const QString& url);
     // Reads nothing of the file: imports its folder and plays it.
     void Serialize(CArchive& ar) override;
 

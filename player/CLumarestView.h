@@ -98,6 +98,8 @@ public:
     bool IsFullScreen() const { return m_bFullScreen; }
     // The slider in the status bar, while a timed medium is loaded.
     const QSlider* Slider() const { return m_wndSlider.data(); }
+    // A stream from the network that tells no length: only its elapsed time shows.
+    bool IsLive() const;
     bool CanSeek() const { return HasGraph() && m_wndSlider && m_nDuration > 0; }
     // Ending the entry now would play the next one of the queue.
     bool CanMoveQueueOn() const { return MovesQueueOn(TickState()); }
@@ -254,6 +256,10 @@ private:
     void KeepPosition();
     void KeepPositionAtClose();
     void ShowNote(const QString& note);
+    // A stream's window takes the title its tags give, when they give one.
+    void TitleByStream();
+    // Says why a stream could not be started.
+    void ReportRefusedStream(const QString& url) const;
     void ShowChapterMarks();
     void EndNote();
 

@@ -151,6 +151,7 @@ TickInput CLumarestView::TickState() const {
     in.position = MediumSeconds();
     in.ended = m_pME && m_pME->HasEnded();
     in.loops = LoopsAlone();
+    in.live = IsLive();
     in.queueIndex = m_nQueueIndex;
     in.queueSize = doc ? static_cast<int>(doc->m_arrPaths.size()) : 0;
     return in;

@@ -3,6 +3,7 @@
 #include "player/CLumarestView.h"
 
 #include "platform/framework/BusyWait.h"
+#include "platform/framework/Locations.h"
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/media/WhileStarting.h"
@@ -85,6 +86,7 @@ bool CLumarestView::Build(const std::wstring& path) {
         });
     m_tags = m_pGB->GetTags();
     setToolTip(TagsToolTip(m_tags.artist, m_tags.title));
+    TitleByStream();
     PutVolume(m_bSoundOff ? kSilence : static_cast<long>(m_lVolume));
     ApplySpeed();
     if (OwnsStatusBar())
@@ -132,7 +134,9 @@ bool CLumarestView::Refused(HRESULT hr, const std::wstring& path) {
     else if (RunsAQueue())
         PassOverRefused(); // the first entry: the queue's clock starts here
     AnnounceChanges();
-    if (hr == HRESULT_FILE_NOT_FOUND || hr == HRESULT_ACCESS_DENIED)
+    if (const QString url = QString::fromStdWString(path); AfxIsStreamUrl(url))
+        ReportRefusedStream(url);
+    else if (hr == HRESULT_FILE_NOT_FOUND || hr == HRESULT_ACCESS_DENIED)
         AfxMessageBox(FileNotFoundText(QString::fromStdWString(path)), MB_OK);
     else
         AfxMessageBox(UnsupportedFormatText(), MB_OK);

@@ -43,7 +43,12 @@ void CLumarestView::StartTimers(const QString& text) {
     m_nDuration = SecondsOf(m_llDuration);
     // A sound shorter than a second is no still picture: it is timed and plays to its end.
     const bool timed = m_nDuration > 0 || (m_llDuration > 0 && m_pBA && m_pBA->HasSound());
-    if (timed) {
+    if (IsLive()) {
+        // Nothing to position in: the seconds are counted, and no slider shows.
+        DestroySlider();
+        SetPane(0, text);
+        SetTimer(kTickTimer, kSecond);
+    } else if (timed) {
         SetPane(0, text);
         MakeSlider(text);
         // A sound shorter than a second ends before the first tick: its time shows at once.
@@ -63,7 +68,9 @@ void CLumarestView::ShowTime(const QString& text) {
     if (text.isEmpty() && !m_strNote.isEmpty())
         SetPane(0, m_strNote);
     else
-        SetPane(0, text.isEmpty() ? TimeText(m_nElapsed, m_nDuration) : text);
+        SetPane(0, !text.isEmpty() ? text
+                   : IsLive()      ? LiveTimeText(m_nElapsed)
+                                   : TimeText(m_nElapsed, m_nDuration));
 }
 
 void CLumarestView::OnTimer(unsigned id) {

@@ -9,6 +9,10 @@ QString TimeText(int elapsed, int duration) {
     return QString::asprintf(" Time:  %d / %d min", elapsed / 60, minutes);
 }
 
+QString LiveTimeText(int elapsed) {
+    return QString::asprintf(" Time:  %d sec", elapsed);
+}
+
 QString WidestTimeText(int duration, QChar widestDigit) {
     return WithWidestDigits(TimeText(duration, duration), widestDigit);
 }
@@ -51,4 +55,36 @@ QString TagsToolTip(const QString& artist, const QString& title) {
 
 QString FileNotFoundText(const QString& path) {
     return QStringLiteral("File not found: \"%1\"").arg(path);
+}
+
+namespace {
+QString StreamFaultReason(media::StreamFailure failure) {
+    using media::StreamFault;
+    switch (failure.fault) {
+    case StreamFault::ConnectionRefused:
+        return QStringLiteral("connection refused");
+    case StreamFault::HostNotFound:
+        return QStringLiteral("host not found");
+    case StreamFault::Unreachable:
+        return QStringLiteral("network unreachable");
+    case StreamFault::TimedOut:
+        return QStringLiteral("timed out");
+    case StreamFault::NotFound:
+        return QStringLiteral("not found");
+    case StreamFault::Denied:
+        return QStringLiteral("access denied");
+    case StreamFault::ServerError:
+        return QStringLiteral("the server answered %1").arg(failure.httpStatus);
+    case StreamFault::ConnectionLost:
+        return QStringLiteral("connection lost");
+    case StreamFault::None:
+    case StreamFault::NotPlayable:
+        break;
+    }
+    return QStringLiteral("nothing in it can be played");
+}
+} // namespace
+
+QString StreamRefusedText(const QString& url, media::StreamFailure failure) {
+    return QStringLiteral("Cannot open %1: %2").arg(url, StreamFaultReason(failure));
 }

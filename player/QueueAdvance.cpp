@@ -18,7 +18,10 @@ TickResult NextTick(const TickInput& in) {
         out.action = in.duration > 0 ? TickAction::ShowTime : TickAction::Nothing;
         return out;
     }
-    if (!(positioned && in.ended) && out.elapsed <= in.duration) {
+    // A stream without a length runs on until it ends; any other medium until its length.
+    const bool runsOn =
+        in.live ? !in.ended : !(positioned && in.ended) && out.elapsed <= in.duration;
+    if (runsOn) {
         out.action = TickAction::ShowTime;
         return out;
     }

@@ -22,6 +22,7 @@ struct TickInput {
     int position = -1;         // where the medium is, whole seconds; -1 when it cannot say
     bool ended = false;        // the medium has played to its end
     bool loops = false;        // the medium plays again at its end, and nothing follows it
+    bool live = false;         // a stream without a length: it plays until it ends
     int queueIndex = 0;
     int queueSize = 0;
 };
