@@ -33,6 +33,7 @@ CLumarestApp::CLumarestApp(CCommandLineInfo commandLine)
     OnCommand(ID_FILE_NEW, [this] { OnFileNew(); });
     OnCommand(ID_FILE_OPEN, [this] { OnFileOpen(); });
     OnCommand(ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); });
+    OnCommand(ID_FILE_OPENLOCATION, [this] { OnFileOpenLocation(); });
 }
 
 bool CLumarestApp::InitInstance() {

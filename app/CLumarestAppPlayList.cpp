@@ -4,15 +4,20 @@
 #include "app/SharedState.h"
 #include "platform/dao/DaoException.h"
 #include "platform/framework/DocTemplate.h"
+#include "platform/framework/Locations.h"
 #include "platform/framework/MessageBox.h"
 #include "player/CLumarestDoc.h"
 #include "playlist/PlayListFiles.h"
 
 CDocument* CLumarestApp::OpenDocumentFile(const QString& path) {
+    // A file: URL names its local file; a stream is played, not read as a file.
+    const QString location = AfxFullPath(path);
+    if (AfxIsStreamUrl(location))
+        return OpenStream(location);
     // Routed before the media open: a list is never played or catalogued as a medium.
-    if (playlist::IsPlayListFile(path))
-        return OpenPlayListFile(path);
-    return CWinApp::OpenDocumentFile(path);
+    if (playlist::IsPlayListFile(location))
+        return OpenPlayListFile(location);
+    return CWinApp::OpenDocumentFile(location);
 }
 
 CDocument* CLumarestApp::OpenPlayListFile(const QString& path) {

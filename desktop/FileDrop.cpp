@@ -1,5 +1,6 @@
 #include "desktop/FileDrop.h"
 
+#include "platform/framework/Locations.h"
 #include "platform/framework/MDIFrameWnd.h"
 #include "platform/framework/WinApp.h"
 
@@ -13,6 +14,9 @@ namespace desktop {
 QStringList LocalFiles(const QList<QUrl>& urls) {
     QStringList files;
     for (const QUrl& url : urls) {
+        // A stream dropped from a browser opens by its URL.
+        if (const QString text = url.toString(); AfxIsStreamUrl(text))
+            files << text;
         if (!url.isLocalFile())
             continue;
         const QFileInfo info(url.toLocalFile());

@@ -14,8 +14,8 @@ class QMimeData;
 
 namespace desktop {
 
-// The local files among urls, in their order; folders, missing files and
-// other schemes are left out.
+// The local files and the streams (http, https, rtsp) among urls, in their order; folders,
+// missing files and other schemes are left out.
 QStringList LocalFiles(const QList<QUrl>& urls);
 QStringList DroppedFiles(const QMimeData* data);
 // Opens each file as File/Open does.

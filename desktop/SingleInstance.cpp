@@ -2,6 +2,7 @@
 
 #include "desktop/FileDrop.h"
 #include "desktop/WindowFront.h"
+#include "platform/framework/Locations.h"
 #include "platform/framework/WinApp.h"
 
 #include <QCryptographicHash>
@@ -138,7 +139,8 @@ SingleInstance::Sent SingleInstance::Send(const QString& name, const QStringList
     } else {
         QStringList uris;
         for (const QString& file : files)
-            uris << QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString();
+            uris << (AfxIsStreamUrl(file) ? file
+                                          : QUrl::fromLocalFile(AfxFullPath(file)).toString());
         call = QDBusMessage::createMethodCall(name, path, kInterface, QStringLiteral("Open"));
         call << uris << OwnPlatformData();
     }
@@ -189,6 +191,8 @@ void SingleInstance::Open(const QStringList& uris, const QVariantMap& platformDa
         const QUrl url(uri);
         if (url.isLocalFile())
             paths << url.toLocalFile();
+        else if (AfxIsStreamUrl(uri))
+            paths << uri; // a stream opens by its URL
     }
     if (!m_window) { // still starting: its window opens them once it is there
         m_waiting << paths;

@@ -46,6 +46,7 @@ constexpr UINT ID_PLAYER_CHAPTERS = 32853;
 // The picture on screen saved as a file, as decoded or with its subtitles.
 constexpr UINT ID_PLAYER_SAVEPICTURE = 32890;
 constexpr UINT ID_PLAYER_SAVEPICTURESUBTITLED = 32891;
+constexpr UINT ID_FILE_OPENLOCATION = 32875;
 
 // Status-bar panes of the program's own.
 // The player's volume level, beside the lock indicators so that NUM keeps a pane of its own.

@@ -15,6 +15,7 @@ namespace {
 
 using Item = MenuItemDef;
 constexpr const char* kSaveSelection = "Save selection as\u2026";
+constexpr const char* kOpenLocation = "Open &Location\u2026\tCtrl+L";
 
 void InstallStrings(CResources& r) {
     const QString docString =
@@ -59,6 +60,8 @@ void InstallStrings(CResources& r) {
         {ID_RECORDS_PLAY, QStringLiteral("Play selected media files")},
         {ID_RECORDS_DELETE, QStringLiteral("Delete selected lines from Table")},
         {ID_PLAYLIST_SAVESELECTION, QStringLiteral("Save the selected files as a play list")},
+        {ID_FILE_OPENLOCATION,
+         QStringLiteral("Play a stream from the network by its URL\nOpen Location")},
     };
 }
 
@@ -67,7 +70,8 @@ MenuDef MainMenu() {
         Item::Popup("&File",
                     {Item::Command(ID_FILE_OPEN, "&Open...\tCtrl+O"), Item::Separator(),
                      Item::RecentFiles("Recent File"), Item::Separator(),
-                     Item::Command(ID_FILE_CLOSE, "&Close"), Item::Command(ID_APP_EXIT, "E&xit")}),
+                     Item::Command(ID_FILE_CLOSE, "&Close"), Item::Command(ID_APP_EXIT, "E&xit"),
+                     Item::Separator(), Item::Command(ID_FILE_OPENLOCATION, kOpenLocation)}),
         Item::Popup("&View", {Item::Command(ID_VIEW_TOOLBAR, "&Toolbar"),
                               Item::Command(ID_VIEW_STATUS_BAR, "&Status Bar"), Item::Separator(),
                               Item::Command(ID_VIEW_PLAYLIST, "Play List"),
@@ -86,7 +90,8 @@ MenuDef PlayerMenu() {
         Item::Popup("&File", {Item::Command(ID_FILE_OPEN, "&Open...\tCtrl+O"),
                               Item::Command(ID_FILE_CLOSE, "&Close"), Item::Separator(),
                               Item::RecentFiles("Recent File"), Item::Separator(),
-                              Item::Command(ID_APP_EXIT, "E&xit")}),
+                              Item::Command(ID_APP_EXIT, "E&xit"), Item::Separator(),
+                              Item::Command(ID_FILE_OPENLOCATION, kOpenLocation)}),
         Item::Popup("&View", {Item::Command(ID_VIEW_TOOLBAR, "&Toolbar"),
                               Item::Command(ID_VIEW_STATUS_BAR, "&Status Bar"), Item::Separator(),
                               Item::Command(ID_VIEW_FULLSCREEN, "Full screen"),
@@ -127,14 +132,23 @@ MenuDef RecordsMenu() {
 
 std::vector<AcceleratorDef> MainAccelerators() {
     return {
-        {QKeySequence("Ctrl+N"), ID_FILE_NEW},       {QKeySequence("Ctrl+O"), ID_FILE_OPEN},
-        {QKeySequence("Ctrl+S"), ID_FILE_SAVE},      {QKeySequence("Ctrl+P"), ID_FILE_PRINT},
-        {QKeySequence("Ctrl+Z"), ID_EDIT_UNDO},      {QKeySequence("Alt+Backspace"), ID_EDIT_UNDO},
-        {QKeySequence("Ctrl+X"), ID_EDIT_CUT},       {QKeySequence("Shift+Del"), ID_EDIT_CUT},
-        {QKeySequence("Ctrl+C"), ID_EDIT_COPY},      {QKeySequence("Ctrl+Ins"), ID_EDIT_COPY},
-        {QKeySequence("Ctrl+V"), ID_EDIT_PASTE},     {QKeySequence("Shift+Ins"), ID_EDIT_PASTE},
-        {QKeySequence("F6"), ID_NEXT_PANE},          {QKeySequence("Shift+F6"), ID_PREV_PANE},
-        {QKeySequence("Shift+F1"), ID_CONTEXT_HELP}, {QKeySequence("F1"), ID_HELP},
+        {QKeySequence("Ctrl+N"), ID_FILE_NEW},
+        {QKeySequence("Ctrl+O"), ID_FILE_OPEN},
+        {QKeySequence("Ctrl+S"), ID_FILE_SAVE},
+        {QKeySequence("Ctrl+P"), ID_FILE_PRINT},
+        {QKeySequence("Ctrl+Z"), ID_EDIT_UNDO},
+        {QKeySequence("Alt+Backspace"), ID_EDIT_UNDO},
+        {QKeySequence("Ctrl+X"), ID_EDIT_CUT},
+        {QKeySequence("Shift+Del"), ID_EDIT_CUT},
+        {QKeySequence("Ctrl+C"), ID_EDIT_COPY},
+        {QKeySequence("Ctrl+Ins"), ID_EDIT_COPY},
+        {QKeySequence("Ctrl+V"), ID_EDIT_PASTE},
+        {QKeySequence("Shift+Ins"), ID_EDIT_PASTE},
+        {QKeySequence("F6"), ID_NEXT_PANE},
+        {QKeySequence("Shift+F6"), ID_PREV_PANE},
+        {QKeySequence("Shift+F1"), ID_CONTEXT_HELP},
+        {QKeySequence("F1"), ID_HELP},
+        {QKeySequence("Ctrl+L"), ID_FILE_OPENLOCATION},
     };
 }
 
