@@ -258,6 +258,8 @@ private:
     void ShowNote(const QString& note);
     // A stream's window takes the title its tags give, when they give one.
     void TitleByStream();
+    // A playing stream told a new title: the window and the tool tip take it.
+    void OnStreamTagsChanged();
     // Says why a stream could not be started.
     void ReportRefusedStream(const QString& url) const;
     void ShowChapterMarks();

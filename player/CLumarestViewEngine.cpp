@@ -87,6 +87,10 @@ bool CLumarestView::Build(const std::wstring& path) {
     m_tags = m_pGB->GetTags();
     setToolTip(TagsToolTip(m_tags.artist, m_tags.title));
     TitleByStream();
+    m_pGB->SetTagsNotify([view = QPointer(this)] {
+        if (view)
+            view->OnStreamTagsChanged();
+    });
     PutVolume(m_bSoundOff ? kSilence : static_cast<long>(m_lVolume));
     ApplySpeed();
     if (OwnsStatusBar())

@@ -17,6 +17,15 @@ void CLumarestView::TitleByStream() {
         doc->SetTitle(m_tags.title.trimmed());
 }
 
+void CLumarestView::OnStreamTagsChanged() {
+    if (!m_pGB)
+        return;
+    m_tags = m_pGB->GetTags();
+    setToolTip(TagsToolTip(m_tags.artist, m_tags.title));
+    TitleByStream();
+    AnnounceChanges();
+}
+
 void CLumarestView::ReportRefusedStream(const QString& url) const {
     AfxMessageBox(
         StreamRefusedText(url, m_pGB ? m_pGB->LastStreamFailure() : media::StreamFailure{}),

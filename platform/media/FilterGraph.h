@@ -167,6 +167,9 @@ public:
     // LastStreamFailure (E_FAIL, or the file results above for what came but cannot play).
     virtual HRESULT RenderFile(const std::wstring& path) = 0;
     virtual media::StreamFailure LastStreamFailure() const { return {}; }
+    // Called on the UI thread when a stream that plays tells a new title (a broadcast names
+    // each song as it comes); GetTags then has it.
+    virtual void SetTagsNotify(std::function<void()> changed) { (void)changed; }
     // What the rendered file's tags say of it (nothing before a file is rendered).
     virtual media::MediumTags GetTags() const = 0;
 

@@ -150,7 +150,14 @@ HRESULT PlaybinGraph::queryFacet(Facet facet, std::shared_ptr<void>& out) {
 }
 
 media::MediumTags PlaybinGraph::GetTags() const {
-    return m_rendered ? media::readStreamTags(m_playbin.get()) : media::MediumTags{};
+    if (!m_rendered) {
+        return {};
+    }
+    media::MediumTags tags = media::readStreamTags(m_playbin.get());
+    if (!m_streamTitle.isEmpty()) {
+        tags.title = m_streamTitle;
+    }
+    return tags;
 }
 
 void PlaybinGraph::resetPipeline() {
@@ -162,6 +169,7 @@ void PlaybinGraph::resetPipeline() {
     m_durationNs.reset();
     m_loopsForever = false;
     m_stream = false;
+    m_streamTitle.clear();
     m_rate = 1.0;
     m_chapters.clear();
     m_chapterTitles.clear();
@@ -413,6 +421,9 @@ void PlaybinGraph::onBusMessage(GstMessage* message) {
         if (m_ended && !before && m_endedNotify) {
             m_endedNotify();
         }
+    }
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_TAG && m_rendered && m_stream) {
+        takeStreamTitle(message);
     }
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_TOC) {
         takeChapters(message);

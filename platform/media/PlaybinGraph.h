@@ -58,6 +58,9 @@ public:
     std::vector<QString> GetChapterTitles() const override { return m_chapterTitles; }
     bool IsLive() const override { return m_rendered && m_stream && !m_durationNs; }
     StreamFailure LastStreamFailure() const override { return m_streamFailure; }
+    void SetTagsNotify(std::function<void()> changed) override {
+        m_tagsNotify = std::move(changed);
+    }
 
     HRESULT put_Volume(long volume) override;
     HRESULT get_Volume(long* volume) override;
@@ -96,6 +99,7 @@ private:
     void useVideoSink(const std::string& description);
     HRESULT preroll();
     HRESULT renderStream(const std::string& uri);
+    void takeStreamTitle(GstMessage* tag);
     // Keeps a prerolled medium (or lets go of one that failed or shows nothing to play).
     HRESULT takeRendered(HRESULT hr, bool turnedOnSide);
     void resetPipeline();
@@ -128,6 +132,8 @@ private:
     bool m_loopsForever = false;
     bool m_stream = false; // the medium comes from the network
     StreamFailure m_streamFailure;
+    QString m_streamTitle; // the last title a playing stream told
+    std::function<void()> m_tagsNotify;
     std::vector<LONGLONG> m_chapters;
     std::vector<QString> m_chapterTitles; // beside m_chapters; "" where a chapter has none
     long m_requestedState = State_Stopped;

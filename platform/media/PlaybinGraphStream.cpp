@@ -41,4 +41,22 @@ HRESULT PlaybinGraph::renderStream(const std::string& uri) {
     return hr;
 }
 
+void PlaybinGraph::takeStreamTitle(GstMessage* tag) {
+    GstTagList* raw = nullptr;
+    gst_message_parse_tag(tag, &raw);
+    const GstPtr<GstTagList> list(raw);
+    gchar* rawTitle = nullptr;
+    if (!list || !gst_tag_list_get_string(list.get(), GST_TAG_TITLE, &rawTitle)) {
+        return;
+    }
+    const GstPtr<gchar> title(rawTitle);
+    const QString text = QString::fromUtf8(title.get()).trimmed();
+    if (!text.isEmpty() && text != m_streamTitle) {
+        m_streamTitle = text;
+        if (m_tagsNotify) {
+            m_tagsNotify();
+        }
+    }
+}
+
 } // namespace media
