@@ -34,41 +34,30 @@ using Answer = LocalHttpServer::Answer;
 
 namespace {
 
-TEST(StreamLocations, UrlsKeptWholeAndNamedByTheirLastPart) {
+TEST(StreamLocations, UrlsKeptWholeNamedByTheirLastPartAndFailuresInWords) {
     struct Row {
         QString given;
         bool stream;
-        QString full; // what the document and the recent-file list keep
-        QString name; // the window's title
+        QString full, name; // what the document and recent files keep; the window's title
     };
     const QString here = QDir::currentPath();
     const std::vector<Row> rows = {
-        {"http://127.0.0.1:8000/radio/tone.ogg", true, "http://127.0.0.1:8000/radio/tone.ogg",
-         "tone.ogg"},
-        {"HTTPS://example.org/a/b%20c.mp3?x=1", true, "HTTPS://example.org/a/b%20c.mp3?x=1",
-         "b c.mp3"},
+        {"http://127.0.0.1:80/radio/a.ogg", true, "http://127.0.0.1:80/radio/a.ogg", "a.ogg"},
+        {"HTTPS://example.org/b%20c.mp3?x=1", true, "HTTPS://example.org/b%20c.mp3?x=1", "b c.mp3"},
         {"rtsp://cam.local:8554/live", true, "rtsp://cam.local:8554/live", "live"},
         {"http://example.org/", true, "http://example.org/", "example.org"},
         {"file:///tmp/x%20y.ogg", false, "/tmp/x y.ogg", "x y.ogg"},
         {"tone.ogg", false, here + "/tone.ogg", "tone.ogg"},
         {"http:tone.ogg", false, here + "/http:tone.ogg", "http:tone.ogg"},
-        {"ftp://example.org/a.ogg", false, {}, {}},
+        {"ftp://example.org/a.ogg", false, here + "/ftp:/example.org/a.ogg", "a.ogg"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.given.toStdString());
         EXPECT_EQ(AfxIsStreamUrl(row.given), row.stream);
         EXPECT_EQ(media::isStreamUri(row.given.toStdWString()), row.stream);
-        if (!row.full.isEmpty()) {
-            EXPECT_EQ(AfxFullPath(row.given), row.full);
-        }
-        if (!row.name.isEmpty()) {
-            EXPECT_EQ(AfxDisplayName(AfxFullPath(row.given)), row.name);
-        }
+        EXPECT_EQ(AfxFullPath(row.given), row.full);
+        EXPECT_EQ(AfxDisplayName(AfxFullPath(row.given)), row.name);
     }
-}
-
-TEST(StreamLocations, FailuresInWordsAndTheTimeOfALiveStream) {
-    const QString url = QStringLiteral("http://127.0.0.1:9/x.ogg");
     const std::vector<std::pair<media::StreamFailure, QString>> words = {
         {{StreamFault::ConnectionRefused, 0}, "connection refused"},
         {{StreamFault::HostNotFound, 0}, "host not found"},
@@ -80,7 +69,7 @@ TEST(StreamLocations, FailuresInWordsAndTheTimeOfALiveStream) {
         {{StreamFault::NotPlayable, 200}, "nothing in it can be played"},
     };
     for (const auto& [failure, reason] : words)
-        EXPECT_EQ(StreamRefusedText(url, failure), "Cannot open " + url + ": " + reason);
+        EXPECT_EQ(StreamRefusedText("http://h/x", failure), "Cannot open http://h/x: " + reason);
     // The server's answer first, then the limit, then where the error came from.
     EXPECT_EQ(media::faultOfPreroll(404, true, true), StreamFault::NotFound);
     EXPECT_EQ(media::faultOfPreroll(401, false, false), StreamFault::Denied);
@@ -88,14 +77,13 @@ TEST(StreamLocations, FailuresInWordsAndTheTimeOfALiveStream) {
     EXPECT_EQ(media::faultOfPreroll(200, true, true), StreamFault::TimedOut);
     EXPECT_EQ(media::faultOfPreroll(200, true, false), StreamFault::ConnectionLost);
     EXPECT_EQ(media::faultOfPreroll(0, false, false), StreamFault::NotPlayable);
-
+    // No length ends nothing: the seconds are counted until the stream ends.
     EXPECT_EQ(LiveTimeText(75), " Time:  75 sec");
     TickInput live;
     live.playing = live.hasFocus = live.live = true;
     live.elapsed = 700;
-    TickResult tick = NextTick(live);
-    EXPECT_EQ(tick.elapsed, 701);
-    EXPECT_EQ(tick.action, TickAction::ShowTime) << "no length ends nothing";
+    EXPECT_EQ(NextTick(live).elapsed, 701);
+    EXPECT_EQ(NextTick(live).action, TickAction::ShowTime);
     live.ended = true;
     EXPECT_EQ(NextTick(live).action, TickAction::EndQueue);
 }
@@ -200,6 +188,11 @@ TEST_F(Streams, LiveStreamShowsElapsedTimeOnly) {
     EXPECT_TRUE(QRegularExpression(R"(^ Time:  \d+ sec$)").match(pane(0)).hasMatch())
         << pane(0).toStdString();
     EXPECT_EQ(Probe(view).m_wndSlider, nullptr) << "nothing to position in";
+    // A broadcast names each song as it comes: the window takes the name.
+    GstTagList* tags = gst_tag_list_new(GST_TAG_TITLE, "Night Air", nullptr);
+    GstElement* pipeline = Probe(view).m_pGB->Pipeline();
+    gst_element_post_message(pipeline, gst_message_new_tag(GST_OBJECT(pipeline), tags));
+    EXPECT_TRUE(AppHarness::waitFor([&] { return players().front()->GetTitle() == "Night Air"; }));
 }
 
 TEST_F(Streams, FailuresReportedInWordsWithinTheLimitAndTheProgramGoesOn) {

@@ -8,79 +8,58 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace fixtures {
 namespace {
 
-sockaddr_in loopback(int port) {
+int bindLoopback(int s) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
-int boundPort(int socket) {
-    sockaddr_in address{};
     socklen_t size = sizeof address;
-    getsockname(socket, reinterpret_cast<sockaddr*>(&address), &size);
+    if (::bind(s, reinterpret_cast<const sockaddr*>(&address), size) != 0 ||
+        getsockname(s, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+        return 0;
     return ntohs(address.sin_port);
 }
 
-bool sendAll(int socket, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t sent = ::send(socket, data, size, MSG_NOSIGNAL);
-        if (sent <= 0)
+bool sendAll(int socket, const char* data, qsizetype size) {
+    for (ssize_t sent = 0; size > 0; data += sent, size -= sent)
+        if ((sent = ::send(socket, data, static_cast<size_t>(size), MSG_NOSIGNAL)) <= 0)
             return false;
-        data += sent;
-        size -= static_cast<size_t>(sent);
-    }
     return true;
 }
 
-struct Request {
-    QString path;       // empty when the peer only connected
-    qsizetype from = 0; // "Range: bytes=<from>-"
-};
-
-// The request line's path and where the body is asked from, once the whole head has come.
-Request readRequest(int socket) {
+// The request's path and the first byte asked for ("Range: bytes=N-"); no path when the peer
+// only connected.
+std::pair<QString, qsizetype> readRequest(int socket) {
     QByteArray head;
     char buffer[2048];
+    pollfd p{socket, POLLIN, 0};
     while (!head.contains("\r\n\r\n")) {
-        pollfd p{socket, POLLIN, 0};
-        if (::poll(&p, 1, 5000) <= 0)
-            return {};
-        const ssize_t got = ::recv(socket, buffer, sizeof buffer, 0);
+        const ssize_t got = ::poll(&p, 1, 5000) > 0 ? ::recv(socket, buffer, sizeof buffer, 0) : 0;
         if (got <= 0)
             return {};
         head.append(buffer, got);
     }
     const QList<QByteArray> words = head.left(head.indexOf("\r\n")).split(' ');
-    Request request;
-    request.path = words.size() >= 2 ? QString::fromLatin1(words[1]) : QString();
     const qsizetype range = head.toLower().indexOf("range: bytes=");
-    if (range >= 0)
-        request.from =
-            head.mid(range + 13, head.indexOf('-', range + 13) - range - 13).toLongLong();
-    return request;
+    const qsizetype from = range < 0 ? 0 : head.mid(range + 13).split('-').value(0).toLongLong();
+    return {words.size() >= 2 ? QString::fromLatin1(words[1]) : QString(), from};
 }
 
 } // namespace
 
 LocalHttpServer::LocalHttpServer() {
     m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in address = loopback(0);
-    if (m_listener < 0 ||
-        ::bind(m_listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(m_listener, 16) != 0) {
-        if (m_listener >= 0)
-            ::close(m_listener);
+    m_port = m_listener >= 0 ? bindLoopback(m_listener) : 0;
+    if (m_port == 0 || ::listen(m_listener, 16) != 0) {
+        ::close(m_listener);
         m_listener = -1;
         return;
     }
-    m_port = boundPort(m_listener);
     m_acceptor = std::thread([this] { acceptLoop(); });
 }
 
@@ -105,9 +84,7 @@ QString LocalHttpServer::url(const QString& path) const {
 
 int LocalHttpServer::closedPort() {
     const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in address = loopback(0);
-    ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    const int port = boundPort(s);
+    const int port = bindLoopback(s);
     ::close(s); // bound, never listened on, and let go: nothing answers there
     return port;
 }
@@ -115,9 +92,8 @@ int LocalHttpServer::closedPort() {
 void LocalHttpServer::acceptLoop() {
     while (!m_stop) {
         pollfd p{m_listener, POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0)
-            continue;
-        const int socket = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        const int socket =
+            ::poll(&p, 1, 50) > 0 ? ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC) : -1;
         if (socket < 0)
             continue;
         const std::lock_guard lock(m_mutex);
@@ -128,7 +104,6 @@ void LocalHttpServer::acceptLoop() {
     }
 }
 
-// Sleeps in short steps; false once the server is stopping.
 bool LocalHttpServer::pause(int ms) const {
     for (int slept = 0; slept < ms && !m_stop; slept += 10)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -136,59 +111,45 @@ bool LocalHttpServer::pause(int ms) const {
 }
 
 void LocalHttpServer::answer(int socket) {
-    const Request request = readRequest(socket);
-    const QString& path = request.path;
+    const auto [path, asked] = readRequest(socket);
     if (path.isEmpty())
         return;
     ++m_requests;
-    Resource resource;
-    {
-        const std::lock_guard lock(m_mutex);
-        const auto found = m_resources.find(path);
-        if (found == m_resources.end()) {
-            const QByteArray missing = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n"
-                                       "Connection: close\r\n\r\n";
-            sendAll(socket, missing.constData(), missing.size());
-            return;
-        }
-        resource = found->second;
+    std::unique_lock lock(m_mutex);
+    const auto found = m_resources.find(path);
+    if (found == m_resources.end()) {
+        lock.unlock();
+        const QByteArray missing = "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n";
+        sendAll(socket, missing.constData(), missing.size());
+        return;
     }
+    const Resource r = found->second;
+    lock.unlock();
     // A whole body may be asked for from a point on, as readers seek in it.
-    const bool ranged =
-        resource.answer == Answer::Whole && request.from > 0 && request.from < resource.body.size();
-    const QByteArray body = ranged ? resource.body.mid(request.from) : resource.body;
-    QByteArray head = ranged ? "HTTP/1.1 206 Partial Content\r\n" : "HTTP/1.1 200 OK\r\n";
-    head += "Content-Type: application/octet-stream\r\nConnection: close\r\n";
-    if (ranged)
-        head += QStringLiteral("Content-Range: bytes %1-%2/%3\r\n")
-                    .arg(request.from)
-                    .arg(resource.body.size() - 1)
-                    .arg(resource.body.size())
-                    .toLatin1();
-    if (resource.answer == Answer::Whole || resource.answer == Answer::Broken)
-        head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
-    if (resource.answer == Answer::Whole)
-        head += "Accept-Ranges: bytes\r\n";
-    head += "\r\n";
+    const qsizetype size = r.body.size();
+    const qsizetype from = r.answer == Answer::Whole && asked < size ? asked : 0;
+    QByteArray head = from > 0 ? QStringLiteral("HTTP/1.1 206 Partial Content\r\nContent-Range: "
+                                                "bytes %1-%2/%3\r\n")
+                                     .arg(from)
+                                     .arg(size - 1)
+                                     .arg(size)
+                                     .toLatin1()
+                               : QByteArray("HTTP/1.1 200 OK\r\nAccept-Ranges: bytes\r\n");
+    if (r.answer == Answer::Whole || r.answer == Answer::Broken)
+        head += "Content-Length: " + QByteArray::number(size - from) + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    const QByteArray body = r.answer == Answer::Stall    ? QByteArray(1000, '\0')
+                            : r.answer == Answer::Broken ? r.body.left(64)
+                                                         : r.body.mid(from);
+    const qsizetype piece = r.answer == Answer::Whole   ? body.size() + 1
+                            : r.answer == Answer::Stall ? 1
+                                                        : 512;
+    const int wait = r.answer == Answer::Stall ? 500 : r.answer == Answer::Trickle ? 20 : 0;
     if (!sendAll(socket, head.constData(), head.size()))
         return;
-    switch (resource.answer) {
-    case Answer::Whole:
-        sendAll(socket, body.constData(), body.size());
-        break;
-    case Answer::Broken:
-        sendAll(socket, body.constData(), std::min<qsizetype>(body.size(), 64));
-        break;
-    case Answer::Trickle:
-        for (qsizetype at = 0; at < body.size() && pause(20); at += 512)
-            if (!sendAll(socket, body.constData() + at, std::min<qsizetype>(512, body.size() - at)))
-                break;
-        break;
-    case Answer::Stall:
-        while (pause(500) && sendAll(socket, "\0", 1)) {
-        }
-        break;
-    }
+    for (qsizetype at = 0; at < body.size() && pause(wait); at += piece)
+        if (!sendAll(socket, body.constData() + at, std::min(piece, body.size() - at)))
+            return;
 }
 
 } // namespace fixtures

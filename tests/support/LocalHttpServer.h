@@ -45,7 +45,7 @@ private:
     };
     void acceptLoop();
     void answer(int socket);
-    bool pause(int ms) const;
+    bool pause(int ms) const; // false once the server is stopping
 
     int m_listener = -1;
     int m_port = 0;
