@@ -15,7 +15,8 @@ QString MprisRootAdaptor::DesktopEntry() const {
     return QStringLiteral("lumarest");
 }
 QStringList MprisRootAdaptor::SupportedUriSchemes() const {
-    return {QStringLiteral("file")};
+    return {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https"),
+            QStringLiteral("rtsp")};
 }
 QStringList MprisRootAdaptor::SupportedMimeTypes() const {
     return desktop::SupportedMimeTypes();

@@ -155,11 +155,9 @@ void MprisService::SeekTo(qlonglong positionUs) {
             std::clamp<qlonglong>(positionUs / kUsPerSecond, 0, std::numeric_limits<int>::max())));
 }
 
+// A local file, or a stream by its URL; any other address is left alone.
 void MprisService::OpenUri(const QString& uri) {
-    const QUrl url(uri);
-    if (!url.isLocalFile())
-        return;
-    const QStringList files = LocalFiles({url});
+    const QStringList files = LocalFiles({QUrl(uri)});
     QTimer::singleShot(0, this, [files] { OpenFiles(files); });
 }
 

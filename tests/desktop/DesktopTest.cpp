@@ -4,6 +4,7 @@
 // under dbus-run-session; their client and the fake screen saver use a
 // connection of their own, so every call goes through the bus daemon.
 #include "AppHarness.h"
+#include "LocalHttpServer.h"
 #include "MediaFixtures.h"
 #include "PlayerViewProbe.h"
 
@@ -32,6 +33,7 @@
 #include <QDBusVariant>
 #include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QMdiArea>
@@ -91,16 +93,16 @@ TEST(DesktopDrop, DroppedFilesOpenInOrderOnTheAreaAndOnEveryChildWindow) {
     EXPECT_EQ(desktop.Mpris(), nullptr);
     EXPECT_EQ(h.frame().windowIcon().availableSizes().size(), 8); // the installed icon's sizes
 
-    // A folder and a web address alone: refused, nothing opens.
+    // A folder and an address of another scheme alone: refused, nothing opens.
     QWidget* area = h.frame().GetMdiArea()->viewport();
     EXPECT_FALSE(DropUrls(
-        area, {QUrl::fromLocalFile(media.path() + "/folder"), QUrl("https://example.org/x.wav")}));
+        area, {QUrl::fromLocalFile(media.path() + "/folder"), QUrl("ftp://example.org/x.wav")}));
     AppHarness::pump(50);
     EXPECT_TRUE(h.frame().ChildFrames().empty());
 
     // On the MDI area: the file opens and its folder's .wav files are catalogued.
     ASSERT_TRUE(DropUrls(area, {QUrl::fromLocalFile(media.path() + "/folder"),
-                                QUrl::fromLocalFile(a), QUrl("https://example.org/y.wav")}));
+                                QUrl::fromLocalFile(a), QUrl("ftp://example.org/y.wav")}));
     ASSERT_TRUE(AppHarness::waitFor([&] { return h.frame().ChildFrames().size() == 1; }));
     EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 3);
 
@@ -121,6 +123,17 @@ TEST(DesktopDrop, DroppedFilesOpenInOrderOnTheAreaAndOnEveryChildWindow) {
     ASSERT_TRUE(AppHarness::waitFor([&] { return h.frame().ChildFrames().size() == 5; }));
     EXPECT_EQ(WindowTitles(h.frame()).back(), "d.wav");
     EXPECT_EQ(h.app().m_pRecentFileList->Paths(), QStringList({d, b, c, a}));
+
+    // A stream's address, as a browser drags it: it plays by its URL, nothing catalogued.
+    fixtures::LocalHttpServer server;
+    QFile served(a);
+    ASSERT_TRUE(served.open(QIODevice::ReadOnly));
+    server.serve("/radio/e.wav", served.readAll(), fixtures::LocalHttpServer::Answer::Whole);
+    ASSERT_TRUE(DropUrls(area, {QUrl(server.url("/radio/e.wav"))}));
+    ASSERT_TRUE(AppHarness::waitFor([&] { return h.frame().ChildFrames().size() == 6; }));
+    EXPECT_EQ(WindowTitles(h.frame()).back(), "e.wav");
+    EXPECT_EQ(h.app().m_pRecentFileList->Paths().front(), server.url("/radio/e.wav"));
+    EXPECT_EQ(h.frame().m_PlayList.CountRecords("FILES"), 4);
     EXPECT_TRUE(h.messages.empty());
 }
 
