@@ -114,6 +114,8 @@ private:
     void useTempoFilter();
     GstPtr<GstSample> shownSample() const;
     bool seek(gint64 start, GstSeekType startType, gint64 end, GstSeekType endType);
+    // A flushing seek to where the medium is: what is queued downstream goes at once.
+    bool seekHere();
 
     GstPtr<GstElement> m_playbin;
     std::unique_ptr<SubtitleKind> m_subtitleKind;

@@ -45,18 +45,21 @@ HRESULT PlaybinGraph::SetRate(double rate) {
     if (rate == m_rate) {
         return S_OK;
     }
-    // From where the medium is now: the seek that carries the rate must not move it.
-    LONGLONG position = 0;
-    GetCurrentPosition(&position);
     const double before = std::exchange(m_rate, rate);
     if (m_durationNs.value_or(0) <= 0) {
         return S_OK; // a still picture has no pace to change
     }
-    if (!seek(position * 100, GST_SEEK_TYPE_SET, -1, GST_SEEK_TYPE_NONE)) {
+    if (!seekHere()) {
         m_rate = before;
         return E_FAIL;
     }
     return S_OK;
+}
+
+bool PlaybinGraph::seekHere() {
+    LONGLONG position = 0;
+    GetCurrentPosition(&position);
+    return seek(position * 100, GST_SEEK_TYPE_SET, -1, GST_SEEK_TYPE_NONE);
 }
 
 HRESULT PlaybinGraph::GetRate(double* rate) {

@@ -68,8 +68,19 @@ int PlaybinGraph::CurrentSoundTrack() const {
     return m_rendered ? currentTrack(m_playbin.get(), kSound) : -1;
 }
 
+// The sound already queued for the output would play out first (most of a second); a seek
+// to where the medium is drops it, so the new track is heard at once. A stream that cannot
+// seek plays out what it has.
 HRESULT PlaybinGraph::SelectSoundTrack(int index) {
-    return m_rendered ? selectTrack(m_playbin.get(), kSound, index) : E_UNEXPECTED;
+    if (!m_rendered) {
+        return E_UNEXPECTED;
+    }
+    const bool change = index != currentTrack(m_playbin.get(), kSound);
+    const HRESULT hr = selectTrack(m_playbin.get(), kSound, index);
+    if (SUCCEEDED(hr) && change && m_durationNs.value_or(0) > 0) {
+        seekHere();
+    }
+    return hr;
 }
 
 std::vector<TrackTags> PlaybinGraph::SubtitleTracks() const {
