@@ -8,12 +8,19 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
+namespace {
+// A title's "&" is shown as it is, not taken for a shortcut's mark.
+QString MenuText(QString label) {
+    return label.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+} // namespace
+
 void CLumarestView::InitTrackCommands() {
     const QPointer<CLumarestView> self(this);
     OnUpdateCommandUI(ID_PLAYER_SOUNDTRACKS, [this, self](CCmdUI* ui) {
         const int current = SoundTrack();
         for (const TrackChoice& track : SoundTracks())
-            ui->AddItem(track.label, track.index == current, [self, i = track.index] {
+            ui->AddItem(MenuText(track.label), track.index == current, [self, i = track.index] {
                 if (self)
                     self->SetSoundTrack(i);
             });
@@ -25,7 +32,7 @@ void CLumarestView::InitTrackCommands() {
                 self->SetSubtitleTrack(kNoTrack);
         });
         for (const TrackChoice& track : SubtitleTracks())
-            ui->AddItem(track.label, track.index == current, [self, i = track.index] {
+            ui->AddItem(MenuText(track.label), track.index == current, [self, i = track.index] {
                 if (self)
                     self->SetSubtitleTrack(i);
             });

@@ -368,9 +368,9 @@ TEST(DesktopBus, TheSoundMenuNamesTheTracksPlaying) {
         << qPrintable(playing);
     CLumarestView* view = doc->m_pCLumarestView;
     for (const auto& [key, expected] :
-         {std::pair{Qt::Key_NumberSign, "French \u2013 Commentary / German"},
-          {Qt::Key_J, "French \u2013 Commentary / Track 2"},
-          {Qt::Key_J, "French \u2013 Commentary / None"}}) {
+         {std::pair{Qt::Key_NumberSign, "French \u2013 Notes & Commentary / German"},
+          {Qt::Key_J, "French \u2013 Notes & Commentary / Track 2"},
+          {Qt::Key_J, "French \u2013 Notes & Commentary / None"}}) {
         QTest::keyClick(view, key);
         EXPECT_TRUE(AppHarness::waitFor([&] { return tracks() == QString::fromUtf8(expected); }))
             << qPrintable(playing);

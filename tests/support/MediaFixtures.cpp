@@ -294,7 +294,7 @@ QString makeTrackedFilm(const QString& dir, const QString& name, int seconds) {
                               "-metadata:s:a:1",
                               "language=fra",
                               "-metadata:s:a:1",
-                              "title=Commentary",
+                              "title=Notes & Commentary",
                               "-metadata:s:s:0",
                               "language=ger",
                               "-metadata:s:s:1",
