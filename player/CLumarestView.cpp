@@ -125,9 +125,13 @@ void CLumarestView::SetFile(const QString& path) {
     m_bstrFile = path.toStdWString();
 }
 
+bool CLumarestView::OnCmdMsg(UINT nID, CCmdUI* pCmdUI) {
+    return !m_bStarting && CView::OnCmdMsg(nID, pCmdUI);
+}
+
 // A double-click on the picture: full screen, as View / Full screen.
 void CLumarestView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && m_pVW && m_pVW->VideoWidget())
+    if (event->button() == Qt::LeftButton && !m_bStarting && m_pVW && m_pVW->VideoWidget())
         SetFullScreen(true);
     CView::mouseDoubleClickEvent(event);
 }

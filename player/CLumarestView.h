@@ -68,6 +68,8 @@ public:
     void OnSetFocus(QWidget* oldFocus) override;
     void OnKillFocus(QWidget* newFocus) override;
     void OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags) override;
+    // While its medium starts, the view takes none of the commands meant for it.
+    bool OnCmdMsg(UINT nID, CCmdUI* pCmdUI) override;
     void OnSize(unsigned type, int cx, int cy) override;
     void OnArranged() override;
     // A video asks for its native size (Window/Cascade gives frames their asked size).

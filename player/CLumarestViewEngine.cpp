@@ -113,10 +113,13 @@ bool CLumarestView::Build(const std::wstring& path) {
 }
 
 // A medium may take seconds to start on a busy machine: the other windows go on
-// meanwhile, and the user's input waits for the end with the wait cursor shown.
+// meanwhile, and the user's input waits for the end with the wait cursor shown. A stream
+// may take many seconds to answer: the program takes the user's input meanwhile, and this
+// view, half made, ignores what is meant for it (IsStartingMedium).
 HRESULT CLumarestView::Render(const std::wstring& path) {
     const std::shared_ptr<IGraphBuilder> builder = m_pGB; // whatever happens meanwhile
-    CBusyWait wait;
+    CBusyWait wait(AfxIsStreamUrl(QString::fromStdWString(path)) ? CBusyWait::Input::Taken
+                                                                 : CBusyWait::Input::Held);
     const media::WhileStarting keepAlive([&wait] { wait.Pump(); });
     const QScopedValueRollback starting(m_bStarting, true);
     return builder->RenderFile(path);

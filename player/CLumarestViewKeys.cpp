@@ -25,6 +25,8 @@ constexpr int kLongSeekStep = 30; // with Shift
 } // namespace
 
 void CLumarestView::OnKeyDown(unsigned nChar, unsigned nRepCnt, unsigned nFlags) {
+    if (m_bStarting)
+        return; // a stream that is still starting: nothing to act on yet
     switch (nChar) {
     case vk::VK_END:
     case vk::VK_HOME:

@@ -26,7 +26,7 @@ std::vector<Deferred>& DeferredActions() {
 
 } // namespace
 
-CBusyWait::CBusyWait() : m_started(QDateTime::currentMSecsSinceEpoch()) {
+CBusyWait::CBusyWait(Input input) : m_started(QDateTime::currentMSecsSinceEpoch()), m_input(input) {
     ++g_depth;
 }
 
@@ -40,9 +40,11 @@ CBusyWait::~CBusyWait() {
 }
 
 void CBusyWait::Pump() {
+    const bool taken = m_input == Input::Taken;
     if (!m_cursor && QDateTime::currentMSecsSinceEpoch() - m_started >= kCursorAfterMs)
-        m_cursor = std::make_unique<CWaitCursor>();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_cursor = std::make_unique<CWaitCursor>(taken ? Qt::BusyCursor : Qt::WaitCursor);
+    QCoreApplication::processEvents(taken ? QEventLoop::AllEvents
+                                          : QEventLoop::ExcludeUserInputEvents);
 }
 
 bool CBusyWait::Active() {

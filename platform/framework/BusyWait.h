@@ -1,9 +1,11 @@
 #pragma once
 // A wait the program cannot go on without (a medium that is still starting), during
 // which its windows stay painted and the desktop keeps getting answers: Pump handles
-// whatever is pending except the user's own input, which waits for the end. After a
-// short while the wait cursor shows. Whatever would destroy windows in the meantime
-// (closing a document, or the main window) is put off until no wait remains.
+// whatever is pending. The user's own input waits for the end of a short wait (a file),
+// and after a while the wait cursor shows; a wait that may last many seconds (a stream
+// from the network) takes it meanwhile, and shows the busy arrow. Whatever would destroy
+// windows in the meantime (closing a document, or the main window) is put off until no
+// wait remains.
 #include <QPointer>
 
 #include <functional>
@@ -13,7 +15,8 @@ class CWaitCursor;
 
 class CBusyWait {
 public:
-    CBusyWait();
+    enum class Input { Held, Taken };
+    explicit CBusyWait(Input input = Input::Held);
     ~CBusyWait();
     CBusyWait(const CBusyWait&) = delete;
     CBusyWait& operator=(const CBusyWait&) = delete;
@@ -27,5 +30,6 @@ public:
 
 private:
     qint64 m_started;
+    Input m_input;
     std::unique_ptr<CWaitCursor> m_cursor;
 };

@@ -6,9 +6,9 @@ namespace {
 int g_depth = 0;
 }
 
-CWaitCursor::CWaitCursor() {
+CWaitCursor::CWaitCursor(Qt::CursorShape shape) {
     if (g_depth++ == 0)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QApplication::setOverrideCursor(shape);
 }
 
 CWaitCursor::~CWaitCursor() {

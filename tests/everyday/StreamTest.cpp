@@ -197,8 +197,13 @@ TEST_F(Streams, FailuresReportedInWordsWithinTheLimitAndTheProgramGoesOn) {
                      [&] { longestGap = std::max(longestGap, gap.restart()); });
     gap.start();
     beat.start(5);
+    // The window on its way takes no commands until its stream plays.
+    bool held = false;
+    QTimer::singleShot(limit / 2,
+                       [&] { held = !harness->frame().QueryCommand(ID_PLAYER_PAUSE).m_bEnabled; });
     const qint64 slow = refusedWithin(server.url("/slow/tone.ogg"), "timed out");
     beat.stop();
+    EXPECT_TRUE(held);
     EXPECT_LT(longestGap, testtime::scaled(100));
     EXPECT_GE(slow, limit - 100);
     EXPECT_LT(slow, limit + testtime::scaled(1500)) << "no hang past the limit";

@@ -6,6 +6,7 @@
 // with a file on a Wayland session (weston), natively and through XWayland, on both of
 // weston's renderers: its window and picture read back from weston; and full screen typed on
 // the keyboard of a weston nested in an X server.
+#include "LocalHttpServer.h"
 #include "MediaFixtures.h"
 #include "ScreenPicture.h"
 #include "TestTime.h"
@@ -782,6 +783,22 @@ TEST(PlayerAsAUserSeesIt, EverydayControlsByTheirKeys) {
     expectEverydaySteps({[&](const QStringList& keys) { desk.Keys(keys); },
                          [&] { return desk.x.Shot(); }, [&] { return desk.StatusBar(); },
                          [&] { return desk.Title(); }});
+
+    // A stream whose server never sends it: while it starts, the program takes the user's
+    // keys. Here the Window menu brings the film back to the front.
+    fixtures::LocalHttpServer server;
+    server.serve("/radio/stall", QByteArray(4096, '\0'), fixtures::LocalHttpServer::Answer::Stall);
+    desk.Keys({"ctrl+l"});
+    ASSERT_TRUE(
+        XSession::WaitFor([&] { return !desk.x.FindWindow("^Open Location$").isEmpty(); }, 10000));
+    sleepScaled(300);
+    desk.x.Xdo({"type", "--delay", "20", server.url("/radio/stall")});
+    desk.x.Xdo({"key", "Return"});
+    ASSERT_TRUE(desk.WaitForTitle("Lumarest - stall"));
+    desk.Keys({"alt+w", "1"});
+    EXPECT_TRUE(XSession::WaitFor([&] { return desk.Title() == "Lumarest - " + kFilm; }, 5000))
+        << "the keys waited for the stream";
+    EXPECT_TRUE(desk.x.FindWindow("^Lumarest$").isEmpty()) << "the stream is still starting";
 }
 
 // The title bar (whoever draws it: the program itself on Wayland, weston for XWayland's
