@@ -99,13 +99,9 @@ QString SlowVideo(const QString& dir, const QString& name, int seconds) {
     if (ffmpeg.isEmpty())
         return {};
     const int status = QProcess::execute(
-        ffmpeg,
-        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"),
-         QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("color=size=64x48:rate=1"),
-         QStringLiteral("-t"), QString::number(seconds), QStringLiteral("-c:v"),
-         QStringLiteral("libx264"), QStringLiteral("-preset"), QStringLiteral("ultrafast"),
-         QStringLiteral("-g"), QStringLiteral("10"), QStringLiteral("-pix_fmt"),
-         QStringLiteral("yuv420p"), path});
+        ffmpeg, QStringList{"-v", "error", "-f", "lavfi", "-i", "color=size=64x48:rate=1", "-t",
+                            QString::number(seconds), "-c:v", "libx264", "-preset", "ultrafast",
+                            "-g", "10", "-pix_fmt", "yuv420p", path});
     return status == 0 ? path : QString();
 }
 

@@ -54,7 +54,7 @@ QString makeWidePixelVideo(const QString& dir, const QString& name, QSize stored
 // end, made by ffmpeg. "" when it could not be made (ffmpeg missing).
 QString makeAnimatedGif(const QString& dir, const QString& name, int seconds);
 // A film as the everyday controls see one, in Matroska, made by ffmpeg: a test picture,
-// two tones (English 440 Hz, French 880 Hz titled "Commentary"), two subtitle tracks
+// two tones (English 440 Hz, French 880 Hz titled "Notes & Commentary"), two subtitle tracks
 // (German, and one untagged) of one line over the whole length, and three chapters
 // ("Part 1" to "Part 3") starting at 0, a third and two thirds. "" without ffmpeg.
 QString makeTrackedFilm(const QString& dir, const QString& name, int seconds);
