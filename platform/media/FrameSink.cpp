@@ -1,5 +1,9 @@
 #include "platform/media/FrameSink.h"
 
+#include <gst/video/video.h>
+
+#include <algorithm>
+
 namespace media {
 namespace {
 
@@ -8,6 +12,8 @@ namespace {
 constexpr const char* kFrameCaps = "video/x-raw, format=(string)BGRx";
 // A frame later than this is dropped, as video sinks do, and upstream is told to catch up.
 constexpr gint64 kMaxLateness = 20 * GST_MSECOND;
+// Larger than any screen: a size beyond it is not asked for.
+constexpr int kLargestShown = 16384;
 
 GstElement* makeElement(const char* factory, const char* name) {
     return gst_element_factory_make(factory, name);
@@ -15,14 +21,23 @@ GstElement* makeElement(const char* factory, const char* name) {
 
 } // namespace
 
+// Before the turn, frames are converted only when the turn cannot take them as decoded (it
+// passes them on untouched otherwise); the scaler then converts and scales in one pass, on
+// as many threads as the machine has cores. GStreamer before 1.22 scales in videoscale,
+// which converts nothing: the first converter then gives it RGB.
 FrameSink::FrameSink(std::function<void()> frameArrived) : m_frameArrived(std::move(frameArrived)) {
     GstElement* convert = makeElement("videoconvert", nullptr);
     // Turns the picture as its orientation tag says: phones store portrait video and photos
     // lying on their side.
     GstElement* turn = makeElement("videoflip", "turn");
+    GstElement* scale = makeElement("videoconvertscale", "scale");
+    if (scale == nullptr)
+        scale = makeElement("videoscale", "scale");
+    GstElement* size = makeElement("capsfilter", "size");
     GstElement* appsink = makeElement("appsink", "frames");
-    if (convert == nullptr || turn == nullptr || appsink == nullptr) {
-        for (GstElement* element : {convert, turn, appsink}) {
+    if (convert == nullptr || turn == nullptr || scale == nullptr || size == nullptr ||
+        appsink == nullptr) {
+        for (GstElement* element : {convert, turn, scale, size, appsink}) {
             if (element != nullptr) {
                 gst_object_unref(gst_object_ref_sink(element));
             }
@@ -30,7 +45,10 @@ FrameSink::FrameSink(std::function<void()> frameArrived) : m_frameArrived(std::m
         return;
     }
     gst_util_set_object_arg(G_OBJECT(turn), "video-direction", "auto");
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(scale), "n-threads"))
+        g_object_set(scale, "n-threads", std::max(1u, g_get_num_processors()), nullptr);
     GstPtr<GstCaps> caps(gst_caps_from_string(kFrameCaps));
+    g_object_set(size, "caps", caps.get(), nullptr);
     g_object_set(appsink, "caps", caps.get(), "sync", TRUE, "qos", TRUE, "max-lateness",
                  kMaxLateness, "enable-last-sample", FALSE, nullptr);
     GstAppSinkCallbacks callbacks{};
@@ -39,10 +57,14 @@ FrameSink::FrameSink(std::function<void()> frameArrived) : m_frameArrived(std::m
     gst_app_sink_set_callbacks(GST_APP_SINK(appsink), &callbacks, this, nullptr);
 
     GstElement* bin = gst_bin_new("lumarest-frames");
-    gst_bin_add_many(GST_BIN(bin), convert, turn, appsink, nullptr);
-    gst_element_link_many(convert, turn, appsink, nullptr);
+    gst_bin_add_many(GST_BIN(bin), convert, turn, scale, size, appsink, nullptr);
+    gst_element_link_many(convert, turn, scale, size, appsink, nullptr);
     GstPtr<GstPad> input(gst_element_get_static_pad(convert, "sink"));
     gst_element_add_pad(bin, gst_ghost_pad_new("sink", input.get()));
+    GstPtr<GstPad> turned(gst_element_get_static_pad(scale, "sink"));
+    gst_pad_add_probe(turned.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, &FrameSink::onCaps, this,
+                      nullptr);
+    m_size = size;
     m_bin.reset(GST_ELEMENT(gst_object_ref_sink(bin)));
 }
 
@@ -61,8 +83,59 @@ GstPtr<GstSample> FrameSink::latest() const {
 }
 
 void FrameSink::clear() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_latest.reset();
+        m_shape = {};
+    }
+    scaleToShown(false);
+}
+
+FrameSink::Shape FrameSink::shape() const {
     std::lock_guard lock(m_mutex);
-    m_latest.reset();
+    return m_shape;
+}
+
+void FrameSink::scaleToShown(bool scale) {
+    m_scale = scale;
+    if (!scale)
+        askFor({});
+}
+
+void FrameSink::showAt(QSize devicePixels) {
+    if (m_scale && !devicePixels.isEmpty() && devicePixels.width() <= kLargestShown &&
+        devicePixels.height() <= kLargestShown)
+        askFor(devicePixels);
+}
+
+// The caps filter tells the scaler upstream; the frames take the new size from the next one.
+void FrameSink::askFor(QSize size) {
+    if (m_size == nullptr || size == m_asked)
+        return;
+    m_asked = size;
+    GstPtr<GstCaps> caps(gst_caps_from_string(kFrameCaps));
+    if (!size.isEmpty())
+        gst_caps_set_simple(caps.get(), "width", G_TYPE_INT, size.width(), "height", G_TYPE_INT,
+                            size.height(), "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    g_object_set(m_size, "caps", caps.get(), nullptr);
+}
+
+// Streaming thread: the picture's shape as it comes to the scaler.
+GstPadProbeReturn FrameSink::onCaps(GstPad*, GstPadProbeInfo* info, gpointer self) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) != GST_EVENT_CAPS)
+        return GST_PAD_PROBE_OK;
+    GstCaps* caps = nullptr;
+    gst_event_parse_caps(event, &caps);
+    GstVideoInfo video;
+    if (caps != nullptr && gst_video_info_from_caps(&video, caps)) {
+        auto* sink = static_cast<FrameSink*>(self);
+        std::lock_guard lock(sink->m_mutex);
+        sink->m_shape = {QSize(GST_VIDEO_INFO_WIDTH(&video), GST_VIDEO_INFO_HEIGHT(&video)),
+                         std::max(1, GST_VIDEO_INFO_PAR_N(&video)),
+                         std::max(1, GST_VIDEO_INFO_PAR_D(&video))};
+    }
+    return GST_PAD_PROBE_OK;
 }
 
 void FrameSink::turn(const char* direction) {

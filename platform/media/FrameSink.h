@@ -1,11 +1,17 @@
 // The end of a graph's video chain: frames converted to 32-bit RGB and kept for the view that
 // paints them. GStreamer draws nothing itself and owns no window, so the picture is painted by
 // the toolkit on every window system the toolkit runs on.
+//
+// A moving picture is converted and scaled in one step to the size it is shown at, on the
+// streaming threads, so that painting it is a copy: a 4K frame converted whole and then
+// scaled down by the painter costs several times more. A still picture keeps its own size,
+// for a sharp picture at any size the window takes later.
 #pragma once
 
 #include "platform/media/GstPtr.h"
 
 #include <QObject>
+#include <QSize>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -28,8 +34,22 @@ public:
     GstElement* element() const { return m_bin.get(); }
     // The frame to show now (its own reference), or null before the first one.
     GstPtr<GstSample> latest() const;
-    // Forgets the frame shown (another file is to be read).
+    // Forgets the frame shown and goes back to frames at their own size (another file is to
+    // be read).
     void clear();
+    // The picture as the stream gives it, turned as it is shown: its size in pixels and its
+    // pixels' aspect; an empty size before the first frame.
+    struct Shape {
+        QSize size;
+        int parN = 1;
+        int parD = 1;
+    };
+    Shape shape() const;
+    // Whether frames may be scaled to the size shown (not for a still picture).
+    void scaleToShown(bool scale);
+    // The picture is shown this many device pixels large: the frames come at that size from
+    // the next one on, if scaling is on.
+    void showAt(QSize devicePixels);
     // How the frames are turned: videoflip's video-direction ("auto" follows the stream's
     // orientation tag).
     void turn(const char* direction);
@@ -38,13 +58,19 @@ public:
     void setShownNotify(std::function<void(GstClockTime)> shown) { m_shown = std::move(shown); }
 
 private:
+    static GstPadProbeReturn onCaps(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    void askFor(QSize size);
     static GstFlowReturn onPreroll(GstAppSink* sink, gpointer self);
     static GstFlowReturn onSample(GstAppSink* sink, gpointer self);
     void keep(GstSample* sample);
 
     GstPtr<GstElement> m_bin;
     mutable std::mutex m_mutex;
-    GstPtr<GstSample> m_latest; // guarded by m_mutex
+    GstPtr<GstSample> m_latest;   // guarded by m_mutex
+    Shape m_shape;                // guarded by m_mutex
+    GstElement* m_size = nullptr; // the caps filter that sets the frames' size, in m_bin
+    bool m_scale = false;         // UI thread
+    QSize m_asked;                // UI thread: the size the caps filter asks for
     std::atomic<bool> m_announced{false};
     std::function<void()> m_frameArrived;
     std::function<void(GstClockTime)> m_shown;

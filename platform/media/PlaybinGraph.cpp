@@ -240,6 +240,9 @@ HRESULT PlaybinGraph::takeRendered(HRESULT hr, bool turnedOnSide) {
         m_video.discard();
     }
     settleDuration();
+    if (m_frames) {
+        m_frames->scaleToShown(m_durationNs != 0); // a still picture keeps its own size
+    }
     m_loopsForever = animationLoopsForever(m_playbin.get());
     g_object_set(m_playbin.get(), "volume", linearVolume(m_volume), nullptr);
     m_rendered = true;

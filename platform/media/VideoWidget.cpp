@@ -12,7 +12,7 @@
 
 namespace media {
 
-VideoWidget::VideoWidget(const FrameSink* frames, std::function<void()> onDestroyed)
+VideoWidget::VideoWidget(FrameSink* frames, std::function<void()> onDestroyed)
     : m_frames(frames), m_onDestroyed(std::move(onDestroyed)) {
     // Every pixel is painted each time: nothing beneath needs painting first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -36,8 +36,14 @@ void VideoWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     GstPtr<GstSample> sample = m_frames != nullptr ? m_frames->latest() : nullptr;
     const MappedFrame frame(sample.get());
-    const QRect picture =
-        frame.ok() ? fitPicture(size(), frame.size(), frame.parN(), frame.parD()) : QRect();
+    // Placed by the stream's own shape, so that a frame of the size asked for before a resize
+    // fills the new place as well until frames of the new size come.
+    const FrameSink::Shape shape = m_frames != nullptr ? m_frames->shape() : FrameSink::Shape{};
+    QRect picture;
+    if (frame.ok())
+        picture = shape.size.isEmpty()
+                      ? fitPicture(size(), frame.size(), frame.parN(), frame.parD())
+                      : fitPicture(size(), shape.size, shape.parN, shape.parD);
     for (const QRect& band : QRegion(rect()).subtracted(picture)) {
         painter.fillRect(band, Qt::black);
     }
@@ -46,6 +52,7 @@ void VideoWidget::paintEvent(QPaintEvent*) {
         const QSize devicePixels = (QSizeF(picture.size()) * devicePixelRatioF()).toSize();
         painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixels != frame.size());
         painter.drawImage(picture, frame.image());
+        m_frames->showAt(devicePixels);
     }
 }
 

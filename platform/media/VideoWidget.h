@@ -10,13 +10,13 @@ namespace media {
 class FrameSink;
 
 // Paints the newest frame of its sink, as large as fits with the picture's shape kept, on
-// black. An ordinary widget of the toolkit: keys and clicks over it go to the program, and
-// it shows on every window system the toolkit does. Its owner may destroy it before the
-// graph goes; it says so.
+// black, and asks the sink for frames of that size. An ordinary widget of the toolkit: keys and
+// clicks over it go to the program, and it shows on every window system the toolkit does. Its owner
+// may destroy it before the graph goes; it says so.
 class VideoWidget : public QWidget {
 public:
     // frames: null when another sink shows the picture (the widget then stays black).
-    VideoWidget(const FrameSink* frames, std::function<void()> onDestroyed);
+    VideoWidget(FrameSink* frames, std::function<void()> onDestroyed);
     ~VideoWidget() override;
     // The graph is going away first: no more frames, no more calls back.
     void detach();
@@ -25,7 +25,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const FrameSink* m_frames;
+    FrameSink* m_frames;
     std::function<void()> m_onDestroyed;
 };
 

@@ -11,7 +11,7 @@ VideoWindowHost::~VideoWindowHost() {
     discard();
 }
 
-void VideoWindowHost::prepare(const FrameSink* frames) {
+void VideoWindowHost::prepare(FrameSink* frames) {
     if (m_widget) {
         return;
     }

@@ -23,7 +23,7 @@ public:
 
     // Makes the widget, hidden and without an owner, painting the frames of this sink
     // (null: none), which must outlive it or call discard first.
-    void prepare(const FrameSink* frames);
+    void prepare(FrameSink* frames);
     // Destroys widget and windows.
     void discard();
     bool exists() const { return !m_widget.isNull(); }

@@ -2,13 +2,16 @@
 // full-screen window and back, and painting the frames the graph decodes.
 #include "GraphHelpers.h"
 #include "ScreenPicture.h"
+#include "TestTime.h"
 #include "platform/media/PlaybinGraph.h"
 
 #include <QPointer>
 #include <QWidget>
+#include <gst/video/video.h>
 #include <gtest/gtest.h>
 
 using fixtures::Media;
+using media::GstPtr;
 using namespace mediatest;
 
 namespace {
@@ -141,6 +144,20 @@ protected:
         ASSERT_EQ(graph->put_Owner(&owner), S_OK);
     }
     QImage painted() { return graph->VideoWidget()->grab().toImage(); }
+    // The size of the frames as they reach the widget after a second, or once it is want.
+    QSize framesSize(QSize want = {}) {
+        QSize size(0, 0);
+        for (int waited = 0; waited < testtime::scaled(1000) && size != want; waited += 20) {
+            spin(20);
+            GstPtr<GstElement> sink(gst_bin_get_by_name(GST_BIN(graph->Pipeline()), "frames"));
+            GstPtr<GstPad> pad(gst_element_get_static_pad(sink.get(), "sink"));
+            GstPtr<GstCaps> caps(gst_pad_get_current_caps(pad.get()));
+            GstVideoInfo info;
+            if (caps && gst_video_info_from_caps(&info, caps.get()))
+                size = QSize(GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info));
+        }
+        return size;
+    }
     // Waits for the whole pattern, as the event loop delivers frames.
     bool showsPattern(int ms = 3000) {
         for (int waited = 0; waited < ms; waited += 20) {
@@ -173,6 +190,7 @@ TEST_F(PaintedFrames, PictureFillsTheWidgetWithItsShapeOnBlack) {
     ASSERT_EQ(graph->put_Height(480), S_OK);
     ASSERT_TRUE(showsPattern());
     EXPECT_NEAR(screentest::findPattern(painted()).pictureWidth(), 640.0, 8.0);
+    EXPECT_EQ(framesSize(QSize(640, 480)), QSize(640, 480)) << "within a second of the resize";
     ASSERT_EQ(graph->Pause(), S_OK);
     LONGLONG start = 0;
     ASSERT_EQ(graph->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr,
@@ -183,6 +201,10 @@ TEST_F(PaintedFrames, PictureFillsTheWidgetWithItsShapeOnBlack) {
 
 TEST_F(PaintedFrames, StillPictureStaysAfterItsStreamEnded) {
     render(Media::Png);
+    ASSERT_EQ(graph->SetWindowPosition(0, 0, 320, 240), S_OK);
+    ASSERT_EQ(graph->SetWindowPosition(0, 0, 160, 120), S_OK);
+    EXPECT_TRUE(showsPattern());
+    EXPECT_EQ(framesSize(), QSize(320, 240)) << "a still picture keeps its own size";
     ASSERT_EQ(graph->SetWindowPosition(0, 0, 320, 240), S_OK);
     ASSERT_EQ(graph->Run(), S_OK);
     spin(300); // the stream of a picture ends at once

@@ -225,6 +225,13 @@ TEST_F(PlayerOnScreen, VideoOpenedLikeFileOpenIsWhollyInItsWindow) {
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(patternShown(view, "after File/Open"));
     expectWholePicture([view] { return grabView(view); }, "after File/Open", fittedWidth(view));
+    // Resized while it plays: the picture fills its new place within a second.
+    CMDIChildWnd* frame = view->GetParentFrame();
+    frame->resize(frame->width() + 160, frame->height() + 120);
+    ASSERT_TRUE(patternShown(view, "resized while playing", testtime::scaled(1000)));
+    QWidget* video = Probe(view).m_pVW->VideoWidget();
+    expectWholePicture([video] { return grab(QRect(video->mapToGlobal(QPoint()), video->size())); },
+                       "resized while playing", fittedWidth(view));
 }
 
 TEST_F(PlayerOnScreen, StillPictureStaysShown) {
