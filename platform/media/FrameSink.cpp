@@ -1,5 +1,8 @@
 #include "platform/media/FrameSink.h"
 
+#include <QFile>
+#include <QTimer>
+
 #include <gst/video/video.h>
 
 #include <algorithm>
@@ -66,6 +69,38 @@ FrameSink::FrameSink(std::function<void()> frameArrived) : m_frameArrived(std::m
                       nullptr);
     m_size = size;
     m_bin.reset(GST_ELEMENT(gst_object_ref_sink(bin)));
+    m_frameLog = qEnvironmentVariable("LUMAREST_FRAME_LOG");
+    if (!m_frameLog.isEmpty()) {
+        auto* timer = new QTimer(&m_receiver); // owned by the receiver
+        QObject::connect(timer, &QTimer::timeout, [this] { writeFrameLog(); });
+        timer->start(1000);
+    }
+}
+
+void FrameSink::painted() {
+    if (const quint64 newest = m_kept; newest != m_lastPainted) {
+        m_lastPainted = newest;
+        ++m_painted;
+    }
+}
+
+void FrameSink::writeFrameLog() const {
+    guint64 dropped = 0;
+    if (GstPtr<GstElement> appsink{gst_bin_get_by_name(GST_BIN(m_bin.get()), "frames")}) {
+        GstStructure* stats = nullptr;
+        g_object_get(appsink.get(), "stats", &stats, nullptr);
+        if (stats != nullptr) {
+            gst_structure_get_uint64(stats, "dropped", &dropped);
+            gst_structure_free(stats);
+        }
+    }
+    const quint64 passedOver = m_kept > m_painted ? m_kept - m_painted : 0;
+    QFile log(m_frameLog);
+    if (log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        log.write(QStringLiteral("shown %1 dropped %2\n")
+                      .arg(m_painted)
+                      .arg(dropped + passedOver)
+                      .toUtf8());
 }
 
 FrameSink::~FrameSink() {
@@ -83,12 +118,11 @@ GstPtr<GstSample> FrameSink::latest() const {
 }
 
 void FrameSink::clear() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_latest.reset();
-        m_shape = {};
-    }
-    scaleToShown(false);
+    std::lock_guard lock(m_mutex);
+    m_latest.reset();
+    m_shape = {};
+    m_scale = false;
+    askFor({});
 }
 
 FrameSink::Shape FrameSink::shape() const {
@@ -97,18 +131,21 @@ FrameSink::Shape FrameSink::shape() const {
 }
 
 void FrameSink::scaleToShown(bool scale) {
+    std::lock_guard lock(m_mutex);
     m_scale = scale;
     if (!scale)
         askFor({});
 }
 
 void FrameSink::showAt(QSize devicePixels) {
-    if (m_scale && !devicePixels.isEmpty() && devicePixels.width() <= kLargestShown &&
-        devicePixels.height() <= kLargestShown)
+    std::lock_guard lock(m_mutex);
+    if (m_scale && !m_shape.size.isEmpty() && !devicePixels.isEmpty() &&
+        devicePixels.width() <= kLargestShown && devicePixels.height() <= kLargestShown)
         askFor(devicePixels);
 }
 
-// The caps filter tells the scaler upstream; the frames take the new size from the next one.
+// m_mutex held. The caps filter tells the scaler upstream; the frames take the new size
+// from the next one on.
 void FrameSink::askFor(QSize size) {
     if (m_size == nullptr || size == m_asked)
         return;
@@ -120,7 +157,10 @@ void FrameSink::askFor(QSize size) {
     g_object_set(m_size, "caps", caps.get(), nullptr);
 }
 
-// Streaming thread: the picture's shape as it comes to the scaler.
+// Streaming thread: the picture's shape as it comes to the scaler. When it changes (the
+// picture turned by a tag that came after its first frames, or a stream that changed its
+// size), a size asked for the former shape would squeeze the picture: the frames come at
+// their own size again until the view asks anew.
 GstPadProbeReturn FrameSink::onCaps(GstPad*, GstPadProbeInfo* info, gpointer self) {
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
     if (GST_EVENT_TYPE(event) != GST_EVENT_CAPS)
@@ -128,13 +168,17 @@ GstPadProbeReturn FrameSink::onCaps(GstPad*, GstPadProbeInfo* info, gpointer sel
     GstCaps* caps = nullptr;
     gst_event_parse_caps(event, &caps);
     GstVideoInfo video;
-    if (caps != nullptr && gst_video_info_from_caps(&video, caps)) {
-        auto* sink = static_cast<FrameSink*>(self);
-        std::lock_guard lock(sink->m_mutex);
-        sink->m_shape = {QSize(GST_VIDEO_INFO_WIDTH(&video), GST_VIDEO_INFO_HEIGHT(&video)),
-                         std::max(1, GST_VIDEO_INFO_PAR_N(&video)),
-                         std::max(1, GST_VIDEO_INFO_PAR_D(&video))};
-    }
+    if (caps == nullptr || !gst_video_info_from_caps(&video, caps))
+        return GST_PAD_PROBE_OK;
+    auto* sink = static_cast<FrameSink*>(self);
+    const Shape next{QSize(GST_VIDEO_INFO_WIDTH(&video), GST_VIDEO_INFO_HEIGHT(&video)),
+                     std::max(1, GST_VIDEO_INFO_PAR_N(&video)),
+                     std::max(1, GST_VIDEO_INFO_PAR_D(&video))};
+    std::lock_guard lock(sink->m_mutex);
+    const Shape& former = sink->m_shape;
+    if (next.size != former.size || next.parN * former.parD != former.parN * next.parD)
+        sink->askFor({});
+    sink->m_shape = next;
     return GST_PAD_PROBE_OK;
 }
 
@@ -170,6 +214,7 @@ void FrameSink::keep(GstSample* sample) {
         std::lock_guard lock(m_mutex);
         m_latest.reset(sample);
     }
+    ++m_kept;
     if (m_shown) {
         m_shown(pts);
     }

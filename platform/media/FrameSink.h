@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QSize>
+#include <QString>
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -50,6 +51,11 @@ public:
     // The picture is shown this many device pixels large: the frames come at that size from
     // the next one on, if scaling is on.
     void showAt(QSize devicePixels);
+    // The view painted the newest frame (UI thread). Frames are counted as shown once painted, and
+    // as dropped when the sink gave them up late or a slow paint passed over them; with
+    // LUMAREST_FRAME_LOG naming a file, the two figures are written to it once a second
+    // ("shown N dropped M"), for the benchmarks that set players side by side.
+    void painted();
     // How the frames are turned: videoflip's video-direction ("auto" follows the stream's
     // orientation tag).
     void turn(const char* direction);
@@ -59,7 +65,8 @@ public:
 
 private:
     static GstPadProbeReturn onCaps(GstPad* pad, GstPadProbeInfo* info, gpointer self);
-    void askFor(QSize size);
+    void writeFrameLog() const;
+    void askFor(QSize size); // m_mutex held
     static GstFlowReturn onPreroll(GstAppSink* sink, gpointer self);
     static GstFlowReturn onSample(GstAppSink* sink, gpointer self);
     void keep(GstSample* sample);
@@ -69,8 +76,12 @@ private:
     GstPtr<GstSample> m_latest;   // guarded by m_mutex
     Shape m_shape;                // guarded by m_mutex
     GstElement* m_size = nullptr; // the caps filter that sets the frames' size, in m_bin
-    bool m_scale = false;         // UI thread
-    QSize m_asked;                // UI thread: the size the caps filter asks for
+    bool m_scale = false;         // guarded by m_mutex
+    QSize m_asked;                // guarded by m_mutex: the size the caps filter asks for
+    quint64 m_lastPainted = 0;    // UI thread: the number of the frame painted last
+    quint64 m_painted = 0;        // UI thread
+    std::atomic<quint64> m_kept{0};
+    QString m_frameLog;
     std::atomic<bool> m_announced{false};
     std::function<void()> m_frameArrived;
     std::function<void(GstClockTime)> m_shown;

@@ -36,14 +36,10 @@ void VideoWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     GstPtr<GstSample> sample = m_frames != nullptr ? m_frames->latest() : nullptr;
     const MappedFrame frame(sample.get());
-    // Placed by the stream's own shape, so that a frame of the size asked for before a resize
-    // fills the new place as well until frames of the new size come.
-    const FrameSink::Shape shape = m_frames != nullptr ? m_frames->shape() : FrameSink::Shape{};
-    QRect picture;
-    if (frame.ok())
-        picture = shape.size.isEmpty()
-                      ? fitPicture(size(), frame.size(), frame.parN(), frame.parD())
-                      : fitPicture(size(), shape.size, shape.parN, shape.parD);
+    // Each frame is placed by its own shape: one scaled for the size before a resize has the
+    // same shape, and fills the new place until frames of the new size come.
+    const QRect picture =
+        frame.ok() ? fitPicture(size(), frame.size(), frame.parN(), frame.parD()) : QRect();
     for (const QRect& band : QRegion(rect()).subtracted(picture)) {
         painter.fillRect(band, Qt::black);
     }
@@ -52,7 +48,11 @@ void VideoWidget::paintEvent(QPaintEvent*) {
         const QSize devicePixels = (QSizeF(picture.size()) * devicePixelRatioF()).toSize();
         painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixels != frame.size());
         painter.drawImage(picture, frame.image());
-        m_frames->showAt(devicePixels);
+        m_frames->painted();
+        // The size the stream's picture fills here, which the frame's may not be yet.
+        const FrameSink::Shape shape = m_frames->shape();
+        const QRect wanted = fitPicture(size(), shape.size, shape.parN, shape.parD);
+        m_frames->showAt((QSizeF(wanted.size()) * devicePixelRatioF()).toSize());
     }
 }
 
