@@ -69,18 +69,26 @@ int PlaybinGraph::CurrentSoundTrack() const {
 }
 
 // The sound already queued for the output would play out first (most of a second); a seek
-// to where the medium is drops it, so the new track is heard at once. A stream that cannot
-// seek plays out what it has.
+// to where the medium is drops it, so the new track is heard at once. The seek comes first:
+// a flush that meets the stream selector while it changes its stream can lock the pipeline
+// up. Nor is it made while the pipeline is still settling from another seek. A stream that
+// cannot seek plays out what it has.
 HRESULT PlaybinGraph::SelectSoundTrack(int index) {
     if (!m_rendered) {
         return E_UNEXPECTED;
     }
-    const bool change = index != currentTrack(m_playbin.get(), kSound);
-    const HRESULT hr = selectTrack(m_playbin.get(), kSound, index);
-    if (SUCCEEDED(hr) && change && m_durationNs.value_or(0) > 0) {
+    if (index < 0 || index >= trackCount(m_playbin.get(), kSound)) {
+        return E_INVALIDARG;
+    }
+    if (index == currentTrack(m_playbin.get(), kSound)) {
+        return S_OK;
+    }
+    const bool settled =
+        gst_element_get_state(m_playbin.get(), nullptr, nullptr, 0) == GST_STATE_CHANGE_SUCCESS;
+    if (settled && m_durationNs.value_or(0) > 0) {
         seekHere();
     }
-    return hr;
+    return selectTrack(m_playbin.get(), kSound, index);
 }
 
 std::vector<TrackTags> PlaybinGraph::SubtitleTracks() const {
