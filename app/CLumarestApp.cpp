@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/FirstFrameSize.h"
 #include "platform/framework/DocTemplate.h"
+#include "platform/trace/StageMarks.h"
 #include "player/CLumarestDoc.h"
 #include "player/CLumarestView.h"
 #include "playlist/CListView_Table.h"
@@ -64,6 +65,7 @@ bool CLumarestApp::InitInstance() {
         frame->resize(FirstFrameSize(screen->availableGeometry()));
     else
         frame->resize(FirstFrameSize(QRect()));
+    trace::MarkStage("main window");
 
     // Without a file nothing opens: switches alone do nothing. With files, each opens in a
     // window of its own; the start fails only when none of them could be opened.
@@ -71,6 +73,7 @@ bool CLumarestApp::InitInstance() {
         return false;
 
     frame->show();
+    trace::MarkStage("shown");
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "desktop/SingleInstance.h"
 #include "desktop/WhenShown.h"
 #include "platform/framework/MDIFrameWnd.h"
+#include "platform/trace/StageMarks.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,8 +13,10 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    trace::MarkStage("main");
     StartMediaFrameworkEarly(argc, argv);
     QApplication application(argc, argv);
+    trace::MarkStage("toolkit");
     QApplication::setOrganizationName(QStringLiteral("Orvenhal"));
     QApplication::setApplicationName(QStringLiteral("Lumarest"));
     CCommandLineInfo commandLine;

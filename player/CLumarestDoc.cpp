@@ -6,6 +6,7 @@
 #include "platform/dao/DaoException.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/listctrl/ListCtrl.h"
+#include "platform/trace/StageMarks.h"
 #include "player/CLumarestView.h"
 
 #include <QDir>
@@ -83,6 +84,7 @@ void CLumarestDoc::Serialize(CArchive& ar) {
             AfxMessageBox(e.m_strDescription, MB_OK | MB_ICONEXCLAMATION);
         }
     }
+    trace::MarkStage("catalogue");
     if (!m_pCLumarestView)
         return;
     m_pCLumarestView->SetFile(path);

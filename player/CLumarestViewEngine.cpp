@@ -7,6 +7,7 @@
 #include "platform/framework/MDIChildWnd.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/media/WhileStarting.h"
+#include "platform/trace/StageMarks.h"
 #include "player/PlayerMath.h"
 #include "player/PlayerTexts.h"
 
@@ -122,7 +123,9 @@ HRESULT CLumarestView::Render(const std::wstring& path) {
                                                                  : CBusyWait::Input::Held);
     const media::WhileStarting keepAlive([&wait] { wait.Pump(); });
     const QScopedValueRollback starting(m_bStarting, true);
-    return builder->RenderFile(path);
+    const HRESULT hr = builder->RenderFile(path);
+    trace::MarkStage("preroll");
+    return hr;
 }
 
 // A file the graph cannot play is refused with a message; the view stays as

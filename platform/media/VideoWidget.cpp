@@ -3,6 +3,7 @@
 #include "platform/media/FrameSink.h"
 #include "platform/media/MappedFrame.h"
 #include "platform/media/PictureFit.h"
+#include "platform/trace/StageMarks.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -49,6 +50,7 @@ void VideoWidget::paintEvent(QPaintEvent*) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform, devicePixels != frame.size());
         painter.drawImage(picture, frame.image());
         m_frames->painted();
+        trace::MarkStage("first frame");
         // The size the stream's picture fills here, which the frame's may not be yet.
         const FrameSink::Shape shape = m_frames->shape();
         const QRect wanted = fitPicture(size(), shape.size, shape.parN, shape.parD);
