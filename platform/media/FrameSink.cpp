@@ -1,5 +1,7 @@
 #include "platform/media/FrameSink.h"
 
+#include "platform/media/PictureFit.h"
+
 #include <QFile>
 #include <QTimer>
 
@@ -125,11 +127,6 @@ void FrameSink::clear() {
     askFor({});
 }
 
-FrameSink::Shape FrameSink::shape() const {
-    std::lock_guard lock(m_mutex);
-    return m_shape;
-}
-
 void FrameSink::scaleToShown(bool scale) {
     std::lock_guard lock(m_mutex);
     m_scale = scale;
@@ -137,10 +134,14 @@ void FrameSink::scaleToShown(bool scale) {
         askFor({});
 }
 
-void FrameSink::showAt(QSize devicePixels) {
+void FrameSink::showIn(QSize area, double devicePixelRatio) {
     std::lock_guard lock(m_mutex);
-    if (m_scale && !m_shape.size.isEmpty() && !devicePixels.isEmpty() &&
-        devicePixels.width() <= kLargestShown && devicePixels.height() <= kLargestShown)
+    if (!m_scale || m_shape.size.isEmpty())
+        return;
+    const QRect place = fitPicture(area, m_shape.size, m_shape.parN, m_shape.parD);
+    const QSize devicePixels = (QSizeF(place.size()) * devicePixelRatio).toSize();
+    if (!devicePixels.isEmpty() && devicePixels.width() <= kLargestShown &&
+        devicePixels.height() <= kLargestShown)
         askFor(devicePixels);
 }
 

@@ -38,19 +38,14 @@ public:
     // Forgets the frame shown and goes back to frames at their own size (another file is to
     // be read).
     void clear();
-    // The picture as the stream gives it, turned as it is shown: its size in pixels and its
-    // pixels' aspect; an empty size before the first frame.
-    struct Shape {
-        QSize size;
-        int parN = 1;
-        int parD = 1;
-    };
-    Shape shape() const;
     // Whether frames may be scaled to the size shown (not for a still picture).
     void scaleToShown(bool scale);
-    // The picture is shown this many device pixels large: the frames come at that size from
-    // the next one on, if scaling is on.
-    void showAt(QSize devicePixels);
+    // The picture is shown as large as it fits in area (logical pixels, devicePixelRatio
+    // device pixels each) with its shape kept: the frames come at that size from the next one
+    // on, if scaling is on. The shape is the stream's as it is now, read with the size asked
+    // for in one step, so that a picture turned meanwhile is never asked for at its former
+    // shape.
+    void showIn(QSize area, double devicePixelRatio);
     // The view painted the newest frame (UI thread). Frames are counted as shown once painted, and
     // as dropped when the sink gave them up late or a slow paint passed over them; with
     // LUMAREST_FRAME_LOG naming a file, the two figures are written to it once a second
@@ -64,6 +59,13 @@ public:
     void setShownNotify(std::function<void(GstClockTime)> shown) { m_shown = std::move(shown); }
 
 private:
+    // The picture as the stream gives it, turned as it is shown: its size in pixels and its
+    // pixels' aspect; an empty size before the first frame.
+    struct Shape {
+        QSize size;
+        int parN = 1;
+        int parD = 1;
+    };
     static GstPadProbeReturn onCaps(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     void writeFrameLog() const;
     void askFor(QSize size); // m_mutex held

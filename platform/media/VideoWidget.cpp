@@ -52,9 +52,7 @@ void VideoWidget::paintEvent(QPaintEvent*) {
         m_frames->painted();
         trace::MarkStage("first frame");
         // The size the stream's picture fills here, which the frame's may not be yet.
-        const FrameSink::Shape shape = m_frames->shape();
-        const QRect wanted = fitPicture(size(), shape.size, shape.parN, shape.parD);
-        m_frames->showAt((QSizeF(wanted.size()) * devicePixelRatioF()).toSize());
+        m_frames->showIn(size(), devicePixelRatioF());
     }
 }
 
