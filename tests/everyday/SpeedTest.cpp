@@ -2,6 +2,7 @@
 // while it is not the medium's own, and the time stays in the medium's seconds.
 #include "PlayerTestSupport.h"
 #include "PlayerViewProbe.h"
+#include "TestTime.h"
 
 #include "platform/framework/StatusBar.h"
 #include "player/CLumarestView.h"
@@ -113,10 +114,11 @@ TEST_F(Speed, FrameStepsWhilePaused) {
     ASSERT_TRUE(AppHarness::waitFor([&] { return view->PositionUs() >= 2'000'000; }));
     AppHarness::pump(300);
     const int64_t paused = view->PositionUs();
-    // A frame of this medium lasts 40 ms: three on, then one back.
+    // A frame of this medium lasts 40 ms: three on, then one back, each once the one before
+    // has been shown (longer in a slow build).
     for (int i = 0; i < 3; ++i) {
         QTest::keyClick(view, Qt::Key_Period);
-        AppHarness::pump(100);
+        AppHarness::pump(testtime::scaled(100));
     }
     EXPECT_TRUE(AppHarness::waitFor([&] { return view->PositionUs() >= paused + 80'000; }));
     EXPECT_LT(view->PositionUs(), paused + 200'000);
