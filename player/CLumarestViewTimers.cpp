@@ -97,6 +97,12 @@ void CLumarestView::OnTimer(unsigned id) {
 }
 
 void CLumarestView::OnTickTimer() {
+    // A click or drag on the slider that its own timer has not seen yet goes first: moving
+    // the slider on from there would take the user's place for the view's own.
+    if (m_wndSlider && !g_bSeeking && m_wndSlider->value() != m_nSliderPos) {
+        SeekToSlider(true);
+        return;
+    }
     const TickResult tick = NextTick(TickState());
     if (!tick.counted)
         return;
