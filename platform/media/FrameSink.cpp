@@ -8,6 +8,7 @@
 #include <gst/video/video.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace media {
 namespace {
@@ -158,6 +159,22 @@ void FrameSink::askFor(QSize size) {
     g_object_set(m_size, "caps", caps.get(), nullptr);
 }
 
+// Whether a frame has the shape of the picture (as wide for its height, to a pixel or two);
+// true while no shape is known.
+bool FrameSink::fitsShape(GstSample* sample, const Shape& shape) {
+    GstVideoInfo video;
+    GstCaps* caps = gst_sample_get_caps(sample);
+    if (shape.size.isEmpty() || caps == nullptr || !gst_video_info_from_caps(&video, caps))
+        return true;
+    const double height = GST_VIDEO_INFO_HEIGHT(&video);
+    const double parN = std::max(1, GST_VIDEO_INFO_PAR_N(&video));
+    const double parD = std::max(1, GST_VIDEO_INFO_PAR_D(&video));
+    const double shapeAspect =
+        double(shape.size.width()) * shape.parN / (double(shape.size.height()) * shape.parD);
+    const double wanted = height * shapeAspect * parD / parN;
+    return std::abs(GST_VIDEO_INFO_WIDTH(&video) - wanted) <= std::max(2.0, wanted / 50);
+}
+
 // Streaming thread: the picture's shape as it comes to the scaler. When it changes (the
 // picture turned by a tag that came after its first frames, or a stream that changed its
 // size), a size asked for the former shape would squeeze the picture: the frames come at
@@ -213,6 +230,12 @@ void FrameSink::keep(GstSample* sample) {
     const GstClockTime pts = GST_BUFFER_PTS(gst_sample_get_buffer(sample));
     {
         std::lock_guard lock(m_mutex);
+        // A frame the scaler made for the picture's former shape (turned by a tag that came
+        // late) would show boxed in or squeezed: the frame before it stays on screen instead.
+        if (!fitsShape(sample, m_shape)) {
+            gst_sample_unref(sample);
+            return;
+        }
         m_latest.reset(sample);
     }
     ++m_kept;

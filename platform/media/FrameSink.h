@@ -67,6 +67,7 @@ private:
         int parD = 1;
     };
     static GstPadProbeReturn onCaps(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    static bool fitsShape(GstSample* sample, const Shape& shape);
     void writeFrameLog() const;
     void askFor(QSize size); // m_mutex held
     static GstFlowReturn onPreroll(GstAppSink* sink, gpointer self);
